@@ -1,0 +1,66 @@
+// Test seams of the platform layer: what a test replaces, forces or reads back. Nothing here is
+// used by the engine itself.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace platform::seams {
+
+// Message boxes. With the recorder installed a box is recorded and returns IDOK at once.
+struct MessageBoxRecord {
+    bool hasCaption;      // false for a null caption
+    std::string caption;  // GBK, as the engine passed it
+    std::string text;     // GBK, as the engine passed it
+};
+void InstallMessageBoxRecorder();
+void RemoveMessageBoxRecorder();
+std::vector<MessageBoxRecord>& RecordedMessageBoxes();
+
+// Clock and sleep. Reset restores the real ones.
+void SetClock(std::function<DWORD()> now);
+void SetSleep(std::function<void(DWORD)> sleep);
+void ResetClock();
+
+// Messages for the main window, delivered as if SDL had produced them (key messages update the
+// key-state table when they are taken from the queue, as real ones do).
+void InjectMessage(UINT message, WPARAM wParam, LPARAM lParam);
+// Sets a key's state directly (pressed or not, toggle bit), for the key table's tests.
+void SetKeyState(int virtKey, bool down, bool toggled = false);
+// Called by the message loop each time it finds the queue empty, before it reads the clock:
+// the tests' hook to inject input between ticks. Empty by default.
+void SetIdleHook(std::function<void()> hook);
+
+// Forced failures of window and device creation.
+struct ForcedFailures {
+    bool registerClass = false;
+    bool createWindow = false;
+    bool direct3DCreate = false;
+    bool deviceD24S8 = false;  // a device asking for D24S8 is refused
+    bool deviceD16 = false;    // a device asking for D16 is refused
+};
+void SetForcedFailures(const ForcedFailures& failures);
+
+// The DevCaps bit of hardware transform and lighting that GetDeviceCaps reports.
+void SetHardwareTransformAndLight(bool present);
+
+// The last created device's behaviour flags and depth format, for the retry tests.
+DWORD LastDeviceBehaviorFlags();
+int LastDeviceDepthFormat();
+
+// The frame kept by the last Present: top-down BGRA, 4 bytes a pixel.
+struct Frame {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> bgra;
+};
+const Frame& LastPresentedFrame();
+
+// Puts every seam back as it was at start.
+void ResetAll();
+
+}  // namespace platform::seams
