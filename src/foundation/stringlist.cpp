@@ -1,0 +1,89 @@
+#include "foundation/stringlist.h"
+
+#include <cstdio>
+
+#include "platform/files.h"
+
+void CStringList::Insert(const std::string& s, int index)
+{
+    Items.insert(Items.begin() + index, s);
+}
+
+void CStringList::RemoveAt(int index)
+{
+    if (Items.empty())
+        return;
+    Items.erase(Items.begin() + index);
+}
+
+int CStringList::IndexOf(const std::string& s) const
+{
+    for (std::size_t i = 0; i < Items.size(); ++i)
+        if (Items[i] == s)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void CStringList::AddAll(const CStringList& other, bool bUnique)
+{
+    // Copy first: other may be this list.
+    std::vector<std::string> source = other.Items;
+    for (const std::string& s : source)
+        if (!bUnique || IndexOf(s) == -1)
+            Add(s);
+}
+
+void CStringList::KeepCommon(const CStringList& other)
+{
+    std::vector<std::string> kept;
+    for (const std::string& s : Items)
+        if (other.IndexOf(s) != -1)
+            kept.push_back(s);
+    Items.swap(kept);
+}
+
+void CStringList::RemoveCommon(const CStringList& other)
+{
+    std::vector<std::string> kept;
+    for (const std::string& s : Items)
+        if (other.IndexOf(s) == -1)
+            kept.push_back(s);
+    Items.swap(kept);
+}
+
+bool CStringList::LoadFromFile(std::string fileName)
+{
+    std::string bytes;
+    if (!platform::ReadFileBytes(fileName, bytes)) {
+        Error("文件读取失败:" + fileName);
+        return false;
+    }
+    Clear();
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        std::size_t end = bytes.find('\n', pos);
+        std::size_t next = end == std::string::npos ? bytes.size() : end + 1;
+        if (end == std::string::npos)
+            end = bytes.size();
+        // Text mode: a carriage return before the line feed is not part of the line.
+        std::size_t stop = end;
+        if (stop > pos && bytes[stop - 1] == '\r' && end < bytes.size())
+            --stop;
+        Add(bytes.substr(pos, stop - pos));
+        pos = next;
+    }
+    return !Items.empty();
+}
+
+bool CStringList::SaveToFile(std::string fileName)
+{
+    std::FILE* f = platform::OpenFile(fileName, "wb");
+    if (!f)
+        return false;
+    for (const std::string& s : Items) {
+        std::fwrite(s.data(), 1, s.size(), f);
+        std::fputc('\n', f);
+    }
+    std::fclose(f);
+    return true;
+}

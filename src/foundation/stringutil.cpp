@@ -1,0 +1,174 @@
+#include "foundation/stringutil.h"
+
+#include <cstdio>
+#include <sstream>
+
+#include "foundation/stringlist.h"
+#include "platform/win32.h"
+
+void SetRootFolder(std::string path)
+{
+    g_RootFolder = path;
+}
+
+std::string GetRootFolder()
+{
+    return g_RootFolder;
+}
+
+std::string ResolvePath(std::string path)
+{
+    if (!path.empty() && path[0] == '$')
+        return g_RootFolder + path.substr(1);
+    return path;
+}
+
+std::string SetCurrentFolder(std::string path)
+{
+    g_CurrentFolder = ResolvePath(path);
+    SetCurrentDirectoryA(g_CurrentFolder.c_str());
+    return g_CurrentFolder;
+}
+
+namespace {
+
+// The last backslash, when it stands at index 1 or later; a backslash at index 0 counts as none.
+std::size_t LastSeparator(const std::string& path)
+{
+    std::size_t pos = path.rfind('\\');
+    if (pos == std::string::npos || pos == 0)
+        return std::string::npos;
+    return pos;
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// The two trims differ only in whether a trailing ";" goes too.
+std::string TrimWith(const std::string& s, bool dropSemicolons)
+{
+    std::size_t n = s.size();
+    std::size_t start = 0;
+    while (start < n && IsBlank(s[start]))
+        ++start;
+    std::size_t comment = s.find("//");
+    std::size_t limit = comment == std::string::npos ? n : comment;
+    if (limit == 0 || limit <= start)
+        return "";
+    std::size_t end = limit - 1;
+    while (end > start && (IsBlank(s[end]) || (dropSemicolons && s[end] == ';')))
+        --end;
+    return s.substr(start, end - start + 1);
+}
+
+}  // namespace
+
+std::string FolderOf(std::string path)
+{
+    std::size_t pos = LastSeparator(path);
+    return pos == std::string::npos ? std::string() : path.substr(0, pos);
+}
+
+std::string FileNameOf(std::string path)
+{
+    std::size_t pos = LastSeparator(path);
+    return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
+std::string StripExtension(std::string name)
+{
+    std::size_t pos = name.find('.');
+    return pos == std::string::npos ? name : name.substr(0, pos);
+}
+
+bool ListFiles(CStringList& out, std::string pattern)
+{
+    if (pattern.empty())
+        pattern = "*.*";
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) {
+        std::printf("Invalid File Handle. GetLastError reports %d\n", static_cast<int>(GetLastError()));
+        return false;
+    }
+    do {
+        std::string name = data.cFileName;
+        if (name != "." && name != "..")
+            out.Add(name);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return true;
+}
+
+std::string ToLower(const std::string& s)
+{
+    std::string out = s;
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
+    return out;
+}
+
+std::string Trim(const std::string& s)
+{
+    return TrimWith(s, true);
+}
+
+std::string TrimValue(const std::string& s)
+{
+    return TrimWith(s, false);
+}
+
+int StringToInt(const std::string& s)
+{
+    std::istringstream in(s);
+    int value = 0;
+    in >> value;
+    return value;
+}
+
+float StringToFloat(const std::string& s)
+{
+    std::istringstream in(s);
+    float value = 0.0f;
+    in >> value;
+    return value;
+}
+
+std::string IntToString(int value)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%d", value);
+    return buffer;
+}
+
+std::string FloatToString(float value)
+{
+    // "%f" of the largest float needs 47 characters.
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%f", static_cast<double>(value));
+    return buffer;
+}
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return 0;
+}
+
+std::uint32_t HexToUInt(const std::string& s)
+{
+    if (s.empty() || s.size() > 8)
+        return 0;
+    std::uint32_t value = 0;
+    for (char c : s)
+        value = value * 16 + static_cast<std::uint32_t>(HexDigit(c));
+    return value;
+}

@@ -1,0 +1,270 @@
+// Paths, the current folder and folder listing with Windows' rules on a case-sensitive UTF-8
+// file system.
+#include "platform/files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/gbk.h"
+#include "platform/win32.h"
+
+namespace platform {
+namespace {
+
+thread_local DWORD t_LastError = 0;
+
+bool Exists(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string LowerAscii(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
+    return s;
+}
+
+std::vector<std::string> SortedEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return names;
+    while (dirent* e = ::readdir(dir))
+        names.emplace_back(e->d_name);
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Join(const std::string& folder, const std::string& name)
+{
+    if (folder.empty())
+        return name;
+    if (folder.back() == '/')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+// Native UTF-8 path with "/" separators, before any case matching.
+std::string Slashed(const std::string& enginePath)
+{
+    std::string utf8 = GbkToUtf8(enginePath);
+    std::replace(utf8.begin(), utf8.end(), '\\', '/');
+    return utf8;
+}
+
+std::string MatchCase(const std::string& slashed)
+{
+    std::string result = !slashed.empty() && slashed[0] == '/' ? "/" : "";
+    std::size_t pos = 0;
+    bool lost = false;  // once a component matched nothing, the rest cannot exist either
+    while (pos <= slashed.size()) {
+        std::size_t next = slashed.find('/', pos);
+        if (next == std::string::npos)
+            next = slashed.size();
+        std::string part = slashed.substr(pos, next - pos);
+        pos = next + 1;
+        if (part.empty())
+            continue;
+        std::string candidate = Join(result, part);
+        if (!lost && part != "." && part != ".." && !Exists(candidate)) {
+            std::string wanted = LowerAscii(part);
+            lost = true;
+            for (const std::string& name : SortedEntries(result))
+                if (LowerAscii(name) == wanted) {
+                    candidate = Join(result, name);
+                    lost = false;
+                    break;
+                }
+        }
+        result = candidate;
+    }
+    return result;
+}
+
+// Windows wildcard rules: "*" any run, "?" one character, ASCII case ignored; a trailing ".*"
+// also matches a name with no extension, so "*.*" matches every name.
+bool WildcardMatch(const char* p, const char* n)
+{
+    while (*p) {
+        if (*p == '*') {
+            while (*p == '*')
+                ++p;
+            if (!*p)
+                return true;
+            for (const char* s = n; *s; ++s)
+                if (WildcardMatch(p, s))
+                    return true;
+            return WildcardMatch(p, n + std::char_traits<char>::length(n));
+        }
+        if (!*n)
+            return p[0] == '.' && p[1] == '*' && p[2] == '\0';
+        char a = *p, b = *n;
+        if (a >= 'A' && a <= 'Z')
+            a = static_cast<char>(a + 32);
+        if (b >= 'A' && b <= 'Z')
+            b = static_cast<char>(b + 32);
+        if (a != '?' && a != b)
+            return false;
+        ++p;
+        ++n;
+    }
+    return *n == '\0';
+}
+
+struct FindState {
+    std::string folder;
+    std::vector<std::string> matches;  // native names
+    std::size_t next = 0;
+};
+
+void Fill(const FindState& state, const std::string& name, WIN32_FIND_DATAA* data)
+{
+    *data = WIN32_FIND_DATAA{};
+    struct stat st;
+    std::string full = Join(state.folder.empty() ? "." : state.folder, name);
+    if (::stat(full.c_str(), &st) == 0) {
+        data->dwFileAttributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+        data->nFileSizeLow = static_cast<DWORD>(st.st_size & 0xFFFFFFFFu);
+        data->nFileSizeHigh = static_cast<DWORD>(static_cast<unsigned long long>(st.st_size) >> 32);
+    }
+    std::string gbk = Utf8ToGbk(name);
+    std::size_t n = std::min<std::size_t>(gbk.size(), MAX_PATH - 1);
+    gbk.copy(data->cFileName, n);
+    data->cFileName[n] = '\0';
+}
+
+}  // namespace
+
+std::string NativePath(const std::string& enginePath)
+{
+    std::string slashed = Slashed(enginePath);
+    if (slashed.empty() || Exists(slashed))
+        return slashed;
+    return MatchCase(slashed);
+}
+
+std::FILE* OpenFile(const std::string& enginePath, const char* mode)
+{
+    std::string path = NativePath(enginePath);
+    if (path.empty())
+        return nullptr;
+    return std::fopen(path.c_str(), mode);
+}
+
+bool ReadFileBytes(const std::string& enginePath, std::string& out)
+{
+    std::FILE* f = OpenFile(enginePath, "rb");
+    if (!f)
+        return false;
+    struct stat st;
+    if (::fstat(::fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
+        std::fclose(f);
+        return false;
+    }
+    out.clear();
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        out.append(buffer, n);
+    std::fclose(f);
+    return true;
+}
+
+}  // namespace platform
+
+using namespace platform;
+
+DWORD GetLastError()
+{
+    return t_LastError;
+}
+
+void SetLastError(DWORD error)
+{
+    t_LastError = error;
+}
+
+DWORD GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer)
+{
+    std::vector<char> cwd(4096);
+    while (!::getcwd(cwd.data(), cwd.size())) {
+        if (errno != ERANGE)
+            return 0;
+        cwd.resize(cwd.size() * 2);
+    }
+    std::string path = Utf8ToGbk(cwd.data());
+    std::replace(path.begin(), path.end(), '/', '\\');
+    if (!buffer || bufferLength < path.size() + 1)
+        return static_cast<DWORD>(path.size() + 1);
+    path.copy(buffer, path.size());
+    buffer[path.size()] = '\0';
+    return static_cast<DWORD>(path.size());
+}
+
+BOOL SetCurrentDirectoryA(LPCSTR path)
+{
+    std::string native = NativePath(path ? path : "");
+    if (native.empty() || ::chdir(native.c_str()) != 0) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data)
+{
+    std::string text = pattern ? pattern : "";
+    std::size_t sep = text.find_last_of("\\/");
+    std::string folderPart = sep == std::string::npos ? "" : text.substr(0, sep == 0 ? 1 : sep);
+    std::string namePart = sep == std::string::npos ? text : text.substr(sep + 1);
+
+    auto* state = new FindState;
+    state->folder = folderPart.empty() ? "" : NativePath(folderPart);
+    struct stat st;
+    if (!state->folder.empty() && (::stat(state->folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))) {
+        delete state;
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    for (const std::string& name : SortedEntries(state->folder))
+        if (WildcardMatch(namePart.c_str(), Utf8ToGbk(name).c_str()))
+            state->matches.push_back(name);
+    if (state->matches.empty()) {
+        delete state;
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    Fill(*state, state->matches[0], data);
+    state->next = 1;
+    return state;
+}
+
+BOOL FindNextFileA(HANDLE find, WIN32_FIND_DATAA* data)
+{
+    auto* state = static_cast<FindState*>(find);
+    if (!state || find == INVALID_HANDLE_VALUE)
+        return FALSE;
+    if (state->next >= state->matches.size()) {
+        SetLastError(ERROR_NO_MORE_FILES);
+        return FALSE;
+    }
+    Fill(*state, state->matches[state->next++], data);
+    return TRUE;
+}
+
+BOOL FindClose(HANDLE find)
+{
+    if (!find || find == INVALID_HANDLE_VALUE)
+        return FALSE;
+    delete static_cast<FindState*>(find);
+    return TRUE;
+}

@@ -1,0 +1,123 @@
+#include "support/testutil.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+
+namespace fs = std::filesystem;
+
+namespace testutil {
+
+TempDir::TempDir()
+{
+    std::string pattern = (fs::temp_directory_path() / "enginetest-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    char* made = ::mkdtemp(buffer.data());
+    m_Path = made ? made : "";
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    if (!m_Path.empty())
+        fs::remove_all(m_Path, ec);
+}
+
+std::string TempDir::WindowsPath() const
+{
+    std::string p = m_Path;
+    std::replace(p.begin(), p.end(), '/', '\\');
+    return p;
+}
+
+void TempDir::Write(const std::string& relative, const std::string& bytes) const
+{
+    fs::path full = fs::path(m_Path) / relative;
+    fs::create_directories(full.parent_path());
+    std::ofstream out(full, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void TempDir::MakeDir(const std::string& relative) const
+{
+    fs::create_directories(fs::path(m_Path) / relative);
+}
+
+ScopedCwd::ScopedCwd(const std::string& nativePath) : m_Previous(fs::current_path().string())
+{
+    fs::current_path(nativePath);
+}
+
+ScopedCwd::~ScopedCwd()
+{
+    std::error_code ec;
+    fs::current_path(m_Previous, ec);
+}
+
+LinkListener::LinkListener()
+{
+    m_ListenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int yes = 1;
+    ::setsockopt(m_ListenFd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(8212);
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::bind(m_ListenFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(m_ListenFd, 4) != 0) {
+        ::close(m_ListenFd);
+        m_ListenFd = -1;
+    }
+}
+
+LinkListener::~LinkListener()
+{
+    CloseConnection();
+    if (m_ListenFd >= 0)
+        ::close(m_ListenFd);
+}
+
+void LinkListener::CloseConnection()
+{
+    if (m_ConnFd >= 0)
+        ::close(m_ConnFd);
+    m_ConnFd = -1;
+}
+
+std::string LinkListener::Receive(std::size_t expected, int timeoutMs)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    auto remaining = [&] {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        return static_cast<int>(std::max<long long>(0, left.count()));
+    };
+    if (m_ConnFd < 0 && m_ListenFd >= 0) {
+        pollfd p{m_ListenFd, POLLIN, 0};
+        if (::poll(&p, 1, remaining()) > 0)
+            m_ConnFd = ::accept4(m_ListenFd, nullptr, nullptr, SOCK_CLOEXEC);
+    }
+    while (m_ConnFd >= 0 && m_Received.size() < expected) {
+        pollfd p{m_ConnFd, POLLIN, 0};
+        int left = remaining();
+        if (left <= 0 || ::poll(&p, 1, left) <= 0)
+            break;
+        char buffer[4096];
+        ssize_t n = ::recv(m_ConnFd, buffer, sizeof buffer, 0);
+        if (n <= 0)
+            break;
+        m_Received.append(buffer, static_cast<std::size_t>(n));
+    }
+    return m_Received;
+}
+
+}  // namespace testutil

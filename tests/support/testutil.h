@@ -1,0 +1,72 @@
+// Helpers shared by the test binaries: scratch folders, a debug-link listener and message-box
+// capture.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/seams.h"
+
+namespace testutil {
+
+// A fresh scratch folder, removed with everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return m_Path; }  // native path, "/" separators
+    std::string WindowsPath() const;                     // the same with "\" separators
+    // Writes bytes exactly as given; makes the folders on the way.
+    void Write(const std::string& relative, const std::string& bytes) const;
+    void MakeDir(const std::string& relative) const;
+
+private:
+    std::string m_Path;
+};
+
+// Makes a folder the process's current folder for the lifetime of the object.
+class ScopedCwd {
+public:
+    explicit ScopedCwd(const std::string& nativePath);
+    ~ScopedCwd();
+
+private:
+    std::string m_Previous;
+};
+
+// A log viewer on 127.0.0.1:8212 that accepts one connection and collects what arrives.
+class LinkListener {
+public:
+    LinkListener();
+    ~LinkListener();
+    bool Listening() const { return m_ListenFd >= 0; }
+    // Accepts a pending connection if there is none yet, then reads for up to timeoutMs, or until
+    // `expected` bytes have arrived in all.
+    std::string Receive(std::size_t expected, int timeoutMs = 1000);
+    bool Connected() const { return m_ConnFd >= 0; }
+    void CloseConnection();
+
+private:
+    int m_ListenFd = -1;
+    int m_ConnFd = -1;
+    std::string m_Received;
+};
+
+// Records message boxes while it lives.
+class BoxCapture {
+public:
+    BoxCapture() { platform::seams::InstallMessageBoxRecorder(); }
+    ~BoxCapture() { platform::seams::RemoveMessageBoxRecorder(); }
+    const std::vector<platform::seams::MessageBoxRecord>& Boxes() const
+    {
+        return platform::seams::RecordedMessageBoxes();
+    }
+    void Clear() { platform::seams::RecordedMessageBoxes().clear(); }
+};
+
+}  // namespace testutil
