@@ -63,6 +63,19 @@ void ApplyVolume(int channel, int volume)
         Mix_Volume(channel, MixVolume(volume));
 }
 
+// Without a device nothing is decoded for playing, but a sample that is not a readable WAV
+// file still fails as it would with one.
+bool WavReadable(const std::string& native)
+{
+    SDL_AudioSpec spec;
+    Uint8* buffer = nullptr;
+    Uint32 length = 0;
+    if (!SDL_LoadWAV(native.c_str(), &spec, &buffer, &length))
+        return false;
+    SDL_FreeWAV(buffer);
+    return true;
+}
+
 bool FileReadable(const std::string& native)
 {
     std::FILE* f = std::fopen(native.c_str(), "rb");
@@ -138,7 +151,7 @@ FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* name, unsigned int mode
             delete sample;
             return nullptr;
         }
-    } else if (!FileReadable(native)) {
+    } else if (!WavReadable(native)) {
         delete sample;
         return nullptr;
     }

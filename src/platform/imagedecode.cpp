@@ -120,19 +120,18 @@ std::uint8_t ExtractChannel(std::uint32_t pixel, std::uint32_t mask, std::uint8_
     return static_cast<std::uint8_t>((v * 255 + max / 2) / max);
 }
 
-bool DecodeDxtImage(DxtKind kind, const std::uint8_t* data, std::size_t size, int w, int h, RgbaImage& out)
+bool DecodeDxtImage(const DxtBlocks& dxt, RgbaImage& out)
 {
-    const std::size_t blockBytes = kind == DxtKind::Dxt1 ? 8 : 16;
+    const std::size_t blockBytes = dxt.kind == DxtKind::Dxt1 ? 8 : 16;
+    const int w = dxt.width, h = dxt.height;
     const int bw = (w + 3) / 4, bh = (h + 3) / 4;
-    if (static_cast<std::size_t>(bw) * bh * blockBytes > size)
-        return false;
     out.width = w;
     out.height = h;
     out.rgba.assign(static_cast<std::size_t>(w) * h * 4, 0);
     std::uint8_t pixels[64];
     for (int by = 0; by < bh; ++by)
         for (int bx = 0; bx < bw; ++bx) {
-            DecodeDxtBlock(kind, data + (static_cast<std::size_t>(by) * bw + bx) * blockBytes, pixels);
+            DecodeDxtBlock(dxt.kind, dxt.blocks + (static_cast<std::size_t>(by) * bw + bx) * blockBytes, pixels);
             for (int y = 0; y < 4 && by * 4 + y < h; ++y)
                 for (int x = 0; x < 4 && bx * 4 + x < w; ++x)
                     std::memcpy(&out.rgba[(static_cast<std::size_t>(by * 4 + y) * w + bx * 4 + x) * 4],
@@ -163,6 +162,33 @@ void DecodeDxtBlock(DxtKind kind, const std::uint8_t* block, std::uint8_t out[64
     }
 }
 
+bool FindDxtBlocks(const std::uint8_t* data, std::size_t size, DxtBlocks& out)
+{
+    if (size < kDdsHeaderEnd || ReadU32(data) != FourCC('D', 'D', 'S', ' ') || ReadU32(data + 4) != 124 ||
+        !(ReadU32(data + kDdsPfFlags) & kPfFourCC))
+        return false;
+    const std::uint32_t h = ReadU32(data + kDdsHeight), w = ReadU32(data + kDdsWidth);
+    if (w == 0 || h == 0 || w > 16384 || h > 16384)
+        return false;
+    const std::uint32_t cc = ReadU32(data + kDdsFourCC);
+    if (cc == FourCC('D', 'X', 'T', '1'))
+        out.kind = DxtKind::Dxt1;
+    else if (cc == FourCC('D', 'X', 'T', '2') || cc == FourCC('D', 'X', 'T', '3'))
+        out.kind = DxtKind::Dxt3;
+    else if (cc == FourCC('D', 'X', 'T', '4') || cc == FourCC('D', 'X', 'T', '5'))
+        out.kind = DxtKind::Dxt5;
+    else
+        return false;
+    const std::size_t blockBytes = out.kind == DxtKind::Dxt1 ? 8 : 16;
+    out.size = static_cast<std::size_t>((w + 3) / 4) * ((h + 3) / 4) * blockBytes;
+    if (out.size > size - kDdsHeaderEnd)
+        return false;
+    out.width = static_cast<int>(w);
+    out.height = static_cast<int>(h);
+    out.blocks = data + kDdsHeaderEnd;
+    return true;
+}
+
 bool DecodeDds(const std::uint8_t* data, std::size_t size, RgbaImage& out)
 {
     if (size < kDdsHeaderEnd || ReadU32(data) != FourCC('D', 'D', 'S', ' ') || ReadU32(data + 4) != 124)
@@ -171,18 +197,12 @@ bool DecodeDds(const std::uint8_t* data, std::size_t size, RgbaImage& out)
     if (w == 0 || h == 0 || w > 16384 || h > 16384)
         return false;
     const std::uint32_t flags = ReadU32(data + kDdsPfFlags);
+    if (flags & kPfFourCC) {
+        DxtBlocks dxt;
+        return FindDxtBlocks(data, size, dxt) && DecodeDxtImage(dxt, out);
+    }
     const std::uint8_t* pixels = data + kDdsHeaderEnd;
     const std::size_t available = size - kDdsHeaderEnd;
-    if (flags & kPfFourCC) {
-        const std::uint32_t cc = ReadU32(data + kDdsFourCC);
-        if (cc == FourCC('D', 'X', 'T', '1'))
-            return DecodeDxtImage(DxtKind::Dxt1, pixels, available, static_cast<int>(w), static_cast<int>(h), out);
-        if (cc == FourCC('D', 'X', 'T', '2') || cc == FourCC('D', 'X', 'T', '3'))
-            return DecodeDxtImage(DxtKind::Dxt3, pixels, available, static_cast<int>(w), static_cast<int>(h), out);
-        if (cc == FourCC('D', 'X', 'T', '4') || cc == FourCC('D', 'X', 'T', '5'))
-            return DecodeDxtImage(DxtKind::Dxt5, pixels, available, static_cast<int>(w), static_cast<int>(h), out);
-        return false;
-    }
     const std::uint32_t bits = ReadU32(data + kDdsBitCount);
     if (bits != 32 && bits != 24 && bits != 16)
         return false;

@@ -26,6 +26,17 @@ bool DecodeDds(const std::uint8_t* data, std::size_t size, RgbaImage& out);
 enum class DxtKind { Dxt1, Dxt3, Dxt5 };
 void DecodeDxtBlock(DxtKind kind, const std::uint8_t* block, std::uint8_t out[64]);
 
+// The top level of a DXT-coded DDS file, as blocks, for a device that takes them as they are.
+// `blocks` points into the data given.
+struct DxtBlocks {
+    int width = 0;
+    int height = 0;
+    DxtKind kind = DxtKind::Dxt1;
+    const std::uint8_t* blocks = nullptr;
+    std::size_t size = 0;
+};
+bool FindDxtBlocks(const std::uint8_t* data, std::size_t size, DxtBlocks& out);
+
 // Reads the file through the engine's path translation and decodes it.
 bool LoadImageFile(const std::string& enginePath, RgbaImage& out);
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "foundation/stringutil.h"
 #include "media/sound.h"
 #include "platform/fmod_seams.h"
@@ -32,7 +34,12 @@ class SoundManagerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // The dummy driver mixes without a sound card, so playing works and nothing is heard.
         g_SoundManager.ClearAll();
+        FSOUND_Close();
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        FSOUND_Init(44100, 32, 0);
+        ASSERT_TRUE(platform::soundseams::DeviceOpen());
         g_SoundManager.fSoundVolume = g_SoundManager.fMusicVolume = 1.0f;
         dir.Write("sound/Click.wav", Wav(200));
         dir.Write("sound/two.points.wav", Wav(200));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+// Each test file keeps its own private copy of the image writer.
+#define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
