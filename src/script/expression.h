@@ -167,7 +167,7 @@ inline float CExpression::Evaluate(const float* locals, const float* inputs, int
         case FO_GT: out = a > b ? 1.0f : 0.0f; break;
         case FO_LE: out = a <= b ? 1.0f : 0.0f; break;
         case FO_GE: out = a >= b ? 1.0f : 0.0f; break;
-        default: RunInstruction(instructions[static_cast<std::size_t>(o->a)]); break;
+        default: RunInstruction(instructions[o->out]); break;
         }
     }
     return mem[0];

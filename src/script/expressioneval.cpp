@@ -85,9 +85,10 @@ void CExpression::BuildFastOps()
         bool simple = f.op != FO_GENERIC && source(instr.params[0], f.srcA, f.a) &&
                       (instr.paramCount < 2 || source(instr.params[1], f.srcB, f.b));
         if (!simple) {
+            // Both operands read the constant 0.0; the slot field names the instruction to run.
             f = TFastOp();
             f.op = FO_GENERIC;
-            f.a = static_cast<std::int32_t>(i);
+            f.out = static_cast<std::uint8_t>(i);
             bHasGeneric = true;
         }
         fastOps.push_back(f);
