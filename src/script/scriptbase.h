@@ -81,43 +81,24 @@ private:
     CExpression* AddExpression(const std::string& text);
 };
 
-// The runtime's compact form of an instruction, built once a script has linked. The common kinds
-// run from it directly; every other kind is run from the instruction itself.
-enum ERunOp : std::uint8_t {
-    RO_NOP,
-    RO_SET_LOCAL_NUMBER,
-    RO_SET_LOCAL_EXPR,
-    RO_IF,
-    RO_ELSEIF,
-    RO_WHILE,
-    RO_JUMP,
-    RO_END_WHILE,
-    RO_WAIT,
-    RO_GENERAL,
-};
+// The runtime's own form of a linked script: a flat list of small steps over the frame's locals,
+// scratch slots and the script's constants, in which the common statements and the expressions
+// they hold are spelled out, so a loop runs with one dispatch per operation. Statements that
+// reach outside the script (calls, global variables, expression functions, inputs) stay single
+// steps that run the instruction itself.
+enum EMicroKind : std::uint8_t { MK_CONST, MK_LOCAL, MK_TEMP };
 
-// An expression as the runtime evaluates it: one built-in operator over locals and constants is
-// computed in place, anything else through the expression.
-struct TRunExpr {
-    CExpression* pExpr = nullptr;
-    bool bInline = false;
+struct TMicroOp {
     std::uint8_t op = 0;
-    bool bLocalA = false;
-    bool bLocalB = false;
-    int ia = 0;
-    int ib = 0;
-    float ka = 0.0f;
-    float kb = 0.0f;
-
-    void Set(CExpression* e);
-};
-
-struct TRunInstr {
-    std::uint8_t op = RO_GENERAL;
-    int target = 0;  // jump target; for the end of a while, the while
-    int index = 0;   // local written; an elseif's chain end; a while end's exit
-    float value = 0.0f;
-    TRunExpr expr;
+    std::uint8_t kindA = MK_CONST;
+    std::uint8_t kindB = MK_CONST;
+    std::uint8_t kindOut = MK_TEMP;
+    int a = 0;
+    int b = 0;
+    int out = 0;
+    int target = 0;  // a step index to jump to
+    int aux = -1;    // the instruction index the step belongs to, or a recorded false-jump target
+    CExpression* pExpr = nullptr;
 };
 
 }  // namespace script
@@ -140,7 +121,9 @@ struct TScript {
     CStringList localNames;
     // False when the load or the link failed: such a script is never run.
     bool bRunnable = false;
-    std::vector<script::TRunInstr> code;
+    std::vector<script::TMicroOp> code;
+    std::vector<int> codeStart;  // the first step of each instruction, and of the end
+    std::vector<float> codeConsts;
 
     bool Load(const CStringList& lines);
     bool Link();

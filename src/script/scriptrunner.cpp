@@ -11,83 +11,6 @@ using namespace script;
 CScriptRunner* g_CurrentRunner = nullptr;
 CScriptThread* g_CurrentThread = nullptr;
 
-void TRunExpr::Set(CExpression* e)
-{
-    using namespace expression;
-    pExpr = e;
-    bInline = false;
-    if (!e || e->FastOps().size() != 1 || e->MaxInput() >= 0)
-        return;
-    const TFastOp& f = e->FastOps()[0];
-    auto operand = [e](std::uint8_t src, int index, bool& local, int& ix, float& k) {
-        local = src == SRC_LOCAL;
-        ix = index;
-        k = src == SRC_CONST ? e->Consts()[static_cast<std::size_t>(index)] : 0.0f;
-        return src == SRC_LOCAL || src == SRC_CONST;
-    };
-    if (f.op == FO_GENERIC || f.out != 0)
-        return;
-    bInline = operand(f.srcA, f.a, bLocalA, ia, ka) && operand(f.srcB, f.b, bLocalB, ib, kb);
-    op = f.op;
-}
-
-void TScript::BuildCode()
-{
-    code.assign(instructions.size(), TRunInstr());
-    for (std::size_t i = 0; i < instructions.size(); ++i) {
-        const TScriptInstruction& in = instructions[i];
-        TRunInstr& c = code[i];
-        c.target = in.params[1].nValue;
-        switch (in.type) {
-        case SIT_NONE:
-        case SIT_LABEL:
-            c.op = RO_NOP;
-            break;
-        case SIT_ASSIGN:
-            if (in.params[0].type == SPT_LOCAL) {
-                c.index = in.params[0].nValue;
-                c.op = in.params[1].type == SPT_EXPR ? RO_SET_LOCAL_EXPR : RO_SET_LOCAL_NUMBER;
-                c.value = in.params[1].fValue;
-                c.expr.Set(in.params[1].pExpr);
-            }
-            break;
-        case SIT_WAIT:
-            c.op = RO_WAIT;
-            c.expr.Set(in.params[0].pExpr);
-            break;
-        case SIT_IF:
-        case SIT_ELSEIF:
-        case SIT_WHILE:
-            c.op = in.type == SIT_IF ? RO_IF : in.type == SIT_WHILE ? RO_WHILE : RO_ELSEIF;
-            c.index = in.nChainEnd;
-            c.expr.Set(in.params[0].pExpr);
-            break;
-        case SIT_ELSE:
-        case SIT_CONTINUE:
-        case SIT_BREAK:
-            c.op = RO_JUMP;
-            c.target = in.params[0].nValue;
-            break;
-        case SIT_GOTO:
-            c.op = RO_JUMP;
-            break;
-        case SIT_END:
-            c.op = RO_NOP;
-            if (in.params[0].type == SPT_INT) {
-                // The end of a while tests the loop condition itself instead of jumping to it.
-                const TScriptInstruction& loop = instructions[static_cast<std::size_t>(in.params[0].nValue)];
-                c.op = RO_END_WHILE;
-                c.target = in.params[0].nValue;
-                c.index = loop.params[1].nValue;
-                c.expr.Set(loop.params[0].pExpr);
-            }
-            break;
-        default:
-            break;
-        }
-    }
-}
-
 void CScriptFunction::SetScript(TScript* script)
 {
     pScript = script;
@@ -136,12 +59,15 @@ int CScriptFunction::ExecuteInstruction()
             func->pfnHandler(func->args, pInstr->nParamCount);
         return 0;
     }
-    case SIT_ELSEIF:
-        if (nJumpTarget != nInstrIndex) {
+    case SIT_ELSEIF: {
+        bool arrivedByFalseJump = nJumpTarget == nInstrIndex;
+        nJumpTarget = -1;
+        if (!arrivedByFalseJump) {
             JumpTo(pInstr->nChainEnd);
             return 0;
         }
         [[fallthrough]];
+    }
     case SIT_IF:
     case SIT_WHILE:
         if (Eval(pInstr->params[0].pExpr) == 0.0f) {
@@ -165,81 +91,6 @@ int CScriptFunction::ExecuteInstruction()
         return 0;
     default:
         return 0;
-    }
-}
-
-namespace {
-
-inline float EvalRun(const TRunExpr& x, const float* L, const float* in, int nin)
-{
-    if (x.bInline)
-        return CExpression::Apply(x.op, x.bLocalA ? L[x.ia] : x.ka, x.bLocalB ? L[x.ib] : x.kb);
-    return x.pExpr->Evaluate(L, in, nin);
-}
-
-}  // namespace
-
-int CScriptFunction::RunFast()
-{
-    if (!pScript || !pScript->bRunnable)
-        return -1;
-    const TRunInstr* code = pScript->code.data();
-    const int n = static_cast<int>(pScript->code.size());
-    float* L = locals.empty() ? nullptr : locals.data();
-    const float* in = inputs.empty() ? nullptr : inputs.data();
-    const int nin = static_cast<int>(inputs.size());
-    int i = nInstrIndex;
-    for (;;) {
-        if (++i >= n) {
-            nInstrIndex = n;
-            return -1;
-        }
-        const TRunInstr& c = code[i];
-        switch (c.op) {
-        case RO_NOP:
-            break;
-        case RO_SET_LOCAL_NUMBER:
-            L[c.index] = c.value;
-            break;
-        case RO_SET_LOCAL_EXPR:
-            L[c.index] = EvalRun(c.expr, L, in, nin);
-            break;
-        case RO_ELSEIF:
-            if (nJumpTarget != i) {
-                i = c.index - 1;
-                break;
-            }
-            [[fallthrough]];
-        case RO_IF:
-            if (EvalRun(c.expr, L, in, nin) == 0.0f) {
-                nJumpTarget = c.target;
-                i = c.target - 1;
-            }
-            break;
-        case RO_WHILE:
-            if (EvalRun(c.expr, L, in, nin) == 0.0f)
-                i = c.target - 1;
-            break;
-        case RO_END_WHILE:
-            i = EvalRun(c.expr, L, in, nin) == 0.0f ? c.index - 1 : c.target;
-            break;
-        case RO_JUMP:
-            i = c.target - 1;
-            break;
-        case RO_WAIT: {
-            int wait = TruncToInt(EvalRun(c.expr, L, in, nin));
-            if (wait >= 1) {
-                nInstrIndex = i;
-                return wait;
-            }
-            break;
-        }
-        default: {
-            nInstrIndex = i;
-            int wait = ExecuteInstruction();
-            return wait >= 1 ? wait : 0;
-        }
-        }
     }
 }
 
@@ -276,7 +127,7 @@ void CScriptThread::Clear()
 
 void CScriptThread::PushFunction(TScript* script)
 {
-    CScriptFunction newRunner;
+    CScriptFunction& newRunner = stack.emplace_back();
     if (!spareLocals.empty()) {
         newRunner.locals = std::move(spareLocals.back());
         newRunner.locals.clear();
@@ -284,7 +135,6 @@ void CScriptThread::PushFunction(TScript* script)
     }
     newRunner.Reset();
     newRunner.SetScript(script);
-    stack.push_back(std::move(newRunner));
 }
 
 void CScriptThread::PopFunction()

@@ -20,8 +20,8 @@ public:
     std::vector<float> inputs;
     TScript* pScript = nullptr;
     int nInstrIndex = -1;
-    // The target of the last false jump of an if or elseif: an elseif reached any other way was
-    // run on into from the branch above and leaves the chain.
+    // The target of a false jump of an if or elseif, consumed by the elseif it lands on: an elseif
+    // reached any other way was run on into from the branch above and leaves the chain.
     int nJumpTarget = -1;
 
     void Reset() { nInstrIndex = -1; }
@@ -34,9 +34,9 @@ public:
         return ++nInstrIndex < pScript->Length();
     }
     int ExecuteInstruction();
-    // Runs instructions until one waits (its ticks), the script ends (-1) or an instruction that
-    // may change the thread (a call, a variable write) has run (0): the caller fetches its top
-    // frame again before going on.
+    // Runs the script's step list until a wait (its ticks), the end (-1) or an instruction that
+    // may change the thread (a call, a global variable write) has run (0): the caller fetches its
+    // top frame again before going on.
     int RunFast();
     int Run();
     TScriptInstruction* FetchNext();

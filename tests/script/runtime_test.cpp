@@ -84,6 +84,17 @@ TEST_F(RuntimeTest, ALoopLeftByItsConditionInsideABranchStillLeavesTheChain)
     EXPECT_EQ(Run("t", 1), Ticks{"3"});
 }
 
+TEST_F(RuntimeTest, AnElseifRunOnIntoInALaterPassOfALoopIsNotTested)
+{
+    Add("s", {"i := 0", "while(i<3)", "if(i==1)", "Log(1)", "elseif(1)", "Log(2)", "end", "i := i+1", "end"});
+    EXPECT_EQ(Run("s", 1), Ticks{"2,1,2"});
+    CScriptFunction frame;
+    frame.SetScript(library.FindScript("s"));
+    scripttest::Log().clear();
+    EXPECT_EQ(frame.Run(), -1);
+    EXPECT_EQ(scripttest::Log(), (std::vector<std::string>{"2", "1", "2"}));
+}
+
 TEST_F(RuntimeTest, LoopsBreakContinueAndGoto)
 {
     Add("loop", {"i := 0", "while(i<10)", "i := i+1", "if(i==3)", "continue", "end", "if(i==6)", "break", "end",
