@@ -1,6 +1,7 @@
 #include "script/scriptbase.h"
 
 #include <cassert>
+#include <utility>
 
 #include "foundation/inifile.h"
 #include "foundation/stringutil.h"
@@ -39,6 +40,7 @@ bool TScript::Load(const CStringList& lines)
 {
     bRunnable = false;
     code.clear();
+    instructions.reserve(instructions.size() + static_cast<std::size_t>(lines.Count()));
     g_ConstTable.Clear();
     for (int i = 0; i < lines.Count(); ++i) {
         std::string line = Trim(lines.At(i));
@@ -50,7 +52,7 @@ bool TScript::Load(const CStringList& lines)
             GlobalError("Script Load Error At Line " + IntToString(i) + ": " + lines.At(i));
             return false;
         }
-        instructions.push_back(instr);
+        instructions.push_back(std::move(instr));
     }
     bRunnable = Link();
     if (bRunnable)
