@@ -49,7 +49,7 @@ HRESULT Direct3D9::GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS9* caps)
     caps->MaxTextureHeight = 4096;
     caps->MaxActiveLights = kMaxActiveLights;
     caps->MaxStreams = 1;
-    caps->MaxPointSize = 64.0f;
+    caps->MaxPointSize = kMaxPointSize;
     caps->MaxPrimitiveCount = 0xFFFFF;
     caps->MaxVertexIndex = 0xFFFF;
     return D3D_OK;
@@ -198,7 +198,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     glEnable(GL_SCISSOR_TEST);
     for (DWORD i = 0; i < count; ++i) {
         const D3DRECT& r = rects[i];
-        glScissor(r.x1, static_cast<GLint>(m_Height) - r.y2, r.x2 - r.x1, r.y2 - r.y1);
+        glScissor(r.x1, r.y1, r.x2 - r.x1, r.y2 - r.y1);
         glClear(mask);
     }
     glDisable(GL_SCISSOR_TEST);
@@ -226,15 +226,12 @@ void Device::ReadBackFrame()
     seams::Frame& frame = seams::detail::PresentedFrame();
     frame.width = static_cast<int>(m_Width);
     frame.height = static_cast<int>(m_Height);
-    const std::size_t row = static_cast<std::size_t>(m_Width) * 4;
-    frame.bgra.resize(row * m_Height);
-    std::vector<std::uint8_t> bottomUp(frame.bgra.size());
+    frame.bgra.resize(static_cast<std::size_t>(m_Width) * m_Height * 4);
+    // The back buffer holds the top row first already.
     glBindFramebuffer(GL_READ_FRAMEBUFFER, m_Framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, static_cast<GLsizei>(m_Width), static_cast<GLsizei>(m_Height), GL_BGRA, GL_UNSIGNED_BYTE,
-                 bottomUp.data());
-    for (UINT y = 0; y < m_Height; ++y)
-        std::memcpy(&frame.bgra[y * row], &bottomUp[(m_Height - 1 - y) * row], row);
+                 frame.bgra.data());
 }
 
 HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destWindow, const RGNDATA* dirtyRegion)
@@ -248,7 +245,7 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
         glBindFramebuffer(GL_READ_FRAMEBUFFER, m_Framebuffer);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         glDisable(GL_SCISSOR_TEST);
-        glBlitFramebuffer(0, 0, static_cast<GLint>(m_Width), static_cast<GLint>(m_Height), 0, 0, w, h,
+        glBlitFramebuffer(0, 0, static_cast<GLint>(m_Width), static_cast<GLint>(m_Height), 0, h, w, 0,
                           GL_COLOR_BUFFER_BIT, GL_LINEAR);
         SDL_GL_SwapWindow(m_Sdl);
     }

@@ -1,5 +1,6 @@
 // The device's classes inside the layer. The device draws into an OpenGL framebuffer object of
-// the back buffer's size; Present copies it to the window and keeps a read-back copy.
+// the back buffer's size, top row first (row 0 of the object is the top of the picture);
+// Present copies it to the window and keeps a read-back copy.
 #pragma once
 
 #define GL_GLEXT_PROTOTYPES 1
@@ -97,6 +98,9 @@ struct LightSlot {
 
 constexpr int kStages = 8;
 constexpr int kMaxActiveLights = 8;
+constexpr float kMaxPointSize = 64.0f;
+
+struct Layout;
 
 struct DeviceState {
     std::array<DWORD, D3DRS_COUNT> render{};
@@ -171,6 +175,8 @@ private:
     bool CreateFramebuffer();
     void ReadBackFrame();
     void ApplyFixedState();
+    void SetUniforms(bool points, bool pretransformed, const Layout& layout);
+    void BindStageTexture();
     bool EnsureProgram();
     void ReleaseProgram();
     HRESULT Draw(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount, bool indexed, INT baseVertexIndex,

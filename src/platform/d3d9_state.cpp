@@ -101,7 +101,7 @@ void Device::SetDefaultStates()
     rs[D3DRS_POINTSCALE_C] = FloatBits(0.0f);
     rs[D3DRS_MULTISAMPLEANTIALIAS] = TRUE;
     rs[D3DRS_MULTISAMPLEMASK] = 0xFFFFFFFF;
-    rs[D3DRS_POINTSIZE_MAX] = FloatBits(64.0f);
+    rs[D3DRS_POINTSIZE_MAX] = FloatBits(kMaxPointSize);
     rs[D3DRS_COLORWRITEENABLE] = 0x0000000F;
     rs[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
     rs[D3DRS_SRCBLENDALPHA] = D3DBLEND_ONE;
@@ -122,7 +122,9 @@ void Device::SetDefaultStates()
         t[D3DTSS_COLOROP] = i == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
         t[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
         t[D3DTSS_COLORARG2] = D3DTA_CURRENT;
-        t[D3DTSS_ALPHAOP] = i == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
+        // Stage 0's alpha is texture x diffuse, so untextured vertex alpha blends as it does on
+        // Direct3D (a stage without a texture reads as opaque white).
+        t[D3DTSS_ALPHAOP] = i == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
         t[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
         t[D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
         t[D3DTSS_TEXCOORDINDEX] = static_cast<DWORD>(i);

@@ -59,6 +59,9 @@ bool EnsureVideo()
     // Every window can carry the device: the GL surface is chosen when the window is made.
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    // Loaded once for the whole run: SDL would otherwise unload the GL driver with the last GL
+    // window and load it again with the next one.
+    SDL_GL_LoadLibrary(nullptr);
     return true;
 }
 
