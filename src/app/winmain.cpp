@@ -70,7 +70,7 @@ bool InitD3D(HINSTANCE hInstance, int width, int height, bool windowed, D3DDEVTY
         return false;
     }
 
-    D3DCAPS9 caps;
+    D3DCAPS9 caps{};
     d3d9->GetDeviceCaps(D3DADAPTER_DEFAULT, deviceType, &caps);
     const DWORD vertexProcessing = (caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT) ? D3DCREATE_HARDWARE_VERTEXPROCESSING
                                                                                    : D3DCREATE_SOFTWARE_VERTEXPROCESSING;

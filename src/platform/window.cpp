@@ -55,7 +55,12 @@ namespace platform::detail {
 bool EnsureVideo()
 {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        // No display to open: run headless rather than not at all.
+        if (SDL_getenv("SDL_VIDEODRIVER")) return false;
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    }
     // Every window can carry the device: the GL surface is chosen when the window is made.
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);

@@ -6,6 +6,7 @@
 
 #include "platform/d3d9.h"
 #include "platform/d3d9_internal.h"
+#include "platform/d3dx9math.h"
 #include "platform/seams.h"
 #include "support/testdevice.h"
 
@@ -250,7 +251,24 @@ TEST_F(DrawTest, DirectionalLightAndTheDefaultLight)
     End();
     ExpectColor(testutil::PresentedPixel(32, 32), 255, 255, 255);
 
+    // Specular is added after texturing, and only while SPECULARENABLE is on.
+    D3DMATERIAL9 shiny{};
+    shiny.Diffuse = {0, 0, 0, 1};
+    shiny.Specular = {1, 1, 1, 1};
+    shiny.Power = 10.0f;
+    device->SetMaterial(&shiny);
+    light = D3DLIGHT9{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Specular = {0.5f, 0.25f, 0.5f, 1.0f};
+    light.Direction = {0, 0, 1};
+    device->SetLight(3, &light);
+    device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+    ExpectColor(LitPointColor(0, 0, 4), 128, 64, 128);
+    device->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
+    ExpectColor(LitPointColor(0, 0, 4), 0, 0, 0);
+
     // Lighting on with no light enabled: black.
+    UseWhiteMaterial();
     device->LightEnable(3, FALSE);
     Begin();
     DrawLitSquare(2.0f, 4.0f);
@@ -305,6 +323,47 @@ TEST_F(DrawTest, SpotLightCone)
     ExpectColor(LitPointColor(6 * std::tan(0.3f), 0, 6), 0, 0, 0);  // outside the outer cone
 }
 
+TEST_F(DrawTest, LightsAreGivenInWorldSpaceUnderAnyCameraAndWorld)
+{
+    // The camera at the origin looks along +x; the object is turned a quarter about y and moved
+    // to x = 6, so its normal (0, 0, -1) faces the camera.
+    const D3DXVECTOR3 eye(0, 0, 0), at(1, 0, 0), up(0, 1, 0);
+    D3DXMATRIX view, turn, move, world;
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    D3DXMatrixRotationY(&turn, D3DX_PI / 2);
+    D3DXMatrixTranslation(&move, 6, 0, 0);
+    D3DXMatrixMultiply(&world, &turn, &move);
+    device->SetTransform(D3DTS_VIEW, &view);
+    device->SetTransform(D3DTS_WORLD, &world);
+    device->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
+    UseWhiteMaterial();
+
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_POINT;
+    light.Diffuse = {1, 1, 1, 1};
+    light.Position = {4, 0, 0};
+    light.Range = 10.0f;
+    light.Attenuation1 = 1.0f;
+    device->SetLight(0, &light);
+    device->LightEnable(0, TRUE);
+    device->SetRenderState(D3DRS_POINTSIZE, Bits(3.0f));
+    auto centre = [&] {
+        Begin();
+        Draw(D3DPT_POINTLIST, 0x112, std::vector<LitVertex>{{0, 0, 0, 0, 0, -1, 0, 0}});
+        End();
+        return testutil::PresentedPixel(32, 32);
+    };
+    ExpectColor(centre(), 128, 128, 128);
+
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Direction = {1, 0, 0};
+    device->SetLight(0, &light);
+    ExpectColor(centre(), 255, 255, 255);
+    light.Direction = {0, 0, 1};  // grazing the surface
+    device->SetLight(0, &light);
+    ExpectColor(centre(), 0, 0, 0);
+}
+
 TEST_F(DrawTest, LinearFogByEyeDepth)
 {
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
@@ -343,6 +402,18 @@ TEST_F(DrawTest, PointSpriteSizeFollowsDistance)
         End();
         EXPECT_EQ(LitWidthOfRow(32), width) << "distance " << d;
     }
+    // The sprite's texture stands upright: its top row at the top of the sprite.
+    const std::uint8_t rgba[] = {255, 0, 0, 255, 255, 0, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255};
+    IDirect3DTexture9* texture = platform::d3d9::CreateTextureFromRgba(device, 2, 2, rgba);
+    device->SetTexture(0, texture);
+    Begin();
+    Draw(D3DPT_POINTLIST, 0x42, std::vector<ColorVertex>{{0, 0, 4, kWhite}});
+    End();
+    ExpectColor(testutil::PresentedPixel(32, 29), 255, 0, 0);
+    ExpectColor(testutil::PresentedPixel(32, 34), 0, 255, 0);
+    device->SetTexture(0, nullptr);
+    texture->Release();
+
     // Clamped to the 64-pixel maximum and to POINTSIZE_MIN.
     device->SetRenderState(D3DRS_POINTSIZE, Bits(100.0f));
     Begin();
