@@ -4,9 +4,14 @@
 #include <string>
 
 #include "app/debuglink.h"
+#include "app/gameframe.h"
+#include "app/winmain.h"
 #include "foundation/stringutil.h"
 
+IDirect3DDevice9* g_pDevice = nullptr;
 CDebugLink* g_pDebugLink = nullptr;
+
+CGameFrame g_GameFrame;
 
 std::string g_RootFolder;
 std::string g_CurrentFolder;

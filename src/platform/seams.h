@@ -60,6 +60,11 @@ struct Frame {
 };
 const Frame& LastPresentedFrame();
 
+// Device call recording: while on, every device call is logged as text with its arguments, as
+// in "SetRenderState(137, 0x00000001)" (state numbers in decimal, values in hexadecimal).
+void SetDeviceRecording(bool on);
+std::vector<std::string>& RecordedDeviceCalls();
+
 // Puts every seam back as it was at start.
 void ResetAll();
 

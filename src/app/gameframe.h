@@ -1,0 +1,18 @@
+// The game frame: the program's top object. The entry function asks it to set the system up
+// once, the message loop to update once per tick, and the "Frame.Command" script call to quit.
+#pragma once
+
+#include "foundation/objectbase.h"
+
+class CGameFrame : public CNamedObject {
+public:
+    CGameFrame();
+
+    bool Setup();
+    void Update();
+    // 0.05 exactly quits; every other value does nothing. Always 0.
+    int Command(float value);
+    void Quit();
+};
+
+extern CGameFrame g_GameFrame;

@@ -1,0 +1,214 @@
+// The device's classes inside the layer. The device draws into an OpenGL framebuffer object of
+// the back buffer's size, top row first (row 0 of the object is the top of the picture);
+// Present copies it to the window and keeps a read-back copy.
+#pragma once
+
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <SDL2/SDL.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/d3d9.h"
+
+namespace platform::d3d {
+
+class Device;
+
+// Reference counting shared by every object of the device.
+template <class Interface>
+class RefCounted : public Interface {
+public:
+    ULONG AddRef() override { return ++m_Refs; }
+    ULONG Release() override
+    {
+        const ULONG left = --m_Refs;
+        if (left == 0) delete this;
+        return left;
+    }
+
+protected:
+    ULONG m_Refs = 1;
+};
+
+class Texture final : public RefCounted<IDirect3DTexture9> {
+public:
+    Texture(Device* device, UINT width, UINT height, D3DFORMAT format, DWORD usage, D3DPOOL pool);
+    ~Texture() override;
+
+    DWORD GetLevelCount() override { return 1; }
+    HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
+    HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+    HRESULT UnlockRect(UINT level) override;
+
+    // Pixels as RGBA8, top row first.
+    void UploadRgba(const std::uint8_t* rgba);
+    // Compressed DXT1/3/5 blocks of the whole image.
+    bool UploadCompressed(D3DFORMAT format, const std::uint8_t* blocks, std::size_t size);
+
+    GLuint Name() const { return m_Name; }
+    UINT Width() const { return m_Width; }
+    UINT Height() const { return m_Height; }
+
+private:
+    Device* m_Device;
+    GLuint m_Name = 0;
+    UINT m_Width;
+    UINT m_Height;
+    D3DFORMAT m_Format;
+    DWORD m_Usage;
+    D3DPOOL m_Pool;
+    std::vector<std::uint8_t> m_Locked;  // A8R8G8B8 copy of the level while it is locked
+};
+
+// Vertex and index buffers keep a CPU copy (Lock hands it out) and a GL buffer filled at Unlock.
+template <class Interface>
+class Buffer final : public RefCounted<Interface> {
+public:
+    Buffer(Device* device, UINT length, DWORD usage, DWORD formatOrFvf, D3DPOOL pool);
+    ~Buffer() override;
+
+    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override;
+    HRESULT Unlock() override;
+
+    GLuint Name() const { return m_Name; }
+    const std::vector<std::uint8_t>& Bytes() const { return m_Bytes; }
+    DWORD Format() const { return m_Format; }
+
+private:
+    Device* m_Device;
+    GLuint m_Name = 0;
+    std::vector<std::uint8_t> m_Bytes;
+    DWORD m_Format;
+    bool m_Locked = false;
+};
+
+using VertexBuffer = Buffer<IDirect3DVertexBuffer9>;
+using IndexBuffer = Buffer<IDirect3DIndexBuffer9>;
+
+struct LightSlot {
+    D3DLIGHT9 light{};
+    bool set = false;
+    bool enabled = false;
+};
+
+constexpr int kStages = 8;
+constexpr int kMaxActiveLights = 8;
+constexpr float kMaxPointSize = 64.0f;
+
+struct Layout;
+
+struct DeviceState {
+    std::array<DWORD, D3DRS_COUNT> render{};
+    std::array<std::array<DWORD, D3DSAMP_COUNT>, kStages> sampler{};
+    std::array<std::array<DWORD, D3DTSS_COUNT>, kStages> stage{};
+    D3DMATRIX world{}, view{}, projection{};
+    D3DMATERIAL9 material{};
+    std::vector<LightSlot> lights;
+    std::array<Texture*, kStages> textures{};
+    VertexBuffer* stream = nullptr;
+    UINT streamOffset = 0;
+    UINT streamStride = 0;
+    IndexBuffer* indices = nullptr;
+    DWORD fvf = 0;
+};
+
+class Direct3D9;
+
+class Device final : public RefCounted<IDirect3DDevice9> {
+public:
+    Device(Direct3D9* d3d, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& params);
+    ~Device() override;
+    // False when no GL context or framebuffer could be made.
+    bool Initialize();
+
+    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+    HRESULT Present(const RECT* sourceRect, const RECT* destRect, HWND destWindow, const RGNDATA* dirtyRegion) override;
+
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
+    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
+    HRESULT SetMaterial(const D3DMATERIAL9* material) override;
+    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
+    HRESULT LightEnable(DWORD index, BOOL enable) override;
+    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
+    HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
+
+    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                          IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
+    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
+                               HANDLE* sharedHandle) override;
+    HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool, IDirect3DIndexBuffer9** buffer,
+                              HANDLE* sharedHandle) override;
+    HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override;
+    HRESULT SetIndices(IDirect3DIndexBuffer9* buffer) override;
+    HRESULT SetFVF(DWORD fvf) override;
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex, UINT numVertices,
+                                 UINT startIndex, UINT primitiveCount) override;
+
+    // Makes this device's GL context current (several devices may live at once in tests).
+    void MakeCurrent();
+    UINT BackBufferWidth() const { return m_Width; }
+    UINT BackBufferHeight() const { return m_Height; }
+    const DeviceState& State() const { return m_State; }
+    // Resources hold the device; the device's bindings do not hold them, so no cycle keeps
+    // either alive. A resource going away unbinds itself.
+    void Unbind(const void* resource);
+
+    // Draws an RGBA8 image over the back buffer at (x, y) in back-buffer pixels, blended by its
+    // alpha, leaving every device and GL state as it was.
+    void DrawOverlay(int x, int y, int width, int height, const std::uint8_t* rgba);
+
+private:
+    void SetDefaultStates();
+    void Record(const std::string& call);
+    bool CreateFramebuffer();
+    void ReadBackFrame();
+    void ApplyFixedState();
+    void SetUniforms(bool points, bool pretransformed, const Layout& layout);
+    void BindStageTexture();
+    bool EnsureProgram();
+    void ReleaseProgram();
+    HRESULT Draw(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount, bool indexed, INT baseVertexIndex,
+                 UINT startIndex);
+
+    Direct3D9* m_D3D;
+    HWND m_Window;
+    SDL_Window* m_Sdl = nullptr;
+    bool m_OwnsSdlWindow = false;
+    SDL_GLContext m_Context = nullptr;
+    DWORD m_BehaviorFlags;
+    D3DPRESENT_PARAMETERS m_Params;
+    UINT m_Width;
+    UINT m_Height;
+    GLuint m_Framebuffer = 0;
+    GLuint m_ColorBuffer = 0;
+    GLuint m_DepthBuffer = 0;
+    bool m_HasStencil = false;
+    bool m_InScene = false;
+    DeviceState m_State;
+    struct Program* m_Program = nullptr;
+};
+
+class Direct3D9 final : public RefCounted<IDirect3D9> {
+public:
+    HRESULT GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS9* caps) override;
+    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags,
+                         D3DPRESENT_PARAMETERS* params, IDirect3DDevice9** device) override;
+};
+
+// The call log of recording mode, and whether it is on.
+bool Recording();
+void RecordCall(const std::string& call);
+
+}  // namespace platform::d3d

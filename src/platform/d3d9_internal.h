@@ -1,0 +1,25 @@
+// What the D3DX helpers of the layer need from the device beyond Direct3D's own interface:
+// textures made from decoded pixels and a screen-space overlay for text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/d3d9.h"
+
+namespace platform::d3d9 {
+
+// A texture of width x height from RGBA8 pixels, top row first; its level reads as
+// D3DFMT_A8R8G8B8. Null when the device cannot make it.
+IDirect3DTexture9* CreateTextureFromRgba(IDirect3DDevice9* device, UINT width, UINT height, const std::uint8_t* rgba);
+
+// A texture from DXT1, DXT3 or DXT5 blocks of the whole top level (4 x 4 texels a block, rows
+// of blocks top first). Null when the format or the size is wrong.
+IDirect3DTexture9* CreateTextureFromDxt(IDirect3DDevice9* device, UINT width, UINT height, D3DFORMAT format,
+                                        const std::uint8_t* blocks, std::size_t size);
+
+// Draws RGBA8 pixels (top row first) over the back buffer with their top-left corner at (x, y)
+// in back-buffer pixels, blended by their alpha. Neither depends on nor changes any device state.
+void DrawOverlay(IDirect3DDevice9* device, int x, int y, int width, int height, const std::uint8_t* rgba);
+
+}  // namespace platform::d3d9

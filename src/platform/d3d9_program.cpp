@@ -1,0 +1,422 @@
+// The fixed-function formulas of Direct3D 9 in GLSL: transform with Direct3D's matrices,
+// per-vertex lighting in camera space (point, spot and directional lights with Direct3D's
+// range, attenuation and cone), point sizes, texture stage 0, specular added after
+// texturing, fog and alpha test.
+#include "platform/d3d9_program.h"
+
+#include <cstdio>
+
+namespace platform::d3d {
+
+namespace {
+
+const char* const kVertexShader = R"GLSL(
+#version 130
+in vec4 aPosition;
+in vec3 aNormal;
+in vec4 aDiffuse;
+in vec4 aSpecular;
+in vec2 aTexCoord;
+in float aPointSize;
+
+uniform mat4 uWorld;
+uniform mat4 uView;
+uniform mat4 uProjection;
+uniform mat3 uNormalMatrix;
+uniform vec2 uViewportSize;
+uniform bool uPretransformed;
+uniform bool uHasNormal;
+uniform bool uHasDiffuse;
+uniform bool uHasSpecular;
+uniform bool uHasPointSize;
+uniform bool uLighting;
+uniform bool uSpecularEnable;
+uniform bool uLocalViewer;
+uniform bool uNormalize;
+uniform int uDiffuseSource;
+uniform int uAmbientSource;
+uniform int uSpecularSource;
+uniform int uEmissiveSource;
+uniform vec4 uMatDiffuse;
+uniform vec4 uMatAmbient;
+uniform vec4 uMatSpecular;
+uniform vec4 uMatEmissive;
+uniform float uMatPower;
+uniform vec4 uGlobalAmbient;
+uniform int uLightCount;
+uniform int uLightType[8];
+uniform vec4 uLightDiffuse[8];
+uniform vec4 uLightSpecular[8];
+uniform vec4 uLightAmbient[8];
+uniform vec3 uLightPosition[8];
+uniform vec3 uLightDirection[8];
+uniform vec4 uLightAttenuation[8];
+uniform vec3 uLightSpot[8];
+uniform bool uIsPoint;
+uniform bool uPointScale;
+uniform float uPointSize;
+uniform float uPointMin;
+uniform float uPointMax;
+uniform vec3 uPointScaleAbc;
+
+out vec4 vDiffuse;
+out vec4 vSpecular;
+out vec2 vTexCoord;
+out float vEyeDepth;
+
+vec4 Source(int source, vec4 material)
+{
+    if (source == 1 && uHasDiffuse) return aDiffuse;
+    if (source == 2 && uHasSpecular) return aSpecular;
+    return material;
+}
+
+void Light(vec3 pos, vec3 normal)
+{
+    vec4 matDiffuse = Source(uDiffuseSource, uMatDiffuse);
+    vec4 matAmbient = Source(uAmbientSource, uMatAmbient);
+    vec4 matSpecular = Source(uSpecularSource, uMatSpecular);
+    vec4 matEmissive = Source(uEmissiveSource, uMatEmissive);
+    vec3 ambient = uGlobalAmbient.rgb;
+    vec3 diffuse = vec3(0.0);
+    vec3 specular = vec3(0.0);
+    vec3 toEye = uLocalViewer ? normalize(-pos) : vec3(0.0, 0.0, -1.0);
+    for (int i = 0; i < uLightCount; ++i) {
+        vec3 toLight;
+        float atten = 1.0;
+        if (uLightType[i] == 3) {
+            toLight = -uLightDirection[i];
+        } else {
+            vec3 d = uLightPosition[i] - pos;
+            float dist = length(d);
+            if (dist > uLightAttenuation[i].x) continue;
+            toLight = dist > 0.0 ? d / dist : vec3(0.0, 0.0, -1.0);
+            float denom = uLightAttenuation[i].y + uLightAttenuation[i].z * dist + uLightAttenuation[i].w * dist * dist;
+            atten = denom > 0.0 ? 1.0 / denom : 1.0;
+            if (uLightType[i] == 2) {
+                float rho = dot(-toLight, uLightDirection[i]);
+                float cosTheta = uLightSpot[i].x;
+                float cosPhi = uLightSpot[i].y;
+                if (rho <= cosPhi) {
+                    atten = 0.0;
+                } else if (rho <= cosTheta) {
+                    float t = (rho - cosPhi) / (cosTheta - cosPhi);
+                    atten *= uLightSpot[i].z == 1.0 ? t : pow(t, uLightSpot[i].z);
+                }
+            }
+        }
+        ambient += uLightAmbient[i].rgb * atten;
+        float nDotL = dot(normal, toLight);
+        if (nDotL > 0.0) {
+            diffuse += uLightDiffuse[i].rgb * nDotL * atten;
+            if (uSpecularEnable) {
+                float nDotH = dot(normal, normalize(toEye + toLight));
+                if (nDotH > 0.0) specular += uLightSpecular[i].rgb * pow(nDotH, uMatPower) * atten;
+            }
+        }
+    }
+    vec3 color = matEmissive.rgb + matAmbient.rgb * ambient + matDiffuse.rgb * diffuse;
+    vDiffuse = clamp(vec4(color, matDiffuse.a), 0.0, 1.0);
+    vSpecular = clamp(vec4(matSpecular.rgb * specular, 0.0), 0.0, 1.0);
+}
+
+void main()
+{
+    vTexCoord = aTexCoord;
+    if (uPretransformed) {
+        float w = aPosition.w != 0.0 ? 1.0 / aPosition.w : 1.0;
+        vec2 ndc = (aPosition.xy + 0.5) / uViewportSize * 2.0 - 1.0;
+        gl_Position = vec4(ndc * w, (aPosition.z * 2.0 - 1.0) * w, w);
+        vDiffuse = uHasDiffuse ? aDiffuse : vec4(1.0);
+        vSpecular = uHasSpecular ? aSpecular : vec4(0.0);
+        vEyeDepth = 0.0;
+        gl_PointSize = uPointSize;
+        return;
+    }
+    vec4 eye = uView * (uWorld * vec4(aPosition.xyz, 1.0));
+    vec4 clip = uProjection * eye;
+    // Direct3D's depth runs 0..1 and its pixel centres sit half a pixel off OpenGL's. The
+    // back buffer is kept top row first, so y is mirrored: that also makes OpenGL's rule for
+    // pixels on an edge include the top edge, as Direct3D's does.
+    clip.z = clip.z * 2.0 - clip.w;
+    clip.x += clip.w / uViewportSize.x;
+    clip.y = clip.w / uViewportSize.y - clip.y;
+    gl_Position = clip;
+    vEyeDepth = eye.z;
+
+    if (uLighting) {
+        vec3 normal = uHasNormal ? uNormalMatrix * aNormal : vec3(0.0);
+        if (uNormalize && uHasNormal) normal = normalize(normal);
+        Light(eye.xyz, normal);
+    } else {
+        vDiffuse = uHasDiffuse ? aDiffuse : vec4(1.0);
+        vSpecular = uHasSpecular ? aSpecular : vec4(0.0);
+    }
+
+    if (uIsPoint) {
+        float size = uHasPointSize ? aPointSize : uPointSize;
+        if (uPointScale) {
+            float d = length(eye.xyz);
+            float denom = uPointScaleAbc.x + uPointScaleAbc.y * d + uPointScaleAbc.z * d * d;
+            size = uViewportSize.y * size * sqrt(denom > 0.0 ? 1.0 / denom : 0.0);
+        }
+        gl_PointSize = clamp(size, uPointMin, uPointMax);
+    }
+}
+)GLSL";
+
+const char* const kFragmentShader = R"GLSL(
+#version 130
+in vec4 vDiffuse;
+in vec4 vSpecular;
+in vec2 vTexCoord;
+in float vEyeDepth;
+
+uniform sampler2D uTexture;
+uniform bool uHasTexture;
+uniform int uColorOp;
+uniform int uColorArg1;
+uniform int uColorArg2;
+uniform int uAlphaOp;
+uniform int uAlphaArg1;
+uniform int uAlphaArg2;
+uniform vec4 uTextureFactor;
+uniform bool uSpecularEnable;
+uniform bool uSpriteCoords;
+uniform int uFogMode;
+uniform vec3 uFogParams;
+uniform vec4 uFogColor;
+uniform bool uAlphaTest;
+uniform int uAlphaFunc;
+uniform float uAlphaRef;
+
+vec4 Arg(int arg, vec4 tex)
+{
+    int which = arg & 15;
+    vec4 v;
+    if (which == 0 || which == 1) v = vDiffuse;  // at stage 0 the current colour is the diffuse
+    else if (which == 2) v = tex;
+    else if (which == 3) v = uTextureFactor;
+    else if (which == 4) v = vSpecular;
+    else v = vec4(0.0);
+    if ((arg & 16) != 0) v = vec4(1.0) - v;
+    if ((arg & 32) != 0) v = vec4(v.a);
+    return v;
+}
+
+vec4 Combine(int op, vec4 a1, vec4 a2, vec4 tex)
+{
+    if (op == 2) return a1;
+    if (op == 3) return a2;
+    if (op == 4) return a1 * a2;
+    if (op == 5) return a1 * a2 * 2.0;
+    if (op == 6) return a1 * a2 * 4.0;
+    if (op == 7) return a1 + a2;
+    if (op == 8) return a1 + a2 - 0.5;
+    if (op == 9) return (a1 + a2 - 0.5) * 2.0;
+    if (op == 10) return a1 - a2;
+    if (op == 11) return a1 + a2 - a1 * a2;
+    if (op == 12) return mix(a2, a1, vDiffuse.a);
+    if (op == 13) return mix(a2, a1, tex.a);
+    if (op == 14) return mix(a2, a1, uTextureFactor.a);
+    return vDiffuse;
+}
+
+bool Passes(float a)
+{
+    if (uAlphaFunc == 1) return false;
+    if (uAlphaFunc == 2) return a < uAlphaRef;
+    if (uAlphaFunc == 3) return a == uAlphaRef;
+    if (uAlphaFunc == 4) return a <= uAlphaRef;
+    if (uAlphaFunc == 5) return a > uAlphaRef;
+    if (uAlphaFunc == 6) return a != uAlphaRef;
+    if (uAlphaFunc == 7) return a >= uAlphaRef;
+    return true;
+}
+
+void main()
+{
+    vec2 uv = uSpriteCoords ? gl_PointCoord : vTexCoord;
+    vec4 tex = uHasTexture ? texture(uTexture, uv) : vec4(1.0);
+    vec4 color = vDiffuse;
+    if (uColorOp != 1) {
+        color.rgb = clamp(Combine(uColorOp, Arg(uColorArg1, tex), Arg(uColorArg2, tex), tex).rgb, 0.0, 1.0);
+        if (uAlphaOp != 1)
+            color.a = clamp(Combine(uAlphaOp, Arg(uAlphaArg1, tex), Arg(uAlphaArg2, tex), tex).a, 0.0, 1.0);
+    }
+    if (uSpecularEnable) color.rgb = min(color.rgb + vSpecular.rgb, vec3(1.0));
+    if (uFogMode != 0) {
+        float d = abs(vEyeDepth);
+        float f;
+        if (uFogMode == 3) f = uFogParams.y != uFogParams.x ? (uFogParams.y - d) / (uFogParams.y - uFogParams.x) : 1.0;
+        else if (uFogMode == 1) f = exp(-d * uFogParams.z);
+        else f = exp(-(d * uFogParams.z) * (d * uFogParams.z));
+        color.rgb = mix(uFogColor.rgb, color.rgb, clamp(f, 0.0, 1.0));
+    }
+    if (uAlphaTest && !Passes(color.a)) discard;
+    gl_FragColor = color;
+}
+)GLSL";
+
+const char* const kOverlayVertex = R"GLSL(
+#version 130
+in vec2 aCorner;
+uniform vec4 uRect;
+uniform vec2 uViewportSize;
+out vec2 vUv;
+void main()
+{
+    vec2 corner = aCorner;
+    vUv = corner;
+    vec2 pixel = uRect.xy + corner * uRect.zw;
+    gl_Position = vec4(pixel / uViewportSize * 2.0 - 1.0, 0.0, 1.0);
+}
+)GLSL";
+
+const char* const kOverlayFragment = R"GLSL(
+#version 130
+in vec2 vUv;
+uniform sampler2D uTexture;
+void main()
+{
+    gl_FragColor = texture(uTexture, vUv);
+}
+)GLSL";
+
+GLuint Compile(GLenum type, const char* source)
+{
+    GLuint shader = glCreateShader(type);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint ok = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        char log[2048];
+        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        std::fprintf(stderr, "device shader: %s\n", log);
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+GLuint Link(const char* vertex, const char* fragment, bool bindAttributes)
+{
+    GLuint vs = Compile(GL_VERTEX_SHADER, vertex);
+    GLuint fs = Compile(GL_FRAGMENT_SHADER, fragment);
+    if (!vs || !fs) {
+        if (vs) glDeleteShader(vs);
+        if (fs) glDeleteShader(fs);
+        return 0;
+    }
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vs);
+    glAttachShader(program, fs);
+    glBindAttribLocation(program, 0, bindAttributes ? "aPosition" : "aCorner");
+    if (bindAttributes) {
+        glBindAttribLocation(program, kAttrNormal, "aNormal");
+        glBindAttribLocation(program, kAttrDiffuse, "aDiffuse");
+        glBindAttribLocation(program, kAttrSpecular, "aSpecular");
+        glBindAttribLocation(program, kAttrTexCoord, "aTexCoord");
+        glBindAttribLocation(program, kAttrPointSize, "aPointSize");
+    }
+    glLinkProgram(program);
+    glDeleteShader(vs);
+    glDeleteShader(fs);
+    GLint ok = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &ok);
+    if (!ok) {
+        char log[2048];
+        glGetProgramInfoLog(program, sizeof log, nullptr, log);
+        std::fprintf(stderr, "device program: %s\n", log);
+        glDeleteProgram(program);
+        return 0;
+    }
+    return program;
+}
+
+}  // namespace
+
+Program* BuildProgram()
+{
+    auto* p = new Program();
+    p->name = Link(kVertexShader, kFragmentShader, true);
+    p->overlay = Link(kOverlayVertex, kOverlayFragment, false);
+    if (!p->name || !p->overlay) {
+        DestroyProgram(p);
+        return nullptr;
+    }
+    auto at = [p](const char* name) { return glGetUniformLocation(p->name, name); };
+    p->world = at("uWorld");
+    p->view = at("uView");
+    p->projection = at("uProjection");
+    p->normalMatrix = at("uNormalMatrix");
+    p->viewportSize = at("uViewportSize");
+    p->pretransformed = at("uPretransformed");
+    p->hasNormal = at("uHasNormal");
+    p->hasDiffuse = at("uHasDiffuse");
+    p->hasSpecular = at("uHasSpecular");
+    p->hasPointSize = at("uHasPointSize");
+    p->lighting = at("uLighting");
+    p->specularEnable = at("uSpecularEnable");
+    p->localViewer = at("uLocalViewer");
+    p->normalize = at("uNormalize");
+    p->diffuseSource = at("uDiffuseSource");
+    p->ambientSource = at("uAmbientSource");
+    p->specularSource = at("uSpecularSource");
+    p->emissiveSource = at("uEmissiveSource");
+    p->matDiffuse = at("uMatDiffuse");
+    p->matAmbient = at("uMatAmbient");
+    p->matSpecular = at("uMatSpecular");
+    p->matEmissive = at("uMatEmissive");
+    p->matPower = at("uMatPower");
+    p->globalAmbient = at("uGlobalAmbient");
+    p->lightCount = at("uLightCount");
+    p->lightType = at("uLightType");
+    p->lightDiffuse = at("uLightDiffuse");
+    p->lightSpecular = at("uLightSpecular");
+    p->lightAmbient = at("uLightAmbient");
+    p->lightPosition = at("uLightPosition");
+    p->lightDirection = at("uLightDirection");
+    p->lightAttenuation = at("uLightAttenuation");
+    p->lightSpot = at("uLightSpot");
+    p->isPoint = at("uIsPoint");
+    p->pointScale = at("uPointScale");
+    p->pointSize = at("uPointSize");
+    p->pointMin = at("uPointMin");
+    p->pointMax = at("uPointMax");
+    p->pointScaleAbc = at("uPointScaleAbc");
+    p->texture = at("uTexture");
+    p->hasTexture = at("uHasTexture");
+    p->colorOp = at("uColorOp");
+    p->colorArg1 = at("uColorArg1");
+    p->colorArg2 = at("uColorArg2");
+    p->alphaOp = at("uAlphaOp");
+    p->alphaArg1 = at("uAlphaArg1");
+    p->alphaArg2 = at("uAlphaArg2");
+    p->textureFactor = at("uTextureFactor");
+    p->spriteCoords = at("uSpriteCoords");
+    p->fogMode = at("uFogMode");
+    p->fogParams = at("uFogParams");
+    p->fogColor = at("uFogColor");
+    p->alphaTest = at("uAlphaTest");
+    p->alphaFunc = at("uAlphaFunc");
+    p->alphaRef = at("uAlphaRef");
+
+    p->overlayTexture = glGetUniformLocation(p->overlay, "uTexture");
+    p->overlayRect = glGetUniformLocation(p->overlay, "uRect");
+    p->overlayViewport = glGetUniformLocation(p->overlay, "uViewportSize");
+    glGenTextures(1, &p->overlayTextureName);
+    return p;
+}
+
+void DestroyProgram(Program* program)
+{
+    if (!program) return;
+    if (program->name) glDeleteProgram(program->name);
+    if (program->overlay) glDeleteProgram(program->overlay);
+    if (program->overlayTextureName) glDeleteTextures(1, &program->overlayTextureName);
+    delete program;
+}
+
+}  // namespace platform::d3d

@@ -1,0 +1,94 @@
+// Test seams that are plain switches and read-backs; the clock, input and device seams live
+// beside what they replace.
+#include "platform/seams_internal.h"
+#include "platform/window_internal.h"
+
+namespace {
+
+platform::seams::ForcedFailures g_Failures;
+bool g_HardwareTnL = true;
+DWORD g_LastBehaviorFlags = 0;
+int g_LastDepthFormat = 0;
+platform::seams::Frame g_Frame;
+std::function<void()> g_IdleHook;
+
+}  // namespace
+
+namespace platform::seams {
+
+void SetForcedFailures(const ForcedFailures& failures)
+{
+    g_Failures = failures;
+}
+
+void SetHardwareTransformAndLight(bool present)
+{
+    g_HardwareTnL = present;
+}
+
+DWORD LastDeviceBehaviorFlags()
+{
+    return g_LastBehaviorFlags;
+}
+
+int LastDeviceDepthFormat()
+{
+    return g_LastDepthFormat;
+}
+
+const Frame& LastPresentedFrame()
+{
+    return g_Frame;
+}
+
+void SetIdleHook(std::function<void()> hook)
+{
+    g_IdleHook = std::move(hook);
+}
+
+void ResetAll()
+{
+    RemoveMessageBoxRecorder();
+    ResetClock();
+    g_IdleHook = nullptr;
+    g_Failures = ForcedFailures{};
+    g_HardwareTnL = true;
+    g_LastBehaviorFlags = 0;
+    g_LastDepthFormat = 0;
+    g_Frame = Frame{};
+    platform::detail::ResetWindows();
+    platform::detail::ResetMessages();
+    platform::detail::ResetDevice();
+}
+
+}  // namespace platform::seams
+
+namespace platform::seams::detail {
+
+const ForcedFailures& Failures()
+{
+    return g_Failures;
+}
+
+bool HardwareTransformAndLight()
+{
+    return g_HardwareTnL;
+}
+
+void NoteCreatedDevice(DWORD behaviorFlags, int depthFormat)
+{
+    g_LastBehaviorFlags = behaviorFlags;
+    g_LastDepthFormat = depthFormat;
+}
+
+Frame& PresentedFrame()
+{
+    return g_Frame;
+}
+
+const std::function<void()>& IdleHook()
+{
+    return g_IdleHook;
+}
+
+}  // namespace platform::seams::detail

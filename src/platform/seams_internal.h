@@ -1,0 +1,17 @@
+// The layer's side of the test seams: what the window, the queue, the clock and the device read.
+#pragma once
+
+#include <functional>
+
+#include "platform/seams.h"
+
+namespace platform::seams::detail {
+
+const ForcedFailures& Failures();
+bool HardwareTransformAndLight();
+void NoteCreatedDevice(DWORD behaviorFlags, int depthFormat);
+Frame& PresentedFrame();
+// The idle hook, or an empty function.
+const std::function<void()>& IdleHook();
+
+}  // namespace platform::seams::detail

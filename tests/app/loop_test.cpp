@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/winmain.h"
+#include "platform/seams.h"
+#include "support/testdevice.h"
+
+namespace {
+
+// The loop under a clock the test drives: Sleep advances it, a tick may take time.
+struct FakeTime {
+    DWORD now = 1000;
+    std::vector<DWORD> ticks;
+    std::vector<DWORD> sleeps;
+    std::vector<DWORD> tickCost;  // how long each tick takes, by tick number
+    int maxTicks = 5;
+};
+
+FakeTime* g_Time = nullptr;
+
+bool CountingDisplay(float timeDelta)
+{
+    EXPECT_FLOAT_EQ(timeDelta, 0.1f);
+    const std::size_t n = g_Time->ticks.size();
+    g_Time->ticks.push_back(g_Time->now);
+    if (n < g_Time->tickCost.size()) g_Time->now += g_Time->tickCost[n];
+    if (static_cast<int>(g_Time->ticks.size()) == g_Time->maxTicks) PostQuitMessage(3);
+    return true;
+}
+
+class LoopTest : public testing::Test {
+protected:
+    FakeTime time;
+
+    void SetUp() override
+    {
+        platform::seams::ResetAll();
+        g_Time = &time;
+        platform::seams::SetClock([this] { return time.now; });
+        platform::seams::SetSleep([this](DWORD ms) {
+            time.sleeps.push_back(ms);
+            time.now += ms;
+        });
+    }
+    void TearDown() override
+    {
+        platform::seams::ResetAll();
+        g_Time = nullptr;
+    }
+};
+
+}  // namespace
+
+TEST_F(LoopTest, FirstTickAtOnceThenOneEvery16Ms)
+{
+    EXPECT_EQ(RunMessageLoop(CountingDisplay), 3);
+    EXPECT_EQ(time.ticks, (std::vector<DWORD>{1000, 1016, 1032, 1048, 1064}));
+    EXPECT_EQ(time.sleeps, (std::vector<DWORD>{16, 16, 16, 16}));
+}
+
+TEST_F(LoopTest, ALongTickIsFollowedByOneTickNotACatchUp)
+{
+    time.tickCost = {0, 40, 3};
+    RunMessageLoop(CountingDisplay);
+    // The 40 ms tick starting at 1016 ends at 1056: one tick at once, then the 16 ms rhythm,
+    // counted from the start of each tick (the 3 ms tick at 1056 sleeps 13).
+    EXPECT_EQ(time.ticks, (std::vector<DWORD>{1000, 1016, 1056, 1072, 1088}));
+    EXPECT_EQ(time.sleeps, (std::vector<DWORD>{16, 13, 16}));
+}
+
+TEST_F(LoopTest, TicksWaitWhileMessagesKeepArriving)
+{
+    int injected = 0;
+    std::vector<int> injectedAtTick;
+    time.maxTicks = 2;
+    platform::seams::SetIdleHook([&] {
+        if (time.ticks.size() != injectedAtTick.size()) injectedAtTick.push_back(injected);
+        if (injected < 10) {
+            ++injected;
+            time.now += 5;  // a fast mouse: a message every 5 ms for 50 ms
+            platform::seams::InjectMessage(WM_MOUSEMOVE, 0, 0);
+        }
+    });
+    RunMessageLoop(CountingDisplay);
+    ASSERT_EQ(time.ticks.size(), 2u);
+    // No tick ran while the 10 messages were coming; then one tick at once, and the next 16 ms on.
+    EXPECT_EQ(injectedAtTick.front(), 10);
+    EXPECT_EQ(time.ticks, (std::vector<DWORD>{1050, 1066}));
+}
+
+TEST_F(LoopTest, RenderFrameClearsToOpaqueBlackInsideTheSceneAndPresents)
+{
+    platform::seams::SetDeviceRecording(true);
+    EXPECT_TRUE(DisplayFrame(0.1f));  // no device: nothing drawn
+    EXPECT_TRUE(platform::seams::RecordedDeviceCalls().empty());
+
+    IDirect3DDevice9* device = testutil::MakeTestDevice(64, 64);
+    ASSERT_NE(device, nullptr);
+    EXPECT_TRUE(RenderFrame(device, 0.1f));
+    EXPECT_EQ(platform::seams::RecordedDeviceCalls(),
+              (std::vector<std::string>{"Clear(0, 3, 4278190080, 1.000000, 0)", "BeginScene()", "EndScene()",
+                                        "Present()"}));
+    device->Release();
+}

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/debuglink.h"
+#include "app/winmain.h"
+#include "platform/seams.h"
+#include "support/testutil.h"
+
+namespace {
+
+class WinMainTest : public testing::Test {
+protected:
+    testutil::BoxCapture boxes;
+
+    void SetUp() override
+    {
+        platform::seams::ResetAll();
+        platform::seams::InstallMessageBoxRecorder();
+    }
+    void TearDown() override
+    {
+        if (g_pDevice) {
+            g_pDevice->Release();
+            g_pDevice = nullptr;
+        }
+        platform::seams::ResetAll();
+    }
+
+    std::vector<std::string> BoxTexts() const
+    {
+        std::vector<std::string> out;
+        for (const auto& b : boxes.Boxes()) {
+            EXPECT_FALSE(b.hasCaption);
+            out.push_back(b.text);
+        }
+        return out;
+    }
+
+    void Force(void (*set)(platform::seams::ForcedFailures&))
+    {
+        platform::seams::ForcedFailures f;
+        set(f);
+        platform::seams::SetForcedFailures(f);
+    }
+};
+
+int Presents()
+{
+    const auto& calls = platform::seams::RecordedDeviceCalls();
+    return static_cast<int>(std::count(calls.begin(), calls.end(), std::string("Present()")));
+}
+
+}  // namespace
+
+TEST_F(WinMainTest, ShiftEscapeEndsTheProgramAfterOpaqueBlackFrames)
+{
+    platform::seams::SetDeviceRecording(true);
+    bool injected = false;
+    platform::seams::SetIdleHook([&] {
+        if (!injected && Presents() >= 2) {
+            injected = true;
+            platform::seams::InjectMessage(WM_KEYDOWN, VK_SHIFT, 0);
+            platform::seams::InjectMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+        }
+    });
+    EXPECT_EQ(WinMain(nullptr, nullptr, const_cast<char*>(""), SW_SHOW), 0);
+    EXPECT_TRUE(injected);
+    EXPECT_EQ(g_pDebugLink, nullptr);  // deleted with the window
+    EXPECT_EQ(g_pDevice, nullptr);
+    EXPECT_TRUE(boxes.Boxes().empty());
+
+    const platform::seams::Frame& f = platform::seams::LastPresentedFrame();
+    ASSERT_EQ(f.width, 640);
+    ASSERT_EQ(f.height, 480);
+    for (std::size_t i = 0; i < f.bgra.size(); i += 4) {
+        ASSERT_EQ(f.bgra[i] | f.bgra[i + 1] | f.bgra[i + 2], 0) << "pixel " << i / 4;
+        ASSERT_EQ(f.bgra[i + 3], 255) << "pixel " << i / 4;
+    }
+}
+
+TEST_F(WinMainTest, EscapeAloneAndTheMiddleButtonDoNothing)
+{
+    platform::seams::SetDeviceRecording(true);
+    int presentsAtEscape = -1;
+    bool linkAliveAtQuit = false;
+    platform::seams::SetIdleHook([&] {
+        if (presentsAtEscape < 0 && Presents() >= 1) {
+            presentsAtEscape = Presents();
+            platform::seams::InjectMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+            platform::seams::InjectMessage(WM_MBUTTONDOWN, 0, MAKELPARAM(10, 10));
+        } else if (presentsAtEscape >= 0 && Presents() >= presentsAtEscape + 3) {
+            linkAliveAtQuit = g_pDebugLink != nullptr;
+            PostQuitMessage(0);
+        }
+    });
+    EXPECT_EQ(WinMain(nullptr, nullptr, const_cast<char*>(""), SW_SHOW), 0);
+    EXPECT_TRUE(linkAliveAtQuit);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(WinMainTest, WindowCreationMakesAndConnectsTheLink)
+{
+    testutil::LinkListener listener;
+    ASSERT_TRUE(listener.Listening());
+    ASSERT_TRUE(InitD3D(nullptr, 640, 480, true, D3DDEVTYPE_HAL, &g_pDevice));
+    ASSERT_NE(g_pDebugLink, nullptr);
+    g_pDebugLink->Send("hello");
+    EXPECT_EQ(listener.Receive(5), "hello");
+}
+
+TEST_F(WinMainTest, EachFailureShowsItsBoxThenInitD3DFailed)
+{
+    struct Case {
+        void (*force)(platform::seams::ForcedFailures&);
+        const char* first;
+    };
+    const Case cases[] = {
+        {[](platform::seams::ForcedFailures& f) { f.registerClass = true; }, "RegisterClass() - FAILED"},
+        {[](platform::seams::ForcedFailures& f) { f.createWindow = true; }, "CreateWindow() - FAILED"},
+        {[](platform::seams::ForcedFailures& f) { f.direct3DCreate = true; }, "Direct3DCreate9() - FAILED"},
+        {[](platform::seams::ForcedFailures& f) { f.deviceD24S8 = f.deviceD16 = true; }, "CreateDevice() - FAILED"},
+    };
+    for (const Case& c : cases) {
+        platform::seams::ResetAll();
+        platform::seams::InstallMessageBoxRecorder();
+        boxes.Clear();
+        Force(c.force);
+        EXPECT_EQ(WinMain(nullptr, nullptr, const_cast<char*>(""), SW_SHOW), 0);
+        EXPECT_EQ(BoxTexts(), (std::vector<std::string>{c.first, "InitD3D() - FAILED"}));
+    }
+}
+
+TEST_F(WinMainTest, DeviceFallsBackToD16AndToSoftwareVertexProcessing)
+{
+    Force([](platform::seams::ForcedFailures& f) { f.deviceD24S8 = true; });
+    ASSERT_TRUE(InitD3D(nullptr, 640, 480, true, D3DDEVTYPE_HAL, &g_pDevice));
+    EXPECT_EQ(platform::seams::LastDeviceDepthFormat(), D3DFMT_D16);
+    EXPECT_EQ(platform::seams::LastDeviceBehaviorFlags(), D3DCREATE_HARDWARE_VERTEXPROCESSING);
+    g_pDevice->Release();
+    g_pDevice = nullptr;
+
+    platform::seams::ResetAll();
+    platform::seams::SetHardwareTransformAndLight(false);
+    ASSERT_TRUE(InitD3D(nullptr, 640, 480, true, D3DDEVTYPE_HAL, &g_pDevice));
+    EXPECT_EQ(platform::seams::LastDeviceDepthFormat(), D3DFMT_D24S8);
+    EXPECT_EQ(platform::seams::LastDeviceBehaviorFlags(), D3DCREATE_SOFTWARE_VERTEXPROCESSING);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}

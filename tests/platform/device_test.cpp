@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include "platform/d3d9.h"
+#include "platform/seams.h"
+#include "support/testdevice.h"
+
+namespace {
+
+class DeviceTest : public testing::Test {
+protected:
+    void SetUp() override { platform::seams::ResetAll(); }
+    void TearDown() override { platform::seams::ResetAll(); }
+
+    static D3DPRESENT_PARAMETERS Params(D3DFORMAT depth)
+    {
+        D3DPRESENT_PARAMETERS p{};
+        p.BackBufferWidth = 64;
+        p.BackBufferHeight = 32;
+        p.BackBufferFormat = D3DFMT_A8R8G8B8;
+        p.BackBufferCount = 1;
+        p.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        p.Windowed = TRUE;
+        p.EnableAutoDepthStencil = TRUE;
+        p.AutoDepthStencilFormat = depth;
+        p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+        return p;
+    }
+};
+
+}  // namespace
+
+TEST_F(DeviceTest, CapsAndForcedDepthFailures)
+{
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    ASSERT_NE(d3d, nullptr);
+    D3DCAPS9 caps;
+    ASSERT_EQ(d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps), D3D_OK);
+    EXPECT_TRUE(caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT);
+    platform::seams::SetHardwareTransformAndLight(false);
+    d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps);
+    EXPECT_FALSE(caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT);
+
+    platform::seams::ForcedFailures failures;
+    failures.deviceD24S8 = true;
+    platform::seams::SetForcedFailures(failures);
+    IDirect3DDevice9* device = nullptr;
+    D3DPRESENT_PARAMETERS p = Params(D3DFMT_D24S8);
+    EXPECT_TRUE(FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
+                                         D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p, &device)));
+    EXPECT_EQ(device, nullptr);
+    p = Params(D3DFMT_D16);
+    ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p,
+                                &device),
+              D3D_OK);
+    EXPECT_EQ(platform::seams::LastDeviceDepthFormat(), D3DFMT_D16);
+    EXPECT_EQ(platform::seams::LastDeviceBehaviorFlags(), D3DCREATE_SOFTWARE_VERTEXPROCESSING);
+
+    // The device keeps the Direct3D object alive after the caller lets go of it.
+    EXPECT_EQ(d3d->Release(), 1u);
+    EXPECT_EQ(device->Release(), 0u);
+
+    failures.direct3DCreate = true;
+    platform::seams::SetForcedFailures(failures);
+    EXPECT_EQ(Direct3DCreate9(D3D_SDK_VERSION), nullptr);
+}
+
+TEST_F(DeviceTest, PresentKeepsATopDownBgraCopyOfTheClearedFrame)
+{
+    IDirect3DDevice9* device = testutil::MakeTestDevice(64, 32);
+    ASSERT_NE(device, nullptr);
+
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF336699, 1.0f, 0);
+    // A rectangle cleared over the top rows shows at the top of the read-back.
+    const D3DRECT top{0, 0, 64, 4};
+    device->Clear(1, &top, D3DCLEAR_TARGET, 0x80FF0000, 1.0f, 0);
+    EXPECT_EQ(device->BeginScene(), D3D_OK);
+    EXPECT_EQ(device->EndScene(), D3D_OK);
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+
+    const platform::seams::Frame& f = platform::seams::LastPresentedFrame();
+    ASSERT_EQ(f.width, 64);
+    ASSERT_EQ(f.height, 32);
+    ASSERT_EQ(f.bgra.size(), 64u * 32u * 4u);
+    auto pixel = testutil::PresentedPixel;
+    EXPECT_EQ(pixel(0, 0), 0x80FF0000u);
+    EXPECT_EQ(pixel(63, 3), 0x80FF0000u);
+    EXPECT_EQ(pixel(0, 4), 0xFF336699u);
+    EXPECT_EQ(pixel(63, 31), 0xFF336699u);
+    device->Release();
+}
+
+TEST_F(DeviceTest, RecordingLogsCallsWithTheirArguments)
+{
+    IDirect3DDevice9* device = testutil::MakeTestDevice(64, 32);
+    ASSERT_NE(device, nullptr);
+    platform::seams::SetDeviceRecording(true);
+    device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    platform::seams::SetDeviceRecording(false);
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+
+    const std::vector<std::string> expected{
+        "SetRenderState(137, 0x00000001)",
+        "SetSamplerState(0, 5, 0x00000001)",
+        "SetTextureStageState(0, 4, 0x00000004)",
+        "Clear(0, 3, 4278190080, 1.000000, 0)",
+    };
+    EXPECT_EQ(platform::seams::RecordedDeviceCalls(), expected);
+
+    DWORD value = 7;
+    device->GetRenderState(D3DRS_LIGHTING, &value);
+    EXPECT_EQ(value, FALSE);
+    device->GetRenderState(D3DRS_CULLMODE, &value);
+    EXPECT_EQ(value, static_cast<DWORD>(D3DCULL_CCW));
+    device->Release();
+}

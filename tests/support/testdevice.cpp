@@ -1,0 +1,37 @@
+#include "support/testdevice.h"
+
+#include "platform/seams.h"
+
+namespace testutil {
+
+IDirect3DDevice9* MakeTestDevice(UINT width, UINT height, D3DFORMAT depth)
+{
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    if (!d3d) return nullptr;
+    D3DPRESENT_PARAMETERS p{};
+    p.BackBufferWidth = width;
+    p.BackBufferHeight = height;
+    p.BackBufferFormat = D3DFMT_A8R8G8B8;
+    p.BackBufferCount = 1;
+    p.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    p.Windowed = TRUE;
+    p.EnableAutoDepthStencil = TRUE;
+    p.AutoDepthStencilFormat = depth;
+    p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    IDirect3DDevice9* device = nullptr;
+    if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p,
+                                 &device)))
+        device = nullptr;
+    d3d->Release();
+    return device;
+}
+
+D3DCOLOR PresentedPixel(int x, int y)
+{
+    const platform::seams::Frame& f = platform::seams::LastPresentedFrame();
+    if (x < 0 || y < 0 || x >= f.width || y >= f.height) return 0;
+    const std::uint8_t* px = &f.bgra[(static_cast<std::size_t>(y) * f.width + x) * 4];
+    return D3DCOLOR_ARGB(px[3], px[2], px[1], px[0]);
+}
+
+}  // namespace testutil

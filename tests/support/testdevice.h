@@ -1,0 +1,17 @@
+// A device without a window for tests that draw and read back the presented frame.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/d3d9.h"
+
+namespace testutil {
+
+// A hardware-processing device with a D24S8 depth buffer (or `depth`); null when none can be
+// made. The caller releases it.
+IDirect3DDevice9* MakeTestDevice(UINT width, UINT height, D3DFORMAT depth = D3DFMT_D24S8);
+
+// Pixel (x, y) of the last presented frame as packed ARGB.
+D3DCOLOR PresentedPixel(int x, int y);
+
+}  // namespace testutil
