@@ -163,7 +163,7 @@ bool CScriptThread::Step()
     if (--nWait > 0)
         return true;
     while (!stack.empty()) {
-        int wait = stack.back().RunFast();
+        int wait = stack.back().RunFast(*this);
         if (bStopped)
             return false;
         if (wait >= 1) {
