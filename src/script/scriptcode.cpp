@@ -148,7 +148,7 @@ void CCodeBuilder::Build()
             Expression(in.params[0].pExpr, MK_TEMP, 0);
             int target = in.params[1].nValue;
             jumps.push_back(s.code.size());
-            Branch(MO_JZ, target, in.type == SIT_WHILE ? -1 : target);
+            Branch(MO_JZ, target, in.bFalseToElseIf ? target : -1);
             break;
         }
         case SIT_ELSE:

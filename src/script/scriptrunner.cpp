@@ -72,7 +72,7 @@ int CScriptFunction::ExecuteInstruction()
     case SIT_WHILE:
         if (Eval(pInstr->params[0].pExpr) == 0.0f) {
             int target = pInstr->params[1].nValue;
-            if (pInstr->type != SIT_WHILE)
+            if (pInstr->bFalseToElseIf)
                 nJumpTarget = target;
             JumpTo(target);
         }
