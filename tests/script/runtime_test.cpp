@@ -84,7 +84,7 @@ TEST_F(RuntimeTest, ALoopLeftByItsConditionInsideABranchStillLeavesTheChain)
     EXPECT_EQ(Run("t", 1), Ticks{"3"});
 }
 
-TEST_F(RuntimeTest, AnElseifRunOnIntoInALaterPassOfALoopIsNotTested)
+TEST_F(RuntimeTest, AnElseifIsTestedOnlyAfterTheFalseJumpOfItsChain)
 {
     Add("s", {"i := 0", "while(i<3)", "if(i==1)", "Log(1)", "elseif(1)", "Log(2)", "end", "i := i+1", "end"});
     EXPECT_EQ(Run("s", 1), Ticks{"2,1,2"});
