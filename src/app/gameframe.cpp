@@ -6,6 +6,9 @@
 #include "app/winmain.h"
 #include "bindings/bindings.h"
 #include "foundation/stringutil.h"
+#include "media/font.h"
+#include "media/sound.h"
+#include "media/texture.h"
 #include "platform/win32.h"
 #include "script/consttable.h"
 #include "world/scene.h"
@@ -57,6 +60,8 @@ std::string WorkingFolder()
 
 bool GameStartup(IDirect3DDevice9* device)
 {
+    g_pTextureManager = new CTextureManager;
+
     if (!RegisterScriptBindings()) {
         GlobalError("Script Init Fail");
         return false;
@@ -65,6 +70,8 @@ bool GameStartup(IDirect3DDevice9* device)
     SetRootFolder(WorkingFolder());
     SetCurrentFolder("$");
 
+    g_FontManager.LoadFonts("GlobalFonts.txt");
+    g_SoundManager.LoadSounds("$\\sound");
     g_ConstTableSet.LoadDirectory("$\\Global");
 
     g_KeyTable.Load("$\\Global\\Control.txt");
@@ -81,6 +88,8 @@ bool GameStartup(IDirect3DDevice9* device)
 
 bool GameCleanup(IDirect3DDevice9*)
 {
+    delete g_pTextureManager;
+    g_pTextureManager = nullptr;
     return true;
 }
 

@@ -13,6 +13,7 @@ protected:
     testutil::TempDir root;
     testutil::ScopedCwd cwd{root.Path()};
     testutil::BoxCapture boxes;
+    void TearDown() override { GameCleanup(nullptr); }
 };
 
 }  // namespace
