@@ -168,7 +168,14 @@ void TranslateSdlEvent(const SDL_Event& e)
         case SDL_BUTTON_MIDDLE: message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
         default: return;
         }
-        Post(WindowFromSdlId(e.button.windowID), message, MouseKeyFlags(), PackPoint(e.button.x, e.button.y));
+        // The key table follows the messages as they are taken, so this button's own change is
+        // not in it yet.
+        WPARAM flags = MouseKeyFlags();
+        const WPARAM own = e.button.button == SDL_BUTTON_LEFT    ? MK_LBUTTON
+                           : e.button.button == SDL_BUTTON_RIGHT ? MK_RBUTTON
+                                                                 : MK_MBUTTON;
+        flags = down ? (flags | own) : (flags & ~own);
+        Post(WindowFromSdlId(e.button.windowID), message, flags, PackPoint(e.button.x, e.button.y));
         break;
     }
     case SDL_QUIT:

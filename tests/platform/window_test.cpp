@@ -227,6 +227,7 @@ TEST_F(WindowTest, SdlEventsBecomeWindowMessages)
     EXPECT_EQ(msgs[0].hwnd, hwnd);
     EXPECT_EQ(msgs[1].message, WM_MBUTTONDOWN);
     EXPECT_EQ(msgs[1].lParam, 639 | (479 << 16));
+    EXPECT_EQ(msgs[1].wParam, 0x10u);  // the middle button is down
     EXPECT_EQ(msgs[2].message, WM_KEYDOWN);
     EXPECT_EQ(msgs[2].wParam, static_cast<WPARAM>(VK_ESCAPE));
     EXPECT_EQ(msgs[3].wParam, 0x64u);
