@@ -142,7 +142,7 @@ void TranslateSdlEvent(const SDL_Event& e)
     switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-        const int vk = VirtualKeyFromSdl(e.key.keysym.sym, e.key.keysym.scancode);
+        const int vk = VirtualKeyFromSdl(e.key.keysym.sym, e.key.keysym.scancode, e.key.keysym.mod);
         if (!vk) break;
         LPARAM l = KeyLParam(e.key);
         if (e.type == SDL_KEYDOWN && SDL_IsTextInputActive() && SdlKeyTypesText(e.key.keysym.sym, e.key.keysym.mod))
@@ -227,6 +227,15 @@ namespace platform::detail {
 void DropMessagesFor(HWND hwnd)
 {
     std::erase_if(g_Queue, [hwnd](const MSG& m) { return m.hwnd == hwnd; });
+}
+
+void SyncToggleKeys()
+{
+    const SDL_Keymod mods = SDL_GetModState();
+    auto sync = [](int vk, bool on) { g_Keys[vk] = static_cast<BYTE>((g_Keys[vk] & 0x80) | (on ? 0x01 : 0)); };
+    sync(VK_CAPITAL, (mods & KMOD_CAPS) != 0);
+    sync(0x90, (mods & KMOD_NUM) != 0);
+    sync(0x91, (mods & KMOD_SCROLL) != 0);
 }
 
 void ResetMessages()
