@@ -1,0 +1,93 @@
+// Script engine throughput: an arithmetic loop run in one step, the same loop calling a script
+// each iteration, and the compile speed of a 2,000-line script file.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "foundation/stringlist.h"
+#include "script/scriptbase.h"
+#include "script/scriptrunner.h"
+
+namespace {
+
+CStringList Lines(std::initializer_list<const char*> lines)
+{
+    CStringList out;
+    for (const char* l : lines)
+        out.Add(l);
+    return out;
+}
+
+void RunOnce(CScriptLibrary& library, const char* scriptName)
+{
+    CScriptRunner runner;
+    runner.pLibrary = &library;
+    runner.StartThread(scriptName, "bench");
+    runner.Update();
+}
+
+void BM_ArithmeticLoop(benchmark::State& state)
+{
+    const int iterations = 10000000;
+    CScriptLibrary library;
+    library.AddScript(Lines({"i := 0", "s := 0", "while(i<10000000)", "s := s+i*2", "i := i+1", "end"}), "loop");
+    for (auto _ : state)
+        RunOnce(library, "loop");
+    state.counters["ns_per_iteration"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * iterations, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ArithmeticLoop)->Unit(benchmark::kMillisecond);
+
+void BM_CallFunctionLoop(benchmark::State& state)
+{
+    const int iterations = 1000000;
+    g_SystemFuncTable.Register("CallFunction", ScriptCallFunction, "s");
+    CScriptLibrary library;
+    library.AddScript(Lines({"n := 1"}), "callee");
+    library.AddScript(Lines({"i := 0", "s := 0", "while(i<1000000)", "s := s+i*2", "CallFunction(\"callee\")",
+                             "i := i+1", "end"}),
+                      "loop");
+    for (auto _ : state)
+        RunOnce(library, "loop");
+    state.counters["ns_per_iteration"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * iterations, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_CallFunctionLoop)->Unit(benchmark::kMillisecond);
+
+void BM_Compile2000Lines(benchmark::State& state)
+{
+    const int lineCount = 2000;
+    std::string path = (std::filesystem::temp_directory_path() / "script_bench_2000.txt").string();
+    if (FILE* f = std::fopen(path.c_str(), "w")) {
+        std::fprintf(f, "[main]\n");
+        int written = 0;
+        for (int block = 0; written < lineCount; ++block) {
+            std::fprintf(f, "a%d := %d\n", block, block);
+            std::fprintf(f, "while(a%d<%d+10)\n", block, block);
+            std::fprintf(f, "if(a%d*2 > 3)\n", block);
+            std::fprintf(f, "b := (a%d+1)*(a%d-2)/4\n", block, block);
+            std::fprintf(f, "else\n");
+            std::fprintf(f, "wait(1)\n");
+            std::fprintf(f, "end\n");
+            std::fprintf(f, "a%d := a%d+1\n", block, block);
+            std::fprintf(f, "end\n");
+            std::fprintf(f, "// block %d done\n", block);
+            written += 10;
+        }
+        std::fclose(f);
+    }
+    for (auto _ : state) {
+        CScriptLibrary library;
+        benchmark::DoNotOptimize(library.LoadFile(path));
+    }
+    state.counters["lines_per_second"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * lineCount, benchmark::Counter::kIsRate);
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_Compile2000Lines)->Unit(benchmark::kMillisecond)->Iterations(100);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,113 @@
+#include "script/consttable.h"
+
+#include "foundation/inifile.h"
+#include "foundation/stringlist.h"
+#include "foundation/stringutil.h"
+#include "script/expressionbase.h"
+#include "script/names.h"
+
+void CConstTable::Add(const TConst& item)
+{
+    if (item.name.empty()) {
+        Error("ConstName不能为空");
+        return;
+    }
+    consts.Add(item);
+}
+
+TConst* CConstTable::Find(const std::string& constName)
+{
+    for (TArrayListBlock<TConst>* b = consts.pFirstBlock; b; b = b->pNext)
+        for (int i = 0; i < b->nUsed; ++i)
+            if (SameName(b->pItems[i].name, constName))
+                return &b->pItems[i];
+    return nullptr;
+}
+
+bool CConstTable::Merge(CConstTable& other)
+{
+    // Merging a table into itself must not walk the blocks it is appending to.
+    int n = other.consts.Count();
+    for (int i = 0; i < n; ++i)
+        Add(*other.consts.Get(i));
+    return true;
+}
+
+// A line is "name := value" or "name = value" (":=" is looked for first); anything else, and
+// a line whose name or value is empty, is not a constant.
+void CConstTable::AddLine(const std::string& line)
+{
+    std::size_t p = line.find(":=");
+    std::size_t skip = 2;
+    if (p == std::string::npos) {
+        p = line.find('=');
+        skip = 1;
+        if (p == std::string::npos)
+            return;
+    }
+    TConst c;
+    c.name = TrimValue(line.substr(0, p));
+    c.text = Trim(line.substr(p + skip));
+    if (c.name.empty() || c.text.empty())
+        return;
+    if (IsNumber(c.text)) {
+        c.type = CT_NUMBER;
+        c.value = StringToFloat(c.text);
+    } else {
+        c.type = CT_TEXT;
+    }
+    Add(c);
+}
+
+bool CConstTable::LoadSection(CIniFile& file, std::string sectionName)
+{
+    name = sectionName;
+    CStringList lines;
+    file.GetSectionLines(lines, sectionName);
+    for (const std::string& line : lines.Items)
+        AddLine(line);
+    return true;
+}
+
+void CConstTable::LoadFile(std::string path)
+{
+    std::string resolved = ResolvePath(path);
+    SetCurrentFolder(FolderOf(resolved));
+    CStringList lines;
+    lines.LoadFromFile(FileNameOf(resolved));
+    name.clear();
+    if (lines.Count() > 0) {
+        std::string first = TrimValue(lines.At(0));
+        if (first.size() >= 2 && first.front() == '[' && first.back() == ']')
+            name = first.substr(1, first.size() - 2);
+    }
+    for (const std::string& line : lines.Items)
+        AddLine(line);
+}
+
+void CConstTableSet::LoadDirectory(std::string folder)
+{
+    SetCurrentFolder(folder);
+    CStringList files;
+    ListFiles(files, "*.txt");
+    for (const std::string& f : files.Items)
+        LoadFile(f);
+}
+
+void CConstTableSet::LoadFile(std::string fileName)
+{
+    CIniFile file(fileName);
+    CStringList sections;
+    file.GetSectionNames(sections);
+    for (const std::string& section : sections.Items)
+        AddNew()->LoadSection(file, section);
+}
+
+CConstTable* CConstTableSet::FindTable(const std::string& tableName)
+{
+    for (TArrayListBlock<CConstTable>* b = pFirstBlock; b; b = b->pNext)
+        for (int i = 0; i < b->nUsed; ++i)
+            if (SameName(b->pItems[i].name, tableName))
+                return &b->pItems[i];
+    return nullptr;
+}

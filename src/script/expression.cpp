@@ -1,0 +1,314 @@
+// The expression compiler: the token list is split recursively at one operator chosen by level
+// (equal levels group to the right), constant operands are folded, and the slots are renumbered
+// so that the root result lands in slot 0.
+#include "script/expression.h"
+
+#include <cassert>
+
+#include "foundation/objectbase.h"
+#include "foundation/stringutil.h"
+
+using namespace expression;
+
+CExpression::CExpression(const CExpression& other)
+    : instructions(other.instructions),
+      memCount(other.memCount),
+      fastOps(other.fastOps),
+      consts(other.consts),
+      maxInput(other.maxInput),
+      bHasGeneric(other.bHasGeneric)
+{
+}
+
+CExpression& CExpression::operator=(const CExpression& other)
+{
+    instructions = other.instructions;
+    memCount = other.memCount;
+    fastOps = other.fastOps;
+    consts = other.consts;
+    maxInput = other.maxInput;
+    bHasGeneric = other.bHasGeneric;
+    return *this;
+}
+
+void CExpression::Clear()
+{
+    instructions.clear();
+    fastOps.clear();
+    consts.clear();
+    maxInput = -1;
+    bHasGeneric = false;
+    memCount = 0;
+    for (float& m : mem)
+        m = 0.0f;
+}
+
+bool CExpression::Compile(const std::string& text, const CStringList& localNames)
+{
+    if (text.empty()) {
+        GlobalError("表达式字符串为空");
+        return false;
+    }
+    CTokenList tokens;
+    if (!tokens.Tokenize(text, localNames)) {
+        GlobalError("表达式词法分析出错:" + text);
+        Clear();
+        return false;
+    }
+    if (!CompileTokens(tokens, localNames)) {
+        GlobalError("表达式编译出错:" + text);
+        Clear();
+        return false;
+    }
+    return true;
+}
+
+bool CExpression::CompileTokens(const CTokenList& tokens, const CStringList& localNames)
+{
+    Clear();
+    bFailed = false;
+    memCount = 1;
+    TExprParam root = CompileRange(tokens, 0, tokens.Count() - 1, 1, localNames);
+    if (bFailed)
+        return false;
+    if (root.type == PT_NUMBER || root.type == PT_VAR || root.type == PT_LOCAL || root.type == PT_INPUT) {
+        TExpressionInstruction move;
+        move.type = EI_MOVE;
+        move.params[0] = root;
+        move.paramCount = 1;
+        move.outparam.type = PT_MEM;
+        move.outparam.index = 1;
+        AddInstruction(move);
+    }
+    if (InstructionCount() > MEM_SLOTS)
+        return false;
+    RenumberMemSlots();
+    BuildFastOps();
+    return true;
+}
+
+// Hands out the next compile slot; past the renumbering table the compile fails instead.
+int CExpression::NextSlot()
+{
+    if (++memCount >= MAX_COMPILE_SLOTS) {
+        bFailed = true;
+        memCount = MAX_COMPILE_SLOTS - 1;
+    }
+    return memCount;
+}
+
+TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int End, int outSlot,
+                                     const CStringList& localNames)
+{
+    TExprParam result;
+    if (bFailed)
+        return result;
+    if (Start > End) {
+        bFailed = true;
+        return result;
+    }
+    assert(Start <= End && "Start<=End");
+
+    const TToken& first = tokens.At(Start);
+    if (first.type == TT_LBRACKET && tokens.FindClosingBracket(Start) == End)
+        return CompileRange(tokens, Start + 1, End - 1, outSlot, localNames);
+
+    if (Start == End) {
+        if (first.type == TT_NUMBER) {
+            result.type = PT_NUMBER;
+            result.value = StringToFloat(first.text);
+            return result;
+        }
+        if (first.type == TT_VAR) {
+            int local = localNames.IndexOf(first.text);
+            if (local >= 0) {
+                result.type = PT_LOCAL;
+                result.index = local;
+                return result;
+            }
+            if (TVar* var = g_VarTable.GetVar(first.text)) {
+                result.type = PT_VAR;
+                result.pVar = var;
+                return result;
+            }
+            int input = InputIndex(first.text);
+            if (input >= 0) {
+                result.type = PT_INPUT;
+                result.index = input;
+                return result;
+            }
+            GlobalError(first.text + " can not be recognized during expression compiling");
+        }
+        std::string msg = "Token '" + first.text + "' (@" + IntToString(Start) + ") should be Number or Varieble";
+        GlobalError(msg);
+        return result;
+    }
+
+    if (first.type == TT_FUNCTION && tokens.At(Start + 1).type == TT_LBRACKET &&
+        tokens.FindClosingBracket(Start + 1) == End) {
+        TExpressionInstruction call;
+        call.type = EI_FUNCTION;
+        call.pFunction = g_FunctionTable.Get(first.text);
+        int argStart = Start + 2;
+        int depth = 0;
+        for (int k = Start + 2; k <= End; ++k) {
+            int type = k < End ? tokens.At(k).type : TT_COMMA;
+            if (type == TT_LBRACKET) {
+                ++depth;
+            } else if (type == TT_RBRACKET) {
+                --depth;
+            } else if (type == TT_COMMA && depth == 0) {
+                if (call.paramCount >= MAX_FUNCTION_PARAM_COUNT) {
+                    bFailed = true;
+                    return result;
+                }
+                assert(call.paramCount < MAX_FUNCTION_PARAM_COUNT && "ParamIndex<MAX_FUNCTION_PARAM_COUNT");
+                int slot = NextSlot();
+                call.params[call.paramCount++] = CompileRange(tokens, argStart, k - 1, slot, localNames);
+                if (bFailed)
+                    return result;
+                argStart = k + 1;
+            }
+        }
+        call.outparam.type = PT_MEM;
+        call.outparam.index = outSlot;
+        AddInstruction(call);
+        result.type = PT_MEM;
+        result.index = outSlot;
+        return result;
+    }
+
+    int depth = 0;
+    int split = -1;
+    int best = -9999;
+    for (int k = Start; k <= End; ++k) {
+        const TToken& t = tokens.At(k);
+        if (t.type == TT_LBRACKET) {
+            ++depth;
+        } else if (t.type == TT_RBRACKET) {
+            --depth;
+        } else if (t.type == TT_OPERATOR && depth == 0) {
+            const TOperatorData* op = g_OperatorTable.Get(t.text);
+            if (op->level <= best)
+                break;
+            best = op->level;
+            split = k;
+        }
+    }
+    if (split < 0) {
+        bFailed = true;
+        return result;
+    }
+    assert(split >= 0 && "LastOpr>=0");
+
+    const TOperatorData* op = g_OperatorTable.Get(tokens.At(split).text);
+    TExpressionInstruction instr;
+    instr.type = EI_OPERATOR;
+    instr.pOperator = op;
+    instr.outparam.type = PT_MEM;
+    instr.outparam.index = outSlot;
+    if (op->type == OT_BINARY) {
+        int leftSlot = NextSlot();
+        TExprParam left = CompileRange(tokens, Start, split - 1, leftSlot, localNames);
+        int rightSlot = NextSlot();
+        TExprParam right = CompileRange(tokens, split + 1, End, rightSlot, localNames);
+        if (bFailed)
+            return result;
+        if (left.type == PT_NUMBER && right.type == PT_NUMBER) {
+            result.type = PT_NUMBER;
+            result.value = op->func(left.value, right.value);
+            return result;
+        }
+        instr.params[0] = left;
+        instr.params[1] = right;
+        instr.paramCount = 2;
+    } else {
+        int slot = NextSlot();
+        TExprParam operand = op->type == OT_PREFIX ? CompileRange(tokens, split + 1, End, slot, localNames)
+                                                   : CompileRange(tokens, Start, split - 1, slot, localNames);
+        if (bFailed)
+            return result;
+        if (operand.type == PT_NUMBER) {
+            result.type = PT_NUMBER;
+            result.value = op->func(operand.value, 0.0f);
+            return result;
+        }
+        instr.params[0] = operand;
+        instr.paramCount = 1;
+    }
+    AddInstruction(instr);
+    result.type = PT_MEM;
+    result.index = outSlot;
+    return result;
+}
+
+void CExpression::RenumberMemSlots()
+{
+    int map[MAX_COMPILE_SLOTS];
+    for (int& m : map)
+        m = 0;
+    int n = 0;
+    for (const TExpressionInstruction& instr : instructions)
+        if (instr.outparam.type == PT_MEM)
+            ++n;
+    int k = 0;
+    for (const TExpressionInstruction& instr : instructions)
+        if (instr.outparam.type == PT_MEM)
+            map[instr.outparam.index] = n - 1 - k++;
+    for (TExpressionInstruction& instr : instructions) {
+        if (instr.outparam.type == PT_MEM)
+            instr.outparam.index = map[instr.outparam.index];
+        for (int i = 0; i < instr.paramCount; ++i)
+            if (instr.params[i].type == PT_MEM)
+                instr.params[i].index = map[instr.params[i].index];
+    }
+}
+
+CExpression* CExpressionPool::AddExpression(const std::string& text, const CStringList& localNames)
+{
+    CExpression* e = AddNew();
+    e->Compile(text, localNames);
+    return e;
+}
+
+namespace expression {
+
+std::string ParamToString(const TExprParam& p)
+{
+    switch (p.type) {
+    case PT_NULL:
+        return "NULL";
+    case PT_NUMBER:
+        return FloatToString(p.value);
+    case PT_MEM:
+        return "[" + IntToString(p.index) + "]";
+    case PT_VAR:
+        return p.pVar ? p.pVar->name : "";
+    default:
+        return "OTHER";
+    }
+}
+
+std::string InstructionToString(const TExpressionInstruction& instr)
+{
+    std::string s;
+    switch (instr.type) {
+    case EI_NONE:
+        return "None:";
+    case EI_MOVE:
+        s = "Move:" + ParamToString(instr.params[0]);
+        break;
+    case EI_OPERATOR:
+        s = (instr.pOperator ? instr.pOperator->name : std::string()) + ":";
+        break;
+    case EI_FUNCTION:
+        s = (instr.pFunction ? instr.pFunction->name : std::string()) + ":";
+        break;
+    }
+    if (instr.type != EI_MOVE)
+        for (int i = 0; i < instr.paramCount; ++i)
+            s += (i ? "," : "") + ParamToString(instr.params[i]);
+    return s + "->" + ParamToString(instr.outparam);
+}
+
+}  // namespace expression

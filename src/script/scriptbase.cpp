@@ -1,0 +1,246 @@
+#include "script/scriptbase.h"
+
+#include <cassert>
+#include <utility>
+
+#include "foundation/inifile.h"
+#include "foundation/stringutil.h"
+#include "script/consttable.h"
+#include "script/names.h"
+
+using namespace script;
+
+void CSystemFuncTable::Register(const std::string& name, SystemFuncHandler handler, const std::string& signature)
+{
+    std::string key = ToLower(name);
+    if (funcs.count(key))
+        return;
+    TSystemFunc& f = funcs[key];
+    f.strName = name;
+    f.pfnHandler = handler;
+    f.nParamCount = static_cast<int>(signature.size());
+    for (std::size_t i = 0; i < signature.size() && i < MAX_SCRIPT_PARAMS; ++i) {
+        char c = signature[i];
+        f.paramTypes[i] = (c == 'i' || c == 'I')   ? SPT_INT
+                          : (c == 'v' || c == 'V') ? SPT_NUMBER
+                          : (c == 's' || c == 'S') ? SPT_STRING
+                                                   : SPT_ANY;
+    }
+}
+
+bool CSystemFuncTable::Exists(const std::string& name) const { return funcs.count(ToLower(name)) != 0; }
+
+TSystemFunc* CSystemFuncTable::Get(const std::string& name)
+{
+    auto it = funcs.find(ToLower(name));
+    return it == funcs.end() ? nullptr : &it->second;
+}
+
+bool TScript::Load(const CStringList& lines)
+{
+    bRunnable = false;
+    code.clear();
+    instructions.reserve(instructions.size() + static_cast<std::size_t>(lines.Count()));
+    g_ConstTable.Clear();
+    for (int i = 0; i < lines.Count(); ++i) {
+        std::string line = Trim(lines.At(i));
+        if (line.empty())
+            continue;
+        TScriptInstruction instr;
+        instr.pOwner = this;
+        if (!instr.Parse(line)) {
+            GlobalError("Script Load Error At Line " + IntToString(i) + ": " + lines.At(i));
+            return false;
+        }
+        instructions.push_back(std::move(instr));
+    }
+    bRunnable = Link();
+    if (bRunnable)
+        BuildCode();
+    return bRunnable;
+}
+
+namespace {
+
+struct TBlock {
+    int index;
+    int kind;
+    std::vector<int> elseifs;  // the elseifs of an if chain, told the chain's end when it closes
+};
+
+void SetInt(TScriptParam& p, int value)
+{
+    p.type = SPT_INT;
+    p.nValue = value;
+}
+
+}  // namespace
+
+bool TScript::Link()
+{
+    const int n = Length();
+
+    std::vector<std::string> Labels;
+    std::vector<int> LabelLines;
+    for (int i = 0; i < n; ++i)
+        if (instructions[i].type == SIT_LABEL) {
+            Labels.push_back(instructions[i].params[0].strText);
+            LabelLines.push_back(i);
+        }
+
+    for (int i = 0; i < n; ++i) {
+        TScriptInstruction& instr = instructions[i];
+        if (instr.type != SIT_GOTO)
+            continue;
+        const std::string& name = instr.params[0].strText;
+        std::size_t k = 0;
+        while (k < Labels.size() && Labels[k] != name)
+            ++k;
+        if (k == Labels.size()) {
+            GlobalError("Goto Label: " + name + " is not Defined");
+            return false;
+        }
+        SetInt(instr.params[1], LabelLines[k]);
+    }
+
+    std::vector<TBlock> blocks;
+    for (int i = 0; i < n; ++i) {
+        TScriptInstruction& instr = instructions[i];
+        switch (instr.type) {
+        case SIT_IF:
+        case SIT_WHILE:
+            blocks.push_back({i, instr.type, {}});
+            break;
+        case SIT_ELSE:
+        case SIT_ELSEIF: {
+            int lasttype = blocks.empty() ? SIT_NONE : blocks.back().kind;
+            if (lasttype != SIT_IF && lasttype != SIT_ELSEIF) {
+                GlobalError(instr.type == SIT_ELSE
+                                ? "This 'Else' has no Corresponding 'If/elseif',script line:" + IntToString(i)
+                                : "This 'ElseIf' has no Corresponding 'If/elseif',script line:" + IntToString(i));
+                return false;
+            }
+            TBlock& top = blocks.back();
+            SetInt(instructions[top.index].params[1], instr.type == SIT_ELSE ? i + 1 : i);
+            instructions[top.index].bFalseToElseIf = instr.type == SIT_ELSEIF;
+            top.index = i;
+            top.kind = instr.type;
+            if (instr.type == SIT_ELSEIF)
+                top.elseifs.push_back(i);
+            break;
+        }
+        case SIT_END: {
+            if (blocks.empty()) {
+                GlobalError("This 'End' has no Corresponding 'While/If',script line:" + IntToString(i));
+                return false;
+            }
+            TBlock top = blocks.back();
+            blocks.pop_back();
+            TScriptInstruction& opener = instructions[top.index];
+            if (top.kind == SIT_ELSE) {
+                SetInt(opener.params[0], i + 1);
+            } else {
+                SetInt(opener.params[1], i + 1);
+                if (top.kind == SIT_WHILE)
+                    SetInt(instr.params[0], top.index);
+            }
+            for (int e : top.elseifs)
+                instructions[e].nChainEnd = i + 1;
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    if (!blocks.empty()) {
+        GlobalError("If or While and endif does not correspond at " + IntToString(blocks.back().index));
+        return false;
+    }
+
+    std::vector<int> loops;
+    for (int i = 0; i < n; ++i) {
+        TScriptInstruction& instr = instructions[i];
+        switch (instr.type) {
+        case SIT_IF:
+        case SIT_WHILE:
+            loops.push_back(i);
+            break;
+        case SIT_END:
+            if (loops.empty()) {
+                GlobalError("This 'End' has no Corresponding 'While/If',script line:" + IntToString(i));
+                return false;
+            }
+            loops.pop_back();
+            break;
+        case SIT_CONTINUE:
+        case SIT_BREAK: {
+            int j = static_cast<int>(loops.size()) - 1;
+            while (j >= 0 && instructions[loops[j]].type != SIT_WHILE)
+                --j;
+            if (j < 0) {
+                GlobalError(instr.type == SIT_CONTINUE
+                                ? "This 'continue' has no Corresponding 'While',script line:" + IntToString(i)
+                                : "This 'break' has no Corresponding 'While',script line:" + IntToString(i));
+                return false;
+            }
+            int w = loops[j];
+            SetInt(instr.params[0], instr.type == SIT_CONTINUE ? w : instructions[w].params[1].nValue);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
+TScript* CScriptLibrary::AddScript(const CStringList& lines)
+{
+    TScript* script = scripts.AddNew();
+    script->Load(lines);
+    return script;
+}
+
+TScript* CScriptLibrary::AddScript(const CStringList& lines, const std::string& name)
+{
+    TScript* script = AddScript(lines);
+    script->strName = name;
+    return script;
+}
+
+TScript* CScriptLibrary::LoadScript(CIniFile& ini, const std::string& section)
+{
+    CStringList lines;
+    ini.GetSectionLines(lines, section);
+    return AddScript(lines, section);
+}
+
+TScript* CScriptLibrary::LoadScript(const std::string& path, const std::string& section)
+{
+    CIniFile ini(path);
+    return LoadScript(ini, section);
+}
+
+TScript* CScriptLibrary::LoadFile(const std::string& path)
+{
+    CIniFile ini(path);
+    CStringList sections;
+    ini.GetSectionNames(sections);
+    TScript* last = nullptr;
+    for (const std::string& section : sections.Items) {
+        CStringList lines;
+        ini.GetSectionLines(lines, section);
+        last = AddScript(lines);
+        last->strName = ToLower(section);
+    }
+    return last;
+}
+
+TScript* CScriptLibrary::FindScript(const std::string& name)
+{
+    for (TArrayListBlock<TScript>* b = scripts.pFirstBlock; b; b = b->pNext)
+        for (int i = 0; i < b->nUsed; ++i)
+            if (SameName(b->pItems[i].strName, name))
+                return &b->pItems[i];
+    return nullptr;
+}

@@ -1,0 +1,280 @@
+#include <cmath>
+#include <string>
+
+#include "scripttest.h"
+
+using namespace expression;
+using scripttest::Lines;
+
+namespace {
+
+class ExpressionTest : public scripttest::ScriptTest {};
+
+TEST_F(ExpressionTest, EqualLevelsGroupToTheRight)
+{
+    EXPECT_FLOAT_EQ(Eval("10-4-3"), 9.0f);
+    EXPECT_FLOAT_EQ(Eval("100/10/5"), 50.0f);
+    EXPECT_FLOAT_EQ(Eval("(10-4)-3"), 3.0f);
+    EXPECT_FLOAT_EQ(Eval("1+2<4"), 2.0f);
+    EXPECT_FLOAT_EQ(Eval("(1+2)<4"), 1.0f);
+    EXPECT_FLOAT_EQ(Eval("2*neg(3)+1"), -4.0f);
+    EXPECT_FLOAT_EQ(Eval("[2+3]*2"), 10.0f);
+    EXPECT_FLOAT_EQ(Eval("(2+3]*2"), 10.0f);
+    EXPECT_FLOAT_EQ(Eval("(5)neg(3)"), -3.0f);
+    EXPECT_FLOAT_EQ(Eval("1 2+1"), 13.0f);
+
+    CStringList locals = Lines({"w", "x", "y", "z"});
+    CExpression* e = g_ExpressionPool.AddExpression("w*x-y*z", locals);
+    float values[] = {2, 3, 4, 5};
+    EXPECT_FLOAT_EQ(e->Evaluate(values, nullptr, 0), -14.0f);
+    CExpression* mixed = g_ExpressionPool.AddExpression("w-x*y+z", locals);
+    EXPECT_FLOAT_EQ(mixed->Evaluate(values, nullptr, 0), 2.0f - (3.0f * 4.0f + 5.0f));
+    EXPECT_TRUE(Texts().empty());
+}
+
+TEST_F(ExpressionTest, ConstantsFoldAndSlotsRenumberToTheRoot)
+{
+    CStringList locals = Lines({"x"});
+    CExpression* folded = g_ExpressionPool.AddExpression("3*4+x", locals);
+    ASSERT_EQ(folded->InstructionCount(), 1);
+    EXPECT_EQ(folded->GetInstruction(0)->type, EI_OPERATOR);
+    EXPECT_EQ(folded->GetInstruction(0)->params[0].type, PT_NUMBER);
+    EXPECT_FLOAT_EQ(folded->GetInstruction(0)->params[0].value, 12.0f);
+    EXPECT_EQ(folded->GetInstruction(0)->outparam.index, 0);
+
+    CExpression* constant = g_ExpressionPool.AddExpression("2*3+1", locals);
+    ASSERT_EQ(constant->InstructionCount(), 1);
+    EXPECT_EQ(constant->GetInstruction(0)->type, EI_MOVE);
+    EXPECT_FLOAT_EQ(constant->GetInstruction(0)->params[0].value, 7.0f);
+    EXPECT_EQ(constant->GetInstruction(0)->outparam.index, 0);
+
+    CExpression* lone = g_ExpressionPool.AddExpression("x", locals);
+    ASSERT_EQ(lone->InstructionCount(), 1);
+    EXPECT_EQ(lone->GetInstruction(0)->params[0].type, PT_LOCAL);
+
+    // a+b*2: the product is written first, into the highest slot, the sum last, into slot 0.
+    CExpression* two = g_ExpressionPool.AddExpression("TestCell+x*2", locals);
+    ASSERT_EQ(two->InstructionCount(), 2);
+    EXPECT_EQ(two->GetInstruction(0)->outparam.index, 1);
+    EXPECT_EQ(two->GetInstruction(1)->outparam.index, 0);
+    EXPECT_EQ(two->GetInstruction(1)->params[1].type, PT_MEM);
+    EXPECT_EQ(two->GetInstruction(1)->params[1].index, 1);
+    scripttest::g_TestCell = 1.0f;
+    float x = 5.0f;
+    EXPECT_FLOAT_EQ(two->Evaluate(&x, nullptr, 0), 11.0f);
+
+    // Calls are never folded: each evaluation calls again.
+    CExpression* call = g_ExpressionPool.AddExpression("Counter(1,6)", locals);
+    ASSERT_EQ(call->InstructionCount(), 1);
+    EXPECT_EQ(call->GetInstruction(0)->type, EI_FUNCTION);
+    EXPECT_EQ(call->GetInstruction(0)->paramCount, 2);
+    float first = call->Evaluate(&x, nullptr, 0);
+    EXPECT_FLOAT_EQ(call->Evaluate(&x, nullptr, 0), first + 1.0f);
+    EXPECT_FLOAT_EQ(Eval("sum(1,2,sum(3,4))*2"), 20.0f);
+}
+
+TEST_F(ExpressionTest, DivisionAndNaNFollowIeee)
+{
+    EXPECT_TRUE(std::isinf(Eval("8/0")));
+    EXPECT_TRUE(std::isnan(Eval("0/0")));
+    EXPECT_FLOAT_EQ(Eval("(0/0)==(0/0)"), 0.0f);
+    EXPECT_FLOAT_EQ(Eval("(0/0)<>(0/0)"), 1.0f);
+    EXPECT_FLOAT_EQ(Eval("(0/0)<1"), 0.0f);
+    EXPECT_FLOAT_EQ(Eval("(0/0)>1"), 0.0f);
+    EXPECT_FLOAT_EQ(Eval("(0/0)<=1"), 0.0f);
+    EXPECT_FLOAT_EQ(Eval("(0/0)>=1"), 0.0f);
+    CStringList locals = Lines({"z"});
+    CExpression* neg = g_ExpressionPool.AddExpression("neg(z)", locals);
+    float zero = 0.0f;
+    float r = neg->Evaluate(&zero, nullptr, 0);
+    EXPECT_EQ(r, 0.0f);
+    EXPECT_TRUE(std::signbit(r));
+    EXPECT_TRUE(std::signbit(Eval("neg(0)")));
+    EXPECT_TRUE(Texts().empty());
+}
+
+TEST_F(ExpressionTest, InputsReadTheFrameAndMissingOnesReadZero)
+{
+    CExpression* e = g_ExpressionPool.AddExpression("input0+INPUT1*2+Input3", CStringList());
+    float inputs[] = {1, 2};
+    EXPECT_FLOAT_EQ(e->Evaluate(nullptr, inputs, 2), 5.0f);
+    EXPECT_FLOAT_EQ(e->Evaluate(nullptr, nullptr, 0), 0.0f);
+    float four[] = {1, 2, 0, 10};
+    EXPECT_FLOAT_EQ(e->Evaluate(nullptr, four, 4), 15.0f);
+    EXPECT_EQ(InputIndex("input12"), 12);
+    EXPECT_EQ(InputIndex("inputs"), -1);
+    EXPECT_EQ(InputIndex("myinput1"), -1);
+}
+
+TEST_F(ExpressionTest, TokenizerCutsAndClassifies)
+{
+    CStringList locals = Lines({"a", "b", "ab", "count"});
+    CTokenList t;
+    ASSERT_TRUE(t.Tokenize("a + b", locals));
+    EXPECT_EQ(t.ToString(), "a + b ");
+    ASSERT_TRUE(t.Tokenize("a b", locals));
+    EXPECT_EQ(t.Count(), 1);
+    ASSERT_TRUE(t.Tokenize("a< =b", locals));
+    EXPECT_EQ(t.ToString(), "a <= b ");
+    EXPECT_EQ(t.At(1).type, TT_OPERATOR);
+    ASSERT_TRUE(t.Tokenize("a<-b", locals));
+    EXPECT_EQ(t.ToString(), "a < - b ");
+    ASSERT_TRUE(t.Tokenize("a+b!", locals));
+    EXPECT_EQ(t.ToString(), "a + b ");
+    ASSERT_TRUE(t.Tokenize("sum(1,6)", locals));
+    EXPECT_EQ(t.At(0).type, TT_FUNCTION);
+    EXPECT_EQ(t.At(1).type, TT_LBRACKET);
+    EXPECT_EQ(t.At(3).type, TT_COMMA);
+    EXPECT_EQ(t.At(5).type, TT_RBRACKET);
+    ASSERT_TRUE(t.Tokenize("neg(1.5)", locals));
+    EXPECT_EQ(t.At(0).type, TT_OPERATOR);
+    EXPECT_EQ(t.At(2).type, TT_NUMBER);
+    EXPECT_EQ(t.FindClosingBracket(1), 3);
+    EXPECT_TRUE(t.CheckBrackets());
+    ASSERT_TRUE(t.Tokenize("(a]", locals));
+    EXPECT_FALSE(t.CheckBrackets());
+    EXPECT_TRUE(Texts().empty());
+
+    EXPECT_FALSE(t.Tokenize("a=b", locals));
+    EXPECT_FALSE(t.Tokenize("input2x", locals));
+    EXPECT_FALSE(t.Tokenize("Count+1", locals));
+    EXPECT_FALSE(t.Tokenize("1e3", locals));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"undefined token:=b", "undefined token:input2x",
+                                                 "undefined token:Count", "undefined token:1e3"}));
+
+    EXPECT_TRUE(IsNumber("-2"));
+    EXPECT_TRUE(IsNumber("1.5"));
+    EXPECT_TRUE(IsNumber(""));
+    EXPECT_FALSE(IsNumber("1.2.3"));
+    EXPECT_FALSE(IsNumber("+1"));
+    EXPECT_EQ(CharClass('\t'), CC_SYMBOL);
+    EXPECT_EQ(CharClass(static_cast<char>(0xB0)), CC_SYMBOL);
+}
+
+TEST_F(ExpressionTest, FailedCompilesReportAndEvaluateToZero)
+{
+    struct Case {
+        const char* text;
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {"", {"表达式字符串为空"}},
+        {"-5", {"表达式编译出错:-5"}},
+        {"1+", {"表达式编译出错:1+"}},
+        {"()", {"表达式编译出错:()"}},
+        {"Sum()", {"表达式编译出错:Sum()"}},
+        {"Sum(1,)", {"表达式编译出错:Sum(1,)"}},
+        {"(1)(2)", {"表达式编译出错:(1)(2)"}},
+        {"(1+2", {"表达式编译出错:(1+2"}},
+        {"   ", {"表达式编译出错:   "}},
+        {"Sum(1,2,3,4,5,6,7,8,9)", {"表达式编译出错:Sum(1,2,3,4,5,6,7,8,9)"}},
+        {"zz+1", {"undefined token:zz", "表达式词法分析出错:zz+1"}},
+    };
+    for (const Case& c : cases) {
+        boxes.Clear();
+        CExpression* e = g_ExpressionPool.AddExpression(c.text, CStringList());
+        EXPECT_EQ(e->InstructionCount(), 0) << c.text;
+        EXPECT_FLOAT_EQ(e->Evaluate(nullptr, nullptr, 0), 0.0f) << c.text;
+        EXPECT_EQ(Texts(), c.messages) << c.text;
+    }
+    boxes.Clear();
+    EXPECT_FLOAT_EQ(Eval("Sum(1,2,3,4,5,6,7,8)"), 36.0f);
+    EXPECT_FLOAT_EQ(Eval("1+Sum"), 1.0f);
+    EXPECT_FLOAT_EQ(Eval("neg"), 0.0f);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Token 'Sum' (@2) should be Number or Varieble",
+                                                 "Token 'neg' (@0) should be Number or Varieble"}));
+}
+
+TEST_F(ExpressionTest, LongExpressionsStopAtTheSlotLimitsInsteadOfOverflowing)
+{
+    CStringList locals = Lines({"x"});
+    std::string fits = "x";
+    for (int i = 1; i < 100; ++i)
+        fits += "+x";
+    CExpression* ok = g_ExpressionPool.AddExpression(fits, locals);
+    float x = 2.0f;
+    EXPECT_EQ(ok->InstructionCount(), 99);
+    EXPECT_FLOAT_EQ(ok->Evaluate(&x, nullptr, 0), 200.0f);
+
+    std::string tooMany = "x";
+    for (int i = 1; i < 130; ++i)
+        tooMany += "+x";
+    boxes.Clear();
+    CExpression* bad = g_ExpressionPool.AddExpression(tooMany, locals);
+    EXPECT_EQ(bad->InstructionCount(), 0);
+    EXPECT_FLOAT_EQ(bad->Evaluate(&x, nullptr, 0), 0.0f);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"表达式编译出错:" + tooMany});
+
+    // Folded constants write no slot but still use compile slots.
+    std::string ones = "1";
+    for (int i = 1; i < 200; ++i)
+        ones += "+1";
+    boxes.Clear();
+    EXPECT_FLOAT_EQ(Eval(ones), 0.0f);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"表达式编译出错:" + ones});
+}
+
+TEST_F(ExpressionTest, VariablesAndFunctionRecords)
+{
+    TVar again;
+    again.name = "testcell";
+    again.type = VT_MEMORY;
+    float other = 7.0f;
+    again.pValue = &other;
+    g_VarTable.AddVar("testcell", again);
+    scripttest::g_TestCell = 3.0f;
+    EXPECT_FLOAT_EQ(Eval("TESTCELL*2"), 6.0f);
+    EXPECT_FLOAT_EQ(Eval("ReadOnly+1"), 43.0f);
+
+    TVar* ro = g_VarTable.GetVar("readonly");
+    ASSERT_NE(ro, nullptr);
+    ro->Set(1.0f);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Var Func Not Defined:(read-only var):ReadOnly"});
+
+    boxes.Clear();
+    TVar undefined;
+    undefined.name = "Ghost";
+    EXPECT_FLOAT_EQ(undefined.Get(), -9999.0f);
+    undefined.Set(1.0f);
+    TVar noGetter;
+    noGetter.type = VT_FUNC;
+    EXPECT_FLOAT_EQ(noGetter.Get(), -9999.0f);
+    TFunction empty;
+    empty.name = "Foo";
+    EXPECT_FLOAT_EQ(empty.Calculate(nullptr, 0), 0.0f);
+    g_VarTable.AddVar("", undefined);
+    g_FunctionTable.AddFunc("", empty);
+    g_OperatorTable.Add(TOperatorData());
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Var Not Found", "Var Not Defined:Ghost", "Var Func Not Defined",
+                                                 "Error: function cant calculate:Foo", "VarName不能为空",
+                                                 "FuncName不能为空", "OprName不能为空"}));
+
+    // A local hides a global of the same name.
+    CStringList locals = Lines({"testcell"});
+    CExpression* e = g_ExpressionPool.AddExpression("testcell", locals);
+    float local = 9.0f;
+    EXPECT_FLOAT_EQ(e->Evaluate(&local, nullptr, 0), 9.0f);
+
+    CVarTable temps;
+    temps.AddTempVar("Tmp");
+    EXPECT_TRUE(temps.Exists("TMP"));
+    for (int i = 1; i < CVarTable::MAX_TEMP_VARS; ++i)
+        temps.AddTempVar("t");
+    boxes.Clear();
+    temps.AddTempVar("over");
+    EXPECT_EQ(Texts(), std::vector<std::string>{"临时变量数量上溢"});
+}
+
+TEST_F(ExpressionTest, PooledExpressionsNeverMove)
+{
+    std::vector<CExpression*> pointers;
+    for (int i = 0; i < 70; ++i)
+        pointers.push_back(g_ExpressionPool.AddExpression(std::to_string(i) + "*2", CStringList()));
+    for (int i = 0; i < 70; ++i)
+        EXPECT_FLOAT_EQ(pointers[static_cast<std::size_t>(i)]->Evaluate(nullptr, nullptr, 0), i * 2.0f);
+    CExpression copy = *pointers[5];
+    EXPECT_FLOAT_EQ(copy.mem[0], 0.0f);
+    EXPECT_FLOAT_EQ(copy.Evaluate(nullptr, nullptr, 0), 10.0f);
+}
+
+}  // namespace

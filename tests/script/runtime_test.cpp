@@ -1,0 +1,288 @@
+#include "scripttest.h"
+
+using namespace script;
+using Ticks = std::vector<std::string>;
+
+namespace {
+
+CScriptRunner* g_OtherRunner = nullptr;
+std::vector<std::pair<CScriptRunner*, CScriptThread*>> g_Seen;
+
+void StopNamed(TScriptParam* args, int) { g_CurrentRunner->StopThread(args[0].strText); }
+void StopEverything(TScriptParam*, int) { g_CurrentRunner->StopAll(); }
+void StartElsewhere(TScriptParam* args, int) { g_OtherRunner->StartThread(args[0].strText, args[1].strText); }
+void Where(TScriptParam*, int) { g_Seen.push_back({g_CurrentRunner, g_CurrentThread}); }
+
+class RuntimeTest : public scripttest::ScriptTest {
+protected:
+    void SetUp() override
+    {
+        ScriptTest::SetUp();
+        g_SystemFuncTable.Register("Stop", StopNamed, "s");
+        g_SystemFuncTable.Register("StopAllThreads", StopEverything, "");
+        g_SystemFuncTable.Register("StartElsewhere", StartElsewhere, "ss");
+        g_SystemFuncTable.Register("Where", Where, "");
+        g_Seen.clear();
+    }
+};
+
+TEST_F(RuntimeTest, WaitsCountTicksAfterTruncation)
+{
+    struct Case {
+        const char* wait;
+        int resumeTick;
+    };
+    for (Case c : {Case{"0", 0}, {"0.5", 0}, {"neg(2)", 0}, {"1", 1}, {"2.9", 2}, {"3", 3}, {"1/0", 0}}) {
+        CScriptLibrary lib;
+        lib.AddScript(scripttest::Lines({"Log(1)", std::string("wait(") + c.wait + ")", "Log(2)"}), "w");
+        CScriptRunner r;
+        r.pLibrary = &lib;
+        r.StartThread("w", "t");
+        int resumed = -1;
+        for (int tick = 0; tick < 6 && resumed < 0; ++tick) {
+            scripttest::Log().clear();
+            r.Update();
+            for (const std::string& l : scripttest::Log())
+                if (l == "2")
+                    resumed = tick;
+        }
+        EXPECT_EQ(resumed, c.resumeTick) << c.wait;
+        EXPECT_TRUE(r.threads.empty()) << c.wait;
+    }
+}
+
+TEST_F(RuntimeTest, IfChainsRunExactlyOneBranch)
+{
+    auto chain = [this](const char* a, const char* b) {
+        std::string name = std::string("chain") + a + b;
+        Add(name, {std::string("a := ") + a, std::string("b := ") + b, "if(a)", "Log(1)", "elseif(b)", "Log(2)",
+                   "elseif(1)", "Log(5)", "else", "Log(3)", "end", "Log(4)"});
+        runner.StartThread(name, name);
+        scripttest::Log().clear();
+        runner.Update();
+        std::string out;
+        for (const std::string& l : scripttest::Log())
+            out += l;
+        return out;
+    };
+    EXPECT_EQ(chain("1", "1"), "14");
+    EXPECT_EQ(chain("0", "1"), "24");
+    EXPECT_EQ(chain("0", "0"), "54");
+    EXPECT_EQ(chain("0/0", "1"), "14");
+
+    Add("noelse", {"a := 0", "if(a)", "Log(1)", "elseif(a)", "Log(2)", "end", "Log(3)"});
+    EXPECT_EQ(Run("noelse", 1), Ticks{"3"});
+}
+
+TEST_F(RuntimeTest, ALoopLeftByItsConditionInsideABranchStillLeavesTheChain)
+{
+    Add("s", {"a := 1", "if(a)", "while(a)", "a := 0", "end", "elseif(1)", "Log(2)", "end", "Log(3)"});
+    EXPECT_EQ(Run("s", 1), Ticks{"3"});
+    Add("t", {"a := 1", "if(a)", "while(1)", "break", "end", "elseif(1)", "Log(2)", "end", "Log(3)"});
+    runner.StopAll();
+    runner.Enable();
+    EXPECT_EQ(Run("t", 1), Ticks{"3"});
+}
+
+TEST_F(RuntimeTest, AnElseifIsTestedOnlyAfterTheFalseJumpOfItsChain)
+{
+    Add("s", {"i := 0", "while(i<3)", "if(i==1)", "Log(1)", "elseif(1)", "Log(2)", "end", "i := i+1", "end"});
+    EXPECT_EQ(Run("s", 1), Ticks{"2,1,2"});
+    CScriptFunction frame;
+    frame.SetScript(library.FindScript("s"));
+    scripttest::Log().clear();
+    EXPECT_EQ(frame.Run(), -1);
+    EXPECT_EQ(scripttest::Log(), (std::vector<std::string>{"2", "1", "2"}));
+
+    // The inner if's false jump lands on the elseif too, but it is no jump of the chain.
+    Add("nested", {"if(1)", "if(0)", "Log(1)", "end", "elseif(1)", "Log(2)", "end", "Log(3)"});
+    runner.StopAll();
+    runner.Enable();
+    EXPECT_EQ(Run("nested", 1), Ticks{"3"});
+    frame.SetScript(library.FindScript("nested"));
+    frame.Reset();
+    scripttest::Log().clear();
+    EXPECT_EQ(frame.Run(), -1);
+    EXPECT_EQ(scripttest::Log(), std::vector<std::string>{"3"});
+}
+
+TEST_F(RuntimeTest, LoopsBreakContinueAndGoto)
+{
+    Add("loop", {"i := 0", "while(i<10)", "i := i+1", "if(i==3)", "continue", "end", "if(i==6)", "break", "end",
+                 "Log(i)", "end", "Log(99)"});
+    EXPECT_EQ(Run("loop", 1), Ticks{"1,2,4,5,99"});
+
+    runner.StopAll();
+    runner.Enable();
+    Add("jumps", {"n := 0", "goto(Skip)", "Log(0)", "->Skip", "n := n+1", "Log(n)", "if(n<3)", "goto(Skip)", "end",
+                  "wait(1)"});
+    EXPECT_EQ(Run("jumps", 2), (Ticks{"1,2,3", ""}));
+    EXPECT_TRUE(runner.threads.empty());
+}
+
+TEST_F(RuntimeTest, CallFunctionRunsAtOnceAndSuspendsTheWholeThreadAcrossAWait)
+{
+    Add("main", {"x := 5", "Log(1)", "CallFunction(\"Sub\")", "Log(x)", "CallFunction(\"missing\")", "Log(4)"});
+    Add("sub", {"x := x+input0", "Log(x)", "x := 7", "wait(2)", "Log(2)"});
+    EXPECT_EQ(Run("main", 4), (Ticks{"1,0", "", "2,5,4", ""}));
+    EXPECT_EQ(Texts(), std::vector<std::string>{"CallScript:找不到指定的TScript"});
+    EXPECT_TRUE(runner.threads.empty());
+}
+
+TEST_F(RuntimeTest, ThreadsStartedDuringAPassRunInThatPassAfterTheOthers)
+{
+    Add("first", {"Log(1)", "StartThread(\"third\",\"T3\",7,8)", "Log(2)", "wait(1)"});
+    Add("second", {"Log(3)", "StartThread(\"third\",\"t3\")", "StartThread(\"ghost\",\"g\")"});
+    Add("third", {"Log(input0+input1)", "wait(1)", "Log(input2)"});
+    runner.StartThread("first", "one");
+    runner.StartThread("second", "two");
+    scripttest::Log().clear();
+    runner.Update();
+    EXPECT_EQ(scripttest::Log(), (std::vector<std::string>{"1", "2", "3", "15"}));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Stack添加失败", "找不到脚本:ghost", "新Stack的最高Runner失败"}));
+    scripttest::Log().clear();
+    runner.Update();
+    EXPECT_EQ(scripttest::Log(), std::vector<std::string>{"0"});
+    EXPECT_TRUE(runner.threads.empty());
+
+    CScriptThread* started = runner.StartThread("third", "x");
+    EXPECT_EQ(started, runner.FindThread("X"));
+    EXPECT_EQ(runner.StartThread("third", "X"), nullptr);
+}
+
+TEST_F(RuntimeTest, PauseKeepsTheRemainingWait)
+{
+    Add("sleeper", {"wait(5)", "Log(1)"});
+    Add("self", {"PauseThread(\"Main\")", "Log(2)", "wait(1)", "Log(3)"});
+    runner.StartThread("sleeper", "s");
+    runner.Update();
+    runner.Update();
+    runner.FindThread("s")->Pause();
+    for (int i = 0; i < 3; ++i)
+        runner.Update();
+    runner.FindThread("S")->Continue();
+    scripttest::Log().clear();
+    for (int i = 0; i < 3; ++i)
+        runner.Update();
+    EXPECT_TRUE(scripttest::Log().empty());
+    runner.Update();
+    EXPECT_EQ(scripttest::Log(), std::vector<std::string>{"1"});
+
+    EXPECT_EQ(Run("self", 3), (Ticks{"2", "", ""}));
+    ASSERT_NE(runner.FindThread("main"), nullptr);
+    runner.FindThread("main")->Continue();
+    scripttest::Log().clear();
+    runner.Update();
+    EXPECT_EQ(scripttest::Log(), std::vector<std::string>{"3"});
+}
+
+TEST_F(RuntimeTest, StoppingFromAHandlerNeverTouchesAnErasedThread)
+{
+    Add("selfstop", {"Log(1)", "Stop(\"main\")", "Log(2)"});
+    EXPECT_EQ(Run("selfstop", 2), (Ticks{"1", ""}));
+    EXPECT_TRUE(runner.threads.empty());
+
+    Add("killer", {"Stop(\"victim\")", "StartThread(\"victim\",\"victim\")", "wait(1)"});
+    Add("victim", {"Log(7)", "wait(1)", "Log(8)"});
+    runner.StartThread("victim", "victim");
+    runner.StartThread("killer", "k");
+    scripttest::Log().clear();
+    runner.Update();
+    runner.Update();
+    EXPECT_EQ(scripttest::Log(), (std::vector<std::string>{"7", "7", "8"}));
+
+    Add("all", {"Log(1)", "StopAllThreads()", "Log(2)"});
+    runner.StartThread("all", "all");
+    runner.StartThread("victim", "later");
+    scripttest::Log().clear();
+    runner.Update();
+    EXPECT_EQ(scripttest::Log(), std::vector<std::string>{"1"});
+    EXPECT_TRUE(runner.threads.empty());
+    EXPECT_FALSE(runner.bEnabled);
+    runner.StartThread("victim", "v");
+    runner.Update();
+    EXPECT_EQ(runner.threads.size(), 1u);
+    runner.Enable();
+    scripttest::Log().clear();
+    runner.Update();
+    EXPECT_EQ(scripttest::Log(), std::vector<std::string>{"7"});
+}
+
+TEST_F(RuntimeTest, StartingElsewhereKeepsTheCallersRunnerCurrent)
+{
+    CScriptLibrary otherLibrary;
+    otherLibrary.AddScript(scripttest::Lines({"Log(100)"}), "remote");
+    CScriptRunner other;
+    other.pLibrary = &otherLibrary;
+    g_OtherRunner = &other;
+    Add("local", {"Log(5)"});
+    Add("main", {"Where()", "StartElsewhere(\"remote\",\"r\")", "CallFunction(\"local\")", "Where()"});
+    EXPECT_EQ(Run("main", 1), Ticks{"5"});
+    ASSERT_EQ(g_Seen.size(), 2u);
+    EXPECT_EQ(g_Seen[0].first, &runner);
+    EXPECT_EQ(g_Seen[1].first, &runner);
+    EXPECT_EQ(g_Seen[0].second, g_Seen[1].second);
+    EXPECT_NE(other.FindThread("r"), nullptr);
+    other.Update();
+    EXPECT_EQ(g_CurrentRunner, &other);
+    g_OtherRunner = nullptr;
+}
+
+TEST_F(RuntimeTest, ScriptsThatFailedToLoadNeverRun)
+{
+    Add("badgoto", {"Log(1)", "goto(nowhere)"});
+    Add("badelse", {"Log(1)", "->a", "else"});
+    Add("empty", {"", "// only a comment"});
+    for (const char* name : {"badgoto", "badelse", "empty"}) {
+        runner.StartThread(name, name);
+        scripttest::Log().clear();
+        runner.Update();
+        EXPECT_TRUE(scripttest::Log().empty()) << name;
+        EXPECT_TRUE(runner.threads.empty()) << name;
+    }
+    Add("caller", {"CallFunction(\"badgoto\")", "Log(2)"});
+    EXPECT_EQ(Run("caller", 1), Ticks{"2"});
+}
+
+TEST_F(RuntimeTest, ArgumentBlockKeepsWhatEarlierCallsLeft)
+{
+    Add("stale", {"LogV(1,2)", "LogV(7)", "Say(\"A\",\"B\",5)", "x := 3", "LogV(x*2,x)", "x := 4", "LogV(x*2)",
+                  "ReadOnly := 5", "TestCell := 6"});
+    EXPECT_EQ(Run("stale", 1), Ticks{"1 2,7,[a][b][],6 3,8"});
+    script::TSystemFunc* logv = g_SystemFuncTable.Get("logv");
+    EXPECT_FLOAT_EQ(logv->args[1].fValue, 3.0f);
+    script::TSystemFunc* say = g_SystemFuncTable.Get("say");
+    EXPECT_FLOAT_EQ(say->args[2].fValue, 5.0f);
+    EXPECT_EQ(say->args[2].type, SPT_ANY);
+    EXPECT_FLOAT_EQ(scripttest::g_TestCell, 6.0f);
+    EXPECT_TRUE(Texts().empty());
+}
+
+TEST_F(RuntimeTest, FramesAndThreadsReportTheirState)
+{
+    Add("long", {"i := 0", "while(i<100000)", "i := i+1", "end", "Log(i)", "wait(2)"});
+    runner.StartThread("long", "l");
+    runner.Update();
+    EXPECT_EQ(scripttest::Log(), std::vector<std::string>{"100000"});
+    CScriptThread* t = runner.FindThread("l");
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->nWait, 2);
+    CStringList dump;
+    t->TopFunction()->Dump(dump);
+    EXPECT_EQ(dump.Items, (std::vector<std::string>{"InstrIndex=5", "ScriptName=long"}));
+    CScriptRunner copy = runner;
+    EXPECT_EQ(copy.threads.size(), 1u);
+    runner.StopThread("L");
+    EXPECT_TRUE(runner.threads.empty());
+
+    CScriptFunction frame;
+    EXPECT_FALSE(frame.NextInstr());
+    EXPECT_EQ(frame.ExecuteInstruction(), -1);
+    frame.SetScript(library.FindScript("long"));
+    EXPECT_EQ(frame.locals.size(), 1u);
+    scripttest::Log().clear();
+    EXPECT_EQ(frame.Run(), 2);
+    EXPECT_EQ(frame.Run(), -1);
+}
+
+}  // namespace
