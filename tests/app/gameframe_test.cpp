@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/gameframe.h"
-#include "foundation/stringutil.h"
 #include "platform/seams.h"
-#include "support/testutil.h"
 
 TEST(GameFrameTest, OnlyCommandPointZeroFiveQuits)
 {
@@ -19,15 +17,4 @@ TEST(GameFrameTest, OnlyCommandPointZeroFiveQuits)
     EXPECT_EQ(msg.message, WM_QUIT);
     EXPECT_EQ(msg.wParam, 0u);
     platform::seams::ResetAll();
-}
-
-TEST(GameFrameTest, SetupMakesTheWorkingFolderTheRootAndTheCurrentFolder)
-{
-    testutil::TempDir dir;
-    testutil::ScopedCwd cwd(dir.Path());
-    char expected[256];
-    GetCurrentDirectoryA(sizeof expected, expected);
-    ASSERT_TRUE(g_GameFrame.Setup());
-    EXPECT_EQ(GetRootFolder(), expected);
-    EXPECT_EQ(g_CurrentFolder, expected);
 }
