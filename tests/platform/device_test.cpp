@@ -112,7 +112,37 @@ TEST_F(DeviceTest, RecordingLogsCallsWithTheirArguments)
     DWORD value = 7;
     device->GetRenderState(D3DRS_LIGHTING, &value);
     EXPECT_EQ(value, FALSE);
-    device->GetRenderState(D3DRS_CULLMODE, &value);
-    EXPECT_EQ(value, static_cast<DWORD>(D3DCULL_CCW));
+    device->Release();
+}
+
+TEST_F(DeviceTest, StatesStartAtDirect3DDefaults)
+{
+    IDirect3DDevice9* device = testutil::MakeTestDevice(8, 8);
+    ASSERT_NE(device, nullptr);
+    const std::pair<D3DRENDERSTATETYPE, DWORD> defaults[] = {
+        {D3DRS_ZENABLE, D3DZB_TRUE},           {D3DRS_ZWRITEENABLE, TRUE},
+        {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},       {D3DRS_CULLMODE, D3DCULL_CCW},
+        {D3DRS_LIGHTING, TRUE},                {D3DRS_AMBIENT, 0},
+        {D3DRS_LOCALVIEWER, TRUE},             {D3DRS_ALPHABLENDENABLE, FALSE},
+        {D3DRS_SRCBLEND, D3DBLEND_ONE},        {D3DRS_DESTBLEND, D3DBLEND_ZERO},
+        {D3DRS_FOGENABLE, FALSE},              {D3DRS_FOGEND, 0x3F800000},
+        {D3DRS_POINTSIZE_MAX, 0x42800000},     {D3DRS_POINTSCALE_A, 0x3F800000},
+        {D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1},
+    };
+    for (const auto& [state, expected] : defaults) {
+        DWORD value = 0xDEADBEEF;
+        EXPECT_EQ(device->GetRenderState(state, &value), D3D_OK);
+        EXPECT_EQ(value, expected) << "render state " << state;
+    }
+    D3DMATRIX world;
+    device->GetTransform(D3DTS_WORLD, &world);
+    EXPECT_EQ(world._11, 1.0f);
+    EXPECT_EQ(world._41, 0.0f);
+    D3DVIEWPORT9 viewport;
+    device->GetViewport(&viewport);
+    EXPECT_EQ(viewport.Width, 8u);
+    EXPECT_EQ(viewport.MaxZ, 1.0f);
+    EXPECT_EQ(device->SetRenderState(static_cast<D3DRENDERSTATETYPE>(D3DRS_COUNT), 1), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->EndScene(), D3DERR_INVALIDCALL);
     device->Release();
 }
