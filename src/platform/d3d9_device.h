@@ -211,8 +211,11 @@ public:
                          D3DPRESENT_PARAMETERS* params, IDirect3DDevice9** device) override;
 };
 
-// The call log of recording mode, and whether it is on.
+// The call log of recording mode, and whether it is on; values are written with Hex (flags,
+// colours, states' values) and Num (floats).
 bool Recording();
 void RecordCall(const std::string& call);
+std::string Hex(DWORD value);
+std::string Num(float value);
 
 }  // namespace platform::d3d

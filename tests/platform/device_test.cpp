@@ -98,6 +98,13 @@ TEST_F(DeviceTest, RecordingLogsCallsWithTheirArguments)
     device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
     device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    D3DMATRIX m{};
+    m._11 = m._22 = m._33 = m._44 = 1.0f;
+    m._43 = -2.5f;
+    device->SetTransform(D3DTS_VIEW, &m);
+    device->SetFVF(0x142);
+    device->LightEnable(2, TRUE);
+    device->SetTexture(0, nullptr);
     platform::seams::SetDeviceRecording(false);
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
 
@@ -105,7 +112,11 @@ TEST_F(DeviceTest, RecordingLogsCallsWithTheirArguments)
         "SetRenderState(137, 0x00000001)",
         "SetSamplerState(0, 5, 0x00000001)",
         "SetTextureStageState(0, 4, 0x00000004)",
-        "Clear(0, 3, 4278190080, 1.000000, 0)",
+        "Clear(0, 0x00000003, 0xFF000000, 1, 0)",
+        "SetTransform(2, 1 0 0 0 0 1 0 0 0 0 1 0 0 0 -2.5 1)",
+        "SetFVF(0x00000142)",
+        "LightEnable(2, 1)",
+        "SetTexture(0, null)",
     };
     EXPECT_EQ(platform::seams::RecordedDeviceCalls(), expected);
 
