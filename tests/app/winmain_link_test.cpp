@@ -21,7 +21,7 @@ protected:
         platform::seams::ResetAll();
         platform::seams::InstallMessageBoxRecorder();
         root.Write("Global/Control.txt", "[keys]\nleft=37\n");
-        root.MakeDir("menu");
+        root.Write("menu/MainMenu.txt", "[c1]\ntype=none\n");
     }
     void TearDown() override
     {
