@@ -20,8 +20,7 @@ protected:
     {
         platform::seams::ResetAll();
         platform::seams::InstallMessageBoxRecorder();
-        root.Write("Global/Control.txt", "[keys]\nleft=37\n");
-        root.Write("menu/MainMenu.txt", "[c1]\ntype=none\n");
+        testutil::WriteMinimalDataTree(root);
     }
     void TearDown() override
     {

@@ -121,3 +121,15 @@ std::string LinkListener::Receive(std::size_t expected, int timeoutMs)
 }
 
 }  // namespace testutil
+
+namespace testutil {
+
+void WriteMinimalDataTree(const TempDir& root)
+{
+    root.Write("Global/Control.txt", "[keys]\nleft=37\n");
+    root.Write("GlobalFonts.txt", "[menu]\nfontname=Arial\nheight=20\n");
+    root.Write("menu/MainMenu.txt", "[c1]\ntype=none\n");
+    root.MakeDir("sound");
+}
+
+}  // namespace testutil

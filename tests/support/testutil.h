@@ -70,3 +70,11 @@ public:
 };
 
 }  // namespace testutil
+
+namespace testutil {
+
+// The smallest data tree that starts without a box: the key table, a font file and a menu with
+// one invisible control.
+void WriteMinimalDataTree(const TempDir& root);
+
+}  // namespace testutil
