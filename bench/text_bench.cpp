@@ -9,10 +9,10 @@ namespace {
 
 void LayoutLabel(benchmark::State& state, const char* face, const char* text)
 {
-    platform::FontSpec spec;
-    spec.faceName = face;
-    spec.height = 22;
-    auto font = platform::FontRasterizer::Create(spec);
+    platform::FontRequest request;
+    request.faceName = face;
+    request.height = 22;
+    auto font = platform::FontRasterizer::Create(request);
     if (!font) {
         state.SkipWithError("no font");
         return;
