@@ -1,0 +1,48 @@
+// The data-file reader on any bytes: sections, key lookups in each, raw section lines, the
+// global keys above the first section, and appending a section to another file.
+#include <cstddef>
+#include <cstdint>
+
+#include "foundation/inifile.h"
+#include "support/fuzzsupport.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzz::Prepare();
+    CIniFile ini(fuzz::WriteInput(data, size, "data.txt"));
+
+    // The keys looked up are the ones the file itself holds, plus a few it may not.
+    CStringList keys;
+    keys.Add("name");
+    keys.Add("fontname");
+    keys.Add("");
+    for (int i = 0; i < ini.Lines.Count() && keys.Count() < 16; ++i) {
+        const std::string& line = ini.Lines.At(i);
+        const std::size_t eq = line.find('=');
+        if (eq != std::string::npos)
+            keys.Add(line.substr(0, eq));
+    }
+
+    CStringList sections;
+    ini.GetSectionNames(sections);
+    sections.Add("");
+    sections.Add("missing");
+    CIniFile other("");
+    for (int s = 0; s < sections.Count() && s < 16; ++s) {
+        const std::string& section = sections.At(s);
+        ini.SelectSection(section);
+        for (int k = 0; k < keys.Count(); ++k) {
+            ini.GetString(keys.At(k));
+            ini.GetInt(keys.At(k));
+            ini.GetFloat(keys.At(k));
+            ini.GetValue(keys.At(k), section);
+        }
+        CStringList lines;
+        ini.GetSectionLines(lines, section);
+        ini.FindSectionEnd(ini.FindSection(section) < 0 ? 0 : ini.FindSection(section));
+        other.AppendSectionFrom(ini, section);
+    }
+    for (int k = 0; k < keys.Count(); ++k)
+        ini.GetGlobalString(keys.At(k));
+    return 0;
+}

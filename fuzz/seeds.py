@@ -1,0 +1,112 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus of every fuzz target into the folder given (one subfolder a target):
+small valid examples made here, plus the bundled data files each reader takes."""
+import os
+import shutil
+import struct
+import sys
+import zlib
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+def put(folder, name, content):
+    os.makedirs(folder, exist_ok=True)
+    mode = 'wb' if isinstance(content, bytes) else 'w'
+    with open(os.path.join(folder, name), mode) as f:
+        f.write(content)
+
+
+def copy(folder, *paths):
+    os.makedirs(folder, exist_ok=True)
+    for p in paths:
+        shutil.copy(os.path.join(ROOT, p), folder)
+
+
+def png(w, h):
+    rows = b''.join(b'\0' + b''.join(bytes((x * 60 % 256, y * 60 % 256, 128, 200)) for x in range(w))
+                    for y in range(h))
+
+    def chunk(kind, data):
+        return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 6, 0, 0, 0)) +
+            chunk(b'IDAT', zlib.compress(rows)) + chunk(b'IEND', b''))
+
+
+def bmp(w, h):
+    stride = (w * 3 + 3) & ~3
+    pixels = b''.join(b''.join(bytes((x * 50 % 256, y * 50 % 256, 90)) for x in range(w)).ljust(stride, b'\0')
+                      for y in range(h))
+    header = struct.pack('<2sIHHI', b'BM', 54 + len(pixels), 0, 0, 54)
+    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    return header + info + pixels
+
+
+def tga(w, h):
+    header = struct.pack('<BBBHHBHHHHBB', 0, 0, 2, 0, 0, 0, 0, 0, w, h, 32, 8)
+    return header + b''.join(bytes((x * 40 % 256, y * 40 % 256, 30, 255)) for y in range(h) for x in range(w))
+
+
+def dds_rgb(w, h, bits):
+    masks = (0xff0000, 0xff00, 0xff, 0xff000000 if bits == 32 else 0)
+    flags = 0x40 | (0x1 if bits == 32 else 0)
+    pf = struct.pack('<II4sIIIII', 32, flags, b'\0\0\0\0', bits, *masks)
+    header = struct.pack('<IIIIIII', 124, 0x100f, h, w, w * bits // 8, 0, 1) + b'\0' * 44 + pf
+    header += struct.pack('<IIIII', 0x1000, 0, 0, 0, 0)
+    return b'DDS ' + header + \
+        bytes((i * 7) % 256 for i in range(w * h * bits // 8))
+
+
+def binary_x():
+    out = bytearray(b'xof 0302bin 0032')
+
+    def word(v): out.extend(struct.pack('<H', v))
+    def dword(v): out.extend(struct.pack('<I', v))
+    def name(n): word(1); dword(len(n)); out.extend(n.encode())
+    def ints(*v): word(6); dword(len(v)); [dword(x) for x in v]
+    def floats(*v): word(7); dword(len(v)); [out.extend(struct.pack('<f', x)) for x in v]
+    name('Mesh'); name('Tri'); word(10)
+    ints(3); floats(0, 0, 0, 1, 0, 0, 0, 1, 0); ints(1); ints(3, 0, 1, 2)
+    name('MeshMaterialList'); word(10); ints(1, 1, 0)
+    name('Material'); word(10); floats(1, 1, 1, 1, 2, 0, 0, 0, 0, 0, 0)
+    name('TextureFilename'); word(10); word(2); dword(7); out.extend(b'tri.dds'); dword(20); word(11)
+    word(11); word(11); word(11)
+    return bytes(out)
+
+
+def script_body(path):
+    with open(os.path.join(ROOT, path), encoding='latin-1') as f:
+        lines = [l for l in f.read().splitlines() if not l.startswith('[') and not l.startswith('//')]
+    return '\n'.join(l.replace('Log(', 'ReportValue(') for l in lines) + '\n'
+
+
+def main():
+    out = sys.argv[1]
+    copy(os.path.join(out, 'inifile_fuzz'), 'data/Global/game.txt', 'data/Global/Control.txt', 'data/GlobalFonts.txt')
+    put(os.path.join(out, 'inifile_fuzz'), 'keys.txt',
+        'top = 1\n[first]\n  name = Alpha  // note\nCount=3\r\n\n[Second]\nNAME=b=c\n[x]y]\n')
+    copy(os.path.join(out, 'consttable_fuzz'), 'data/Global/game.txt', 'data/Global/Control.txt')
+    put(os.path.join(out, 'consttable_fuzz'), 'numbers.txt', '[n]\nA := 1.5\nB = -2e3\nC := text here\n=\n')
+    copy(os.path.join(out, 'fonts_fuzz'), 'data/GlobalFonts.txt')
+    copy(os.path.join(out, 'image_fuzz'), 'data/Models/crate.dds', 'data/Models/pyramid.dds')
+    put(os.path.join(out, 'image_fuzz'), 'small.png', png(5, 3))
+    put(os.path.join(out, 'image_fuzz'), 'small.bmp', bmp(5, 3))
+    put(os.path.join(out, 'image_fuzz'), 'small.tga', tga(4, 3))
+    put(os.path.join(out, 'image_fuzz'), 'rgb24.dds', dds_rgb(4, 2, 24))
+    put(os.path.join(out, 'image_fuzz'), 'rgb32.dds', dds_rgb(2, 3, 32))
+    copy(os.path.join(out, 'xfile_fuzz'), 'data/Models/crate.x', 'data/Models/pyramid.x')
+    put(os.path.join(out, 'xfile_fuzz'), 'tri.xb', binary_x())
+    for name in ('arithmetic', 'calls', 'chains', 'loops', 'waits', 'loaderror'):
+        put(os.path.join(out, 'script_fuzz'), name + '.txt', script_body('tests/script/scripts/%s.txt' % name))
+    put(os.path.join(out, 'script_fuzz'), 'forward.txt',
+        'b := 0\na := input0 + 1\nif(a > 1)\nReportValue(a)\nelseif(b)\nwait(1)\nelse\nb := a*2\nend\n'
+        'wait(a)\nStartThread("main", "other")\nPauseThread("other")\nContinueThread("other")\n'
+        'ReportMsg("done")\n')
+    exprs = ['1+2*3', '(a-b)/count', 'neg(a)*2 <> 3', 'input0 + input3 * (input1 >= 2)', 'Random(1, 5) + Distance(0,0,3,4)',
+             '((1)', 'a==b', '-5', '1e30*1e30', 'RandomB(2)']
+    for i, e in enumerate(exprs):
+        put(os.path.join(out, 'expression_fuzz'), 'e%d.txt' % i, e)
+
+
+if __name__ == '__main__':
+    main()
