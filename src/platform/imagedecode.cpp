@@ -7,6 +7,9 @@
 #define STBI_NO_PIC
 #define STBI_NO_PNM
 #define STBI_NO_STDIO
+// A header may claim any size whatever the data holds, and the pixels are allocated before they
+// are read: refuse what the DDS reader refuses.
+#define STBI_MAX_DIMENSIONS 16384
 #include <stb_image.h>
 
 #include "platform/imagedecode.h"
@@ -118,6 +121,28 @@ std::uint8_t ExtractChannel(std::uint32_t pixel, std::uint32_t mask, std::uint8_
     const std::uint32_t max = mask >> shift;
     const std::uint32_t v = (pixel & mask) >> shift;
     return static_cast<std::uint8_t>((v * 255 + max / 2) / max);
+}
+
+// stb_image grows its buffer to what a PNG chunk claims before it reads the chunk, so a few bytes
+// claiming a gigabyte cost a gigabyte. A chunk reaching past the end of the data fails the decode
+// anyway: such a file is refused before stb_image sees it.
+bool PngChunksFit(const std::uint8_t* data, std::size_t size)
+{
+    static const std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (size < sizeof kSignature || std::memcmp(data, kSignature, sizeof kSignature) != 0)
+        return true;
+    std::size_t pos = sizeof kSignature;
+    while (size - pos >= 8) {
+        const std::size_t length = (static_cast<std::size_t>(data[pos]) << 24) | (data[pos + 1] << 16) |
+                                   (data[pos + 2] << 8) | data[pos + 3];
+        if (length > size - pos - 8)
+            return false;
+        pos += 8 + length;
+        if (size - pos < 4)
+            break;
+        pos += 4;  // the chunk's check sum
+    }
+    return true;
 }
 
 bool DecodeDxtImage(const DxtBlocks& dxt, RgbaImage& out)
@@ -235,7 +260,7 @@ bool DecodeImage(const std::uint8_t* data, std::size_t size, RgbaImage& out)
 {
     if (size >= 4 && ReadU32(data) == FourCC('D', 'D', 'S', ' '))
         return DecodeDds(data, size, out);
-    if (size > 0x7FFFFFFF)
+    if (size > 0x7FFFFFFF || !PngChunksFit(data, size))
         return false;
     int w = 0, h = 0, channels = 0;
     stbi_uc* pixels = stbi_load_from_memory(data, static_cast<int>(size), &w, &h, &channels, 4);

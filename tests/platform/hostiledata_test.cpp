@@ -1,0 +1,51 @@
+// Damaged and hostile media files found by fuzzing: each is refused cheaply, never decoded into
+// memory its data cannot justify.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "platform/imagedecode.h"
+
+namespace {
+
+bool Decode(const std::string& bytes, platform::RgbaImage& img)
+{
+    return platform::DecodeImage(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), img);
+}
+
+std::string Be32(std::uint32_t v)
+{
+    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
+}
+
+}  // namespace
+
+TEST(HostileImages, ClaimedSizesBeyondTheDataAreRefused)
+{
+    platform::RgbaImage img;
+
+    // An uncompressed 32-bit TGA header claiming 20000 x 20000 pixels, and no pixels.
+    std::string tga(18, '\0');
+    tga[2] = 2;
+    tga[12] = static_cast<char>(20000 & 0xFF);
+    tga[13] = static_cast<char>(20000 >> 8);
+    tga[14] = tga[12];
+    tga[15] = tga[13];
+    tga[16] = 32;
+    EXPECT_FALSE(Decode(tga, img));
+    EXPECT_TRUE(img.rgba.empty());
+
+    // A 2 x 2 PNG whose image-data chunk claims a gigabyte that the file does not hold.
+    std::string png("\x89PNG\r\n\x1a\n", 8);
+    png += Be32(13) + "IHDR" + Be32(2) + Be32(2) + std::string("\x08\x06\x00\x00\x00", 5) + Be32(0);
+    png += Be32(0x40000000) + "IDAT" + std::string(16, 'x');
+    EXPECT_FALSE(Decode(png, img));
+
+    // The same header with a chunk running one byte past the end, and with one that fits but
+    // holds no image: both refused, neither read past the data.
+    std::string shortChunk = png.substr(0, 33) + Be32(4) + "IDAT" + "abc";
+    EXPECT_FALSE(Decode(shortChunk, img));
+    std::string emptyChunk = png.substr(0, 33) + Be32(0) + "IEND";
+    EXPECT_FALSE(Decode(emptyChunk, img));
+}
