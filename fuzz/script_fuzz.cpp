@@ -4,10 +4,10 @@
 // The language has legitimate endless runs within one tick that the runtime has no step limit
 // for: a loop that never waits, a script that calls itself before any wait, two threads that
 // restart each other as each ends (a thread started during an update runs in that update).
-// Inputs that can jump backwards ("while", "goto", in any case) are therefore loaded and linked
-// but not run, and the target gives "CallFunction" and "StartThread" a budget per input, past
-// which they do nothing: every run then ends.
-#include <algorithm>
+// So the script is loaded and linked as written, and what runs is a paced copy: "wait(1)" after
+// every "while" line and before every "goto" and "continue" line, so that every backward jump
+// passes a wait and each tick ends; "CallFunction" and "StartThread" get a budget per input, past
+// which they do nothing.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -59,10 +59,34 @@ void RegisterOnce()
     (void)done;
 }
 
-bool CanLoop(const std::string& text)
+bool Paced(const CStringList& lines, CStringList& out)
 {
-    const std::string lower = ToLower(text);
-    return lower.find("while") != std::string::npos || lower.find("goto") != std::string::npos;
+    bool changed = false;
+    for (const std::string& line : lines.Items) {
+        const std::string lower = ToLower(Trim(line));
+        const bool before = lower.rfind("goto", 0) == 0 || lower.rfind("continue", 0) == 0;
+        const bool after = lower.rfind("while", 0) == 0;
+        if (before)
+            out.Add("wait(1)");
+        out.Add(line);
+        if (after)
+            out.Add("wait(1)");
+        changed = changed || before || after;
+    }
+    return changed;
+}
+
+void Run(CScriptLibrary& library)
+{
+    CScriptRunner runner;
+    runner.pLibrary = &library;
+    const float inputs[3] = {1.0f, -0.5f, 100.0f};
+    runner.StartThread("main", "main", inputs, 3);
+    for (int tick = 0; tick < 64 && !runner.threads.empty(); ++tick)
+        runner.Update();
+    runner.StopAll();
+    g_CurrentRunner = nullptr;
+    g_CurrentThread = nullptr;
 }
 
 }  // namespace
@@ -77,17 +101,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         CScriptLibrary library;
         TScript* script = library.AddScript(lines, "main");
-        if (script->bRunnable && !CanLoop(std::string(reinterpret_cast<const char*>(data), size))) {
-            CScriptRunner runner;
-            runner.pLibrary = &library;
-            const float inputs[3] = {1.0f, -0.5f, 100.0f};
-            runner.StartThread("main", "main", inputs, 3);
-            for (int tick = 0; tick < 64 && !runner.threads.empty(); ++tick)
-                runner.Update();
-            runner.StopAll();
+        CStringList paced;
+        if (script->bRunnable && Paced(lines, paced)) {
+            CScriptLibrary pacedLibrary;
+            if (pacedLibrary.AddScript(paced, "main")->bRunnable)
+                Run(pacedLibrary);
+        } else if (script->bRunnable) {
+            Run(library);
         }
-        g_CurrentRunner = nullptr;
-        g_CurrentThread = nullptr;
     }
     // Scripts hold their expressions by pointer; with the scripts gone the pool can go too.
     g_ExpressionPool.Clear();

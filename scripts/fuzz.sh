@@ -19,6 +19,8 @@ if [ ${#targets[@]} -eq 0 ]; then
   for f in fuzz/*_fuzz.cpp; do targets+=("$(basename "$f" .cpp)"); done
 fi
 
+# The engine starts its sound library before main; no target needs a real device.
+export SDL_AUDIODRIVER=dummy SDL_VIDEODRIVER=offscreen
 out=build/fuzz
 run_one() {
   local t=$1

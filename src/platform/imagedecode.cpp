@@ -145,6 +145,11 @@ bool PngChunksFit(const std::uint8_t* data, std::size_t size)
     return true;
 }
 
+// No format read through stb_image codes more than about 8,300 pixels a byte (a one-bit PNG at
+// deflate's best ratio). A header claiming more describes pixels the file does not hold, which
+// stb_image would allocate and make up as zeros (a truncated TGA or BMP decodes without error).
+constexpr std::uint64_t kMostPixelsPerByte = 16384;
+
 bool DecodeDxtImage(const DxtBlocks& dxt, RgbaImage& out)
 {
     const std::size_t blockBytes = dxt.kind == DxtKind::Dxt1 ? 8 : 16;
@@ -263,6 +268,9 @@ bool DecodeImage(const std::uint8_t* data, std::size_t size, RgbaImage& out)
     if (size > 0x7FFFFFFF || !PngChunksFit(data, size))
         return false;
     int w = 0, h = 0, channels = 0;
+    if (stbi_info_from_memory(data, static_cast<int>(size), &w, &h, &channels) &&
+        static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) > size * kMostPixelsPerByte)
+        return false;
     stbi_uc* pixels = stbi_load_from_memory(data, static_cast<int>(size), &w, &h, &channels, 4);
     if (!pixels)
         return false;

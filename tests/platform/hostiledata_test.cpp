@@ -35,6 +35,19 @@ TEST(HostileImages, ClaimedSizesBeyondTheDataAreRefused)
     tga[16] = 32;
     EXPECT_FALSE(Decode(tga, img));
     EXPECT_TRUE(img.rgba.empty());
+    // Within the largest size, 4000 x 4000, still no pixels: made-up zeros are no image.
+    tga[12] = tga[14] = static_cast<char>(4000 & 0xFF);
+    tga[13] = tga[15] = static_cast<char>(4000 >> 8);
+    EXPECT_FALSE(Decode(tga, img));
+    EXPECT_TRUE(img.rgba.empty());
+    // The same header with its pixels is an image.
+    std::string whole = tga;
+    whole[12] = whole[14] = 2;
+    whole[13] = whole[15] = 0;
+    whole += std::string(2 * 2 * 4, '\x7f');
+    ASSERT_TRUE(Decode(whole, img));
+    EXPECT_EQ(img.width, 2);
+    EXPECT_EQ(img.rgba[0], 0x7f);
 
     // A 2 x 2 PNG whose image-data chunk claims a gigabyte that the file does not hold.
     std::string png("\x89PNG\r\n\x1a\n", 8);
