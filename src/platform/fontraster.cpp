@@ -110,6 +110,8 @@ struct Glyph {
     std::vector<std::uint8_t> bits;
 };
 
+constexpr int kLargestCell = 2048;
+
 int RoundPixels(FT_Pos v) { return static_cast<int>((v + 32) >> 6); }
 
 }  // namespace
@@ -223,6 +225,10 @@ std::unique_ptr<FontRasterizer> FontRasterizer::Create(const FontRequest& reques
         return nullptr;
     auto impl = std::make_unique<Impl>();
     impl->request = request;
+    // Sizes come from data files and may be anything; a glyph is rendered whole before it is
+    // clipped, so a cell larger than any screen is drawn at the largest size instead.
+    impl->request.height = std::clamp(request.height, -kLargestCell, kLargestCell);
+    impl->request.width = std::min(request.width, kLargestCell);
     const bool bold = request.weight >= 600;
     const std::string family = IsWindowsCjkFace(request.faceName) ? std::string(kCjkFamily) : GbkToUtf8(request.faceName);
     FaceLocation main, cjk;

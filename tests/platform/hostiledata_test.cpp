@@ -2,9 +2,11 @@
 // memory its data cannot justify.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 #include <string>
 
+#include "platform/fontraster.h"
 #include "platform/imagedecode.h"
 
 namespace {
@@ -61,4 +63,25 @@ TEST(HostileImages, ClaimedSizesBeyondTheDataAreRefused)
     EXPECT_FALSE(Decode(shortChunk, img));
     std::string emptyChunk = png.substr(0, 33) + Be32(0) + "IEND";
     EXPECT_FALSE(Decode(emptyChunk, img));
+}
+
+TEST(HostileFonts, SizesBeyondAnyScreenDrawAtTheLargestCell)
+{
+    // What StringToInt makes of "height=99999999999" and of its negative, with any width.
+    for (const int height : {INT_MAX, INT_MIN, -100000}) {
+        for (const int width : {0, INT_MAX}) {
+            platform::FontRequest request;
+            request.faceName = "Arial";
+            request.height = height;
+            request.width = width;
+            auto font = platform::FontRasterizer::Create(request);
+            ASSERT_TRUE(font) << height << " x " << width;
+            EXPECT_GT(font->LineHeight(), 1000) << height << " x " << width;
+            EXPECT_LT(font->LineHeight(), 5000) << height << " x " << width;
+            platform::TextMask mask;
+            font->Layout("Ag", -1, RECT{0, 0, 64, 32}, 0, mask);
+            EXPECT_LE(mask.width, 64);
+            EXPECT_LE(mask.height, 32);
+        }
+    }
 }
