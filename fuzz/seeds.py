@@ -102,6 +102,11 @@ def main():
         'b := 0\na := input0 + 1\nif(a > 1)\nReportValue(a)\nelseif(b)\nwait(1)\nelse\nb := a*2\nend\n'
         'wait(a)\nStartThread("main", "other")\nPauseThread("other")\nContinueThread("other")\n'
         'ReportMsg("done")\n')
+    put(os.path.join(out, 'scene_fuzz'), 'scene.txt',
+        '[Main]\nn := 0\nStartThread("worker", "w1")\nwhile(n < 3)\nCallFunction("sub")\nn := n + 1\nwait(1)\nend\n'
+        'PauseThread("w1")\nwait(2)\nContinueThread("w1")\n'
+        '[sub]\nReportValue(input0)\n'
+        '[worker]\n->top\nwait(1)\nif(Random(0, 2) > 1)\ngoto top\nend\nReportMsg("worker done")\n')
     exprs = ['1+2*3', '(a-b)/count', 'neg(a)*2 <> 3', 'input0 + input3 * (input1 >= 2)', 'Random(1, 5) + Distance(0,0,3,4)',
              '((1)', 'a==b', '-5', '1e30*1e30', 'RandomB(2)']
     for i, e in enumerate(exprs):

@@ -1,0 +1,68 @@
+#include "support/scriptsupport.h"
+
+#include "bindings/bindings.h"
+#include "foundation/stringutil.h"
+#include "script/scriptbase.h"
+
+namespace fuzz {
+
+namespace {
+
+constexpr int kCallBudget = 64;
+int g_CallsLeft = 0;
+SystemFuncHandler g_StartThread = nullptr;
+SystemFuncHandler g_CallFunction = nullptr;
+
+void Ignore(TScriptParam*, int) {}
+
+void BudgetedStartThread(TScriptParam* args, int count)
+{
+    if (g_CallsLeft-- > 0)
+        g_StartThread(args, count);
+}
+
+void BudgetedCallFunction(TScriptParam* args, int count)
+{
+    if (g_CallsLeft-- > 0)
+        g_CallFunction(args, count);
+}
+
+}  // namespace
+
+void PrepareScripts()
+{
+    static const bool done = [] {
+        RegisterScriptBindings();
+        for (auto& [name, func] : g_SystemFuncTable.funcs)
+            if (name.rfind("frame.", 0) == 0 || name.rfind("scene.", 0) == 0 || name.rfind("audio.", 0) == 0)
+                func.pfnHandler = Ignore;
+        script::TSystemFunc* start = g_SystemFuncTable.Get("StartThread");
+        script::TSystemFunc* call = g_SystemFuncTable.Get("CallFunction");
+        g_StartThread = start->pfnHandler;
+        g_CallFunction = call->pfnHandler;
+        start->pfnHandler = BudgetedStartThread;
+        call->pfnHandler = BudgetedCallFunction;
+        return true;
+    }();
+    (void)done;
+    g_CallsLeft = kCallBudget;
+}
+
+bool Paced(const CStringList& lines, CStringList& out)
+{
+    bool changed = false;
+    for (const std::string& line : lines.Items) {
+        const std::string lower = ToLower(Trim(line));
+        const bool before = lower.rfind("goto", 0) == 0 || lower.rfind("continue", 0) == 0;
+        const bool after = lower.rfind("while", 0) == 0;
+        if (before)
+            out.Add("wait(1)");
+        out.Add(line);
+        if (after)
+            out.Add("wait(1)");
+        changed = changed || before || after;
+    }
+    return changed;
+}
+
+}  // namespace fuzz
