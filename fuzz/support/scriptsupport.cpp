@@ -50,16 +50,25 @@ void PrepareScripts()
 
 bool Paced(const CStringList& lines, CStringList& out)
 {
+    // A script may name a local "1" (locals are looked up before numbers): the wait's 1 is written
+    // in a form that appears nowhere in the script.
+    std::string all;
+    for (const std::string& line : lines.Items)
+        all += ToLower(line) + "\n";
+    std::string one = "1";
+    while (all.find(one) != std::string::npos)
+        one += one == "1" ? ".0" : "0";
+    const std::string wait = "wait(" + one + ")";
     bool changed = false;
     for (const std::string& line : lines.Items) {
         const std::string lower = ToLower(Trim(line));
         const bool before = lower.rfind("goto", 0) == 0 || lower.rfind("continue", 0) == 0;
         const bool after = lower.rfind("while", 0) == 0;
         if (before)
-            out.Add("wait(1)");
+            out.Add(wait);
         out.Add(line);
         if (after)
-            out.Add("wait(1)");
+            out.Add(wait);
         changed = changed || before || after;
     }
     return changed;

@@ -16,7 +16,8 @@ namespace fuzz {
 // input.
 void PrepareScripts();
 
-// The lines with "wait(1)" after every "while" line and before every "goto" and "continue" line.
+// The lines with a wait of one tick after every "while" line and before every "goto" and
+// "continue" line.
 // False when there was none, `out` then being a plain copy.
 bool Paced(const CStringList& lines, CStringList& out);
 
