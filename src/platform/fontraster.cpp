@@ -1,0 +1,315 @@
+// FreeType and fontconfig behind the D3DX font. Glyphs are rendered from outlines (never the
+// embedded bitmaps) so that the synthetic slant and emboldening apply to every face alike.
+#include "platform/fontraster.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
+#include FT_TRUETYPE_TABLES_H
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+#include "platform/gbk.h"
+#include "platform/textformat.h"
+
+namespace platform {
+namespace {
+
+constexpr const char* kCjkFamily = "WenQuanYi Zen Hei";
+
+FT_Library Library()
+{
+    static FT_Library library = [] {
+        FT_Library lib = nullptr;
+        if (FT_Init_FreeType(&lib) != 0)
+            lib = nullptr;
+        return lib;
+    }();
+    return library;
+}
+
+// Windows Chinese face names, compared as the engine spells them (GBK) without regard to ASCII
+// case; Linux has none of them, and WenQuanYi Zen Hei covers the same characters.
+std::string AsciiLower(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+bool IsWindowsCjkFace(const std::string& gbkName)
+{
+    static const char* const kNames[] = {"宋体", "新宋体", "黑体", "楷体", "楷体_GB2312", "仿宋", "仿宋_GB2312",
+                                         "微软雅黑", "simsun", "nsimsun", "simhei", "kaiti", "fangsong",
+                                         "microsoft yahei"};
+    const std::string lower = AsciiLower(gbkName);
+    for (const char* name : kNames)
+        if (lower == AsciiLower(name))
+            return true;
+    return false;
+}
+
+struct FaceLocation {
+    std::string file;
+    int index = 0;
+};
+
+bool MatchFace(const std::string& familyUtf8, bool bold, bool italic, FaceLocation& out)
+{
+    if (!FcInit())
+        return false;
+    FcPattern* pattern = FcPatternCreate();
+    if (!familyUtf8.empty())
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(familyUtf8.c_str()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    if (!match)
+        return false;
+    FcChar8* file = nullptr;
+    int index = 0;
+    bool ok = FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch;
+    if (ok) {
+        out.file = reinterpret_cast<const char*>(file);
+        FcPatternGetInteger(match, FC_INDEX, 0, &index);
+        out.index = index;
+    }
+    FcPatternDestroy(match);
+    return ok;
+}
+
+struct Glyph {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int rows = 0;
+    int advance = 0;
+    std::vector<std::uint8_t> bits;
+};
+
+int RoundPixels(FT_Pos v) { return static_cast<int>((v + 32) >> 6); }
+
+}  // namespace
+
+struct FontRasterizer::Impl {
+    FontSpec spec;
+    FT_Face face = nullptr;
+    FT_Face fallback = nullptr;
+    std::string faceFile;
+    bool emboldenFace = false, emboldenFallback = false;
+    int ascender = 0;
+    int lineHeight = 0;
+    std::unordered_map<char32_t, Glyph> glyphs;
+
+    ~Impl()
+    {
+        if (face)
+            FT_Done_Face(face);
+        if (fallback)
+            FT_Done_Face(fallback);
+    }
+
+    static void SetSize(FT_Face f, int height)
+    {
+        FT_Size_RequestRec req{};
+        req.type = height > 0 ? FT_SIZE_REQUEST_TYPE_REAL_DIM : FT_SIZE_REQUEST_TYPE_NOMINAL;
+        req.height = static_cast<FT_Long>(height > 0 ? height : (height < 0 ? -height : 16)) * 64;
+        if (FT_Request_Size(f, &req) != 0)
+            FT_Set_Pixel_Sizes(f, 0, static_cast<FT_UInt>(std::abs(height) > 0 ? std::abs(height) : 16));
+    }
+
+    // Natural average width in pixels: the advance of "x", as Windows reports the average
+    // character width of Latin faces.
+    static double NaturalWidth(FT_Face f)
+    {
+        if (FT_UInt index = FT_Get_Char_Index(f, 'x'); index && FT_Load_Glyph(f, index, FT_LOAD_NO_BITMAP) == 0)
+            return f->glyph->advance.x / 64.0;
+        if (const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(f, FT_SFNT_OS2)); os2 && os2->xAvgCharWidth > 0)
+            return os2->xAvgCharWidth * static_cast<double>(f->size->metrics.x_scale) / 65536.0 / 64.0;
+        return f->size->metrics.x_ppem / 2.0;
+    }
+
+    void Prepare(FT_Face f, double xScale, bool& embolden)
+    {
+        SetSize(f, spec.height);
+        FT_Matrix m;
+        m.xx = static_cast<FT_Fixed>(std::lround(xScale * 65536.0));
+        m.xy = (spec.italic && !(f->style_flags & FT_STYLE_FLAG_ITALIC)) ? 0x3800 : 0;
+        m.yx = 0;
+        m.yy = 0x10000;
+        FT_Set_Transform(f, &m, nullptr);
+        embolden = spec.weight >= 600 && !(f->style_flags & FT_STYLE_FLAG_BOLD);
+    }
+
+    void Setup()
+    {
+        SetSize(face, spec.height);
+        double xScale = 1.0;
+        if (spec.width > 0) {
+            const double natural = NaturalWidth(face);
+            if (natural > 0)
+                xScale = spec.width / natural;
+        }
+        Prepare(face, xScale, emboldenFace);
+        if (fallback)
+            Prepare(fallback, xScale, emboldenFallback);
+        ascender = RoundPixels(face->size->metrics.ascender);
+        lineHeight = std::max(1, ascender - RoundPixels(face->size->metrics.descender));
+    }
+
+    const Glyph& GetGlyph(char32_t ch)
+    {
+        auto it = glyphs.find(ch);
+        if (it != glyphs.end())
+            return it->second;
+        Glyph g;
+        FT_Face f = face;
+        bool embolden = emboldenFace;
+        FT_UInt index = FT_Get_Char_Index(face, ch);
+        if (!index && fallback) {
+            if (FT_UInt alt = FT_Get_Char_Index(fallback, ch)) {
+                f = fallback;
+                index = alt;
+                embolden = emboldenFallback;
+            }
+        }
+        if (FT_Load_Glyph(f, index, FT_LOAD_NO_BITMAP) == 0) {
+            if (embolden)
+                FT_GlyphSlot_Embolden(f->glyph);
+            g.advance = RoundPixels(f->glyph->advance.x);
+            if (FT_Render_Glyph(f->glyph, FT_RENDER_MODE_NORMAL) == 0) {
+                const FT_Bitmap& bm = f->glyph->bitmap;
+                g.left = f->glyph->bitmap_left;
+                g.top = f->glyph->bitmap_top;
+                g.width = static_cast<int>(bm.width);
+                g.rows = static_cast<int>(bm.rows);
+                g.bits.resize(static_cast<std::size_t>(g.width) * g.rows);
+                for (int y = 0; y < g.rows; ++y)
+                    std::copy_n(bm.buffer + static_cast<std::ptrdiff_t>(y) * bm.pitch, g.width,
+                                g.bits.begin() + static_cast<std::ptrdiff_t>(y) * g.width);
+            }
+        }
+        return glyphs.emplace(ch, std::move(g)).first->second;
+    }
+};
+
+std::unique_ptr<FontRasterizer> FontRasterizer::Create(const FontSpec& spec)
+{
+    FT_Library lib = Library();
+    if (!lib)
+        return nullptr;
+    auto impl = std::make_unique<Impl>();
+    impl->spec = spec;
+    const bool bold = spec.weight >= 600;
+    const std::string family = IsWindowsCjkFace(spec.faceName) ? std::string(kCjkFamily) : GbkToUtf8(spec.faceName);
+    FaceLocation main, cjk;
+    if (!MatchFace(family, bold, spec.italic, main) || FT_New_Face(lib, main.file.c_str(), main.index, &impl->face) != 0)
+        return nullptr;
+    impl->faceFile = main.file;
+    if (MatchFace(kCjkFamily, false, false, cjk) && cjk.file != main.file)
+        FT_New_Face(lib, cjk.file.c_str(), cjk.index, &impl->fallback);
+
+    impl->Setup();
+    return std::unique_ptr<FontRasterizer>(new FontRasterizer(std::move(impl)));
+}
+
+FontRasterizer::FontRasterizer(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
+FontRasterizer::~FontRasterizer() = default;
+
+int FontRasterizer::LineHeight() const { return m_impl->lineHeight; }
+const std::string& FontRasterizer::FaceFile() const { return m_impl->faceFile; }
+
+bool FontRasterizer::HasGlyph(char32_t ch)
+{
+    return FT_Get_Char_Index(m_impl->face, ch) != 0 || (m_impl->fallback && FT_Get_Char_Index(m_impl->fallback, ch) != 0);
+}
+
+int FontRasterizer::Layout(const std::string& gbkText, int count, const RECT& rect, DWORD format, TextMask& out)
+{
+    out = TextMask();
+    Impl& im = *m_impl;
+    const std::string bytes = count >= 0 ? gbkText.substr(0, static_cast<std::size_t>(count)) : gbkText;
+    const std::u32string text = GbkToUtf32(bytes);
+
+    std::vector<std::u32string> lines(1);
+    for (char32_t ch : text) {
+        if (ch == U'\n')
+            lines.emplace_back();
+        else if (ch >= 32)
+            lines.back().push_back(ch);
+    }
+    const int blockHeight = static_cast<int>(lines.size()) * im.lineHeight;
+    int y = rect.top;
+    if (format & DT_BOTTOM)
+        y = rect.bottom - blockHeight;
+    else if (format & DT_VCENTER)
+        y = rect.top + (rect.bottom - rect.top - blockHeight) / 2;
+
+    struct Placed {
+        const Glyph* glyph;
+        int x, y;  // top left of the bitmap
+    };
+    std::vector<Placed> placed;
+    int minX = 1 << 30, minY = 1 << 30, maxX = -(1 << 30), maxY = -(1 << 30);
+    for (const std::u32string& line : lines) {
+        int width = 0;
+        for (char32_t ch : line)
+            width += im.GetGlyph(ch).advance;
+        int x = rect.left;
+        if (format & DT_RIGHT)
+            x = rect.right - width;
+        else if (format & DT_CENTER)
+            x = rect.left + (rect.right - rect.left - width) / 2;
+        const int baseline = y + im.ascender;
+        for (char32_t ch : line) {
+            const Glyph& g = im.GetGlyph(ch);
+            if (g.width > 0 && g.rows > 0) {
+                placed.push_back({&g, x + g.left, baseline - g.top});
+                minX = std::min(minX, x + g.left);
+                minY = std::min(minY, baseline - g.top);
+                maxX = std::max(maxX, x + g.left + g.width);
+                maxY = std::max(maxY, baseline - g.top + g.rows);
+            }
+            x += g.advance;
+        }
+        y += im.lineHeight;
+    }
+    if (!(format & DT_NOCLIP)) {
+        minX = std::max<int>(minX, rect.left);
+        minY = std::max<int>(minY, rect.top);
+        maxX = std::min<int>(maxX, rect.right);
+        maxY = std::min<int>(maxY, rect.bottom);
+    }
+    if (placed.empty() || maxX <= minX || maxY <= minY)
+        return blockHeight;
+    out.left = minX;
+    out.top = minY;
+    out.width = maxX - minX;
+    out.height = maxY - minY;
+    out.coverage.assign(static_cast<std::size_t>(out.width) * out.height, 0);
+    for (const Placed& p : placed)
+        for (int gy = 0; gy < p.glyph->rows; ++gy) {
+            const int sy = p.y + gy - minY;
+            if (sy < 0 || sy >= out.height)
+                continue;
+            for (int gx = 0; gx < p.glyph->width; ++gx) {
+                const int sx = p.x + gx - minX;
+                if (sx < 0 || sx >= out.width)
+                    continue;
+                std::uint8_t& dst = out.coverage[static_cast<std::size_t>(sy) * out.width + sx];
+                dst = std::max(dst, p.glyph->bits[static_cast<std::size_t>(gy) * p.glyph->width + gx]);
+            }
+        }
+    return blockHeight;
+}
+
+}  // namespace platform

@@ -1,0 +1,259 @@
+// stb_image covers the common formats; DDS is ours because stb_image does not read it and the
+// models ship their textures as DDS.
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_NO_PSD
+#define STBI_NO_GIF
+#define STBI_NO_HDR
+#define STBI_NO_PIC
+#define STBI_NO_PNM
+#define STBI_NO_STDIO
+#include <stb_image.h>
+
+#include "platform/imagedecode.h"
+
+#include <cstring>
+
+#include "platform/files.h"
+
+namespace platform {
+namespace {
+
+std::uint32_t ReadU32(const std::uint8_t* p)
+{
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+std::uint16_t ReadU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+
+constexpr std::uint32_t FourCC(char a, char b, char c, char d)
+{
+    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(a)) |
+           (static_cast<std::uint32_t>(static_cast<std::uint8_t>(b)) << 8) |
+           (static_cast<std::uint32_t>(static_cast<std::uint8_t>(c)) << 16) |
+           (static_cast<std::uint32_t>(static_cast<std::uint8_t>(d)) << 24);
+}
+
+// Layout of the file: "DDS ", a 124-byte header, then the levels, largest first.
+constexpr std::size_t kDdsHeaderEnd = 128;
+constexpr std::size_t kDdsHeight = 12;
+constexpr std::size_t kDdsWidth = 16;
+constexpr std::size_t kDdsPfFlags = 80;
+constexpr std::size_t kDdsFourCC = 84;
+constexpr std::size_t kDdsBitCount = 88;
+constexpr std::size_t kDdsMasks = 92;  // R, G, B, A
+constexpr std::uint32_t kPfAlphaPixels = 0x1;
+constexpr std::uint32_t kPfFourCC = 0x4;
+
+void Expand565(std::uint16_t v, std::uint8_t rgb[3])
+{
+    const unsigned r = (v >> 11) & 31, g = (v >> 5) & 63, b = v & 31;
+    rgb[0] = static_cast<std::uint8_t>((r << 3) | (r >> 2));
+    rgb[1] = static_cast<std::uint8_t>((g << 2) | (g >> 4));
+    rgb[2] = static_cast<std::uint8_t>((b << 3) | (b >> 2));
+}
+
+// The colour half of every DXT block. DXT3 and DXT5 always use the four-colour mode.
+void DecodeColourBlock(const std::uint8_t* block, bool allowPunchThrough, std::uint8_t out[64])
+{
+    const std::uint16_t c0 = ReadU16(block), c1 = ReadU16(block + 2);
+    std::uint8_t palette[4][4];
+    Expand565(c0, palette[0]);
+    Expand565(c1, palette[1]);
+    palette[0][3] = palette[1][3] = 255;
+    const bool fourColours = !allowPunchThrough || c0 > c1;
+    for (int ch = 0; ch < 3; ++ch) {
+        const int a = palette[0][ch], b = palette[1][ch];
+        if (fourColours) {
+            palette[2][ch] = static_cast<std::uint8_t>((2 * a + b) / 3);
+            palette[3][ch] = static_cast<std::uint8_t>((a + 2 * b) / 3);
+        } else {
+            palette[2][ch] = static_cast<std::uint8_t>((a + b) / 2);
+            palette[3][ch] = 0;
+        }
+    }
+    palette[2][3] = 255;
+    palette[3][3] = fourColours ? 255 : 0;
+    const std::uint32_t bits = ReadU32(block + 4);
+    for (int i = 0; i < 16; ++i)
+        std::memcpy(out + i * 4, palette[(bits >> (2 * i)) & 3], 4);
+}
+
+void DecodeDxt5Alpha(const std::uint8_t* block, std::uint8_t out[64])
+{
+    const int a0 = block[0], a1 = block[1];
+    int alpha[8] = {a0, a1};
+    if (a0 > a1) {
+        for (int i = 1; i <= 6; ++i)
+            alpha[i + 1] = ((7 - i) * a0 + i * a1) / 7;
+    } else {
+        for (int i = 1; i <= 4; ++i)
+            alpha[i + 1] = ((5 - i) * a0 + i * a1) / 5;
+        alpha[6] = 0;
+        alpha[7] = 255;
+    }
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 6; ++i)
+        bits |= static_cast<std::uint64_t>(block[2 + i]) << (8 * i);
+    for (int i = 0; i < 16; ++i)
+        out[i * 4 + 3] = static_cast<std::uint8_t>(alpha[(bits >> (3 * i)) & 7]);
+}
+
+int MaskShift(std::uint32_t mask)
+{
+    int shift = 0;
+    while (mask && !(mask & 1)) {
+        mask >>= 1;
+        ++shift;
+    }
+    return shift;
+}
+
+// A channel of any width scaled to 8 bits; an empty mask reads as `fallback`.
+std::uint8_t ExtractChannel(std::uint32_t pixel, std::uint32_t mask, std::uint8_t fallback)
+{
+    if (!mask)
+        return fallback;
+    const int shift = MaskShift(mask);
+    const std::uint32_t max = mask >> shift;
+    const std::uint32_t v = (pixel & mask) >> shift;
+    return static_cast<std::uint8_t>((v * 255 + max / 2) / max);
+}
+
+bool DecodeDxtImage(const DxtBlocks& dxt, RgbaImage& out)
+{
+    const std::size_t blockBytes = dxt.kind == DxtKind::Dxt1 ? 8 : 16;
+    const int w = dxt.width, h = dxt.height;
+    const int bw = (w + 3) / 4, bh = (h + 3) / 4;
+    out.width = w;
+    out.height = h;
+    out.rgba.assign(static_cast<std::size_t>(w) * h * 4, 0);
+    std::uint8_t pixels[64];
+    for (int by = 0; by < bh; ++by)
+        for (int bx = 0; bx < bw; ++bx) {
+            DecodeDxtBlock(dxt.kind, dxt.blocks + (static_cast<std::size_t>(by) * bw + bx) * blockBytes, pixels);
+            for (int y = 0; y < 4 && by * 4 + y < h; ++y)
+                for (int x = 0; x < 4 && bx * 4 + x < w; ++x)
+                    std::memcpy(&out.rgba[(static_cast<std::size_t>(by * 4 + y) * w + bx * 4 + x) * 4],
+                                pixels + (y * 4 + x) * 4, 4);
+        }
+    return true;
+}
+
+}  // namespace
+
+void DecodeDxtBlock(DxtKind kind, const std::uint8_t* block, std::uint8_t out[64])
+{
+    switch (kind) {
+    case DxtKind::Dxt1:
+        DecodeColourBlock(block, true, out);
+        break;
+    case DxtKind::Dxt3:
+        DecodeColourBlock(block + 8, false, out);
+        for (int i = 0; i < 16; ++i) {
+            const unsigned nibble = (block[i / 2] >> ((i & 1) * 4)) & 0xF;
+            out[i * 4 + 3] = static_cast<std::uint8_t>(nibble * 17);
+        }
+        break;
+    case DxtKind::Dxt5:
+        DecodeColourBlock(block + 8, false, out);
+        DecodeDxt5Alpha(block, out);
+        break;
+    }
+}
+
+bool FindDxtBlocks(const std::uint8_t* data, std::size_t size, DxtBlocks& out)
+{
+    if (size < kDdsHeaderEnd || ReadU32(data) != FourCC('D', 'D', 'S', ' ') || ReadU32(data + 4) != 124 ||
+        !(ReadU32(data + kDdsPfFlags) & kPfFourCC))
+        return false;
+    const std::uint32_t h = ReadU32(data + kDdsHeight), w = ReadU32(data + kDdsWidth);
+    if (w == 0 || h == 0 || w > 16384 || h > 16384)
+        return false;
+    const std::uint32_t cc = ReadU32(data + kDdsFourCC);
+    if (cc == FourCC('D', 'X', 'T', '1'))
+        out.kind = DxtKind::Dxt1;
+    else if (cc == FourCC('D', 'X', 'T', '2') || cc == FourCC('D', 'X', 'T', '3'))
+        out.kind = DxtKind::Dxt3;
+    else if (cc == FourCC('D', 'X', 'T', '4') || cc == FourCC('D', 'X', 'T', '5'))
+        out.kind = DxtKind::Dxt5;
+    else
+        return false;
+    const std::size_t blockBytes = out.kind == DxtKind::Dxt1 ? 8 : 16;
+    out.size = static_cast<std::size_t>((w + 3) / 4) * ((h + 3) / 4) * blockBytes;
+    if (out.size > size - kDdsHeaderEnd)
+        return false;
+    out.width = static_cast<int>(w);
+    out.height = static_cast<int>(h);
+    out.blocks = data + kDdsHeaderEnd;
+    return true;
+}
+
+bool DecodeDds(const std::uint8_t* data, std::size_t size, RgbaImage& out)
+{
+    if (size < kDdsHeaderEnd || ReadU32(data) != FourCC('D', 'D', 'S', ' ') || ReadU32(data + 4) != 124)
+        return false;
+    const std::uint32_t h = ReadU32(data + kDdsHeight), w = ReadU32(data + kDdsWidth);
+    if (w == 0 || h == 0 || w > 16384 || h > 16384)
+        return false;
+    const std::uint32_t flags = ReadU32(data + kDdsPfFlags);
+    if (flags & kPfFourCC) {
+        DxtBlocks dxt;
+        return FindDxtBlocks(data, size, dxt) && DecodeDxtImage(dxt, out);
+    }
+    const std::uint8_t* pixels = data + kDdsHeaderEnd;
+    const std::size_t available = size - kDdsHeaderEnd;
+    const std::uint32_t bits = ReadU32(data + kDdsBitCount);
+    if (bits != 32 && bits != 24 && bits != 16)
+        return false;
+    const std::size_t bytesPerPixel = bits / 8;
+    const std::size_t pitch = bytesPerPixel * w;
+    if (pitch * h > available)
+        return false;
+    const std::uint32_t rMask = ReadU32(data + kDdsMasks), gMask = ReadU32(data + kDdsMasks + 4),
+                        bMask = ReadU32(data + kDdsMasks + 8);
+    const std::uint32_t aMask = (flags & kPfAlphaPixels) ? ReadU32(data + kDdsMasks + 12) : 0;
+    out.width = static_cast<int>(w);
+    out.height = static_cast<int>(h);
+    out.rgba.resize(static_cast<std::size_t>(w) * h * 4);
+    for (std::uint32_t y = 0; y < h; ++y)
+        for (std::uint32_t x = 0; x < w; ++x) {
+            const std::uint8_t* p = pixels + y * pitch + x * bytesPerPixel;
+            std::uint32_t v = 0;
+            for (std::size_t i = 0; i < bytesPerPixel; ++i)
+                v |= static_cast<std::uint32_t>(p[i]) << (8 * i);
+            std::uint8_t* o = &out.rgba[(static_cast<std::size_t>(y) * w + x) * 4];
+            o[0] = ExtractChannel(v, rMask, 0);
+            o[1] = ExtractChannel(v, gMask, 0);
+            o[2] = ExtractChannel(v, bMask, 0);
+            o[3] = ExtractChannel(v, aMask, 255);
+        }
+    return true;
+}
+
+bool DecodeImage(const std::uint8_t* data, std::size_t size, RgbaImage& out)
+{
+    if (size >= 4 && ReadU32(data) == FourCC('D', 'D', 'S', ' '))
+        return DecodeDds(data, size, out);
+    if (size > 0x7FFFFFFF)
+        return false;
+    int w = 0, h = 0, channels = 0;
+    stbi_uc* pixels = stbi_load_from_memory(data, static_cast<int>(size), &w, &h, &channels, 4);
+    if (!pixels)
+        return false;
+    out.width = w;
+    out.height = h;
+    out.rgba.assign(pixels, pixels + static_cast<std::size_t>(w) * h * 4);
+    stbi_image_free(pixels);
+    return true;
+}
+
+bool LoadImageFile(const std::string& enginePath, RgbaImage& out)
+{
+    std::string bytes;
+    if (!ReadFileBytes(enginePath, bytes))
+        return false;
+    return DecodeImage(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), out);
+}
+
+}  // namespace platform

@@ -1,0 +1,43 @@
+// Image files decoded to plain pixels for the device: BMP, PNG, JPG and TGA through stb_image,
+// DDS through our own reader (DXT1/3/5 decoded in software, uncompressed 32 and 24 bits).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Top row first, 4 bytes a pixel in the order R, G, B, A.
+struct RgbaImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;
+};
+
+// Any supported format, recognised by its content rather than its extension.
+bool DecodeImage(const std::uint8_t* data, std::size_t size, RgbaImage& out);
+
+// The first (largest) level of a DDS file.
+bool DecodeDds(const std::uint8_t* data, std::size_t size, RgbaImage& out);
+
+// One 4x4 block of DXT1, DXT3 or DXT5 (8, 16, 16 bytes) into 16 RGBA pixels, row by row.
+enum class DxtKind { Dxt1, Dxt3, Dxt5 };
+void DecodeDxtBlock(DxtKind kind, const std::uint8_t* block, std::uint8_t out[64]);
+
+// The top level of a DXT-coded DDS file, as blocks, for a device that takes them as they are.
+// `blocks` points into the data given.
+struct DxtBlocks {
+    int width = 0;
+    int height = 0;
+    DxtKind kind = DxtKind::Dxt1;
+    const std::uint8_t* blocks = nullptr;
+    std::size_t size = 0;
+};
+bool FindDxtBlocks(const std::uint8_t* data, std::size_t size, DxtBlocks& out);
+
+// Reads the file through the engine's path translation and decodes it.
+bool LoadImageFile(const std::string& enginePath, RgbaImage& out);
+
+}  // namespace platform

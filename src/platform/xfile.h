@@ -1,0 +1,40 @@
+// The .x mesh reader, text and binary: every mesh of the file, placed by its frames'
+// transforms, merged into one triangle list with one material index per triangle.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/d3d9types.h"
+
+namespace platform {
+
+struct XMaterial {
+    D3DCOLORVALUE diffuse{1, 1, 1, 1};
+    float power = 0;
+    D3DCOLORVALUE specular{0, 0, 0, 1};
+    D3DCOLORVALUE emissive{0, 0, 0, 1};
+    std::string textureFileName;  // empty when the material names no texture
+};
+
+struct XVertex {
+    float pos[3] = {0, 0, 0};
+    float normal[3] = {0, 0, 0};
+    float uv[2] = {0, 0};
+};
+
+struct XMeshData {
+    bool hasNormals = false;    // every merged mesh carried normals
+    bool hasTexCoords = false;  // every merged mesh carried texture coordinates
+    std::vector<XVertex> vertices;
+    std::vector<std::uint32_t> indices;     // three per triangle
+    std::vector<std::uint32_t> attributes;  // one per triangle: its material index
+    std::vector<XMaterial> materials;       // empty when the file has no material list
+};
+
+// Parses the whole file content. False (with a reason) for a file that is not a readable .x
+// file or holds no mesh.
+bool ParseXFile(const std::string& bytes, XMeshData& out, std::string* error = nullptr);
+
+}  // namespace platform

@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "foundation/stringutil.h"
+#include "media/sound.h"
+#include "platform/fmod_seams.h"
+#include "support/testutil.h"
+
+namespace {
+
+using platform::soundseams::SoundCall;
+
+std::string Wav(int samples)
+{
+    std::string data(static_cast<std::size_t>(samples) * 2, '\x10');
+    auto u32 = [](std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [](std::uint16_t v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
+    return "RIFF" + u32(static_cast<std::uint32_t>(36 + data.size())) + "WAVEfmt " + u32(16) + u16(1) + u16(1) +
+           u32(44100) + u32(88200) + u16(2) + u16(16) + "data" + u32(static_cast<std::uint32_t>(data.size())) + data;
+}
+
+// The calls of one function recorded since recording started.
+std::vector<SoundCall> CallsOf(const std::string& function)
+{
+    std::vector<SoundCall> out;
+    for (const SoundCall& c : platform::soundseams::Calls())
+        if (c.function == function)
+            out.push_back(c);
+    return out;
+}
+
+class SoundManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // The dummy driver mixes without a sound card, so playing works and nothing is heard.
+        g_SoundManager.ClearAll();
+        FSOUND_Close();
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        FSOUND_Init(44100, 32, 0);
+        ASSERT_TRUE(platform::soundseams::DeviceOpen());
+        g_SoundManager.fSoundVolume = g_SoundManager.fMusicVolume = 1.0f;
+        dir.Write("sound/Click.wav", Wav(200));
+        dir.Write("sound/two.points.wav", Wav(200));
+        dir.Write("sound/broken.wav", "not a wave");
+        dir.Write("sound/readme.txt", "x");
+        dir.Write("music/Theme.wav", Wav(400));
+        dir.Write("music/Other.wav", Wav(400));
+        SetRootFolder(dir.WindowsPath());
+        platform::soundseams::StartRecording();
+    }
+    void TearDown() override { platform::soundseams::StopRecording(); }
+
+    testutil::TempDir dir;
+    testutil::ScopedCwd cwd{"/"};
+};
+
+}  // namespace
+
+TEST_F(SoundManagerTest, StartupSoundsAreFoundByNameBeforeTheFirstPoint)
+{
+    g_SoundManager.LoadSounds("$\\sound");
+    ASSERT_EQ(g_SoundManager.Sounds.Count(), 3);
+    TSound* stored = nullptr;
+    for (int i = 0; i < 3; ++i)
+        if (g_SoundManager.Sounds.Get(i)->strName == "Click")
+            stored = g_SoundManager.Sounds.Get(i);
+    ASSERT_NE(stored, nullptr);
+    for (const char* name : {"click", "Click", "CLICK"})
+        EXPECT_EQ(g_SoundManager.FindSound(name), stored) << name;
+    TSound* two = g_SoundManager.FindSound("two");
+    ASSERT_NE(two, nullptr);
+    EXPECT_NE(two->pSample, nullptr);
+    EXPECT_EQ(g_SoundManager.FindSound("two.points"), nullptr);
+    EXPECT_EQ(g_SoundManager.FindSceneSound("click"), nullptr);
+
+    // Every sample is loaded by its bare name from the folder made current, 16-bit mono signed.
+    for (const SoundCall& c : CallsOf("FSOUND_Sample_Load")) {
+        EXPECT_EQ(c.channel, FSOUND_FREE);
+        EXPECT_EQ(c.value, 0x130);
+        EXPECT_EQ(c.name.find('\\'), std::string::npos) << c.name;
+    }
+
+    // A sample that did not load stays in the list and plays as -1.
+    TSound* broken = g_SoundManager.FindSound("broken");
+    ASSERT_NE(broken, nullptr);
+    EXPECT_EQ(broken->pSample, nullptr);
+    EXPECT_EQ(broken->Play(1.0f), -1);
+
+    // Each playing takes its own channel at the given volume.
+    TSound* click = g_SoundManager.FindSound("click");
+    const int first = click->Play(0.5f), second = click->Play(1.0f);
+    EXPECT_GE(first, 0);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(click->nChannel, second);
+    const auto volumes = CallsOf("FSOUND_SetVolume");
+    ASSERT_EQ(volumes.size(), 2u);
+    EXPECT_EQ(volumes[0].channel, first);
+    EXPECT_EQ(volumes[0].value, 127);
+    EXPECT_EQ(volumes[1].value, 255);
+
+    // Scene sounds accumulate: the same folder twice appends twice.
+    g_SoundManager.LoadSceneSounds("$\\sound", "c*.wav");
+    g_SoundManager.LoadSceneSounds("$\\sound", "c*.wav");
+    EXPECT_EQ(g_SoundManager.SceneSounds.Count(), 2);
+    EXPECT_EQ(g_SoundManager.FindSceneSound("CLICK"), g_SoundManager.SceneSounds.Get(0));
+}
+
+TEST_F(SoundManagerTest, MusicVolumesAndTheGlobalSoundVolume)
+{
+    SetCurrentFolder("$\\music");
+    g_SoundManager.PlayMusic("");
+    g_SoundManager.SetMusicVolume(0.0f);
+    g_SoundManager.PlayMusic("theme.wav");
+    EXPECT_TRUE(CallsOf("FSOUND_Stream_Open").empty()) << "no music at volume 0, nor for an empty name";
+    g_SoundManager.SetMusicVolume(0.5f);
+    EXPECT_TRUE(CallsOf("FSOUND_Stream_Play").empty()) << "setting the volume starts nothing";
+
+    g_SoundManager.PlayMusic("theme.wav");
+    g_SoundManager.PlayMusic("other.wav");
+    const auto opens = CallsOf("FSOUND_Stream_Open");
+    ASSERT_EQ(opens.size(), 2u);
+    EXPECT_EQ(opens[1].value, 0x132);
+    EXPECT_EQ(opens[1].name, "other.wav");
+    EXPECT_EQ(CallsOf("FSOUND_Stream_Close").size(), 1u) << "the first piece is closed";
+    const int music = g_SoundManager.Music.nChannel;
+    EXPECT_EQ(music, platform::soundseams::MusicChannel());
+
+    platform::soundseams::StartRecording();
+    g_SoundManager.SetMusicVolume(0.5f);
+    g_SoundManager.SetMusicVolume(2.0f);
+    g_SoundManager.SetSoundVolume(0.25f);
+    g_SoundManager.PauseMusic(true);
+    const auto volumes = CallsOf("FSOUND_SetVolume");
+    ASSERT_EQ(volumes.size(), 4u);
+    EXPECT_EQ(volumes[0].channel, music);
+    EXPECT_EQ(volumes[0].value, 127);
+    EXPECT_EQ(volumes[1].value, 510) << "passed unclamped";
+    EXPECT_EQ(platform::soundseams::AppliedVolume(music), 255) << "the library clamps";
+    EXPECT_EQ(volumes[2].channel, FSOUND_ALL);
+    EXPECT_EQ(volumes[2].value, 63);
+    EXPECT_EQ(volumes[3].channel, music) << "the music volume is applied again";
+    EXPECT_EQ(volumes[3].value, 510);
+    EXPECT_FLOAT_EQ(g_SoundManager.GetSoundVolume(), 0.25f);
+    EXPECT_FLOAT_EQ(g_SoundManager.GetMusicVolume(), 2.0f);
+    ASSERT_EQ(CallsOf("FSOUND_SetPaused").size(), 1u);
+
+    // PlaySound uses the stored sound volume; a null sound is ignored.
+    g_SoundManager.LoadSounds("$\\sound");
+    platform::soundseams::StartRecording();
+    g_SoundManager.PlaySound(g_SoundManager.FindSound("click"));
+    g_SoundManager.PlaySound(nullptr);
+    const auto played = CallsOf("FSOUND_SetVolume");
+    ASSERT_EQ(played.size(), 1u);
+    EXPECT_EQ(played[0].value, 63);
+
+    // A music file that cannot be opened gives no music and no report.
+    SetCurrentFolder("$\\music");
+    g_SoundManager.PlayMusic("missing.ogg");
+    EXPECT_EQ(g_SoundManager.Music.pStream, nullptr);
+}
+
+TEST_F(SoundManagerTest, ResourceTableTakesOnlyKnownSounds)
+{
+    g_SoundManager.LoadSounds("$\\sound");
+    g_SoundManager.LoadSceneSounds("$\\music", "*.wav");
+    SoundResourceTable table;
+    table.Add("click", 1);
+    table.Add("THEME", 2);  // only in the scene list
+    table.Add("nowhere", 3);
+    table.Add("two", 1);
+    ASSERT_EQ(table.Entries.size(), 3u);
+    EXPECT_EQ(table.FindById(1)->pSound, g_SoundManager.FindSound("click"));
+    EXPECT_EQ(table.FindById(2)->pSound, g_SoundManager.FindSceneSound("theme"));
+    EXPECT_EQ(table.FindById(3), nullptr);
+    EXPECT_NE(table.FindByName("Click"), nullptr);
+    EXPECT_EQ(table.FindByName("click"), nullptr) << "names compare with case here";
+}

@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+// Each test file keeps its own private copy of the image writer.
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+
+#include <cstring>
+
+#include "platform/imagedecode.h"
+#include "support/testutil.h"
+
+namespace {
+
+using platform::RgbaImage;
+
+// A 3 x 2 picture with distinct corners: red, green, blue / white, black, half-grey.
+std::vector<std::uint8_t> Pattern(int channels)
+{
+    const std::uint8_t px[6][4] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255},
+                                   {255, 255, 255, 255}, {0, 0, 0, 255}, {128, 128, 128, 100}};
+    std::vector<std::uint8_t> out;
+    for (auto& p : px)
+        out.insert(out.end(), p, p + channels);
+    return out;
+}
+
+void Append(void* ctx, void* data, int size)
+{
+    auto* out = static_cast<std::string*>(ctx);
+    out->append(static_cast<const char*>(data), static_cast<std::size_t>(size));
+}
+
+bool Decode(const std::string& bytes, RgbaImage& img)
+{
+    return platform::DecodeImage(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), img);
+}
+
+void ExpectPixel(const RgbaImage& img, int x, int y, int r, int g, int b, int a, int tol = 0)
+{
+    const std::uint8_t* p = &img.rgba[(static_cast<std::size_t>(y) * img.width + x) * 4];
+    EXPECT_NEAR(p[0], r, tol) << x << "," << y;
+    EXPECT_NEAR(p[1], g, tol) << x << "," << y;
+    EXPECT_NEAR(p[2], b, tol) << x << "," << y;
+    EXPECT_NEAR(p[3], a, tol) << x << "," << y;
+}
+
+std::string DdsHeader(int w, int h, std::uint32_t pfFlags, const char* fourCC, std::uint32_t bits,
+                      std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a)
+{
+    std::string s(128, '\0');
+    auto put = [&](std::size_t at, std::uint32_t v) { std::memcpy(&s[at], &v, 4); };
+    std::memcpy(&s[0], "DDS ", 4);
+    put(4, 124);
+    put(8, 0x1007);
+    put(12, static_cast<std::uint32_t>(h));
+    put(16, static_cast<std::uint32_t>(w));
+    put(76, 32);
+    put(80, pfFlags);
+    if (fourCC)
+        std::memcpy(&s[84], fourCC, 4);
+    put(88, bits);
+    put(92, r);
+    put(96, g);
+    put(100, b);
+    put(104, a);
+    put(108, 0x1000);
+    return s;
+}
+
+}  // namespace
+
+TEST(ImageDecode, CommonFormatsDecodeTopRowFirst)
+{
+    const auto rgb = Pattern(3), rgba = Pattern(4);
+    std::string png, bmp, tga, jpg;
+    ASSERT_TRUE(stbi_write_png_to_func(Append, &png, 3, 2, 4, rgba.data(), 12));
+    ASSERT_TRUE(stbi_write_bmp_to_func(Append, &bmp, 3, 2, 3, rgb.data()));
+    ASSERT_TRUE(stbi_write_tga_to_func(Append, &tga, 3, 2, 4, rgba.data()));
+    for (const std::string* file : {&png, &bmp, &tga}) {
+        RgbaImage img;
+        ASSERT_TRUE(Decode(*file, img));
+        ASSERT_EQ(img.width, 3);
+        ASSERT_EQ(img.height, 2);
+        ExpectPixel(img, 0, 0, 255, 0, 0, 255);
+        ExpectPixel(img, 2, 0, 0, 0, 255, 255);
+        ExpectPixel(img, 0, 1, 255, 255, 255, 255);
+    }
+    RgbaImage img;
+    ASSERT_TRUE(Decode(png, img));
+    ExpectPixel(img, 2, 1, 128, 128, 128, 100);
+
+    // JPEG is lossy: a flat 16 x 16 orange must stay orange.
+    std::vector<std::uint8_t> flat(16 * 16 * 3);
+    for (std::size_t i = 0; i < flat.size(); i += 3) {
+        flat[i] = 240;
+        flat[i + 1] = 120;
+        flat[i + 2] = 10;
+    }
+    ASSERT_TRUE(stbi_write_jpg_to_func(Append, &jpg, 16, 16, 3, flat.data(), 95));
+    ASSERT_TRUE(Decode(jpg, img));
+    ExpectPixel(img, 8, 8, 240, 120, 10, 255, 6);
+
+    EXPECT_FALSE(Decode("not an image at all", img));
+    EXPECT_FALSE(Decode(png.substr(0, 20), img));
+}
+
+TEST(ImageDecode, DxtBlocksFollowTheirColourAndAlphaModes)
+{
+    std::uint8_t out[64];
+    // Red and blue end points, indices 0,1,2,3 along the first row.
+    const std::uint8_t dxt1[8] = {0x00, 0xF8, 0x1F, 0x00, 0b11100100, 0, 0, 0};
+    platform::DecodeDxtBlock(platform::DxtKind::Dxt1, dxt1, out);
+    const int row0[4][4] = {{255, 0, 0, 255}, {0, 0, 255, 255}, {170, 0, 85, 255}, {85, 0, 170, 255}};
+    for (int i = 0; i < 4; ++i)
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(out[i * 4 + c], row0[i][c]) << i << " " << c;
+    EXPECT_EQ(out[4 * 4 + 0], 255);  // second row: index 0
+
+    // c0 <= c1 selects three colours and transparent black.
+    const std::uint8_t punch[8] = {0x1F, 0x00, 0x00, 0xF8, 0b11100100, 0, 0, 0};
+    platform::DecodeDxtBlock(platform::DxtKind::Dxt1, punch, out);
+    EXPECT_EQ(out[2 * 4 + 0], 127);
+    EXPECT_EQ(out[2 * 4 + 2], 127);
+    EXPECT_EQ(out[3 * 4 + 3], 0);
+
+    // DXT3: explicit 4-bit alpha; its colour block never uses the transparent mode.
+    std::uint8_t dxt3[16] = {0xF0, 0x0F, 0, 0, 0, 0, 0, 0, 0x1F, 0x00, 0x00, 0xF8, 0b11100100, 0, 0, 0};
+    platform::DecodeDxtBlock(platform::DxtKind::Dxt3, dxt3, out);
+    EXPECT_EQ(out[0 * 4 + 3], 0);
+    EXPECT_EQ(out[1 * 4 + 3], 255);
+    EXPECT_EQ(out[2 * 4 + 3], 255);
+    EXPECT_EQ(out[3 * 4 + 3], 0);
+    EXPECT_EQ(out[3 * 4 + 0], 170);  // four-colour mode even with c0 <= c1
+
+    // DXT5: a0 = 255 > a1 = 0 gives six interpolated steps; a0 <= a1 gives 0 and 255 at 6, 7.
+    std::uint8_t dxt5[16] = {255, 0, 0b10001000, 0b11000110, 0b11111010, 0, 0, 0, 0x00, 0xF8, 0x00, 0xF8, 0, 0, 0, 0};
+    // Alpha indices of pixels 0..7: 0, 1, 2, 3, 4, 5, 6, 7.
+    platform::DecodeDxtBlock(platform::DxtKind::Dxt5, dxt5, out);
+    const int expected[8] = {255, 0, 218, 182, 145, 109, 72, 36};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(out[i * 4 + 3], expected[i]) << i;
+    dxt5[0] = 0;
+    dxt5[1] = 255;
+    platform::DecodeDxtBlock(platform::DxtKind::Dxt5, dxt5, out);
+    EXPECT_EQ(out[6 * 4 + 3], 0);
+    EXPECT_EQ(out[7 * 4 + 3], 255);
+    EXPECT_EQ(out[2 * 4 + 3], 51);
+}
+
+TEST(ImageDecode, DdsFilesOfEachLayout)
+{
+    RgbaImage img;
+    // 5 x 3 DXT1: four blocks (2 x 1), partial blocks cropped.
+    std::string dxt1 = DdsHeader(5, 3, 0x4, "DXT1", 0, 0, 0, 0, 0);
+    const std::uint8_t red[8] = {0x00, 0xF8, 0x00, 0xF8, 0, 0, 0, 0};
+    const std::uint8_t blue[8] = {0x1F, 0x00, 0x1F, 0x00, 0, 0, 0, 0};
+    dxt1.append(reinterpret_cast<const char*>(red), 8);
+    dxt1.append(reinterpret_cast<const char*>(blue), 8);
+    ASSERT_TRUE(Decode(dxt1, img));
+    EXPECT_EQ(img.width, 5);
+    EXPECT_EQ(img.height, 3);
+    ExpectPixel(img, 3, 2, 255, 0, 0, 255);
+    ExpectPixel(img, 4, 0, 0, 0, 255, 255);
+    EXPECT_FALSE(Decode(dxt1.substr(0, dxt1.size() - 1), img)) << "truncated data";
+
+    for (const char* cc : {"DXT3", "DXT5"}) {
+        std::string dds = DdsHeader(4, 4, 0x4, cc, 0, 0, 0, 0, 0);
+        std::string block(16, '\0');
+        block[0] = static_cast<char>(0xFF);  // DXT3: first pixels opaque; DXT5: a0 = 255
+        block[1] = static_cast<char>(0xFF);
+        std::memcpy(&block[8], red, 8);
+        ASSERT_TRUE(Decode(dds + block, img)) << cc;
+        ExpectPixel(img, 0, 0, 255, 0, 0, 255);
+    }
+
+    // 32-bit A8R8G8B8 stored B, G, R, A; 24-bit R8G8B8 without alpha reads opaque.
+    std::string argb = DdsHeader(2, 1, 0x41, nullptr, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+    argb += std::string("\x10\x20\x30\x40\x01\x02\x03\x04", 8);
+    ASSERT_TRUE(Decode(argb, img));
+    ExpectPixel(img, 0, 0, 0x30, 0x20, 0x10, 0x40);
+    ExpectPixel(img, 1, 0, 0x03, 0x02, 0x01, 0x04);
+    std::string rgb = DdsHeader(1, 2, 0x40, nullptr, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+    rgb += std::string("\x10\x20\x30\x01\x02\x03", 6);
+    ASSERT_TRUE(Decode(rgb, img));
+    ExpectPixel(img, 0, 1, 0x03, 0x02, 0x01, 0xFF);
+
+    EXPECT_FALSE(Decode(DdsHeader(4, 4, 0x4, "ATI2", 0, 0, 0, 0, 0) + std::string(16, '\0'), img));
+    EXPECT_FALSE(Decode(DdsHeader(0, 4, 0x4, "DXT1", 0, 0, 0, 0, 0) + std::string(16, '\0'), img));
+}
+
+TEST(ImageDecode, LoadsThroughTheEnginePath)
+{
+    testutil::TempDir dir;
+    std::string png;
+    const auto rgba = Pattern(4);
+    ASSERT_TRUE(stbi_write_png_to_func(Append, &png, 3, 2, 4, rgba.data(), 12));
+    dir.Write("Tex/Pic.PNG", png);
+    RgbaImage img;
+    EXPECT_TRUE(platform::LoadImageFile(dir.WindowsPath() + "\\tex\\pic.png", img));
+    EXPECT_EQ(img.width, 3);
+    EXPECT_FALSE(platform::LoadImageFile(dir.WindowsPath() + "\\tex\\missing.png", img));
+}
