@@ -1,35 +1,103 @@
-// The game frame: start-up, the per-tick update and quitting.
 #include "app/gameframe.h"
 
+#include <vector>
+
+#include "app/keytable.h"
+#include "app/winmain.h"
+#include "bindings/bindings.h"
 #include "foundation/stringutil.h"
 #include "platform/win32.h"
+#include "script/consttable.h"
+#include "world/scene.h"
 
 CGameFrame::CGameFrame()
 {
     strClassName = "CGameFrame";
 }
 
-// The working folder becomes the root ("$") and the current folder.
 bool CGameFrame::Setup()
 {
-    char path[256];
-    GetCurrentDirectoryA(sizeof path, path);
-    SetRootFolder(path);
-    SetCurrentFolder("$");
-    return true;
+    return GameStartup(g_pDevice);
 }
 
 void CGameFrame::Update()
 {
+    g_Scene.Update();
 }
 
 int CGameFrame::Command(float value)
 {
-    if (value == 0.05f) Quit();
+    if (value == 0.05f)
+        Quit();
     return 0;
 }
 
 void CGameFrame::Quit()
 {
     PostQuitMessage(0);
+}
+
+bool CGameFrame::Cleanup()
+{
+    return GameCleanup(g_pDevice);
+}
+
+namespace {
+
+// The working folder, whatever its length.
+std::string WorkingFolder()
+{
+    DWORD size = GetCurrentDirectoryA(0, nullptr);
+    std::vector<char> path(size + 1, '\0');
+    GetCurrentDirectoryA(static_cast<DWORD>(path.size()), path.data());
+    return path.data();
+}
+
+}  // namespace
+
+bool GameStartup(IDirect3DDevice9* device)
+{
+    if (!RegisterScriptBindings()) {
+        GlobalError("Script Init Fail");
+        return false;
+    }
+
+    SetRootFolder(WorkingFolder());
+    SetCurrentFolder("$");
+
+    g_ConstTableSet.LoadDirectory("$\\Global");
+
+    g_KeyTable.Load("$\\Global\\Control.txt");
+    g_KeyTable.Enable();
+
+    SetCurrentFolder("$\\menu");
+
+    if (!SetupRenderStates(device)) {
+        GlobalError("Geometry Init Fail");
+        return false;
+    }
+    return true;
+}
+
+bool GameCleanup(IDirect3DDevice9*)
+{
+    return true;
+}
+
+bool SetupRenderStates(IDirect3DDevice9* device)
+{
+    if (!device)
+        return true;
+    device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    device->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
+    device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    return true;
 }

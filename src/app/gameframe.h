@@ -3,6 +3,7 @@
 #pragma once
 
 #include "foundation/objectbase.h"
+#include "platform/d3d9.h"
 
 class CGameFrame : public CNamedObject {
 public:
@@ -13,6 +14,12 @@ public:
     // 0.05 exactly quits; every other value does nothing. Always 0.
     int Command(float value);
     void Quit();
+    bool Cleanup();
 };
 
 extern CGameFrame g_GameFrame;
+
+// The start-up sequence: every global resource from the data tree, then the fixed render states.
+bool GameStartup(IDirect3DDevice9* device);
+bool GameCleanup(IDirect3DDevice9* device);
+bool SetupRenderStates(IDirect3DDevice9* device);

@@ -1,17 +1,32 @@
 // Every global object of the program, defined in this one translation unit so that they are
 // built in this order before the entry function runs and destroyed in the reverse order after
-// it returns.
+// it returns. The plain pointers start null and depend on nothing.
 #include <string>
 
 #include "app/debuglink.h"
 #include "app/gameframe.h"
+#include "app/keytable.h"
 #include "app/winmain.h"
 #include "foundation/stringutil.h"
+#include "script/consttable.h"
+#include "script/expression.h"
+#include "script/expressionbase.h"
+#include "script/scriptbase.h"
+#include "world/scene.h"
 
 IDirect3DDevice9* g_pDevice = nullptr;
 CDebugLink* g_pDebugLink = nullptr;
 
 CGameFrame g_GameFrame;
-
+CScene g_Scene;
 std::string g_RootFolder;
 std::string g_CurrentFolder;
+CConstTable g_ConstTable;
+CConstTableSet g_ConstTableSet;
+CExpressionPool g_ExpressionPool;
+COperatorTable g_OperatorTable;
+CVarTable g_VarTable;
+CFunctionTable g_FunctionTable;
+CSystemFuncTable g_SystemFuncTable;
+CScriptLibrary g_ScriptLibrary;
+CKeyTable g_KeyTable;

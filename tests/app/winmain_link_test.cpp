@@ -12,11 +12,16 @@ namespace {
 class WinMainTest : public testing::Test {
 protected:
     testutil::BoxCapture boxes;
+    // A minimal data tree, so that start-up finds what it reads and shows no box of its own.
+    testutil::TempDir root;
+    testutil::ScopedCwd cwd{root.Path()};
 
     void SetUp() override
     {
         platform::seams::ResetAll();
         platform::seams::InstallMessageBoxRecorder();
+        root.Write("Global/Control.txt", "[keys]\nleft=37\n");
+        root.MakeDir("menu");
     }
     void TearDown() override
     {

@@ -1,0 +1,156 @@
+#include "bindings/bindings.h"
+
+#include "app/keytable.h"
+#include "bindings/framefunctions.h"
+#include "foundation/random.h"
+#include "script/expressionbase.h"
+#include "script/scriptbase.h"
+#include "script/scriptrunner.h"
+
+namespace {
+
+struct TSystemFuncBinding {
+    const char* name;
+    SystemFuncHandler handler;
+    const char* signature;
+};
+
+struct TVarBinding {
+    const char* name;
+    expression::VarGetter getter;
+    expression::VarSetter setter;  // null: read-only
+};
+
+struct TFunctionBinding {
+    const char* name;
+    expression::FunctionFunc func;
+};
+
+// Every row in its place in the registration order. A row whose handler does not exist yet is
+// not registered: a script calling that name then fails to load the line instead of calling
+// nothing.
+const TSystemFuncBinding kSystemFunctions[] = {
+    {"ReportMsg", ScriptReportMsg, "s"},
+    {"ReportValue", ScriptReportValue, "v"},
+    {"CallFunction", ScriptCallFunction, "s"},
+    {"StartThread", ScriptStartThread, "ss"},
+    {"PauseThread", ScriptPauseThread, "s"},
+    {"ContinueThread", ScriptContinueThread, "s"},
+    {"UI.MoveControl", nullptr, "svvvvvvv"},
+    {"UI.MoveControlOffSet", nullptr, "svvvvvvv"},
+    {"UI.ResizeControl", nullptr, "svvvvvvv"},
+    {"UI.ChangeControlColor", nullptr, "svvvvvvv"},
+    {"UI.EnableControl", nullptr, "sv"},
+    {"UI.ChangeControlText", nullptr, "ss"},
+    {"UI.AddSound", nullptr, "si"},
+    {"UI.PlaySound", nullptr, "iv"},
+    {"Audio.PlayMusic", nullptr, "s"},
+    {"Audio.SetMusicVolume", nullptr, "v"},
+    {"Frame.Command", ScriptFrameCommand, "v"},
+    {"Frame.StartScene", ScriptFrameStartScene, "ss"},
+    {"Scene.LoadObject3D", nullptr, "ss"},
+    {"Scene.LoadSound", nullptr, "ss"},
+    {"Scene.LoadUnits", nullptr, "ss"},
+    {"Scene.LoadUnitFormations", nullptr, "ss"},
+    {"Scene.LoadHeightTerrain", nullptr, "s"},
+    {"Scene.LoadParticleSystem", nullptr, "s"},
+    {"Scene.LoadAnimation", nullptr, "ss"},
+    {"Terrain.ChangeSpeed", nullptr, "vvvvvv"},
+    {"Terrain.ChangeHeight", nullptr, "vvvvvv"},
+    {"Terrain.ChangeOffsetx", nullptr, "vvvvvv"},
+    {"Terrain.SetViewBoarder", nullptr, "vv"},
+    {"Terrain.DisableLoop", nullptr, "s"},
+    {"Terrain.Start", nullptr, ""},
+    {"Camera.ChangePosition", nullptr, "vvvvvvvv"},
+    {"Camera.ChangeLookAt", nullptr, "vvvvvvvv"},
+    {"Camera.ChangeRollAngle", nullptr, "vvvvvv"},
+    {"Lights.Create", nullptr, "vv"},
+    {"Lights.TurnOn", nullptr, "v"},
+    {"Lights.TurnOff", nullptr, "v"},
+    {"Lights.ChangeAmbient", nullptr, "vvvvvvvv"},
+    {"Lights.ChangeDiffuse", nullptr, "vvvvvvvv"},
+    {"Lights.ChangeSpecular", nullptr, "vvvvvvvv"},
+    {"Lights.ChangePosition", nullptr, "vvvvvvvvv"},
+    {"Lights.ChangeLookAt", nullptr, "vvvvvvvvv"},
+    {"Fog.Enable", nullptr, ""},
+    {"Fog.Disable", nullptr, ""},
+    {"Fog.ChangeColor", nullptr, "vvvvv"},
+    {"Fog.ChangeDistanceNear", nullptr, "vv"},
+    {"Fog.ChangeDistanceFar", nullptr, "vv"},
+    {"Friend.CreateFormation", nullptr, "ssvvv"},
+    {"Friend.TeleportFormation", nullptr, "svv"},
+    {"Friend.MoveFormation", nullptr, "svv"},
+    {"Unit.MoveXZ", nullptr, "vvvvvvv"},
+    {"Unit.MoveY", nullptr, "vvvvvv"},
+    {"Unit.RotateAroudX", nullptr, "vvvvvv"},
+    {"Unit.RotateAroudY", nullptr, "vvvvvv"},
+    {"Unit.RotateAroudZ", nullptr, "vvvvvv"},
+    {"Unit.EmitAnim", nullptr, "vvvvvvv"},
+    {"Formation.RandomizeUnitPosition", nullptr, "v"},
+    {"Formation.MoveUnit", nullptr, "vvv"},
+    {"ParticleSys.Enable", nullptr, ""},
+    {"ParticleSys.Disable", nullptr, ""},
+};
+
+const TVarBinding kVariables[] = {
+    {"UnitPosx", nullptr, nullptr},
+    {"UnitPosy", nullptr, nullptr},
+    {"UnitPosz", nullptr, nullptr},
+    {"UnitAngleXY", nullptr, nullptr},
+    {"UnitAngleXZ", nullptr, nullptr},
+    {"UnitAngleYZ", nullptr, nullptr},
+    {"UnitMaxSpeed", nullptr, nullptr},
+    {"UnitCurrentSpeedx", nullptr, nullptr},
+    {"UnitCurrentSpeedy", nullptr, nullptr},
+    {"UnitCurrentSpeedz", nullptr, nullptr},
+    {"UnitAutoFire", nullptr, nullptr},
+    {"UnitAllowCommand", nullptr, nullptr},
+    {"FormationPosx", nullptr, nullptr},
+    {"FormationPosz", nullptr, nullptr},
+    {"FormationMaxUnit", nullptr, nullptr},
+    {"Terrain.Speed", nullptr, nullptr},
+    {"Terrain.OffsetX", nullptr, nullptr},
+    {"Terrain.Height", nullptr, nullptr},
+};
+
+const TFunctionBinding kFunctions[] = {
+    {"CheckKeyDown", CheckKeyDown},
+    {"CheckKeyPress", CheckKeyPress},
+    {"Random", ExprRandom},
+    {"RandomB", ExprRandomB},
+    {"Distance", ExprDistance},
+    {"FormationUnitOffsetX", nullptr},
+    {"FormationUnitOffsetZ", nullptr},
+    {"FormationUnitRandomOffsetX", nullptr},
+    {"FormationUnitRandomOffsetZ", nullptr},
+};
+
+}  // namespace
+
+bool RegisterScriptBindings()
+{
+    for (const TSystemFuncBinding& f : kSystemFunctions)
+        if (f.handler)
+            g_SystemFuncTable.Register(f.name, f.handler, f.signature);
+
+    for (const TVarBinding& v : kVariables) {
+        if (!v.getter)
+            continue;
+        expression::TVar var;
+        var.name = v.name;
+        var.type = expression::VT_FUNC;
+        var.getter = v.getter;
+        var.setter = v.setter;
+        g_VarTable.AddVar(v.name, var);
+    }
+
+    for (const TFunctionBinding& f : kFunctions) {
+        if (!f.func)
+            continue;
+        expression::TFunction fn;
+        fn.name = f.name;
+        fn.func = f.func;
+        g_FunctionTable.AddFunc(f.name, fn);
+    }
+    return true;
+}

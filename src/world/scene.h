@@ -1,0 +1,28 @@
+// The scene: the 3D world a script starts. It owns the scene's scripts and their runner, steps its
+// members once per tick and draws them in a fixed order.
+#pragma once
+
+#include <string>
+
+#include "script/scriptbase.h"
+#include "script/scriptrunner.h"
+
+class CScene {
+public:
+    bool bActive = false;
+    CScriptLibrary scripts;
+    CScriptRunner runner;
+
+    CScene();
+
+    // Loads a scene file (a full path: "$" already resolved), one script per section, and starts
+    // the script `name` as the thread `name`. Nothing loaded earlier is cleared.
+    void Start(std::string file, std::string name);
+    void ResetView();
+    void Update();
+    void Render();
+    void SetupView();
+    void Activate() { bActive = true; }
+};
+
+extern CScene g_Scene;

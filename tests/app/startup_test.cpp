@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "app/gameframe.h"
+#include "app/keytable.h"
+#include "foundation/stringutil.h"
+#include "script/consttable.h"
+#include "support/testutil.h"
+
+namespace {
+
+class StartupTest : public testing::Test {
+protected:
+    testutil::TempDir root;
+    testutil::ScopedCwd cwd{root.Path()};
+    testutil::BoxCapture boxes;
+};
+
+}  // namespace
+
+TEST_F(StartupTest, TheWorkingFolderBecomesTheRootAndTheMenuFolderIsLeftCurrent)
+{
+    root.Write("Global/Control.txt", "[keys]\nleft=37\n");
+    root.Write("Global/game.txt", "[game]\nStartZ := 40\n");
+    root.MakeDir("menu");
+    ASSERT_TRUE(GameStartup(nullptr));
+    EXPECT_EQ(GetRootFolder(), root.WindowsPath());
+    EXPECT_EQ(g_CurrentFolder, root.WindowsPath() + "\\menu");
+    EXPECT_TRUE(g_KeyTable.enabled);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(StartupTest, MissingConstantsSoundsAndKeysDoNotStopStartUp)
+{
+    root.MakeDir("menu");
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(GameStartup(nullptr));
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, "\xCE\xC4\xBC\xFE\xB6\xC1\xC8\xA1\xCA\xA7\xB0\xDC:Control.txt");
+}
+
+TEST_F(StartupTest, LongWorkingFolderIsReadWhole)
+{
+    std::string deep = "a-folder-with-a-rather-long-name-to-pass-the-old-limit";
+    std::string rel;
+    for (int i = 0; i < 6; ++i)
+        rel += (i ? "/" : "") + deep;
+    root.Write(rel + "/Global/Control.txt", "[keys]\nx=1\n");
+    testutil::ScopedCwd inner(root.Path() + "/" + rel);
+    ASSERT_TRUE(GameStartup(nullptr));
+    EXPECT_GT(GetRootFolder().size(), 300u);
+    EXPECT_EQ(g_CurrentFolder, GetRootFolder() + "\\menu");
+}

@@ -1,0 +1,31 @@
+#include <gtest/gtest.h>
+
+#include "bindings/bindings.h"
+#include "script/expressionbase.h"
+#include "script/scriptbase.h"
+
+TEST(Bindings, NamesAreFoundInAnyLetterCase)
+{
+    ASSERT_TRUE(RegisterScriptBindings());
+    for (const char* name : {"reportmsg", "REPORTMSG", "ReportMsg", "frame.startscene", "CallFunction",
+                             "startthread", "PauseThread", "continuethread", "frame.command", "ReportValue"})
+        EXPECT_NE(g_SystemFuncTable.Get(name), nullptr) << name;
+    for (const char* name : {"checkkeydown", "CHECKKEYPRESS", "random", "RandomB", "distance"})
+        EXPECT_TRUE(g_FunctionTable.Exists(name)) << name;
+
+    const script::TSystemFunc* start = g_SystemFuncTable.Get("frame.startscene");
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(start->strName, "Frame.StartScene");
+    EXPECT_EQ(start->nParamCount, 2);
+    EXPECT_EQ(start->paramTypes[0], SPT_STRING);
+    EXPECT_EQ(g_SystemFuncTable.Get("reportvalue")->paramTypes[0], SPT_NUMBER);
+}
+
+TEST(Bindings, NamesWithoutAHandlerAreNotRegistered)
+{
+    ASSERT_TRUE(RegisterScriptBindings());
+    // Their handlers join with their areas; until then a script naming them cannot call nothing.
+    EXPECT_EQ(g_SystemFuncTable.Get("Terrain.Start"), nullptr);
+    EXPECT_EQ(g_VarTable.GetVar("UnitPosx"), nullptr);
+    EXPECT_FALSE(g_FunctionTable.Exists("FormationUnitOffsetX"));
+}

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include "app/debuglink.h"
+#include "bindings/bindings.h"
+#include "foundation/stringlist.h"
+#include "platform/win32.h"
+#include "script/scriptbase.h"
+#include "script/scriptrunner.h"
+#include "support/testutil.h"
+
+namespace {
+
+// Scripts run in their own runner, with every binding registered and a real viewer listening.
+class FrameFunctionsTest : public testing::Test {
+protected:
+    testutil::LinkListener listener;
+    testutil::BoxCapture boxes;
+    CScriptLibrary library;
+    CScriptRunner runner;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(listener.Listening());
+        ASSERT_TRUE(RegisterScriptBindings());
+        g_pDebugLink = new CDebugLink(nullptr);
+        g_pDebugLink->Connect();
+        runner.pLibrary = &library;
+    }
+    void TearDown() override
+    {
+        delete g_pDebugLink;
+        g_pDebugLink = nullptr;
+    }
+
+    void Run(std::initializer_list<std::string> lines)
+    {
+        CStringList script;
+        for (const std::string& l : lines)
+            script.Add(l);
+        library.AddScript(script, "main");
+        runner.StartThread("main", "main");
+        runner.Update();
+    }
+};
+
+bool QuitPosted()
+{
+    MSG msg;
+    bool quit = false;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        quit = quit || msg.message == WM_QUIT;
+    return quit;
+}
+
+}  // namespace
+
+TEST_F(FrameFunctionsTest, ReportsReachTheLinkExactly)
+{
+    Run({
+        "ReportMsg(\"Hello World\",\"x\")",
+        "ReportMsg(\"\")",
+        "v := 2.5",
+        "ReportValue(v)",
+        "REPORTMSG(v)",
+    });
+    // Texts arrive lower-cased, each with a comma; an empty text gives its value; a bare word at a
+    // text position is that text, not a variable.
+    std::string expected = "hello world,x,0.000000,2.500000v,";
+    EXPECT_EQ(listener.Receive(expected.size()), expected);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(FrameFunctionsTest, OnlyExactlyPointZeroFiveQuits)
+{
+    QuitPosted();
+    Run({"Frame.Command(0.5)", "Frame.Command(0)", "Frame.Command(1)", "Frame.Command(0.0500001)",
+         "Frame.Command(0.0499999)"});
+    EXPECT_FALSE(QuitPosted());
+    library.Clear();
+    Run({"Frame.Command(0.05)"});
+    EXPECT_TRUE(QuitPosted());
+}
+
+TEST_F(FrameFunctionsTest, StartSceneWithoutFileIsRefused)
+{
+    Run({"Frame.StartScene(\"\",\"main\")"});
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, "CGameFrame:");
+    std::string text = "Scene\xBD\xC5\xB1\xBE\xB2\xBB\xC4\xDC\xB6\xC1\xC8\xA1:";
+    EXPECT_EQ(boxes.Boxes()[0].text, text);
+    EXPECT_EQ(listener.Receive(text.size()), text);
+}
