@@ -8,6 +8,7 @@
 #include "foundation/stringutil.h"
 #include "platform/win32.h"
 #include "script/consttable.h"
+#include "ui/uimanager.h"
 #include "world/scene.h"
 
 CGameFrame::CGameFrame()
@@ -22,6 +23,7 @@ bool CGameFrame::Setup()
 
 void CGameFrame::Update()
 {
+    g_UIManager.Update();
     g_Scene.Update();
 }
 
@@ -71,6 +73,10 @@ bool GameStartup(IDirect3DDevice9* device)
     g_KeyTable.Enable();
 
     SetCurrentFolder("$\\menu");
+    if (!g_UIManager.Load("MainMenu.txt")) {
+        MessageBoxA(nullptr, "打开MainMenu.txt出错", nullptr, MB_OK);
+        return false;
+    }
 
     if (!SetupRenderStates(device)) {
         GlobalError("Geometry Init Fail");

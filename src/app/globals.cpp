@@ -12,12 +12,14 @@
 #include "script/expression.h"
 #include "script/expressionbase.h"
 #include "script/scriptbase.h"
+#include "ui/uimanager.h"
 #include "world/scene.h"
 
 IDirect3DDevice9* g_pDevice = nullptr;
 CDebugLink* g_pDebugLink = nullptr;
 
 CGameFrame g_GameFrame;
+UIManager g_UIManager;
 CScene g_Scene;
 std::string g_RootFolder;
 std::string g_CurrentFolder;
