@@ -146,7 +146,11 @@ FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* name, unsigned int mode
     const std::string native = platform::NativePath(name);
     auto* sample = new FSOUND_SAMPLE;
     if (State().device) {
-        sample->chunk = Mix_LoadWAV(native.c_str());
+        // The file is closed here rather than by the mixer, which leaks it on a failed decode.
+        if (SDL_RWops* rw = SDL_RWFromFile(native.c_str(), "rb")) {
+            sample->chunk = Mix_LoadWAV_RW(rw, 0);
+            SDL_RWclose(rw);
+        }
         if (!sample->chunk) {
             delete sample;
             return nullptr;

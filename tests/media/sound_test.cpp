@@ -3,22 +3,19 @@
 #include <cstdlib>
 
 #include "foundation/stringutil.h"
+#include "media/mediascript.h"
+#include "media/object3d.h"
 #include "media/sound.h"
 #include "platform/fmod_seams.h"
+#include "script/scriptbase.h"
+#include "support/mediafiles.h"
 #include "support/testutil.h"
 
 namespace {
 
 using platform::soundseams::SoundCall;
 
-std::string Wav(int samples)
-{
-    std::string data(static_cast<std::size_t>(samples) * 2, '\x10');
-    auto u32 = [](std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [](std::uint16_t v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
-    return "RIFF" + u32(static_cast<std::uint32_t>(36 + data.size())) + "WAVEfmt " + u32(16) + u16(1) + u16(1) +
-           u32(44100) + u32(88200) + u16(2) + u16(16) + "data" + u32(static_cast<std::uint32_t>(data.size())) + data;
-}
+std::string Wav(int samples) { return testutil::WavFile(std::vector<std::int16_t>(samples, 0x1010)); }
 
 // The calls of one function recorded since recording started.
 std::vector<SoundCall> CallsOf(const std::string& function)
@@ -176,4 +173,35 @@ TEST_F(SoundManagerTest, ResourceTableTakesOnlyKnownSounds)
     EXPECT_EQ(table.FindById(3), nullptr);
     EXPECT_NE(table.FindByName("Click"), nullptr);
     EXPECT_EQ(table.FindByName("click"), nullptr) << "names compare with case here";
+}
+
+TEST_F(SoundManagerTest, ScriptHandlersReachTheManagers)
+{
+    TScriptParam args[2];
+    args[0].strText = "$\\sound";
+    args[1].strText = "c*.wav";
+    Scene_LoadSound(args, 2);
+    EXPECT_EQ(g_SoundManager.SceneSounds.Count(), 1);
+    EXPECT_NE(g_SoundManager.FindSceneSound("click"), nullptr);
+
+    args[0].fValue = 0.0f;
+    Audio_SetMusicVolume(args, 1);
+    args[0].strText = "theme.wav";
+    SetCurrentFolder("$\\music");
+    Audio_PlayMusic(args, 1);
+    EXPECT_EQ(g_SoundManager.Music.pStream, nullptr) << "no music at volume 0";
+    args[0].fValue = 0.5f;
+    Audio_SetMusicVolume(args, 1);
+    EXPECT_FLOAT_EQ(g_SoundManager.GetMusicVolume(), 0.5f);
+    Audio_PlayMusic(args, 1);
+    EXPECT_NE(g_SoundManager.Music.pStream, nullptr);
+    args[0].strText = "";
+    Audio_PlayMusic(args, 1);
+    EXPECT_EQ(CallsOf("FSOUND_Stream_Open").size(), 1u) << "an empty name starts nothing";
+
+    const int objects = g_Object3DList.Objects.Count();
+    args[0].strText = "$\\models";
+    args[1].strText = "*.x";
+    Scene_LoadObject3D(args, 2);
+    EXPECT_EQ(g_Object3DList.Objects.Count(), objects);
 }

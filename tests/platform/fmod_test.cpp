@@ -10,6 +10,7 @@
 
 #include "platform/fmod.h"
 #include "platform/fmod_seams.h"
+#include "support/mediafiles.h"
 #include "support/testutil.h"
 
 namespace {
@@ -17,15 +18,10 @@ namespace {
 // 16-bit mono PCM: a square wave of the given amplitude.
 std::string SquareWav(int samples, int amplitude)
 {
-    std::string data;
-    for (int i = 0; i < samples; ++i) {
-        const std::int16_t v = static_cast<std::int16_t>((i / 50) % 2 ? amplitude : -amplitude);
-        data.append(reinterpret_cast<const char*>(&v), 2);
-    }
-    auto u32 = [](std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [](std::uint16_t v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
-    return "RIFF" + u32(static_cast<std::uint32_t>(36 + data.size())) + "WAVEfmt " + u32(16) + u16(1) + u16(1) +
-           u32(44100) + u32(88200) + u16(2) + u16(16) + "data" + u32(static_cast<std::uint32_t>(data.size())) + data;
+    std::vector<std::int16_t> data;
+    for (int i = 0; i < samples; ++i)
+        data.push_back(static_cast<std::int16_t>((i / 50) % 2 ? amplitude : -amplitude));
+    return testutil::WavFile(data);
 }
 
 // Starts the library on SDL's disk driver, runs `play`, lets the mixer write a while, and

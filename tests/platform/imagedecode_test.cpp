@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/imagedecode.h"
+#include "support/mediafiles.h"
 #include "support/testutil.h"
 
 namespace {
@@ -43,29 +44,6 @@ void ExpectPixel(const RgbaImage& img, int x, int y, int r, int g, int b, int a,
     EXPECT_NEAR(p[1], g, tol) << x << "," << y;
     EXPECT_NEAR(p[2], b, tol) << x << "," << y;
     EXPECT_NEAR(p[3], a, tol) << x << "," << y;
-}
-
-std::string DdsHeader(int w, int h, std::uint32_t pfFlags, const char* fourCC, std::uint32_t bits,
-                      std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a)
-{
-    std::string s(128, '\0');
-    auto put = [&](std::size_t at, std::uint32_t v) { std::memcpy(&s[at], &v, 4); };
-    std::memcpy(&s[0], "DDS ", 4);
-    put(4, 124);
-    put(8, 0x1007);
-    put(12, static_cast<std::uint32_t>(h));
-    put(16, static_cast<std::uint32_t>(w));
-    put(76, 32);
-    put(80, pfFlags);
-    if (fourCC)
-        std::memcpy(&s[84], fourCC, 4);
-    put(88, bits);
-    put(92, r);
-    put(96, g);
-    put(100, b);
-    put(104, a);
-    put(108, 0x1000);
-    return s;
 }
 
 }  // namespace
@@ -152,7 +130,7 @@ TEST(ImageDecode, DdsFilesOfEachLayout)
 {
     RgbaImage img;
     // 5 x 3 DXT1: four blocks (2 x 1), partial blocks cropped.
-    std::string dxt1 = DdsHeader(5, 3, 0x4, "DXT1", 0, 0, 0, 0, 0);
+    std::string dxt1 = testutil::DdsHeader(5, 3, 0x4, "DXT1", 0);
     const std::uint8_t red[8] = {0x00, 0xF8, 0x00, 0xF8, 0, 0, 0, 0};
     const std::uint8_t blue[8] = {0x1F, 0x00, 0x1F, 0x00, 0, 0, 0, 0};
     dxt1.append(reinterpret_cast<const char*>(red), 8);
@@ -165,7 +143,7 @@ TEST(ImageDecode, DdsFilesOfEachLayout)
     EXPECT_FALSE(Decode(dxt1.substr(0, dxt1.size() - 1), img)) << "truncated data";
 
     for (const char* cc : {"DXT3", "DXT5"}) {
-        std::string dds = DdsHeader(4, 4, 0x4, cc, 0, 0, 0, 0, 0);
+        std::string dds = testutil::DdsHeader(4, 4, 0x4, cc, 0);
         std::string block(16, '\0');
         block[0] = static_cast<char>(0xFF);  // DXT3: first pixels opaque; DXT5: a0 = 255
         block[1] = static_cast<char>(0xFF);
@@ -175,18 +153,18 @@ TEST(ImageDecode, DdsFilesOfEachLayout)
     }
 
     // 32-bit A8R8G8B8 stored B, G, R, A; 24-bit R8G8B8 without alpha reads opaque.
-    std::string argb = DdsHeader(2, 1, 0x41, nullptr, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+    std::string argb = testutil::DdsHeader(2, 1, 0x41, nullptr, 32);
     argb += std::string("\x10\x20\x30\x40\x01\x02\x03\x04", 8);
     ASSERT_TRUE(Decode(argb, img));
     ExpectPixel(img, 0, 0, 0x30, 0x20, 0x10, 0x40);
     ExpectPixel(img, 1, 0, 0x03, 0x02, 0x01, 0x04);
-    std::string rgb = DdsHeader(1, 2, 0x40, nullptr, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+    std::string rgb = testutil::DdsHeader(1, 2, 0x40, nullptr, 24);
     rgb += std::string("\x10\x20\x30\x01\x02\x03", 6);
     ASSERT_TRUE(Decode(rgb, img));
     ExpectPixel(img, 0, 1, 0x03, 0x02, 0x01, 0xFF);
 
-    EXPECT_FALSE(Decode(DdsHeader(4, 4, 0x4, "ATI2", 0, 0, 0, 0, 0) + std::string(16, '\0'), img));
-    EXPECT_FALSE(Decode(DdsHeader(0, 4, 0x4, "DXT1", 0, 0, 0, 0, 0) + std::string(16, '\0'), img));
+    EXPECT_FALSE(Decode(testutil::DdsHeader(4, 4, 0x4, "ATI2", 0) + std::string(16, '\0'), img));
+    EXPECT_FALSE(Decode(testutil::DdsHeader(0, 4, 0x4, "DXT1", 0) + std::string(16, '\0'), img));
 }
 
 TEST(ImageDecode, LoadsThroughTheEnginePath)

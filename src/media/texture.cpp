@@ -1,0 +1,93 @@
+#include "media/texture.h"
+
+#include "app/winmain.h"
+#include "foundation/stringutil.h"
+#include "platform/d3dx9tex.h"
+
+CTexture::CTexture(const std::string& name) { SetName(name); }
+
+CTexture::CTexture(const CTexture& other) : CObject(other), strFileName(other.strFileName), pTexture(other.pTexture) {}
+
+CTexture& CTexture::operator=(const CTexture& other)
+{
+    if (this != &other) {
+        strFileName = other.strFileName;
+        pTexture = other.pTexture;
+    }
+    return *this;
+}
+
+CTexture::~CTexture() { Release(); }
+
+bool CTexture::Load()
+{
+    if (!g_pDevice || strFileName.empty())
+        return false;
+    if (pTexture) {
+        pTexture->Release();
+        pTexture = nullptr;
+    }
+    if (FAILED(D3DXCreateTextureFromFileA(g_pDevice, strFileName.c_str(), &pTexture))) {
+        pTexture = nullptr;
+        Error("cant open tex file :" + strFileName);
+        return false;
+    }
+    return true;
+}
+
+void CTexture::Release()
+{
+    if (pTexture) {
+        pTexture->Release();
+        pTexture = nullptr;
+    }
+    strFileName.clear();
+}
+
+bool CTexture::TakeFrom(CTexture* source)
+{
+    if (!source)
+        return false;
+    if (source == this)
+        return true;
+    strFileName = source->strFileName;
+    pTexture = source->pTexture;
+    source->pTexture = nullptr;
+    source->strFileName.clear();
+    return true;
+}
+
+CTextureManager::CTextureManager()
+{
+    strClassName = "CTextureManager";
+    Clear();
+}
+
+CTextureManager::~CTextureManager() { Clear(); }
+
+CTexture* CTextureManager::AddTexture(std::string name)
+{
+    if (name.empty()) {
+        Error("AddTexture do not accept Empty string param");
+        return nullptr;
+    }
+    if (CTexture* found = FindTexture(name))
+        return found;
+    CTexture* texture = Textures.Add(CTexture());
+    texture->SetName(name);
+    texture->Load();
+    return texture;
+}
+
+CTexture* CTextureManager::FindTexture(std::string name)
+{
+    const std::string wanted = ToLower(name);
+    for (int i = 0; i < Textures.Count(); ++i) {
+        CTexture* texture = Textures.Get(i);
+        if (ToLower(texture->GetName()) == wanted)
+            return texture;
+    }
+    return nullptr;
+}
+
+void CTextureManager::Clear() { Textures.Clear(); }

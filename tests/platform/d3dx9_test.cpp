@@ -1,0 +1,305 @@
+#include <gtest/gtest.h>
+
+// Each test file keeps its own private copy of the image writer.
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+
+#include <cstring>
+
+#include "platform/d3dx9.h"
+#include "support/mediafiles.h"
+#include "support/testdevice.h"
+#include "support/testutil.h"
+
+namespace {
+
+void Append(void* ctx, void* data, int size)
+{
+    static_cast<std::string*>(ctx)->append(static_cast<const char*>(data), static_cast<std::size_t>(size));
+}
+
+// A quad over the whole target at depth 0.5, texture corners on the screen's corners; the
+// upper-right triangle takes material 0, the lower-left material 1.
+const char* kQuad = R"(xof 0302txt 0032
+Mesh {
+ 4; -1;1;0.5;, 1;1;0.5;, 1;-1;0.5;, -1;-1;0.5;;
+ 2; 3;0,1,2;, 3;0,2,3;;
+ MeshTextureCoords { 4; 0;0;, 1;0;, 1;1;, 0;1;; }
+ MeshMaterialList { 2; 2; 0,1;;
+  Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; TextureFilename { "quad.png"; } }
+  Material { 1;0;0;1;; 0; 0;0;0;; 0;0;0;; }
+ }
+}
+)";
+
+// Four quadrant colours, as the images below hold them.
+constexpr D3DCOLOR kTopLeft = 0xFFFF0000, kTopRight = 0xFF00FF00, kBottomLeft = 0xFF0000FF, kBottomRight = 0xFFFFFFFF;
+
+std::vector<std::uint8_t> Quadrants(int size, int channels)
+{
+    std::vector<std::uint8_t> px;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const D3DCOLOR c = y < size / 2 ? (x < size / 2 ? kTopLeft : kTopRight)
+                                            : (x < size / 2 ? kBottomLeft : kBottomRight);
+            const std::uint8_t rgba[4] = {static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
+                                          static_cast<std::uint8_t>(c), 255};
+            px.insert(px.end(), rgba, rgba + channels);
+        }
+    return px;
+}
+
+// Colour channels only: what the frame keeps as alpha is not the texture's business.
+bool Near(D3DCOLOR a, D3DCOLOR b, int tol)
+{
+    for (int shift = 0; shift < 24; shift += 8)
+        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tol)
+            return false;
+    return true;
+}
+
+class D3dxTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        device = testutil::MakeTestDevice(64, 64);
+        ASSERT_NE(device, nullptr);
+    }
+    void TearDown() override
+    {
+        if (device)
+            device->Release();
+    }
+
+    // Clears to black and draws the subsets of the mesh with the texture, unlit, through
+    // identity transforms; then presents.
+    void DrawQuad(ID3DXMesh* mesh, IDirect3DTexture9* texture, std::initializer_list<DWORD> subsets)
+    {
+        D3DMATRIX identity{};
+        identity._11 = identity._22 = identity._33 = identity._44 = 1.0f;
+        device->SetTransform(D3DTS_WORLD, &identity);
+        device->SetTransform(D3DTS_VIEW, &identity);
+        device->SetTransform(D3DTS_PROJECTION, &identity);
+        device->SetRenderState(D3DRS_LIGHTING, FALSE);
+        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        device->BeginScene();
+        device->SetTexture(0, texture);
+        for (DWORD subset : subsets)
+            mesh->DrawSubset(subset);
+        device->EndScene();
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+    }
+
+    ID3DXMesh* LoadQuad(ID3DXBuffer** materials = nullptr, DWORD* count = nullptr, ID3DXBuffer** adjacency = nullptr)
+    {
+        dir.Write("quad.x", kQuad);
+        ID3DXMesh* mesh = nullptr;
+        testutil::ScopedCwd cwd(dir.Path());
+        EXPECT_EQ(D3DXLoadMeshFromXA("Quad.X", D3DXMESH_MANAGED, device, adjacency, materials, nullptr, count, &mesh),
+                  D3D_OK);
+        return mesh;
+    }
+
+    IDirect3DDevice9* device = nullptr;
+    testutil::TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(D3dxTest, EveryImageFormatDrawsAsATexturedQuad)
+{
+    std::string png, bmp, tga, jpg;
+    const auto rgba = Quadrants(2, 4), rgb = Quadrants(2, 3), big = Quadrants(16, 3);
+    stbi_write_png_to_func(Append, &png, 2, 2, 4, rgba.data(), 8);
+    stbi_write_bmp_to_func(Append, &bmp, 2, 2, 3, rgb.data());
+    stbi_write_tga_to_func(Append, &tga, 2, 2, 4, rgba.data());
+    stbi_write_jpg_to_func(Append, &jpg, 16, 16, 3, big.data(), 100);
+
+    // DXT1 and DXT5: one 4x4 block, red and green end points, the lower half transparent black
+    // in DXT1 (punch-through) and fully opaque in DXT5.
+    std::string dxt1 = testutil::DdsHeader(4, 4, 0x4, "DXT1", 0), dxt5 = testutil::DdsHeader(4, 4, 0x4, "DXT5", 0);
+    const std::uint8_t colour1[8] = {0xE0, 0x07, 0x00, 0xF8, 0x55, 0x55, 0xFF, 0xFF};  // c0 green < c1 red
+    dxt1.append(reinterpret_cast<const char*>(colour1), 8);
+    const std::uint8_t block5[16] = {255, 255, 0, 0, 0, 0, 0, 0, 0x00, 0xF8, 0xE0, 0x07, 0x00, 0x00, 0x55, 0x55};
+    dxt5.append(reinterpret_cast<const char*>(block5), 16);
+    std::string argb = testutil::DdsHeader(2, 2, 0x41, nullptr, 32);
+    for (D3DCOLOR c : {kTopLeft, kTopRight, kBottomLeft, kBottomRight})
+        argb.append(reinterpret_cast<const char*>(&c), 4);
+
+    struct Case {
+        const char* file;
+        std::string bytes;
+        D3DCOLOR tl, tr, bl, br;
+        int tol;
+    };
+    const Case cases[] = {
+        {"q.png", png, kTopLeft, kTopRight, kBottomLeft, kBottomRight, 0},
+        {"q.bmp", bmp, kTopLeft, kTopRight, kBottomLeft, kBottomRight, 0},
+        {"q.tga", tga, kTopLeft, kTopRight, kBottomLeft, kBottomRight, 0},
+        {"q.jpg", jpg, kTopLeft, kTopRight, kBottomLeft, kBottomRight, 40},
+        {"q1.dds", dxt1, 0xFFFF0000, 0xFFFF0000, 0xFF000000, 0xFF000000, 8},
+        {"q5.dds", dxt5, 0xFFFF0000, 0xFFFF0000, 0xFF00FF00, 0xFF00FF00, 8},
+        {"q32.dds", argb, kTopLeft, kTopRight, kBottomLeft, kBottomRight, 0},
+    };
+    ID3DXMesh* mesh = LoadQuad();
+    ASSERT_NE(mesh, nullptr);
+    for (const Case& c : cases) {
+        dir.Write(c.file, c.bytes);
+        IDirect3DTexture9* texture = nullptr;
+        testutil::ScopedCwd cwd(dir.Path());
+        ASSERT_EQ(D3DXCreateTextureFromFileA(device, c.file, &texture), D3D_OK) << c.file;
+        DrawQuad(mesh, texture, {0, 1});
+        EXPECT_TRUE(Near(testutil::PresentedPixel(12, 12), c.tl, c.tol)) << c.file << std::hex << " "
+                                                                         << testutil::PresentedPixel(12, 12);
+        EXPECT_TRUE(Near(testutil::PresentedPixel(52, 12), c.tr, c.tol)) << c.file << std::hex << " "
+                                                                         << testutil::PresentedPixel(52, 12);
+        EXPECT_TRUE(Near(testutil::PresentedPixel(12, 52), c.bl, c.tol)) << c.file << std::hex << " "
+                                                                         << testutil::PresentedPixel(12, 52);
+        EXPECT_TRUE(Near(testutil::PresentedPixel(52, 52), c.br, c.tol)) << c.file << std::hex << " "
+                                                                         << testutil::PresentedPixel(52, 52);
+        device->SetTexture(0, nullptr);
+        texture->Release();
+    }
+    mesh->Release();
+
+    IDirect3DTexture9* texture = reinterpret_cast<IDirect3DTexture9*>(1);
+    EXPECT_TRUE(FAILED(D3DXCreateTextureFromFileA(device, "missing.png", &texture)));
+    EXPECT_EQ(texture, nullptr);
+}
+
+TEST_F(D3dxTest, MeshSubsetsMaterialsAndAdjacency)
+{
+    ID3DXBuffer* materials = nullptr;
+    ID3DXBuffer* adjacency = nullptr;
+    DWORD count = 0;
+    ID3DXMesh* mesh = LoadQuad(&materials, &count, &adjacency);
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(mesh->GetNumFaces(), 2u);
+    EXPECT_EQ(mesh->GetNumVertices(), 4u);
+    EXPECT_EQ(mesh->GetFVF(), D3DFVF_XYZ | D3DFVF_TEX1);
+    ASSERT_EQ(count, 2u);
+    ASSERT_NE(materials, nullptr);
+    const auto* m = static_cast<const D3DXMATERIAL*>(materials->GetBufferPointer());
+    EXPECT_STREQ(m[0].pTextureFilename, "quad.png");
+    EXPECT_EQ(m[1].pTextureFilename, nullptr);
+    EXPECT_FLOAT_EQ(m[1].MatD3D.Diffuse.g, 0.0f);
+    const auto* adj = static_cast<const DWORD*>(adjacency->GetBufferPointer());
+    ASSERT_EQ(adjacency->GetBufferSize(), 6 * sizeof(DWORD));
+    EXPECT_EQ(adj[2], 1u) << "edge 2-0 of the first triangle borders the second";
+    EXPECT_EQ(adj[0], 0xFFFFFFFFu);
+    materials->Release();
+    adjacency->Release();
+
+    // Subset 1 is the lower-left triangle only; a subset with no triangles draws nothing.
+    DrawQuad(mesh, nullptr, {1});
+    EXPECT_EQ(testutil::PresentedPixel(8, 56) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(testutil::PresentedPixel(56, 8) & 0xFFFFFF, 0u);
+    DrawQuad(mesh, nullptr, {7});
+    EXPECT_EQ(testutil::PresentedPixel(8, 56) & 0xFFFFFF, 0u);
+    mesh->Release();
+
+    // Unreadable and material-less files.
+    testutil::ScopedCwd cwd(dir.Path());
+    dir.Write("plain.x", "xof 0302txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n");
+    dir.Write("bad.x", "xof 0302txt 0032\nMesh { 3; 0;0;0;;\n");
+    count = 9;
+    mesh = nullptr;
+    ASSERT_EQ(D3DXLoadMeshFromXA("plain.x", D3DXMESH_MANAGED, device, nullptr, &materials, nullptr, &count, &mesh), D3D_OK);
+    EXPECT_EQ(count, 0u);
+    mesh->Release();
+    materials->Release();
+    mesh = reinterpret_cast<ID3DXMesh*>(1);
+    EXPECT_TRUE(FAILED(D3DXLoadMeshFromXA("bad.x", D3DXMESH_MANAGED, device, nullptr, nullptr, nullptr, &count, &mesh)));
+    EXPECT_EQ(mesh, nullptr);
+    EXPECT_TRUE(FAILED(D3DXLoadMeshFromXA("none.x", D3DXMESH_MANAGED, device, nullptr, nullptr, nullptr, &count, &mesh)));
+}
+
+TEST_F(D3dxTest, TextIsDrawnCentredClippedAndLeavesTheDeviceStateAlone)
+{
+    D3DXFONT_DESCA desc{};
+    desc.Height = 20;
+    desc.Weight = 400;
+    std::strcpy(desc.FaceName, "Arial");
+    ID3DXFont* font = nullptr;
+    ASSERT_EQ(D3DXCreateFontIndirectA(device, &desc, &font), D3D_OK);
+
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    device->SetRenderState(D3DRS_ZENABLE, TRUE);
+    device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    D3DMATRIX scale{};
+    scale._11 = scale._22 = scale._33 = 0.1f;
+    scale._44 = 1.0f;
+    device->SetTransform(D3DTS_WORLD, &scale);
+
+    auto draw = [&](const char* text, RECT rect, DWORD format, D3DCOLOR colour) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        device->BeginScene();
+        const INT h = font->DrawTextA(nullptr, text, -1, &rect, format, colour);
+        device->EndScene();
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+        return h;
+    };
+    // Bounding box of the lit pixels.
+    auto bounds = [] {
+        RECT r{1000, 1000, -1, -1};
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                if ((testutil::PresentedPixel(x, y) & 0xFFFFFF) != 0) {
+                    r.left = std::min<LONG>(r.left, x);
+                    r.top = std::min<LONG>(r.top, y);
+                    r.right = std::max<LONG>(r.right, x + 1);
+                    r.bottom = std::max<LONG>(r.bottom, y + 1);
+                }
+        return r;
+    };
+
+    EXPECT_GT(draw("HH", RECT{0, 0, 64, 64}, DT_CENTER | DT_VCENTER, 0xFFFFFF00), 0);
+    RECT b = bounds();
+    ASSERT_LT(b.left, b.right);
+    EXPECT_NEAR((b.left + b.right) / 2.0, 32.0, 2.0);
+    EXPECT_NEAR((b.top + b.bottom) / 2.0, 32.0, 4.0);
+    // Find a fully covered pixel: it carries the colour.
+    bool yellow = false;
+    for (int y = b.top; y < b.bottom; ++y)
+        for (int x = b.left; x < b.right; ++x)
+            yellow = yellow || (testutil::PresentedPixel(x, y) & 0xFFFFFF) == 0xFFFF00u;
+    EXPECT_TRUE(yellow);
+
+    draw("中文", RECT{0, 0, 64, 64}, DT_LEFT | DT_TOP, 0xFFFFFFFF);
+    b = bounds();
+    EXPECT_LT(b.left, 4);
+    EXPECT_GT(b.right - b.left, 25) << "two Chinese glyphs";
+
+    draw("HHHHHHHHHH", RECT{10, 10, 40, 30}, DT_LEFT | DT_TOP, 0xFFFFFFFF);
+    b = bounds();
+    EXPECT_GE(b.left, 10);
+    EXPECT_LE(b.right, 40);
+    EXPECT_LE(b.bottom, 30);
+
+    draw("HH", RECT{0, 0, 64, 64}, DT_CENTER, 0x00FFFFFF);
+    EXPECT_GT(bounds().left, 64) << "a transparent colour draws nothing";
+
+    DWORD v = 0;
+    device->GetRenderState(D3DRS_ALPHABLENDENABLE, &v);
+    EXPECT_EQ(v, static_cast<DWORD>(FALSE));
+    device->GetRenderState(D3DRS_ZENABLE, &v);
+    EXPECT_EQ(v, static_cast<DWORD>(TRUE));
+    device->GetRenderState(D3DRS_LIGHTING, &v);
+    EXPECT_EQ(v, static_cast<DWORD>(TRUE));
+    device->GetRenderState(D3DRS_CULLMODE, &v);
+    EXPECT_EQ(v, static_cast<DWORD>(D3DCULL_CW));
+    D3DMATRIX world{};
+    device->GetTransform(D3DTS_WORLD, &world);
+    EXPECT_FLOAT_EQ(world._11, 0.1f);
+
+    D3DXFONT_DESCA back{};
+    font->GetDescA(&back);
+    EXPECT_STREQ(back.FaceName, "Arial");
+    font->Release();
+
+    EXPECT_TRUE(FAILED(D3DXCreateFontIndirectA(nullptr, &desc, &font)));
+    EXPECT_EQ(font, nullptr);
+}
