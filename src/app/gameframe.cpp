@@ -6,6 +6,9 @@
 #include "app/winmain.h"
 #include "bindings/bindings.h"
 #include "foundation/stringutil.h"
+#include "media/font.h"
+#include "media/sound.h"
+#include "media/texture.h"
 #include "platform/win32.h"
 #include "script/consttable.h"
 #include "ui/uimanager.h"
@@ -59,6 +62,8 @@ std::string WorkingFolder()
 
 bool GameStartup(IDirect3DDevice9* device)
 {
+    if (!g_pTextureManager)
+        g_pTextureManager = new CTextureManager;
     if (!RegisterScriptBindings()) {
         GlobalError("Script Init Fail");
         return false;
@@ -66,6 +71,9 @@ bool GameStartup(IDirect3DDevice9* device)
 
     SetRootFolder(WorkingFolder());
     SetCurrentFolder("$");
+
+    g_FontManager.LoadFonts("GlobalFonts.txt");
+    g_SoundManager.LoadSounds("$\\sound");
 
     g_ConstTableSet.LoadDirectory("$\\Global");
 

@@ -4,6 +4,7 @@
 #include "app/keytable.h"
 #include "foundation/stringutil.h"
 #include "script/consttable.h"
+#include "support/menudata.h"
 #include "support/testutil.h"
 
 namespace {
@@ -21,7 +22,7 @@ TEST_F(StartupTest, TheWorkingFolderBecomesTheRootAndTheMenuFolderIsLeftCurrent)
 {
     root.Write("Global/Control.txt", "[keys]\nleft=37\n");
     root.Write("Global/game.txt", "[game]\nStartZ := 40\n");
-    root.MakeDir("menu");
+    testutil::WriteMinimalMenu(root);
     ASSERT_TRUE(GameStartup(nullptr));
     EXPECT_EQ(GetRootFolder(), root.WindowsPath());
     EXPECT_EQ(g_CurrentFolder, root.WindowsPath() + "\\menu");
@@ -31,7 +32,7 @@ TEST_F(StartupTest, TheWorkingFolderBecomesTheRootAndTheMenuFolderIsLeftCurrent)
 
 TEST_F(StartupTest, MissingConstantsSoundsAndKeysDoNotStopStartUp)
 {
-    root.MakeDir("menu");
+    testutil::WriteMinimalMenu(root);
     testing::internal::CaptureStdout();
     ASSERT_TRUE(GameStartup(nullptr));
     testing::internal::GetCapturedStdout();
@@ -46,6 +47,7 @@ TEST_F(StartupTest, LongWorkingFolderIsReadWhole)
     for (int i = 0; i < 6; ++i)
         rel += (i ? "/" : "") + deep;
     root.Write(rel + "/Global/Control.txt", "[keys]\nx=1\n");
+    testutil::WriteMinimalMenu(root, rel);
     testutil::ScopedCwd inner(root.Path() + "/" + rel);
     ASSERT_TRUE(GameStartup(nullptr));
     EXPECT_GT(GetRootFolder().size(), 300u);

@@ -5,6 +5,7 @@
 #include "app/debuglink.h"
 #include "app/winmain.h"
 #include "platform/seams.h"
+#include "support/menudata.h"
 #include "support/testutil.h"
 
 namespace {
@@ -21,7 +22,7 @@ protected:
         platform::seams::ResetAll();
         platform::seams::InstallMessageBoxRecorder();
         root.Write("Global/Control.txt", "[keys]\nleft=37\n");
-        root.MakeDir("menu");
+        testutil::WriteMinimalMenu(root);
     }
     void TearDown() override
     {
