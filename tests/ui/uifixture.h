@@ -24,6 +24,7 @@ inline void ResetManager(UIManager& m)
     m.pFocus = nullptr;
     m.pFont = nullptr;
     m.nWidth = m.nHeight = 500;
+    m.Camera.Reset();
 }
 
 // Every run of "UIMain" moves "log" right by its input and down by 1: PosX sums the commands
