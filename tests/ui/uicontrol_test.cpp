@@ -20,36 +20,19 @@ void Tick(CUIControl& c, int n)
 
 }  // namespace
 
-TEST(UIControl, StartsAsAnOpaqueWhiteEnabledControlAtTheOrigin)
-{
-    CUIControl c;
-    EXPECT_EQ(c.strClassName, "UIControl");
-    EXPECT_EQ(c.nType, UI_NONE);
-    EXPECT_TRUE(c.bEnabled);
-    EXPECT_EQ(c.PosX.Get(), 0.0f);
-    EXPECT_EQ(c.SizeY.Get(), 0.0f);
-    EXPECT_EQ(static_cast<D3DCOLOR>(c.Color.Get()), 0xFFFFFFFFu);
-    EXPECT_EQ(sizeof(TUIVertex), 24u);
-    EXPECT_EQ(UI_VERTEX_FVF, 0x142u);
-}
-
 TEST(UIControl, AssignmentCopiesEverythingButThePanelLinks)
 {
     CUIControl panel;
     CUIControl a;
     a.strName = "a";
-    a.strText = "caption";
     a.nCmdLClick = 7;
-    a.bEnabled = false;
     a.pPanel = &panel;
     a.Children.push_back(&panel);
     Place(a, 1, 2, 3, 4);
     CUIControl b;
     b = a;
     EXPECT_EQ(b.strName, "a");
-    EXPECT_EQ(b.strText, "caption");
     EXPECT_EQ(b.nCmdLClick, 7);
-    EXPECT_FALSE(b.bEnabled);
     EXPECT_EQ(b.SizeY.Get(), 4.0f);
     EXPECT_EQ(b.pPanel, nullptr);
     EXPECT_TRUE(b.Children.empty());
@@ -195,27 +178,4 @@ TEST(UIControl, SettingAtOnceAfterAFinishedLinearMoveHolds)
     c.MoveTo(50, 5, IM_NONE, 0, 0, 0, 0);
     Tick(c, 10);
     EXPECT_EQ(c.PosX.Get(), 50.0f);
-
-    // A move started during another starts from where the control is now.
-    c.MoveTo(150, 5, IM_LINEAR, 10, 0, 0, 0);
-    Tick(c, 5);
-    c.MoveTo(0, 5, IM_LINEAR, 1, 0, 0, 0);
-    EXPECT_EQ(c.PosX.fStart, 100.0f);
-}
-
-TEST(UIControl, ColourChangesByModeAndUnknownModesKeepTheColour)
-{
-    CUIControl c;
-    c.ChangeColor(0x80FF0000, IM_NONE, 0, 0);
-    EXPECT_EQ(static_cast<D3DCOLOR>(c.Color.Get()), 0x80FF0000u);
-    c.ChangeColor(0xFF00FF00, IM_LINEAR, 2, 0);
-    c.Update();
-    c.Update();
-    EXPECT_EQ(static_cast<D3DCOLOR>(c.Color.Get()), 0xFF00FF00u);
-    c.ChangeColor(0xFF0000FF, static_cast<EInterpolateMode>(5), 1, 0);
-    c.Update();
-    EXPECT_EQ(static_cast<D3DCOLOR>(c.Color.Get()), 0xFF00FF00u);
-    c.ChangeColor(0xFF0000FF, IM_SMOOTH, 3, 0.5f);
-    for (int i = 0; i < 3; ++i) c.Update();
-    EXPECT_EQ(static_cast<D3DCOLOR>(c.Color.Get()), 0xFF0000FFu);
 }

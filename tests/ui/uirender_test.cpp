@@ -144,13 +144,4 @@ TEST_F(UIRenderTest, DrawingSetsItsStatesAndPutsThreeBack)
     EXPECT_EQ(lighting, static_cast<DWORD>(TRUE));
     EXPECT_EQ(cull, static_cast<DWORD>(D3DCULL_CCW));
     EXPECT_EQ(z, static_cast<DWORD>(TRUE));
-
-    D3DXMATRIX view;
-    D3DXMATRIX expected;
-    g_pDevice->GetTransform(D3DTS_VIEW, &view);
-    g_UIManager.Camera.GetViewMatrix(&expected);
-    EXPECT_EQ(view, expected);
-    g_pDevice->GetTransform(D3DTS_WORLD, &view);
-    D3DXMatrixIdentity(&expected);
-    EXPECT_EQ(view, expected);
 }
