@@ -20,24 +20,6 @@ void Tick(CUIControl& c, int n)
 
 }  // namespace
 
-TEST(UIControl, AssignmentCopiesEverythingButThePanelLinks)
-{
-    CUIControl panel;
-    CUIControl a;
-    a.strName = "a";
-    a.nCmdLClick = 7;
-    a.pPanel = &panel;
-    a.Children.push_back(&panel);
-    Place(a, 1, 2, 3, 4);
-    CUIControl b;
-    b = a;
-    EXPECT_EQ(b.strName, "a");
-    EXPECT_EQ(b.nCmdLClick, 7);
-    EXPECT_EQ(b.SizeY.Get(), 4.0f);
-    EXPECT_EQ(b.pPanel, nullptr);
-    EXPECT_TRUE(b.Children.empty());
-}
-
 TEST(UIControl, HitTestIncludesEveryEdgeAndANegativeSizeNeverHits)
 {
     CUIControl c;

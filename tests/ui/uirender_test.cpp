@@ -93,12 +93,6 @@ TEST_F(UIRenderTest, QuadsAreTintedTexturedRectanglesInDesignUnits)
     EXPECT_NEAR(Channel(Pixel(425, 25), 8), 32, 3);  // alpha 32 blends a little white in
     EXPECT_FALSE(Lit(500, 0, 550, 50));               // alpha 31 is not drawn at all
     EXPECT_FALSE(Lit(0, 300, 100, 400));              // no texture and no caption: nothing
-
-    // Moving a control moves its quad on the next frame.
-    Control("red")->MoveTo(0, 0, IM_NONE, 0, 0, 0, 0);
-    Frame();
-    EXPECT_GT(Channel(Pixel(50, 50), 16), 240);
-    EXPECT_EQ(Pixel(250, 150) & 0xFFFFFF, 0u);
 }
 
 TEST_F(UIRenderTest, PanelsAreNeverDrawnButTintTheirChildren)
