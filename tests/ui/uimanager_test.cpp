@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/gameframe.h"
 #include "media/font.h"
 #include "ui/uifixture.h"
 
@@ -201,4 +202,15 @@ TEST_F(UIManagerTest, CommandsAreDroppedWhileUIMainLives)
     g_UIManager.Runner.StopAll();
     g_UIManager.RunCommand(1);
     EXPECT_EQ(CommandSum(), 108.0f);
+}
+
+TEST_F(UIManagerTest, StartUpStopsWithItsOwnUncaptionedBoxWhenTheMenuFails)
+{
+    dir.Write("GlobalFonts.txt", "");
+    dir.Write("Global/Control.txt", "[keys]\n");
+    dir.Write("menu/MainMenu.txt", "[x]\ntype=Static\n");
+    EXPECT_FALSE(GameStartup(nullptr));
+    ASSERT_EQ(BoxTexts(), (std::vector<std::string>{"Unrecognized value:Static", "打开MainMenu.txt出错"}));
+    EXPECT_TRUE(boxes.Boxes()[0].hasCaption);
+    EXPECT_FALSE(boxes.Boxes()[1].hasCaption);
 }
