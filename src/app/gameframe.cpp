@@ -62,8 +62,8 @@ std::string WorkingFolder()
 
 bool GameStartup(IDirect3DDevice9* device)
 {
-    if (!g_pTextureManager)
-        g_pTextureManager = new CTextureManager;
+    g_pTextureManager = new CTextureManager;
+
     if (!RegisterScriptBindings()) {
         GlobalError("Script Init Fail");
         return false;
@@ -74,7 +74,6 @@ bool GameStartup(IDirect3DDevice9* device)
 
     g_FontManager.LoadFonts("GlobalFonts.txt");
     g_SoundManager.LoadSounds("$\\sound");
-
     g_ConstTableSet.LoadDirectory("$\\Global");
 
     g_KeyTable.Load("$\\Global\\Control.txt");
@@ -95,6 +94,8 @@ bool GameStartup(IDirect3DDevice9* device)
 
 bool GameCleanup(IDirect3DDevice9*)
 {
+    delete g_pTextureManager;
+    g_pTextureManager = nullptr;
     return true;
 }
 

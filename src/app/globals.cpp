@@ -8,6 +8,10 @@
 #include "app/keytable.h"
 #include "app/winmain.h"
 #include "foundation/stringutil.h"
+#include "media/font.h"
+#include "media/object3d.h"
+#include "media/sound.h"
+#include "media/texture.h"
 #include "script/consttable.h"
 #include "script/expression.h"
 #include "script/expressionbase.h"
@@ -17,8 +21,10 @@
 
 IDirect3DDevice9* g_pDevice = nullptr;
 CDebugLink* g_pDebugLink = nullptr;
+CTextureManager* g_pTextureManager = nullptr;
 
 CGameFrame g_GameFrame;
+FontManager g_FontManager;
 UIManager g_UIManager;
 CScene g_Scene;
 std::string g_RootFolder;
@@ -31,4 +37,6 @@ CVarTable g_VarTable;
 CFunctionTable g_FunctionTable;
 CSystemFuncTable g_SystemFuncTable;
 CScriptLibrary g_ScriptLibrary;
+SoundManager g_SoundManager;
+Object3DList g_Object3DList;
 CKeyTable g_KeyTable;

@@ -4,6 +4,7 @@
 #include "app/debuglink.h"
 #include "app/gameframe.h"
 #include "ui/uimanager.h"
+#include "world/scene.h"
 
 namespace {
 
@@ -140,6 +141,7 @@ bool RenderFrame(IDirect3DDevice9* device, float timeDelta)
     if (!device) return true;
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClearColor, 1.0f, 0);
     device->BeginScene();
+    g_Scene.Render();
     g_UIManager.Render();
     device->EndScene();
     device->Present(nullptr, nullptr, nullptr, nullptr);

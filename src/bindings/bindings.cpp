@@ -3,6 +3,7 @@
 #include "app/keytable.h"
 #include "bindings/framefunctions.h"
 #include "foundation/random.h"
+#include "media/mediascript.h"
 #include "script/expressionbase.h"
 #include "script/scriptbase.h"
 #include "script/scriptrunner.h"
@@ -45,12 +46,12 @@ const TSystemFuncBinding kSystemFunctions[] = {
     {"UI.ChangeControlText", UI_ChangeControlText, "ss"},
     {"UI.AddSound", UI_AddSound, "si"},
     {"UI.PlaySound", UI_PlaySound, "iv"},
-    {"Audio.PlayMusic", nullptr, "s"},
-    {"Audio.SetMusicVolume", nullptr, "v"},
+    {"Audio.PlayMusic", Audio_PlayMusic, "s"},
+    {"Audio.SetMusicVolume", Audio_SetMusicVolume, "v"},
     {"Frame.Command", ScriptFrameCommand, "v"},
     {"Frame.StartScene", ScriptFrameStartScene, "ss"},
-    {"Scene.LoadObject3D", nullptr, "ss"},
-    {"Scene.LoadSound", nullptr, "ss"},
+    {"Scene.LoadObject3D", Scene_LoadObject3D, "ss"},
+    {"Scene.LoadSound", Scene_LoadSound, "ss"},
     {"Scene.LoadUnits", nullptr, "ss"},
     {"Scene.LoadUnitFormations", nullptr, "ss"},
     {"Scene.LoadHeightTerrain", nullptr, "s"},

@@ -167,8 +167,8 @@ bool Device::CreateFramebuffer()
 HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
 {
     if (Recording()) {
-        RecordCall("Clear(" + std::to_string(count) + ", " + std::to_string(flags) + ", " + std::to_string(color) +
-                   ", " + std::to_string(z) + ", " + std::to_string(stencil) + ")");
+        RecordCall("Clear(" + std::to_string(count) + ", " + Hex(flags) + ", " + Hex(color) + ", " + Num(z) + ", " +
+                   std::to_string(stencil) + ")");
     }
     MakeCurrent();
     glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);

@@ -51,6 +51,8 @@ public:
     bool UploadCompressed(D3DFORMAT format, const std::uint8_t* blocks, std::size_t size);
 
     GLuint Name() const { return m_Name; }
+    // The sampler states last applied to the GL texture, so unchanged ones are not set again.
+    std::array<DWORD, 5>& AppliedSampler() { return m_AppliedSampler; }
     UINT Width() const { return m_Width; }
     UINT Height() const { return m_Height; }
 
@@ -63,6 +65,7 @@ private:
     DWORD m_Usage;
     D3DPOOL m_Pool;
     std::vector<std::uint8_t> m_Locked;  // A8R8G8B8 copy of the level while it is locked
+    std::array<DWORD, 5> m_AppliedSampler{~0u, ~0u, ~0u, ~0u, ~0u};
 };
 
 // Vertex and index buffers keep a CPU copy (Lock hands it out) and a GL buffer filled at Unlock.
@@ -175,9 +178,10 @@ private:
     bool CreateFramebuffer();
     void ReadBackFrame();
     void ApplyFixedState();
-    void SetUniforms(bool points, bool pretransformed, const Layout& layout);
+    void SetUniforms(const struct Program& p, bool points, bool pretransformed, const Layout& layout);
     void BindStageTexture();
-    bool EnsureProgram();
+    // The program for the current pixel-stage state; null when GL cannot build it.
+    const struct Program* SelectProgram(bool points, bool pretransformed);
     void ReleaseProgram();
     HRESULT Draw(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount, bool indexed, INT baseVertexIndex,
                  UINT startIndex);
@@ -197,7 +201,7 @@ private:
     bool m_HasStencil = false;
     bool m_InScene = false;
     DeviceState m_State;
-    struct Program* m_Program = nullptr;
+    class ProgramCache* m_Programs = nullptr;
 };
 
 class Direct3D9 final : public RefCounted<IDirect3D9> {
@@ -207,8 +211,11 @@ public:
                          D3DPRESENT_PARAMETERS* params, IDirect3DDevice9** device) override;
 };
 
-// The call log of recording mode, and whether it is on.
+// The call log of recording mode, and whether it is on; values are written with Hex (flags,
+// colours, states' values) and Num (floats).
 bool Recording();
 void RecordCall(const std::string& call);
+std::string Hex(DWORD value);
+std::string Num(float value);
 
 }  // namespace platform::d3d

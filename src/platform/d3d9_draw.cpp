@@ -192,16 +192,35 @@ void BindAttribute(GLuint slot, int offset, GLint size, GLenum type, GLboolean n
 
 }  // namespace
 
-bool Device::EnsureProgram()
+const Program* Device::SelectProgram(bool points, bool pretransformed)
 {
-    if (!m_Program) m_Program = BuildProgram();
-    return m_Program != nullptr;
+    if (!m_Programs) m_Programs = new ProgramCache();
+    const auto& rs = m_State.render;
+    const auto& stage = m_State.stage[0];
+    FragmentChoices c{};
+    c.colorOp = static_cast<int>(stage[D3DTSS_COLOROP]);
+    c.colorArg1 = static_cast<int>(stage[D3DTSS_COLORARG1]);
+    c.colorArg2 = static_cast<int>(stage[D3DTSS_COLORARG2]);
+    c.alphaOp = static_cast<int>(stage[D3DTSS_ALPHAOP]);
+    c.alphaArg1 = static_cast<int>(stage[D3DTSS_ALPHAARG1]);
+    c.alphaArg2 = static_cast<int>(stage[D3DTSS_ALPHAARG2]);
+    if (rs[D3DRS_FOGENABLE] && !pretransformed)
+        c.fogMode = static_cast<int>(rs[D3DRS_FOGTABLEMODE] != D3DFOG_NONE ? rs[D3DRS_FOGTABLEMODE]
+                                                                        : rs[D3DRS_FOGVERTEXMODE]);
+    c.alphaFunc = static_cast<int>(rs[D3DRS_ALPHAFUNC]);
+    c.hasTexture = m_State.textures[0] != nullptr;
+    c.spriteCoords = points && rs[D3DRS_POINTSPRITEENABLE] != 0;
+    c.alphaTest = rs[D3DRS_ALPHATESTENABLE] != 0;
+    c.specular = rs[D3DRS_SPECULARENABLE] != 0;
+    return m_Programs->Get(c);
 }
 
 void Device::ReleaseProgram()
 {
-    DestroyProgram(m_Program);
-    m_Program = nullptr;
+    if (!m_Programs) return;
+    m_Programs->Destroy();
+    delete m_Programs;
+    m_Programs = nullptr;
 }
 
 void Device::ApplyFixedState()
@@ -258,11 +277,9 @@ void Device::ApplyFixedState()
     glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
 }
 
-void Device::SetUniforms(bool points, bool pretransformed, const Layout& layout)
+void Device::SetUniforms(const Program& p, bool points, bool pretransformed, const Layout& layout)
 {
-    const Program& p = *m_Program;
     const auto& rs = m_State.render;
-    const auto& stage = m_State.stage[0];
     glUseProgram(p.name);
 
     glUniformMatrix4fv(p.world, 1, GL_FALSE, &m_State.world.m[0][0]);
@@ -340,30 +357,13 @@ void Device::SetUniforms(bool points, bool pretransformed, const Layout& layout)
     glUniform1f(p.pointMax, std::min(FloatFromBits(rs[D3DRS_POINTSIZE_MAX]), kMaxPointSize));
     glUniform3f(p.pointScaleAbc, FloatFromBits(rs[D3DRS_POINTSCALE_A]), FloatFromBits(rs[D3DRS_POINTSCALE_B]),
                 FloatFromBits(rs[D3DRS_POINTSCALE_C]));
-    glUniform1i(p.spriteCoords, points && rs[D3DRS_POINTSPRITEENABLE] != 0);
-
     glUniform1i(p.texture, 0);
-    glUniform1i(p.hasTexture, m_State.textures[0] != nullptr);
-    glUniform1i(p.colorOp, static_cast<GLint>(stage[D3DTSS_COLOROP]));
-    glUniform1i(p.colorArg1, static_cast<GLint>(stage[D3DTSS_COLORARG1]));
-    glUniform1i(p.colorArg2, static_cast<GLint>(stage[D3DTSS_COLORARG2]));
-    glUniform1i(p.alphaOp, static_cast<GLint>(stage[D3DTSS_ALPHAOP]));
-    glUniform1i(p.alphaArg1, static_cast<GLint>(stage[D3DTSS_ALPHAARG1]));
-    glUniform1i(p.alphaArg2, static_cast<GLint>(stage[D3DTSS_ALPHAARG2]));
     ColorToFloats(rs[D3DRS_TEXTUREFACTOR], color);
     glUniform4fv(p.textureFactor, 1, color);
-
-    GLint fogMode = 0;
-    if (rs[D3DRS_FOGENABLE] && !pretransformed)
-        fogMode = static_cast<GLint>(rs[D3DRS_FOGTABLEMODE] != D3DFOG_NONE ? rs[D3DRS_FOGTABLEMODE]
-                                                                            : rs[D3DRS_FOGVERTEXMODE]);
-    glUniform1i(p.fogMode, fogMode);
     glUniform3f(p.fogParams, FloatFromBits(rs[D3DRS_FOGSTART]), FloatFromBits(rs[D3DRS_FOGEND]),
                 FloatFromBits(rs[D3DRS_FOGDENSITY]));
     ColorToFloats(rs[D3DRS_FOGCOLOR], color);
     glUniform4fv(p.fogColor, 1, color);
-    glUniform1i(p.alphaTest, rs[D3DRS_ALPHATESTENABLE] != 0);
-    glUniform1i(p.alphaFunc, static_cast<GLint>(rs[D3DRS_ALPHAFUNC]));
     glUniform1f(p.alphaRef, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF) / 255.0f);
 }
 
@@ -377,6 +377,10 @@ void Device::BindStageTexture()
     }
     const auto& s = m_State.sampler[0];
     glBindTexture(GL_TEXTURE_2D, texture->Name());
+    const std::array<DWORD, 5> wanted{s[D3DSAMP_MAGFILTER], s[D3DSAMP_MINFILTER], s[D3DSAMP_ADDRESSU],
+                                      s[D3DSAMP_ADDRESSV], s[D3DSAMP_BORDERCOLOR]};
+    if (texture->AppliedSampler() == wanted) return;
+    texture->AppliedSampler() = wanted;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, s[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, s[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GlAddress(s[D3DSAMP_ADDRESSU]));
@@ -422,10 +426,11 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCoun
     }
 
     MakeCurrent();
-    if (!EnsureProgram()) return D3DERR_INVALIDCALL;
-    ApplyFixedState();
     const bool points = type == D3DPT_POINTLIST;
-    SetUniforms(points, layout.pretransformed, layout);
+    const Program* program = SelectProgram(points, layout.pretransformed);
+    if (!program) return D3DERR_INVALIDCALL;
+    ApplyFixedState();
+    SetUniforms(*program, points, layout.pretransformed, layout);
     BindStageTexture();
 
     const UINT set = m_State.stage[0][D3DTSS_TEXCOORDINDEX] & 0xFFFF;
@@ -464,7 +469,9 @@ void Device::DrawOverlay(int x, int y, int width, int height, const std::uint8_t
 {
     if (width <= 0 || height <= 0 || !rgba) return;
     MakeCurrent();
-    if (!EnsureProgram()) return;
+    if (!m_Programs) m_Programs = new ProgramCache();
+    const OverlayProgram* overlay = m_Programs->Overlay();
+    if (!overlay) return;
     glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
     glViewport(0, 0, static_cast<GLsizei>(m_Width), static_cast<GLsizei>(m_Height));
     glDisable(GL_DEPTH_TEST);
@@ -478,7 +485,7 @@ void Device::DrawOverlay(int x, int y, int width, int height, const std::uint8_t
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, m_Program->overlayTextureName);
+    glBindTexture(GL_TEXTURE_2D, overlay->textureName);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
@@ -487,11 +494,11 @@ void Device::DrawOverlay(int x, int y, int width, int height, const std::uint8_t
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 
-    glUseProgram(m_Program->overlay);
-    glUniform1i(m_Program->overlayTexture, 0);
-    glUniform4f(m_Program->overlayRect, static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
+    glUseProgram(overlay->name);
+    glUniform1i(overlay->texture, 0);
+    glUniform4f(overlay->rect, static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
                 static_cast<float>(height));
-    glUniform2f(m_Program->overlayViewport, static_cast<float>(m_Width), static_cast<float>(m_Height));
+    glUniform2f(overlay->viewportSize, static_cast<float>(m_Width), static_cast<float>(m_Height));
     static const float kCorners[8] = {0, 0, 1, 0, 0, 1, 1, 1};
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     for (GLuint slot = 1; slot <= kAttrPointSize; ++slot) glDisableVertexAttribArray(slot);

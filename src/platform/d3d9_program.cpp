@@ -5,13 +5,13 @@
 #include "platform/d3d9_program.h"
 
 #include <cstdio>
+#include <string>
 
 namespace platform::d3d {
 
 namespace {
 
 const char* const kVertexShader = R"GLSL(
-#version 130
 in vec4 aPosition;
 in vec3 aNormal;
 in vec4 aDiffuse;
@@ -165,29 +165,17 @@ void main()
 }
 )GLSL";
 
+// Follows the constants of FragmentConstants.
 const char* const kFragmentShader = R"GLSL(
-#version 130
 in vec4 vDiffuse;
 in vec4 vSpecular;
 in vec2 vTexCoord;
 in float vEyeDepth;
 
 uniform sampler2D uTexture;
-uniform bool uHasTexture;
-uniform int uColorOp;
-uniform int uColorArg1;
-uniform int uColorArg2;
-uniform int uAlphaOp;
-uniform int uAlphaArg1;
-uniform int uAlphaArg2;
 uniform vec4 uTextureFactor;
-uniform bool uSpecularEnable;
-uniform bool uSpriteCoords;
-uniform int uFogMode;
 uniform vec3 uFogParams;
 uniform vec4 uFogColor;
-uniform bool uAlphaTest;
-uniform int uAlphaFunc;
 uniform float uAlphaRef;
 
 vec4 Arg(int arg, vec4 tex)
@@ -224,42 +212,41 @@ vec4 Combine(int op, vec4 a1, vec4 a2, vec4 tex)
 
 bool Passes(float a)
 {
-    if (uAlphaFunc == 1) return false;
-    if (uAlphaFunc == 2) return a < uAlphaRef;
-    if (uAlphaFunc == 3) return a == uAlphaRef;
-    if (uAlphaFunc == 4) return a <= uAlphaRef;
-    if (uAlphaFunc == 5) return a > uAlphaRef;
-    if (uAlphaFunc == 6) return a != uAlphaRef;
-    if (uAlphaFunc == 7) return a >= uAlphaRef;
+    if (kAlphaFunc == 1) return false;
+    if (kAlphaFunc == 2) return a < uAlphaRef;
+    if (kAlphaFunc == 3) return a == uAlphaRef;
+    if (kAlphaFunc == 4) return a <= uAlphaRef;
+    if (kAlphaFunc == 5) return a > uAlphaRef;
+    if (kAlphaFunc == 6) return a != uAlphaRef;
+    if (kAlphaFunc == 7) return a >= uAlphaRef;
     return true;
 }
 
 void main()
 {
-    vec2 uv = uSpriteCoords ? gl_PointCoord : vTexCoord;
-    vec4 tex = uHasTexture ? texture(uTexture, uv) : vec4(1.0);
+    vec2 uv = kSpriteCoords ? gl_PointCoord : vTexCoord;
+    vec4 tex = kHasTexture ? texture(uTexture, uv) : vec4(1.0);
     vec4 color = vDiffuse;
-    if (uColorOp != 1) {
-        color.rgb = clamp(Combine(uColorOp, Arg(uColorArg1, tex), Arg(uColorArg2, tex), tex).rgb, 0.0, 1.0);
-        if (uAlphaOp != 1)
-            color.a = clamp(Combine(uAlphaOp, Arg(uAlphaArg1, tex), Arg(uAlphaArg2, tex), tex).a, 0.0, 1.0);
+    if (kColorOp != 1) {
+        color.rgb = clamp(Combine(kColorOp, Arg(kColorArg1, tex), Arg(kColorArg2, tex), tex).rgb, 0.0, 1.0);
+        if (kAlphaOp != 1)
+            color.a = clamp(Combine(kAlphaOp, Arg(kAlphaArg1, tex), Arg(kAlphaArg2, tex), tex).a, 0.0, 1.0);
     }
-    if (uSpecularEnable) color.rgb = min(color.rgb + vSpecular.rgb, vec3(1.0));
-    if (uFogMode != 0) {
+    if (kSpecular) color.rgb = min(color.rgb + vSpecular.rgb, vec3(1.0));
+    if (kFogMode != 0) {
         float d = abs(vEyeDepth);
         float f;
-        if (uFogMode == 3) f = uFogParams.y != uFogParams.x ? (uFogParams.y - d) / (uFogParams.y - uFogParams.x) : 1.0;
-        else if (uFogMode == 1) f = exp(-d * uFogParams.z);
+        if (kFogMode == 3) f = uFogParams.y != uFogParams.x ? (uFogParams.y - d) / (uFogParams.y - uFogParams.x) : 1.0;
+        else if (kFogMode == 1) f = exp(-d * uFogParams.z);
         else f = exp(-(d * uFogParams.z) * (d * uFogParams.z));
         color.rgb = mix(uFogColor.rgb, color.rgb, clamp(f, 0.0, 1.0));
     }
-    if (uAlphaTest && !Passes(color.a)) discard;
+    if (kAlphaTest && !Passes(color.a)) discard;
     gl_FragColor = color;
 }
 )GLSL";
 
 const char* const kOverlayVertex = R"GLSL(
-#version 130
 in vec2 aCorner;
 uniform vec4 uRect;
 uniform vec2 uViewportSize;
@@ -274,7 +261,6 @@ void main()
 )GLSL";
 
 const char* const kOverlayFragment = R"GLSL(
-#version 130
 in vec2 vUv;
 uniform sampler2D uTexture;
 void main()
@@ -283,10 +269,12 @@ void main()
 }
 )GLSL";
 
-GLuint Compile(GLenum type, const char* source)
+GLuint Compile(GLenum type, const std::string& prefix, const char* source)
 {
     GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
+    const std::string header = "#version 130\n" + prefix;
+    const char* parts[2] = {header.c_str(), source};
+    glShaderSource(shader, 2, parts, nullptr);
     glCompileShader(shader);
     GLint ok = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -300,10 +288,10 @@ GLuint Compile(GLenum type, const char* source)
     return shader;
 }
 
-GLuint Link(const char* vertex, const char* fragment, bool bindAttributes)
+GLuint Link(const char* vertex, const std::string& fragmentPrefix, const char* fragment, bool bindAttributes)
 {
-    GLuint vs = Compile(GL_VERTEX_SHADER, vertex);
-    GLuint fs = Compile(GL_FRAGMENT_SHADER, fragment);
+    GLuint vs = Compile(GL_VERTEX_SHADER, "", vertex);
+    GLuint fs = Compile(GL_FRAGMENT_SHADER, fragmentPrefix, fragment);
     if (!vs || !fs) {
         if (vs) glDeleteShader(vs);
         if (fs) glDeleteShader(fs);
@@ -335,88 +323,117 @@ GLuint Link(const char* vertex, const char* fragment, bool bindAttributes)
     return program;
 }
 
-}  // namespace
-
-Program* BuildProgram()
+std::string FragmentConstants(const FragmentChoices& c)
 {
-    auto* p = new Program();
-    p->name = Link(kVertexShader, kFragmentShader, true);
-    p->overlay = Link(kOverlayVertex, kOverlayFragment, false);
-    if (!p->name || !p->overlay) {
-        DestroyProgram(p);
-        return nullptr;
-    }
-    auto at = [p](const char* name) { return glGetUniformLocation(p->name, name); };
-    p->world = at("uWorld");
-    p->view = at("uView");
-    p->projection = at("uProjection");
-    p->normalMatrix = at("uNormalMatrix");
-    p->viewportSize = at("uViewportSize");
-    p->pretransformed = at("uPretransformed");
-    p->hasNormal = at("uHasNormal");
-    p->hasDiffuse = at("uHasDiffuse");
-    p->hasSpecular = at("uHasSpecular");
-    p->hasPointSize = at("uHasPointSize");
-    p->lighting = at("uLighting");
-    p->specularEnable = at("uSpecularEnable");
-    p->localViewer = at("uLocalViewer");
-    p->normalize = at("uNormalize");
-    p->diffuseSource = at("uDiffuseSource");
-    p->ambientSource = at("uAmbientSource");
-    p->specularSource = at("uSpecularSource");
-    p->emissiveSource = at("uEmissiveSource");
-    p->matDiffuse = at("uMatDiffuse");
-    p->matAmbient = at("uMatAmbient");
-    p->matSpecular = at("uMatSpecular");
-    p->matEmissive = at("uMatEmissive");
-    p->matPower = at("uMatPower");
-    p->globalAmbient = at("uGlobalAmbient");
-    p->lightCount = at("uLightCount");
-    p->lightType = at("uLightType");
-    p->lightDiffuse = at("uLightDiffuse");
-    p->lightSpecular = at("uLightSpecular");
-    p->lightAmbient = at("uLightAmbient");
-    p->lightPosition = at("uLightPosition");
-    p->lightDirection = at("uLightDirection");
-    p->lightAttenuation = at("uLightAttenuation");
-    p->lightSpot = at("uLightSpot");
-    p->isPoint = at("uIsPoint");
-    p->pointScale = at("uPointScale");
-    p->pointSize = at("uPointSize");
-    p->pointMin = at("uPointMin");
-    p->pointMax = at("uPointMax");
-    p->pointScaleAbc = at("uPointScaleAbc");
-    p->texture = at("uTexture");
-    p->hasTexture = at("uHasTexture");
-    p->colorOp = at("uColorOp");
-    p->colorArg1 = at("uColorArg1");
-    p->colorArg2 = at("uColorArg2");
-    p->alphaOp = at("uAlphaOp");
-    p->alphaArg1 = at("uAlphaArg1");
-    p->alphaArg2 = at("uAlphaArg2");
-    p->textureFactor = at("uTextureFactor");
-    p->spriteCoords = at("uSpriteCoords");
-    p->fogMode = at("uFogMode");
-    p->fogParams = at("uFogParams");
-    p->fogColor = at("uFogColor");
-    p->alphaTest = at("uAlphaTest");
-    p->alphaFunc = at("uAlphaFunc");
-    p->alphaRef = at("uAlphaRef");
-
-    p->overlayTexture = glGetUniformLocation(p->overlay, "uTexture");
-    p->overlayRect = glGetUniformLocation(p->overlay, "uRect");
-    p->overlayViewport = glGetUniformLocation(p->overlay, "uViewportSize");
-    glGenTextures(1, &p->overlayTextureName);
-    return p;
+    char text[512];
+    std::snprintf(text, sizeof text,
+                  "const int kColorOp = %d;\nconst int kColorArg1 = %d;\nconst int kColorArg2 = %d;\n"
+                  "const int kAlphaOp = %d;\nconst int kAlphaArg1 = %d;\nconst int kAlphaArg2 = %d;\n"
+                  "const int kFogMode = %d;\nconst int kAlphaFunc = %d;\nconst bool kHasTexture = %s;\n"
+                  "const bool kSpriteCoords = %s;\nconst bool kAlphaTest = %s;\nconst bool kSpecular = %s;\n",
+                  c.colorOp, c.colorArg1, c.colorArg2, c.alphaOp, c.alphaArg1, c.alphaArg2, c.fogMode, c.alphaFunc,
+                  c.hasTexture ? "true" : "false", c.spriteCoords ? "true" : "false", c.alphaTest ? "true" : "false",
+                  c.specular ? "true" : "false");
+    return text;
 }
 
-void DestroyProgram(Program* program)
+void FindUniforms(Program& p)
 {
-    if (!program) return;
-    if (program->name) glDeleteProgram(program->name);
-    if (program->overlay) glDeleteProgram(program->overlay);
-    if (program->overlayTextureName) glDeleteTextures(1, &program->overlayTextureName);
-    delete program;
+    auto at = [&p](const char* name) { return glGetUniformLocation(p.name, name); };
+    p.world = at("uWorld");
+    p.view = at("uView");
+    p.projection = at("uProjection");
+    p.normalMatrix = at("uNormalMatrix");
+    p.viewportSize = at("uViewportSize");
+    p.pretransformed = at("uPretransformed");
+    p.hasNormal = at("uHasNormal");
+    p.hasDiffuse = at("uHasDiffuse");
+    p.hasSpecular = at("uHasSpecular");
+    p.hasPointSize = at("uHasPointSize");
+    p.lighting = at("uLighting");
+    p.specularEnable = at("uSpecularEnable");
+    p.localViewer = at("uLocalViewer");
+    p.normalize = at("uNormalize");
+    p.diffuseSource = at("uDiffuseSource");
+    p.ambientSource = at("uAmbientSource");
+    p.specularSource = at("uSpecularSource");
+    p.emissiveSource = at("uEmissiveSource");
+    p.matDiffuse = at("uMatDiffuse");
+    p.matAmbient = at("uMatAmbient");
+    p.matSpecular = at("uMatSpecular");
+    p.matEmissive = at("uMatEmissive");
+    p.matPower = at("uMatPower");
+    p.globalAmbient = at("uGlobalAmbient");
+    p.lightCount = at("uLightCount");
+    p.lightType = at("uLightType");
+    p.lightDiffuse = at("uLightDiffuse");
+    p.lightSpecular = at("uLightSpecular");
+    p.lightAmbient = at("uLightAmbient");
+    p.lightPosition = at("uLightPosition");
+    p.lightDirection = at("uLightDirection");
+    p.lightAttenuation = at("uLightAttenuation");
+    p.lightSpot = at("uLightSpot");
+    p.isPoint = at("uIsPoint");
+    p.pointScale = at("uPointScale");
+    p.pointSize = at("uPointSize");
+    p.pointMin = at("uPointMin");
+    p.pointMax = at("uPointMax");
+    p.pointScaleAbc = at("uPointScaleAbc");
+    p.texture = at("uTexture");
+    p.textureFactor = at("uTextureFactor");
+    p.fogParams = at("uFogParams");
+    p.fogColor = at("uFogColor");
+    p.alphaRef = at("uAlphaRef");
+}
+
+}  // namespace
+
+std::uint64_t FragmentChoices::Key() const
+{
+    std::uint64_t key = 0;
+    for (int field : {colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2}) key = (key << 6) | (field & 0x3F);
+    key = (key << 2) | (fogMode & 3);
+    key = (key << 4) | (alphaFunc & 0xF);
+    for (bool flag : {hasTexture, spriteCoords, alphaTest, specular}) key = (key << 1) | (flag ? 1 : 0);
+    return key;
+}
+
+const Program* ProgramCache::Get(const FragmentChoices& choices)
+{
+    const std::uint64_t key = choices.Key();
+    auto found = m_Programs.find(key);
+    if (found != m_Programs.end()) return &found->second;
+    if (m_Broken) return nullptr;
+    Program p;
+    p.name = Link(kVertexShader, FragmentConstants(choices), kFragmentShader, true);
+    if (!p.name) {
+        // The same source would fail again for every other choice.
+        m_Broken = true;
+        return nullptr;
+    }
+    FindUniforms(p);
+    return &m_Programs.emplace(key, p).first->second;
+}
+
+const OverlayProgram* ProgramCache::Overlay()
+{
+    if (m_Overlay.name) return &m_Overlay;
+    m_Overlay.name = Link(kOverlayVertex, "", kOverlayFragment, false);
+    if (!m_Overlay.name) return nullptr;
+    m_Overlay.texture = glGetUniformLocation(m_Overlay.name, "uTexture");
+    m_Overlay.rect = glGetUniformLocation(m_Overlay.name, "uRect");
+    m_Overlay.viewportSize = glGetUniformLocation(m_Overlay.name, "uViewportSize");
+    glGenTextures(1, &m_Overlay.textureName);
+    return &m_Overlay;
+}
+
+void ProgramCache::Destroy()
+{
+    for (auto& [key, p] : m_Programs) glDeleteProgram(p.name);
+    m_Programs.clear();
+    if (m_Overlay.name) glDeleteProgram(m_Overlay.name);
+    if (m_Overlay.textureName) glDeleteTextures(1, &m_Overlay.textureName);
+    m_Overlay = OverlayProgram{};
 }
 
 }  // namespace platform::d3d

@@ -1,6 +1,9 @@
-// The one GLSL program pair that computes Direct3D 9's fixed-function pipeline from uniforms,
-// and the small program that draws overlays.
+// The GLSL programs that compute Direct3D 9's fixed-function pipeline from uniforms, one per
+// set of pixel-stage choices, and the small program that draws overlays.
 #pragma once
+
+#include <cstdint>
+#include <unordered_map>
 
 #include "platform/d3d9_device.h"
 
@@ -16,6 +19,18 @@ enum Attribute : GLuint {
     kAttrPointSize = 5,
 };
 
+// The choices of the pixel stage that a program has built in as constants: llvmpipe runs a
+// shader that branches on uniforms several times slower than one compiled for its state.
+struct FragmentChoices {
+    int colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
+    int fogMode, alphaFunc;
+    bool hasTexture, spriteCoords, alphaTest, specular;
+
+    std::uint64_t Key() const;
+};
+
+// Uniform locations of one program; a choice built in as a constant has location -1, which
+// makes setting it a no-op.
 struct Program {
     GLuint name = 0;
     GLint world, view, projection, normalMatrix, viewportSize;
@@ -26,17 +41,27 @@ struct Program {
     GLint lightCount, lightType, lightDiffuse, lightSpecular, lightAmbient, lightPosition, lightDirection,
         lightAttenuation, lightSpot;
     GLint isPoint, pointScale, pointSize, pointMin, pointMax, pointScaleAbc;
-    GLint texture, hasTexture, colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2, textureFactor;
-    GLint spriteCoords, fogMode, fogParams, fogColor, alphaTest, alphaFunc, alphaRef;
-
-    GLuint overlay = 0;
-    GLint overlayTexture, overlayRect, overlayViewport;
-    GLuint overlayTextureName = 0;
+    GLint texture, textureFactor, fogParams, fogColor, alphaRef;
 };
 
-// Compiles and links both programs in the current context; null when GL refuses them (the
-// log goes to stderr).
-Program* BuildProgram();
-void DestroyProgram(Program* program);
+struct OverlayProgram {
+    GLuint name = 0;
+    GLint texture, rect, viewportSize;
+    GLuint textureName = 0;
+};
+
+// The programs of one GL context, made on first use. Destroy needs that context current.
+class ProgramCache {
+public:
+    // Null when GL refuses to build the program (the log goes to stderr).
+    const Program* Get(const FragmentChoices& choices);
+    const OverlayProgram* Overlay();
+    void Destroy();
+
+private:
+    std::unordered_map<std::uint64_t, Program> m_Programs;
+    OverlayProgram m_Overlay;
+    bool m_Broken = false;
+};
 
 }  // namespace platform::d3d

@@ -165,8 +165,8 @@ HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL 
                                    HANDLE* sharedHandle)
 {
     if (Recording())
-        RecordCall("CreateVertexBuffer(" + std::to_string(length) + ", " + std::to_string(usage) + ", " +
-                   std::to_string(fvf) + ", " + std::to_string(pool) + ")");
+        RecordCall("CreateVertexBuffer(" + std::to_string(length) + ", " + Hex(usage) + ", " + Hex(fvf) + ", " +
+                   std::to_string(pool) + ")");
     if (!buffer || length == 0) return D3DERR_INVALIDCALL;
     *buffer = new VertexBuffer(this, length, usage, fvf, pool);
     return D3D_OK;
@@ -176,8 +176,8 @@ HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3
                                   IDirect3DIndexBuffer9** buffer, HANDLE* sharedHandle)
 {
     if (Recording())
-        RecordCall("CreateIndexBuffer(" + std::to_string(length) + ", " + std::to_string(usage) + ", " +
-                   std::to_string(format) + ", " + std::to_string(pool) + ")");
+        RecordCall("CreateIndexBuffer(" + std::to_string(length) + ", " + Hex(usage) + ", " + std::to_string(format) +
+                   ", " + std::to_string(pool) + ")");
     if (!buffer || length == 0) return D3DERR_INVALIDCALL;
     if (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32) return D3DERR_INVALIDCALL;
     *buffer = new IndexBuffer(this, length, usage, format, pool);

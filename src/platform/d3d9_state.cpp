@@ -26,6 +26,18 @@ D3DMATRIX Identity()
     return m;
 }
 
+std::string Color(const D3DCOLORVALUE& c)
+{
+    return "(" + Num(c.r) + "," + Num(c.g) + "," + Num(c.b) + "," + Num(c.a) + ")";
+}
+
+std::string Vec(const D3DVECTOR& v)
+{
+    return "(" + Num(v.x) + "," + Num(v.y) + "," + Num(v.z) + ")";
+}
+
+}  // namespace
+
 std::string Hex(DWORD v)
 {
     char buf[16];
@@ -39,18 +51,6 @@ std::string Num(float f)
     std::snprintf(buf, sizeof buf, "%g", static_cast<double>(f));
     return buf;
 }
-
-std::string Color(const D3DCOLORVALUE& c)
-{
-    return "(" + Num(c.r) + "," + Num(c.g) + "," + Num(c.b) + "," + Num(c.a) + ")";
-}
-
-std::string Vec(const D3DVECTOR& v)
-{
-    return "(" + Num(v.x) + "," + Num(v.y) + "," + Num(v.z) + ")";
-}
-
-}  // namespace
 
 bool Recording()
 {

@@ -71,13 +71,13 @@ HRESULT D3DXCreateFontIndirectA(IDirect3DDevice9* device, const D3DXFONT_DESCA* 
     *font = nullptr;
     if (!device || !desc)
         return D3DERR_INVALIDCALL;
-    platform::FontSpec spec;
-    spec.height = desc->Height;
-    spec.width = static_cast<int>(desc->Width);
-    spec.weight = static_cast<int>(desc->Weight);
-    spec.italic = desc->Italic != 0;
-    spec.faceName.assign(desc->FaceName, strnlen(desc->FaceName, LF_FACESIZE));
-    auto raster = platform::FontRasterizer::Create(spec);
+    platform::FontRequest request;
+    request.height = desc->Height;
+    request.width = static_cast<int>(desc->Width);
+    request.weight = static_cast<int>(desc->Weight);
+    request.italic = desc->Italic != 0;
+    request.faceName.assign(desc->FaceName, strnlen(desc->FaceName, LF_FACESIZE));
+    auto raster = platform::FontRasterizer::Create(request);
     if (!raster)
         return E_FAIL;
     *font = new platform::d3dx::Font(device, *desc, std::move(raster));

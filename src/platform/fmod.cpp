@@ -67,10 +67,10 @@ void ApplyVolume(int channel, int volume)
 // file still fails as it would with one.
 bool WavReadable(const std::string& native)
 {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV(native.c_str(), &spec, &buffer, &length))
+    if (!SDL_LoadWAV(native.c_str(), &format, &buffer, &length))
         return false;
     SDL_FreeWAV(buffer);
     return true;

@@ -115,7 +115,7 @@ int RoundPixels(FT_Pos v) { return static_cast<int>((v + 32) >> 6); }
 }  // namespace
 
 struct FontRasterizer::Impl {
-    FontSpec spec;
+    FontRequest request;
     FT_Face face = nullptr;
     FT_Face fallback = nullptr;
     std::string faceFile;
@@ -154,24 +154,24 @@ struct FontRasterizer::Impl {
 
     void Prepare(FT_Face f, double xScale, bool& embolden)
     {
-        SetSize(f, spec.height);
+        SetSize(f, request.height);
         FT_Matrix m;
         m.xx = static_cast<FT_Fixed>(std::lround(xScale * 65536.0));
-        m.xy = (spec.italic && !(f->style_flags & FT_STYLE_FLAG_ITALIC)) ? 0x3800 : 0;
+        m.xy = (request.italic && !(f->style_flags & FT_STYLE_FLAG_ITALIC)) ? 0x3800 : 0;
         m.yx = 0;
         m.yy = 0x10000;
         FT_Set_Transform(f, &m, nullptr);
-        embolden = spec.weight >= 600 && !(f->style_flags & FT_STYLE_FLAG_BOLD);
+        embolden = request.weight >= 600 && !(f->style_flags & FT_STYLE_FLAG_BOLD);
     }
 
     void Setup()
     {
-        SetSize(face, spec.height);
+        SetSize(face, request.height);
         double xScale = 1.0;
-        if (spec.width > 0) {
+        if (request.width > 0) {
             const double natural = NaturalWidth(face);
             if (natural > 0)
-                xScale = spec.width / natural;
+                xScale = request.width / natural;
         }
         Prepare(face, xScale, emboldenFace);
         if (fallback)
@@ -216,17 +216,17 @@ struct FontRasterizer::Impl {
     }
 };
 
-std::unique_ptr<FontRasterizer> FontRasterizer::Create(const FontSpec& spec)
+std::unique_ptr<FontRasterizer> FontRasterizer::Create(const FontRequest& request)
 {
     FT_Library lib = Library();
     if (!lib)
         return nullptr;
     auto impl = std::make_unique<Impl>();
-    impl->spec = spec;
-    const bool bold = spec.weight >= 600;
-    const std::string family = IsWindowsCjkFace(spec.faceName) ? std::string(kCjkFamily) : GbkToUtf8(spec.faceName);
+    impl->request = request;
+    const bool bold = request.weight >= 600;
+    const std::string family = IsWindowsCjkFace(request.faceName) ? std::string(kCjkFamily) : GbkToUtf8(request.faceName);
     FaceLocation main, cjk;
-    if (!MatchFace(family, bold, spec.italic, main) || FT_New_Face(lib, main.file.c_str(), main.index, &impl->face) != 0)
+    if (!MatchFace(family, bold, request.italic, main) || FT_New_Face(lib, main.file.c_str(), main.index, &impl->face) != 0)
         return nullptr;
     impl->faceFile = main.file;
     if (MatchFace(kCjkFamily, false, false, cjk) && cjk.file != main.file)

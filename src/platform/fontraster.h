@@ -13,7 +13,7 @@
 
 namespace platform {
 
-struct FontSpec {
+struct FontRequest {
     int height = 0;  // cell height in pixels (ascent + descent); negative: em size; 0: 16
     int width = 0;   // average character width; 0: the face's natural width
     int weight = 400;
@@ -34,7 +34,7 @@ struct TextMask {
 class FontRasterizer {
 public:
     // Null when no usable face can be found at all.
-    static std::unique_ptr<FontRasterizer> Create(const FontSpec& spec);
+    static std::unique_ptr<FontRasterizer> Create(const FontRequest& request);
     ~FontRasterizer();
 
     // Lays GBK text out in `rect` with the DT_ flags and rasterizes it into `out`, clipped to

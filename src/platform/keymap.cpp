@@ -50,8 +50,24 @@ constexpr PunctKey kPunct[] = {
 
 namespace platform::detail {
 
-int VirtualKeyFromSdl(SDL_Keycode key, SDL_Scancode scancode)
+int VirtualKeyFromSdl(SDL_Keycode key, SDL_Scancode scancode, Uint16 mods)
 {
+    if (!(mods & KMOD_NUM)) {
+        switch (key) {
+        case SDLK_KP_0: return 0x2D;
+        case SDLK_KP_1: return 0x23;
+        case SDLK_KP_2: return 0x28;
+        case SDLK_KP_3: return 0x22;
+        case SDLK_KP_4: return 0x25;
+        case SDLK_KP_5: return 0x0C;
+        case SDLK_KP_6: return 0x27;
+        case SDLK_KP_7: return 0x24;
+        case SDLK_KP_8: return 0x26;
+        case SDLK_KP_9: return 0x21;
+        case SDLK_KP_PERIOD: return 0x2E;
+        default: break;
+        }
+    }
     if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
     if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
     if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + (key - SDLK_F1);

@@ -6,8 +6,9 @@
 
 namespace platform::detail {
 
-// 0 for a key that has no virtual-key code.
-int VirtualKeyFromSdl(SDL_Keycode key, SDL_Scancode scancode);
+// 0 for a key that has no virtual-key code. With Num Lock off the keypad's digits are the
+// navigation keys printed on them, as on Windows.
+int VirtualKeyFromSdl(SDL_Keycode key, SDL_Scancode scancode, Uint16 mods);
 // True for keys whose text SDL delivers as a text-input event, so no character is made from the
 // key-down itself.
 bool SdlKeyTypesText(SDL_Keycode key, Uint16 mods);

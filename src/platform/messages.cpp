@@ -142,7 +142,7 @@ void TranslateSdlEvent(const SDL_Event& e)
     switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-        const int vk = VirtualKeyFromSdl(e.key.keysym.sym, e.key.keysym.scancode);
+        const int vk = VirtualKeyFromSdl(e.key.keysym.sym, e.key.keysym.scancode, e.key.keysym.mod);
         if (!vk) break;
         LPARAM l = KeyLParam(e.key);
         if (e.type == SDL_KEYDOWN && SDL_IsTextInputActive() && SdlKeyTypesText(e.key.keysym.sym, e.key.keysym.mod))
@@ -168,7 +168,14 @@ void TranslateSdlEvent(const SDL_Event& e)
         case SDL_BUTTON_MIDDLE: message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
         default: return;
         }
-        Post(WindowFromSdlId(e.button.windowID), message, MouseKeyFlags(), PackPoint(e.button.x, e.button.y));
+        // The key table follows the messages as they are taken, so this button's own change is
+        // not in it yet.
+        WPARAM flags = MouseKeyFlags();
+        const WPARAM own = e.button.button == SDL_BUTTON_LEFT    ? MK_LBUTTON
+                           : e.button.button == SDL_BUTTON_RIGHT ? MK_RBUTTON
+                                                                 : MK_MBUTTON;
+        flags = down ? (flags | own) : (flags & ~own);
+        Post(WindowFromSdlId(e.button.windowID), message, flags, PackPoint(e.button.x, e.button.y));
         break;
     }
     case SDL_QUIT:
@@ -220,6 +227,15 @@ namespace platform::detail {
 void DropMessagesFor(HWND hwnd)
 {
     std::erase_if(g_Queue, [hwnd](const MSG& m) { return m.hwnd == hwnd; });
+}
+
+void SyncToggleKeys()
+{
+    const SDL_Keymod mods = SDL_GetModState();
+    auto sync = [](int vk, bool on) { g_Keys[vk] = static_cast<BYTE>((g_Keys[vk] & 0x80) | (on ? 0x01 : 0)); };
+    sync(VK_CAPITAL, (mods & KMOD_CAPS) != 0);
+    sync(0x90, (mods & KMOD_NUM) != 0);
+    sync(0x91, (mods & KMOD_SCROLL) != 0);
 }
 
 void ResetMessages()

@@ -60,8 +60,22 @@ struct Frame {
 };
 const Frame& LastPresentedFrame();
 
-// Device call recording: while on, every device call is logged as text with its arguments, as
-// in "SetRenderState(137, 0x00000001)" (state numbers in decimal, values in hexadecimal).
+// Device call recording: while on, every call that changes or uses the device is logged as
+// text with its arguments. Counts, indices, state and type numbers are decimal; flags, colours,
+// FVFs and state values are "0x" and eight hexadecimal digits; floats are printed as by "%g";
+// colour values and vectors are "(r,g,b,a)" and "(x,y,z)"; resources are "texture", "buffer" or
+// "null". For example:
+//   Clear(0, 0x00000003, 0xFF000000, 1, 0)      BeginScene()   EndScene()   Present()
+//   SetRenderState(137, 0x00000001)             SetSamplerState(0, 5, 0x00000001)
+//   SetTextureStageState(0, 4, 0x00000004)      SetFVF(0x00000142)   LightEnable(0, 1)
+//   SetTransform(256, _11 _12 ... _44)          SetTexture(0, texture)
+//   SetMaterial(diffuse, ambient, specular, emissive, power)
+//   SetLight(index, type, diffuse, specular, ambient, position, direction, range, falloff,
+//            attenuation0, attenuation1, attenuation2, theta, phi)
+//   SetStreamSource(0, buffer, offset, stride)  SetIndices(buffer)
+//   DrawPrimitive(type, start vertex, count)
+//   DrawIndexedPrimitive(type, base vertex, min index, vertices, start index, count)
+//   CreateVertexBuffer(length, usage, fvf, pool)   CreateIndexBuffer(length, usage, format, pool)
 void SetDeviceRecording(bool on);
 std::vector<std::string>& RecordedDeviceCalls();
 

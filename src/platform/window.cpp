@@ -134,7 +134,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
 {
     if (platform::seams::detail::Failures().createWindow) return nullptr;
     const WindowClass* wc = FindClass(className);
-    if (!wc || !EnsureVideo()) return nullptr;
+    if (!wc) return nullptr;
+    const bool firstWindow = !SDL_WasInit(SDL_INIT_VIDEO);
+    if (!EnsureVideo()) return nullptr;
+    if (firstWindow) SyncToggleKeys();
 
     const std::string title = platform::GbkToUtf8(windowName ? windowName : "");
     SDL_Window* sdl = SDL_CreateWindow(title.c_str(), x, y, std::max(width, 1), std::max(height, 1),

@@ -32,6 +32,9 @@ HWND WindowFromSdlId(Uint32 id);
 // Queue side of DestroyWindow: messages still queued for a destroyed window are dropped.
 void DropMessagesFor(HWND hwnd);
 
+// Takes the lock keys' toggle states from the keyboard when the first window opens.
+void SyncToggleKeys();
+
 // Resets run by seams::ResetAll.
 void ResetWindows();
 void ResetMessages();

@@ -334,6 +334,8 @@ public:
         out = static_cast<std::size_t>(m_n[m_i++]);
         return true;
     }
+    // Whether n more numbers are left, checked before anything is sized by a count.
+    bool Fits(std::size_t n) const { return m_n.size() - m_i >= n; }
     bool Values(double* out, std::size_t n)
     {
         if (m_n.size() - m_i < n)
@@ -475,10 +477,10 @@ private:
     {
         NumberCursor cur(mesh.nums);
         std::size_t vertexCount, faceCount;
-        if (!cur.Count(vertexCount))
+        if (!cur.Count(vertexCount) || !cur.Fits(vertexCount * 3))
             return Fail("bad vertex count");
         std::vector<double> positions(vertexCount * 3);
-        if (!cur.Values(positions.data(), positions.size()) || !cur.Count(faceCount))
+        if (!cur.Values(positions.data(), positions.size()) || !cur.Count(faceCount) || !cur.Fits(faceCount))
             return Fail("short vertex list");
         std::vector<std::vector<std::uint32_t>> faces(faceCount);
         for (auto& face : faces)
@@ -490,7 +492,7 @@ private:
         if (const XObject* mn = Child(mesh, "meshnormals")) {
             NumberCursor nc(mn->nums);
             std::size_t normalCount, normalFaceCount;
-            if (!nc.Count(normalCount))
+            if (!nc.Count(normalCount) || !nc.Fits(normalCount * 3))
                 return Fail("bad normal count");
             normals.resize(normalCount * 3);
             if (!nc.Values(normals.data(), normals.size()) || !nc.Count(normalFaceCount) || normalFaceCount != faceCount)
@@ -504,7 +506,7 @@ private:
         if (const XObject* tc = Child(mesh, "meshtexturecoords")) {
             NumberCursor tcur(tc->nums);
             std::size_t count;
-            if (!tcur.Count(count) || count != vertexCount)
+            if (!tcur.Count(count) || count != vertexCount || !tcur.Fits(count * 2))
                 return Fail("texture coordinates do not match the vertices");
             uvs.resize(count * 2);
             if (!tcur.Values(uvs.data(), uvs.size()))

@@ -122,6 +122,7 @@ bool TScript::Link()
             }
             TBlock& top = blocks.back();
             SetInt(instructions[top.index].params[1], instr.type == SIT_ELSE ? i + 1 : i);
+            instructions[top.index].bFalseToElseIf = instr.type == SIT_ELSEIF;
             top.index = i;
             top.kind = instr.type;
             if (instr.type == SIT_ELSEIF)

@@ -72,6 +72,8 @@ struct TScriptInstruction {
     TSystemFunc* pFunc = nullptr;
     // An elseif reached by running on from the branch above leaves the chain here.
     int nChainEnd = 0;
+    // An if or elseif whose false jump lands on the next elseif of its own chain.
+    bool bFalseToElseIf = false;
 
     bool Parse(const std::string& line);
     static void SplitArguments(const std::string& text, CStringList& out);

@@ -148,7 +148,7 @@ void CCodeBuilder::Build()
             Expression(in.params[0].pExpr, MK_TEMP, 0);
             int target = in.params[1].nValue;
             jumps.push_back(s.code.size());
-            Branch(MO_JZ, target, in.type == SIT_WHILE ? -1 : target);
+            Branch(MO_JZ, target, in.bFalseToElseIf ? target : -1);
             break;
         }
         case SIT_ELSE:
@@ -187,7 +187,7 @@ void CCodeBuilder::Build()
 
 void TScript::BuildCode() { CCodeBuilder(*this).Build(); }
 
-int CScriptFunction::RunFast()
+int CScriptFunction::RunFast(const CScriptThread& thread)
 {
     if (!pScript || !pScript->bRunnable || nInstrIndex + 1 > pScript->Length())
         return -1;
@@ -243,9 +243,14 @@ int CScriptFunction::RunFast()
         }
         case MO_GENERAL: {
             nInstrIndex = m.aux;
-            // The instruction may push a frame and so move this one: nothing of it is touched after.
+            const std::size_t depth = thread.stack.size();
             int wait = ExecuteInstruction();
-            return wait >= 1 ? wait : 0;
+            // A handler may have stopped the thread or pushed a frame, which can move this one:
+            // then nothing of the frame is touched and the step looks at its stack again.
+            if (wait >= 1 || thread.bStopped || thread.stack.size() != depth || &thread.stack.back() != this)
+                return wait >= 1 ? wait : 0;
+            pc = pScript->codeStart[static_cast<std::size_t>(nInstrIndex + 1)];
+            break;
         }
         default:
             nInstrIndex = m.aux;

@@ -72,7 +72,7 @@ int CScriptFunction::ExecuteInstruction()
     case SIT_WHILE:
         if (Eval(pInstr->params[0].pExpr) == 0.0f) {
             int target = pInstr->params[1].nValue;
-            if (pInstr->type != SIT_WHILE)
+            if (pInstr->bFalseToElseIf)
                 nJumpTarget = target;
             JumpTo(target);
         }
@@ -163,7 +163,7 @@ bool CScriptThread::Step()
     if (--nWait > 0)
         return true;
     while (!stack.empty()) {
-        int wait = stack.back().RunFast();
+        int wait = stack.back().RunFast(*this);
         if (bStopped)
             return false;
         if (wait >= 1) {

@@ -14,6 +14,8 @@ class CScriptRunner;
 
 namespace script {
 
+class CScriptThread;
+
 class CScriptFunction {
 public:
     std::vector<float> locals;
@@ -35,9 +37,9 @@ public:
     }
     int ExecuteInstruction();
     // Runs the script's step list until a wait (its ticks), the end (-1) or an instruction that
-    // may change the thread (a call, a global variable write) has run (0): the caller fetches its
-    // top frame again before going on.
-    int RunFast();
+    // changed the thread it belongs to (stopped it or pushed a frame) (0): the caller then fetches
+    // its top frame again before going on.
+    int RunFast(const CScriptThread& thread);
     int Run();
     TScriptInstruction* FetchNext();
     void Dump(CStringList& out) const;

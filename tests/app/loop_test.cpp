@@ -99,7 +99,7 @@ TEST_F(LoopTest, RenderFrameClearsToOpaqueBlackInsideTheSceneAndPresents)
     ASSERT_NE(device, nullptr);
     EXPECT_TRUE(RenderFrame(device, 0.1f));
     EXPECT_EQ(platform::seams::RecordedDeviceCalls(),
-              (std::vector<std::string>{"Clear(0, 3, 4278190080, 1.000000, 0)", "BeginScene()", "EndScene()",
+              (std::vector<std::string>{"Clear(0, 0x00000003, 0xFF000000, 1, 0)", "BeginScene()", "EndScene()",
                                         "Present()"}));
     device->Release();
 }

@@ -5,7 +5,6 @@
 #include "app/debuglink.h"
 #include "app/winmain.h"
 #include "platform/seams.h"
-#include "support/menudata.h"
 #include "support/testutil.h"
 
 namespace {
@@ -21,8 +20,7 @@ protected:
     {
         platform::seams::ResetAll();
         platform::seams::InstallMessageBoxRecorder();
-        root.Write("Global/Control.txt", "[keys]\nleft=37\n");
-        testutil::WriteMinimalMenu(root);
+        testutil::WriteMinimalDataTree(root);
     }
     void TearDown() override
     {

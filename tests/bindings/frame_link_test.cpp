@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+
 #include "app/debuglink.h"
 #include "bindings/bindings.h"
 #include "foundation/stringlist.h"
@@ -73,8 +76,14 @@ TEST_F(FrameFunctionsTest, ReportsReachTheLinkExactly)
 TEST_F(FrameFunctionsTest, OnlyExactlyPointZeroFiveQuits)
 {
     QuitPosted();
-    Run({"Frame.Command(0.5)", "Frame.Command(0)", "Frame.Command(1)", "Frame.Command(0.0500001)",
-         "Frame.Command(0.0499999)"});
+    // The two floats next to 0.05, written with enough digits to read back exactly.
+    auto text = [](float v) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "Frame.Command(%.9g)", static_cast<double>(v));
+        return std::string(buffer);
+    };
+    Run({"Frame.Command(0.5)", "Frame.Command(0)", "Frame.Command(1)", text(std::nextafter(0.05f, 1.0f)),
+         text(std::nextafter(0.05f, 0.0f))});
     EXPECT_FALSE(QuitPosted());
     library.Clear();
     Run({"Frame.Command(0.05)"});

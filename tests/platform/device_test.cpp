@@ -98,6 +98,13 @@ TEST_F(DeviceTest, RecordingLogsCallsWithTheirArguments)
     device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
     device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    D3DMATRIX m{};
+    m._11 = m._22 = m._33 = m._44 = 1.0f;
+    m._43 = -2.5f;
+    device->SetTransform(D3DTS_VIEW, &m);
+    device->SetFVF(0x142);
+    device->LightEnable(2, TRUE);
+    device->SetTexture(0, nullptr);
     platform::seams::SetDeviceRecording(false);
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
 
@@ -105,14 +112,48 @@ TEST_F(DeviceTest, RecordingLogsCallsWithTheirArguments)
         "SetRenderState(137, 0x00000001)",
         "SetSamplerState(0, 5, 0x00000001)",
         "SetTextureStageState(0, 4, 0x00000004)",
-        "Clear(0, 3, 4278190080, 1.000000, 0)",
+        "Clear(0, 0x00000003, 0xFF000000, 1, 0)",
+        "SetTransform(2, 1 0 0 0 0 1 0 0 0 0 1 0 0 0 -2.5 1)",
+        "SetFVF(0x00000142)",
+        "LightEnable(2, 1)",
+        "SetTexture(0, null)",
     };
     EXPECT_EQ(platform::seams::RecordedDeviceCalls(), expected);
 
     DWORD value = 7;
     device->GetRenderState(D3DRS_LIGHTING, &value);
     EXPECT_EQ(value, FALSE);
-    device->GetRenderState(D3DRS_CULLMODE, &value);
-    EXPECT_EQ(value, static_cast<DWORD>(D3DCULL_CCW));
+    device->Release();
+}
+
+TEST_F(DeviceTest, StatesStartAtDirect3DDefaults)
+{
+    IDirect3DDevice9* device = testutil::MakeTestDevice(8, 8);
+    ASSERT_NE(device, nullptr);
+    const std::pair<D3DRENDERSTATETYPE, DWORD> defaults[] = {
+        {D3DRS_ZENABLE, D3DZB_TRUE},           {D3DRS_ZWRITEENABLE, TRUE},
+        {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},       {D3DRS_CULLMODE, D3DCULL_CCW},
+        {D3DRS_LIGHTING, TRUE},                {D3DRS_AMBIENT, 0},
+        {D3DRS_LOCALVIEWER, TRUE},             {D3DRS_ALPHABLENDENABLE, FALSE},
+        {D3DRS_SRCBLEND, D3DBLEND_ONE},        {D3DRS_DESTBLEND, D3DBLEND_ZERO},
+        {D3DRS_FOGENABLE, FALSE},              {D3DRS_FOGEND, 0x3F800000},
+        {D3DRS_POINTSIZE_MAX, 0x42800000},     {D3DRS_POINTSCALE_A, 0x3F800000},
+        {D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1},
+    };
+    for (const auto& [state, expected] : defaults) {
+        DWORD value = 0xDEADBEEF;
+        EXPECT_EQ(device->GetRenderState(state, &value), D3D_OK);
+        EXPECT_EQ(value, expected) << "render state " << state;
+    }
+    D3DMATRIX world;
+    device->GetTransform(D3DTS_WORLD, &world);
+    EXPECT_EQ(world._11, 1.0f);
+    EXPECT_EQ(world._41, 0.0f);
+    D3DVIEWPORT9 viewport;
+    device->GetViewport(&viewport);
+    EXPECT_EQ(viewport.Width, 8u);
+    EXPECT_EQ(viewport.MaxZ, 1.0f);
+    EXPECT_EQ(device->SetRenderState(static_cast<D3DRENDERSTATETYPE>(D3DRS_COUNT), 1), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->EndScene(), D3DERR_INVALIDCALL);
     device->Release();
 }

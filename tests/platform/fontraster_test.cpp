@@ -8,18 +8,18 @@
 namespace {
 
 using platform::FontRasterizer;
-using platform::FontSpec;
+using platform::FontRequest;
 using platform::TextMask;
 
 std::unique_ptr<FontRasterizer> Make(const char* face, int height, int width = 0, int weight = 400, bool italic = false)
 {
-    FontSpec spec;
-    spec.faceName = face;
-    spec.height = height;
-    spec.width = width;
-    spec.weight = weight;
-    spec.italic = italic;
-    return FontRasterizer::Create(spec);
+    FontRequest request;
+    request.faceName = face;
+    request.height = height;
+    request.width = width;
+    request.weight = weight;
+    request.italic = italic;
+    return FontRasterizer::Create(request);
 }
 
 long Ink(const TextMask& m) { return std::accumulate(m.coverage.begin(), m.coverage.end(), 0L); }

@@ -213,6 +213,9 @@ TEST_F(WindowTest, SdlEventsBecomeWindowMessages)
     SDL_PushEvent(&e);
     e.key.keysym.sym = SDLK_KP_4;
     e.key.keysym.scancode = SDL_SCANCODE_KP_4;
+    e.key.keysym.mod = KMOD_NUM;
+    SDL_PushEvent(&e);
+    e.key.keysym.mod = KMOD_NONE;  // Num Lock off: the keypad's 4 is the left arrow
     SDL_PushEvent(&e);
     e.key.keysym.sym = SDLK_SEMICOLON;
     e.key.keysym.scancode = SDL_SCANCODE_SEMICOLON;
@@ -221,16 +224,18 @@ TEST_F(WindowTest, SdlEventsBecomeWindowMessages)
     std::vector<MSG> msgs;
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) msgs.push_back(msg);
-    ASSERT_EQ(msgs.size(), 5u);
+    ASSERT_EQ(msgs.size(), 6u);
     EXPECT_EQ(msgs[0].message, WM_MOUSEMOVE);
     EXPECT_EQ(msgs[0].lParam, 300 | (200 << 16));
     EXPECT_EQ(msgs[0].hwnd, hwnd);
     EXPECT_EQ(msgs[1].message, WM_MBUTTONDOWN);
     EXPECT_EQ(msgs[1].lParam, 639 | (479 << 16));
+    EXPECT_EQ(msgs[1].wParam, 0x10u);  // the middle button is down
     EXPECT_EQ(msgs[2].message, WM_KEYDOWN);
     EXPECT_EQ(msgs[2].wParam, static_cast<WPARAM>(VK_ESCAPE));
     EXPECT_EQ(msgs[3].wParam, 0x64u);
-    EXPECT_EQ(msgs[4].wParam, 0xBAu);
+    EXPECT_EQ(msgs[4].wParam, static_cast<WPARAM>(VK_LEFT));
+    EXPECT_EQ(msgs[5].wParam, 0xBAu);
     EXPECT_LT(GetKeyState(VK_MBUTTON), 0);
 
     // A typed key's text arrives as SDL text input, so its key-down types nothing by itself;

@@ -206,6 +206,8 @@ TEST(XFile, DamagedFilesAreRefused)
         << "index out of range";
     EXPECT_FALSE(platform::ParseXFile("xof 0302txt 0032\nMesh { 3; 0;0;0;, 1;0;0;; 1; 3;0,1,2;; }", mesh))
         << "short vertex list";
+    EXPECT_FALSE(platform::ParseXFile("xof 0302txt 0032\nMesh { 16000000; 0;0;0;; 1; 3;0,0,0;; }", mesh))
+        << "a count larger than the data is refused before anything is sized by it";
     EXPECT_FALSE(platform::ParseXFile(
         "xof 0302txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 3;; } }", mesh))
         << "material index beyond the list";

@@ -84,7 +84,7 @@ TEST_F(RuntimeTest, ALoopLeftByItsConditionInsideABranchStillLeavesTheChain)
     EXPECT_EQ(Run("t", 1), Ticks{"3"});
 }
 
-TEST_F(RuntimeTest, AnElseifRunOnIntoInALaterPassOfALoopIsNotTested)
+TEST_F(RuntimeTest, AnElseifIsTestedOnlyAfterTheFalseJumpOfItsChain)
 {
     Add("s", {"i := 0", "while(i<3)", "if(i==1)", "Log(1)", "elseif(1)", "Log(2)", "end", "i := i+1", "end"});
     EXPECT_EQ(Run("s", 1), Ticks{"2,1,2"});
@@ -93,6 +93,17 @@ TEST_F(RuntimeTest, AnElseifRunOnIntoInALaterPassOfALoopIsNotTested)
     scripttest::Log().clear();
     EXPECT_EQ(frame.Run(), -1);
     EXPECT_EQ(scripttest::Log(), (std::vector<std::string>{"2", "1", "2"}));
+
+    // The inner if's false jump lands on the elseif too, but it is no jump of the chain.
+    Add("nested", {"if(1)", "if(0)", "Log(1)", "end", "elseif(1)", "Log(2)", "end", "Log(3)"});
+    runner.StopAll();
+    runner.Enable();
+    EXPECT_EQ(Run("nested", 1), Ticks{"3"});
+    frame.SetScript(library.FindScript("nested"));
+    frame.Reset();
+    scripttest::Log().clear();
+    EXPECT_EQ(frame.Run(), -1);
+    EXPECT_EQ(scripttest::Log(), std::vector<std::string>{"3"});
 }
 
 TEST_F(RuntimeTest, LoopsBreakContinueAndGoto)

@@ -121,3 +121,22 @@ std::string LinkListener::Receive(std::size_t expected, int timeoutMs)
 }
 
 }  // namespace testutil
+
+namespace testutil {
+
+void WriteMinimalMenu(const TempDir& root, const std::string& folder)
+{
+    const std::string menu = folder.empty() ? "menu/" : folder + "/menu/";
+    root.Write(menu + "MainMenu.txt", "script=menu.txt\n[c1]\ntype=none\n");
+    root.Write(menu + "menu.txt", "[UIMain]\n");
+}
+
+void WriteMinimalDataTree(const TempDir& root)
+{
+    root.Write("Global/Control.txt", "[keys]\nleft=37\n");
+    root.Write("GlobalFonts.txt", "[menu]\nfontname=Arial\nheight=20\n");
+    WriteMinimalMenu(root);
+    root.MakeDir("sound");
+}
+
+}  // namespace testutil
