@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <utility>
 
 #include "app/gameframe.h"
 #include "app/winmain.h"
@@ -122,20 +122,16 @@ TEST_F(UIRenderTest, CaptionsAreCentredInTheRectangleAsBackBufferPixels)
     EXPECT_EQ(g_FontManager.pCurrent, g_FontManager.FindFont("plain"));
 }
 
-TEST_F(UIRenderTest, DrawingSetsItsStatesAndPutsThreeBack)
+TEST_F(UIRenderTest, DrawingLeavesLightingCullingAndDepthAsTheSceneWantsThem)
 {
     ASSERT_TRUE(LoadUI(kHeader));
-    g_pDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
-    g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
-    g_pDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
+    const std::pair<D3DRENDERSTATETYPE, DWORD> after[] = {
+        {D3DRS_LIGHTING, TRUE}, {D3DRS_CULLMODE, D3DCULL_CCW}, {D3DRS_ZENABLE, TRUE}};
+    for (const auto& [state, value] : after) g_pDevice->SetRenderState(state, 0);
     Frame();
-    DWORD lighting = 0;
-    DWORD cull = 0;
-    DWORD z = 0;
-    g_pDevice->GetRenderState(D3DRS_LIGHTING, &lighting);
-    g_pDevice->GetRenderState(D3DRS_CULLMODE, &cull);
-    g_pDevice->GetRenderState(D3DRS_ZENABLE, &z);
-    EXPECT_EQ(lighting, static_cast<DWORD>(TRUE));
-    EXPECT_EQ(cull, static_cast<DWORD>(D3DCULL_CCW));
-    EXPECT_EQ(z, static_cast<DWORD>(TRUE));
+    for (const auto& [state, value] : after) {
+        DWORD v = 0;
+        g_pDevice->GetRenderState(state, &v);
+        EXPECT_EQ(v, value) << state;
+    }
 }
