@@ -4,6 +4,7 @@
 
 #include "app/winmain.h"
 #include "foundation/colors.h"
+#include "foundation/numeric.h"
 #include "media/font.h"
 #include "media/texture.h"
 
@@ -158,11 +159,12 @@ void CUIControl::Render()
     }
 
     if (!strText.empty()) {
+        // A position beyond the int range (or NaN) truncates as the processor does, to INT_MIN.
         RECT rect;
-        rect.left = static_cast<LONG>(x);
-        rect.top = static_cast<LONG>(y);
-        rect.right = static_cast<LONG>(x + w);
-        rect.bottom = static_cast<LONG>(y + h);
+        rect.left = TruncToInt(x);
+        rect.top = TruncToInt(y);
+        rect.right = TruncToInt(x + w);
+        rect.bottom = TruncToInt(y + h);
         g_FontManager.DrawTextAligned(strText, rect, packed, 1, 1);
     }
 }

@@ -122,6 +122,18 @@ TEST_F(UIRenderTest, CaptionsAreCentredInTheRectangleAsBackBufferPixels)
     EXPECT_EQ(g_FontManager.pCurrent, g_FontManager.FindFont("plain"));
 }
 
+TEST_F(UIRenderTest, ACaptionRectangleSpanningTheIntRangeIsStillCentred)
+{
+    ASSERT_TRUE(LoadUI(std::string(kHeader) +
+                       "[wide]\ntype=static\ntext=WWWW\nposx=-2000000000\nposy=200\nsizex=2000000000\n"
+                       "sizey=80\n"));
+    Control("wide")->SizeX.Set(4.0e9f);  // right edge at 2e9: the centre is x = 0
+    Frame();
+    EXPECT_TRUE(Lit(0, 220, 40, 260));
+    EXPECT_FALSE(Lit(0, 0, 640, 200));
+    EXPECT_FALSE(Lit(0, 280, 640, 480));
+}
+
 TEST_F(UIRenderTest, DrawingLeavesLightingCullingAndDepthAsTheSceneWantsThem)
 {
     ASSERT_TRUE(LoadUI(kHeader));
