@@ -11,6 +11,7 @@
 #include "media/texture.h"
 #include "platform/win32.h"
 #include "script/consttable.h"
+#include "ui/uimanager.h"
 #include "world/scene.h"
 
 CGameFrame::CGameFrame()
@@ -25,6 +26,7 @@ bool CGameFrame::Setup()
 
 void CGameFrame::Update()
 {
+    g_UIManager.Update();
     g_Scene.Update();
 }
 
@@ -78,6 +80,10 @@ bool GameStartup(IDirect3DDevice9* device)
     g_KeyTable.Enable();
 
     SetCurrentFolder("$\\menu");
+    if (!g_UIManager.Load("MainMenu.txt")) {
+        MessageBoxA(nullptr, "打开MainMenu.txt出错", nullptr, MB_OK);
+        return false;
+    }
 
     if (!SetupRenderStates(device)) {
         GlobalError("Geometry Init Fail");

@@ -16,6 +16,7 @@
 #include "script/expression.h"
 #include "script/expressionbase.h"
 #include "script/scriptbase.h"
+#include "ui/uimanager.h"
 #include "world/scene.h"
 
 IDirect3DDevice9* g_pDevice = nullptr;
@@ -24,6 +25,7 @@ CTextureManager* g_pTextureManager = nullptr;
 
 CGameFrame g_GameFrame;
 FontManager g_FontManager;
+UIManager g_UIManager;
 CScene g_Scene;
 std::string g_RootFolder;
 std::string g_CurrentFolder;

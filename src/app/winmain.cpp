@@ -3,6 +3,7 @@
 
 #include "app/debuglink.h"
 #include "app/gameframe.h"
+#include "ui/uimanager.h"
 #include "world/scene.h"
 
 namespace {
@@ -141,6 +142,7 @@ bool RenderFrame(IDirect3DDevice9* device, float timeDelta)
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClearColor, 1.0f, 0);
     device->BeginScene();
     g_Scene.Render();
+    g_UIManager.Render();
     device->EndScene();
     device->Present(nullptr, nullptr, nullptr, nullptr);
     return true;
@@ -175,21 +177,24 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-// The user interface is not part of the shell yet: its handlers take these events once it is.
 void OnLButtonDown(int x, int y)
 {
+    g_UIManager.OnLButtonDown(x, y);
 }
 
 void OnRButtonDown(int x, int y)
 {
+    g_UIManager.OnRButtonDown(x, y);
 }
 
 void OnMouseMove(int x, int y)
 {
+    g_UIManager.OnMouseMove(x, y);
 }
 
 void OnChar(int ch)
 {
+    g_UIManager.OnChar(ch);
 }
 
 void OnMButtonDown(int x, int y)

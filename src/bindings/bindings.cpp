@@ -7,6 +7,7 @@
 #include "script/expressionbase.h"
 #include "script/scriptbase.h"
 #include "script/scriptrunner.h"
+#include "ui/uiscript.h"
 
 namespace {
 
@@ -37,14 +38,14 @@ const TSystemFuncBinding kSystemFunctions[] = {
     {"StartThread", ScriptStartThread, "ss"},
     {"PauseThread", ScriptPauseThread, "s"},
     {"ContinueThread", ScriptContinueThread, "s"},
-    {"UI.MoveControl", nullptr, "svvvvvvv"},
-    {"UI.MoveControlOffSet", nullptr, "svvvvvvv"},
-    {"UI.ResizeControl", nullptr, "svvvvvvv"},
-    {"UI.ChangeControlColor", nullptr, "svvvvvvv"},
-    {"UI.EnableControl", nullptr, "sv"},
-    {"UI.ChangeControlText", nullptr, "ss"},
-    {"UI.AddSound", nullptr, "si"},
-    {"UI.PlaySound", nullptr, "iv"},
+    {"UI.MoveControl", UI_MoveControl, "svvvvvvv"},
+    {"UI.MoveControlOffSet", UI_MoveControlOffSet, "svvvvvvv"},
+    {"UI.ResizeControl", UI_ResizeControl, "svvvvvvv"},
+    {"UI.ChangeControlColor", UI_ChangeControlColor, "svvvvvvv"},
+    {"UI.EnableControl", UI_EnableControl, "sv"},
+    {"UI.ChangeControlText", UI_ChangeControlText, "ss"},
+    {"UI.AddSound", UI_AddSound, "si"},
+    {"UI.PlaySound", UI_PlaySound, "iv"},
     {"Audio.PlayMusic", Audio_PlayMusic, "s"},
     {"Audio.SetMusicVolume", Audio_SetMusicVolume, "v"},
     {"Frame.Command", ScriptFrameCommand, "v"},

@@ -9,6 +9,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <unordered_map>
@@ -267,29 +268,33 @@ int FontRasterizer::Layout(const std::string& gbkText, int count, const RECT& re
         else if (ch >= 32)
             lines.back().push_back(ch);
     }
+    // Positions are worked out in 64 bits: a rectangle may span the whole int range, and
+    // its width or centre must not overflow.
+    using Pos = long long;
     const int blockHeight = static_cast<int>(lines.size()) * im.lineHeight;
-    int y = rect.top;
+    const Pos left = rect.left, top = rect.top, right = rect.right, bottom = rect.bottom;
+    Pos y = top;
     if (format & DT_BOTTOM)
-        y = rect.bottom - blockHeight;
+        y = bottom - blockHeight;
     else if (format & DT_VCENTER)
-        y = rect.top + (rect.bottom - rect.top - blockHeight) / 2;
+        y = top + (bottom - top - blockHeight) / 2;
 
     struct Placed {
         const Glyph* glyph;
-        int x, y;  // top left of the bitmap
+        Pos x, y;  // top left of the bitmap
     };
     std::vector<Placed> placed;
-    int minX = 1 << 30, minY = 1 << 30, maxX = -(1 << 30), maxY = -(1 << 30);
+    Pos minX = LLONG_MAX, minY = LLONG_MAX, maxX = LLONG_MIN, maxY = LLONG_MIN;
     for (const std::u32string& line : lines) {
-        int width = 0;
+        Pos width = 0;
         for (char32_t ch : line)
             width += im.GetGlyph(ch).advance;
-        int x = rect.left;
+        Pos x = left;
         if (format & DT_RIGHT)
-            x = rect.right - width;
+            x = right - width;
         else if (format & DT_CENTER)
-            x = rect.left + (rect.right - rect.left - width) / 2;
-        const int baseline = y + im.ascender;
+            x = left + (right - left - width) / 2;
+        const Pos baseline = y + im.ascender;
         for (char32_t ch : line) {
             const Glyph& g = im.GetGlyph(ch);
             if (g.width > 0 && g.rows > 0) {
@@ -304,25 +309,30 @@ int FontRasterizer::Layout(const std::string& gbkText, int count, const RECT& re
         y += im.lineHeight;
     }
     if (!(format & DT_NOCLIP)) {
-        minX = std::max<int>(minX, rect.left);
-        minY = std::max<int>(minY, rect.top);
-        maxX = std::min<int>(maxX, rect.right);
-        maxY = std::min<int>(maxY, rect.bottom);
+        minX = std::max(minX, left);
+        minY = std::max(minY, top);
+        maxX = std::min(maxX, right);
+        maxY = std::min(maxY, bottom);
     }
-    if (placed.empty() || maxX <= minX || maxY <= minY)
+    // What lies beyond the int range is off any screen.
+    minX = std::max<Pos>(minX, INT_MIN);
+    minY = std::max<Pos>(minY, INT_MIN);
+    maxX = std::min<Pos>(maxX, INT_MAX);
+    maxY = std::min<Pos>(maxY, INT_MAX);
+    if (placed.empty() || maxX <= minX || maxY <= minY || maxX - minX > INT_MAX || maxY - minY > INT_MAX)
         return blockHeight;
-    out.left = minX;
-    out.top = minY;
-    out.width = maxX - minX;
-    out.height = maxY - minY;
+    out.left = static_cast<int>(minX);
+    out.top = static_cast<int>(minY);
+    out.width = static_cast<int>(maxX - minX);
+    out.height = static_cast<int>(maxY - minY);
     out.coverage.assign(static_cast<std::size_t>(out.width) * out.height, 0);
     for (const Placed& p : placed)
         for (int gy = 0; gy < p.glyph->rows; ++gy) {
-            const int sy = p.y + gy - minY;
+            const Pos sy = p.y + gy - minY;
             if (sy < 0 || sy >= out.height)
                 continue;
             for (int gx = 0; gx < p.glyph->width; ++gx) {
-                const int sx = p.x + gx - minX;
+                const Pos sx = p.x + gx - minX;
                 if (sx < 0 || sx >= out.width)
                     continue;
                 std::uint8_t& dst = out.coverage[static_cast<std::size_t>(sy) * out.width + sx];

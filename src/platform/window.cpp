@@ -16,7 +16,9 @@ struct WindowClass {
 };
 
 std::vector<WindowClass> g_Classes;
-std::vector<std::unique_ptr<HWND__>> g_Windows;
+// Never destroyed: a device kept alive by the buffers of a global object is released during
+// global destruction, after this file's objects would be gone, and still unlinks its window.
+std::vector<std::unique_ptr<HWND__>>& g_Windows = *new std::vector<std::unique_ptr<HWND__>>;
 ATOM g_NextAtom = 0xC000;
 
 std::string LowerAscii(const char* s)

@@ -27,10 +27,13 @@ bool KeywordArgument(const std::string& line, std::size_t keywordLength, std::st
     return true;
 }
 
+// A lone quote character is its own first and last character, so it quotes the empty text.
 bool IsQuoted(const std::string& s)
 {
-    return s.size() >= 2 && ((s.front() == '"' && s.back() == '"') || (s.front() == '\'' && s.back() == '\''));
+    return !s.empty() && ((s.front() == '"' && s.back() == '"') || (s.front() == '\'' && s.back() == '\''));
 }
+
+std::string Unquoted(const std::string& s) { return s.size() >= 2 ? s.substr(1, s.size() - 2) : std::string(); }
 
 float NumberOf(const std::string& s) { return s.empty() ? 0.0f : StringToFloat(s); }
 
@@ -105,14 +108,14 @@ bool TScriptInstruction::ParseCall(const std::string& lcstr, std::size_t p, TSys
             break;
         case SPT_STRING:
             if (IsQuoted(piece))
-                slot.strText = piece.substr(1, piece.size() - 2);
+                slot.strText = Unquoted(piece);
             break;
         default:
             if (piece.empty()) {
                 slot.type = SPT_ANY;
             } else if (IsQuoted(piece)) {
                 slot.type = SPT_STRING;
-                slot.strText = piece.substr(1, piece.size() - 2);
+                slot.strText = Unquoted(piece);
             } else if (IsNumber(piece)) {
                 slot.type = SPT_NUMBER;
                 slot.fValue = NumberOf(piece);

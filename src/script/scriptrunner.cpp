@@ -15,7 +15,7 @@ void CScriptFunction::SetScript(TScript* script)
 {
     pScript = script;
     if (script && script->localNames.Count() > 0)
-        locals.assign(static_cast<std::size_t>(script->localNames.Count()), 0.0f);
+        locals.resize(static_cast<std::size_t>(script->localNames.Count()), 0.0f);
 }
 
 int CScriptFunction::ExecuteInstruction()

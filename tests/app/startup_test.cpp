@@ -31,7 +31,7 @@ TEST_F(StartupTest, TheWorkingFolderBecomesTheRootAndTheMenuFolderIsLeftCurrent)
 
 TEST_F(StartupTest, MissingConstantsSoundsAndKeysDoNotStopStartUp)
 {
-    root.MakeDir("menu");
+    testutil::WriteMinimalMenu(root);
     testing::internal::CaptureStdout();
     ASSERT_TRUE(GameStartup(nullptr));
     testing::internal::GetCapturedStdout();
@@ -49,6 +49,7 @@ TEST_F(StartupTest, LongWorkingFolderIsReadWhole)
     for (int i = 0; i < 6; ++i)
         rel += (i ? "/" : "") + deep;
     root.Write(rel + "/Global/Control.txt", "[keys]\nx=1\n");
+    testutil::WriteMinimalMenu(root, rel);
     testutil::ScopedCwd inner(root.Path() + "/" + rel);
     ASSERT_TRUE(GameStartup(nullptr));
     EXPECT_GT(GetRootFolder().size(), 300u);

@@ -103,6 +103,22 @@ TEST_F(WinMainTest, EscapeAloneAndTheMiddleButtonDoNothing)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+TEST_F(WinMainTest, AMenuThatFailsEndsStartUpBeforeAnyTick)
+{
+    root.Write("menu/MainMenu.txt", "[x]\ntype=Static\n");
+    platform::seams::SetDeviceRecording(true);
+    EXPECT_EQ(WinMain(nullptr, nullptr, const_cast<char*>(""), SW_SHOW), 0);
+    EXPECT_EQ(Presents(), 0);
+    // The loader's own report, then the two uncaptioned boxes of the shell.
+    const auto& b = boxes.Boxes();
+    ASSERT_EQ(b.size(), 3u);
+    EXPECT_TRUE(b[0].hasCaption);
+    EXPECT_FALSE(b[1].hasCaption);
+    EXPECT_EQ(b[1].text, "\xB4\xF2\xBF\xAAMainMenu.txt\xB3\xF6\xB4\xED");
+    EXPECT_FALSE(b[2].hasCaption);
+    EXPECT_EQ(b[2].text, "Setup() - FAILED");
+}
+
 TEST_F(WinMainTest, WindowCreationMakesAndConnectsTheLink)
 {
     testutil::LinkListener listener;

@@ -29,3 +29,15 @@ TEST(Bindings, NamesWithoutAHandlerAreNotRegistered)
     EXPECT_EQ(g_VarTable.GetVar("UnitPosx"), nullptr);
     EXPECT_FALSE(g_FunctionTable.Exists("FormationUnitOffsetX"));
 }
+
+TEST(Bindings, OddSpellingsStandAsWritten)
+{
+    ASSERT_TRUE(RegisterScriptBindings());
+    const script::TSystemFunc* offset = g_SystemFuncTable.Get("ui.movecontroloffset");
+    ASSERT_NE(offset, nullptr);
+    EXPECT_EQ(offset->strName, "UI.MoveControlOffSet");
+    EXPECT_EQ(offset->nParamCount, 8);
+    // The corrected spellings reach nothing.
+    for (const char* name : {"Unit.RotateAroundX", "Terrain.SetViewBorder"})
+        EXPECT_EQ(g_SystemFuncTable.Get(name), nullptr) << name;
+}

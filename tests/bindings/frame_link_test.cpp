@@ -6,10 +6,12 @@
 #include "app/debuglink.h"
 #include "bindings/bindings.h"
 #include "foundation/stringlist.h"
+#include "foundation/stringutil.h"
 #include "platform/win32.h"
 #include "script/scriptbase.h"
 #include "script/scriptrunner.h"
 #include "support/testutil.h"
+#include "world/scene.h"
 
 namespace {
 
@@ -98,4 +100,18 @@ TEST_F(FrameFunctionsTest, StartSceneWithoutFileIsRefused)
     std::string text = "Scene\xBD\xC5\xB1\xBE\xB2\xBB\xC4\xDC\xB6\xC1\xC8\xA1:";
     EXPECT_EQ(boxes.Boxes()[0].text, text);
     EXPECT_EQ(listener.Receive(text.size()), text);
+}
+
+TEST_F(FrameFunctionsTest, StartSceneResolvesTheRootAndRunsTheNamedScriptBesideItsFile)
+{
+    testutil::TempDir root;
+    testutil::ScopedCwd cwd(root.Path());
+    root.Write("Scenes/Level.txt", "[other]\nReportMsg(\"other\")\n[Main]\nReportMsg(\"started\")\n");
+    SetRootFolder(root.WindowsPath());
+    Run({"Frame.StartScene(\"$\\Scenes\\Level.txt\",\"main\")"});
+    EXPECT_TRUE(boxes.Boxes().empty());
+    // The text arrives lower-cased; the file is still found, and its folder is left current.
+    EXPECT_EQ(g_CurrentFolder, root.WindowsPath() + "\\scenes");
+    g_Scene.Update();
+    EXPECT_EQ(listener.Receive(8), "started,");
 }

@@ -159,7 +159,7 @@ TEST_F(ParserTest, ArgumentsSplitAtTopLevelCommas)
 TEST_F(ParserTest, CallArgumentsAreTypedBySignatureAndLowerCased)
 {
     TScript* s = Add("args", {"Say(\"Hello\", 'World')", "SayAny(\"Mixed Case\",'q', 3, x+1,)", "LogV(-5, 2*3)",
-                              "LogV( 4,input0)"});
+                              "LogV( 4,input0)", "Say(\",')", "SayAny(')"});
     ASSERT_TRUE(s->bRunnable);
     const TScriptInstruction& say = s->instructions[0];
     EXPECT_EQ(say.params[0].type, SPT_STRING);
@@ -178,6 +178,11 @@ TEST_F(ParserTest, CallArgumentsAreTypedBySignatureAndLowerCased)
     EXPECT_FLOAT_EQ(logv.params[0].fValue, -5.0f);
     EXPECT_EQ(logv.params[1].type, SPT_EXPR);
     EXPECT_EQ(s->instructions[3].params[0].type, SPT_EXPR);
+    // A lone quote is both the first and the last character: it quotes the empty text.
+    EXPECT_EQ(s->instructions[4].params[0].strText, "");
+    EXPECT_EQ(s->instructions[4].params[1].strText, "");
+    EXPECT_EQ(s->instructions[5].params[0].type, SPT_STRING);
+    EXPECT_EQ(s->instructions[5].params[0].strText, "");
 
     script::TSystemFunc* f = g_SystemFuncTable.Get("LOGV");
     ASSERT_NE(f, nullptr);

@@ -283,6 +283,12 @@ TEST_F(RuntimeTest, FramesAndThreadsReportTheirState)
     scripttest::Log().clear();
     EXPECT_EQ(frame.Run(), 2);
     EXPECT_EQ(frame.Run(), -1);
+
+    // Setting a script keeps the values a frame already holds and zeroes only the new ones.
+    Add("two", {"a := 1", "b := 2"});
+    frame.locals = {5.0f};
+    frame.SetScript(library.FindScript("two"));
+    EXPECT_EQ(frame.locals, (std::vector<float>{5.0f, 0.0f}));
 }
 
 }  // namespace

@@ -124,11 +124,18 @@ std::string LinkListener::Receive(std::size_t expected, int timeoutMs)
 
 namespace testutil {
 
+void WriteMinimalMenu(const TempDir& root, const std::string& folder)
+{
+    const std::string menu = folder.empty() ? "menu/" : folder + "/menu/";
+    root.Write(menu + "MainMenu.txt", "script=menu.txt\n[c1]\ntype=none\n");
+    root.Write(menu + "menu.txt", "[UIMain]\n");
+}
+
 void WriteMinimalDataTree(const TempDir& root)
 {
     root.Write("Global/Control.txt", "[keys]\nleft=37\n");
     root.Write("GlobalFonts.txt", "[menu]\nfontname=Arial\nheight=20\n");
-    root.Write("menu/MainMenu.txt", "[c1]\ntype=none\n");
+    WriteMinimalMenu(root);
     root.MakeDir("sound");
 }
 

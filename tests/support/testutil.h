@@ -76,5 +76,7 @@ namespace testutil {
 // The smallest data tree that starts without a box: the key table, a font file and a menu with
 // one invisible control.
 void WriteMinimalDataTree(const TempDir& root);
+// Only its menu: one control that draws nothing and an empty "UIMain", under `folder`.
+void WriteMinimalMenu(const TempDir& root, const std::string& folder = "");
 
 }  // namespace testutil

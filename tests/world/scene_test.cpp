@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "app/winmain.h"
 #include "bindings/bindings.h"
 #include "foundation/stringutil.h"
 #include "platform/win32.h"
@@ -72,4 +75,30 @@ TEST_F(SceneTest, UnreadableFileReportsAndStillActivates)
     EXPECT_EQ(boxes.Boxes()[0].text, "\xCE\xC4\xBC\xFE\xB6\xC1\xC8\xA1\xCA\xA7\xB0\xDC:missing.txt");
     EXPECT_EQ(boxes.Boxes()[1].text, "\xD5\xD2\xB2\xBB\xB5\xBD\xBD\xC5\xB1\xBE:main");
     scene.Update();
+}
+
+TEST_F(SceneTest, DrawsNothingUntilStartedThenEnablesLightZeroEveryFrame)
+{
+    g_pDevice = testutil::MakeTestDevice(64, 64);
+    ASSERT_NE(g_pDevice, nullptr);
+    platform::seams::SetDeviceRecording(true);
+    auto& calls = platform::seams::RecordedDeviceCalls();
+    calls.clear();
+    scene.Render();
+    EXPECT_TRUE(calls.empty());
+
+    root.Write("level.txt", "[main]\nwait(1)\n");
+    scene.Start(ResolvePath("$\\level.txt"), "main");
+    for (int frame = 0; frame < 2; ++frame) {
+        calls.clear();
+        scene.Render();
+        auto count = [&](const char* call) { return std::count(calls.begin(), calls.end(), std::string(call)); };
+        EXPECT_EQ(count("SetRenderState(137, 0x00000001)"), 1);  // lighting
+        EXPECT_EQ(count("LightEnable(0, 1)"), 1);
+        EXPECT_EQ(count("SetRenderState(143, 0x00000001)"), 1);  // normalized normals
+        EXPECT_EQ(count("SetRenderState(29, 0x00000001)"), 1);   // specular
+    }
+    platform::seams::SetDeviceRecording(false);
+    g_pDevice->Release();
+    g_pDevice = nullptr;
 }
