@@ -34,7 +34,8 @@ void PrepareScripts()
     static const bool done = [] {
         RegisterScriptBindings();
         for (auto& [name, func] : g_SystemFuncTable.funcs)
-            if (name.rfind("frame.", 0) == 0 || name.rfind("scene.", 0) == 0 || name.rfind("audio.", 0) == 0)
+            if (name.rfind("frame.", 0) == 0 || name.rfind("scene.", 0) == 0 || name.rfind("audio.", 0) == 0 ||
+                name.rfind("ui.", 0) == 0)
                 func.pfnHandler = Ignore;
         script::TSystemFunc* start = g_SystemFuncTable.Get("StartThread");
         script::TSystemFunc* call = g_SystemFuncTable.Get("CallFunction");

@@ -11,9 +11,9 @@
 namespace fuzz {
 
 // The bindings' own table, so that every signature parses as in the game, with the handlers that
-// reach the frame, the scene or the sound device doing nothing (none of them exists here, and
-// their file names could name anything on the disk). Also renews the call budget: call once an
-// input.
+// reach the frame, the scene, the user interface or the sound device doing nothing (none of them
+// exists here, and their file names could name anything on the disk). Also renews the call
+// budget: call once an input.
 void PrepareScripts();
 
 // The lines with a wait of one tick after every "while" line and before every "goto" and

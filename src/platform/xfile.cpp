@@ -451,7 +451,8 @@ private:
         if (!cur.Count(materialCount, 65536) || !cur.Count(indexCount))
             return Fail("bad material list");
         const std::size_t base = m_out.materials.size();
-        faceMaterial.assign(faceCount, static_cast<std::uint32_t>(base));
+        // With no material of its own, a face must not take the first one a later mesh adds.
+        faceMaterial.assign(faceCount, materialCount > 0 ? static_cast<std::uint32_t>(base) : kNoMaterial);
         for (std::size_t f = 0; f < indexCount; ++f) {
             double v;
             if (!cur.Values(&v, 1) || v < 0 || v >= static_cast<double>(materialCount))

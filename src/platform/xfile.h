@@ -24,12 +24,16 @@ struct XVertex {
     float uv[2] = {0, 0};
 };
 
+// The material index of the faces of a material list that names no material: no subset that
+// draws a material holds them.
+constexpr std::uint32_t kNoMaterial = 0xFFFFFFFF;
+
 struct XMeshData {
     bool hasNormals = false;    // every merged mesh carried normals
     bool hasTexCoords = false;  // every merged mesh carried texture coordinates
     std::vector<XVertex> vertices;
     std::vector<std::uint32_t> indices;     // three per triangle
-    std::vector<std::uint32_t> attributes;  // one per triangle: its material index
+    std::vector<std::uint32_t> attributes;  // one per triangle: its material index, or kNoMaterial
     std::vector<XMaterial> materials;       // empty when the file has no material list
 };
 

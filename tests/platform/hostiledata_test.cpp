@@ -1,5 +1,5 @@
-// Damaged and hostile media files found by fuzzing: each is refused cheaply, never decoded into
-// memory its data cannot justify.
+// Damaged and hostile media files found by fuzzing: each is refused, or read into no more than its
+// data justifies, and nothing of one leaks into what the rest of the file describes.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -8,6 +8,7 @@
 
 #include "platform/fontraster.h"
 #include "platform/imagedecode.h"
+#include "platform/xfile.h"
 
 namespace {
 
@@ -84,4 +85,24 @@ TEST(HostileFonts, SizesBeyondAnyScreenDrawAtTheLargestCell)
             EXPECT_LE(mask.height, 32);
         }
     }
+}
+
+TEST(HostileMeshes, FacesOfAnEmptyMaterialListTakeNoLaterMaterial)
+{
+    // Mesh A has one material, mesh B an empty list, mesh C one material of its own.
+    const char* file = "xof 0302txt 0032\n"
+                       "Mesh A { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n"
+                       " MeshMaterialList { 1; 1; 0;; Material { 1;0;0;1;; 2; 0;0;0;; 0;0;0;; } } }\n"
+                       "Mesh B { 3; 0;0;1;, 1;0;1;, 0;1;1;; 1; 3;0,1,2;;\n"
+                       " MeshMaterialList { 0; 0;; } }\n"
+                       "Mesh C { 3; 0;0;2;, 1;0;2;, 0;1;2;; 1; 3;0,1,2;;\n"
+                       " MeshMaterialList { 1; 1; 0;; Material { 0;0;1;1;; 2; 0;0;0;; 0;0;0;; } } }\n";
+    platform::XMeshData mesh;
+    std::string error;
+    ASSERT_TRUE(platform::ParseXFile(file, mesh, &error)) << error;
+    ASSERT_EQ(mesh.materials.size(), 2u);
+    ASSERT_EQ(mesh.attributes.size(), 3u);
+    EXPECT_EQ(mesh.attributes[0], 0u);
+    EXPECT_EQ(mesh.attributes[1], platform::kNoMaterial);
+    EXPECT_EQ(mesh.attributes[2], 1u);
 }
