@@ -1,7 +1,7 @@
 // Values that move towards a target once per tick, when their owner calls Update: at once,
 // linearly over a number of ticks (frames), or smoothly under a gain with speed and
-// acceleration limits. Every intermediate quantity is kept as a float, so the results are the
-// same bits on every run.
+// acceleration limits. Each result is stored as a float as soon as it is computed, so the
+// results are the same bits on every run.
 #pragma once
 
 #include "platform/d3dx9math.h"

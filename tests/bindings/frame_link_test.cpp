@@ -48,12 +48,13 @@ protected:
     }
 };
 
+// A quit message with exit code 0 was posted.
 bool QuitPosted()
 {
     MSG msg;
     bool quit = false;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        quit = quit || msg.message == WM_QUIT;
+        quit = quit || (msg.message == WM_QUIT && msg.wParam == 0);
     return quit;
 }
 
