@@ -1,5 +1,6 @@
 // Drawing: the vertex stream's layout from the FVF, the device state turned into GL state and
 // the program's uniforms, and the overlay the text helper draws with.
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -19,21 +20,6 @@ struct Layout {
 };
 
 namespace {
-
-float FloatFromBits(DWORD bits)
-{
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
-
-void ColorToFloats(D3DCOLOR c, float out[4])
-{
-    out[0] = ((c >> 16) & 0xFF) / 255.0f;
-    out[1] = ((c >> 8) & 0xFF) / 255.0f;
-    out[2] = (c & 0xFF) / 255.0f;
-    out[3] = ((c >> 24) & 0xFF) / 255.0f;
-}
 
 bool ParseFvf(DWORD fvf, Layout& layout)
 {
@@ -194,7 +180,6 @@ void BindAttribute(GLuint slot, int offset, GLint size, GLenum type, GLboolean n
 
 const Program* Device::SelectProgram(bool points, bool pretransformed)
 {
-    if (!m_Programs) m_Programs = new ProgramCache();
     const auto& rs = m_State.render;
     const auto& stage = m_State.stage[0];
     FragmentChoices c{};
@@ -213,14 +198,6 @@ const Program* Device::SelectProgram(bool points, bool pretransformed)
     c.alphaTest = rs[D3DRS_ALPHATESTENABLE] != 0;
     c.specular = rs[D3DRS_SPECULARENABLE] != 0;
     return m_Programs->Get(c);
-}
-
-void Device::ReleaseProgram()
-{
-    if (!m_Programs) return;
-    m_Programs->Destroy();
-    delete m_Programs;
-    m_Programs = nullptr;
 }
 
 void Device::ApplyFixedState()
@@ -352,16 +329,16 @@ void Device::SetUniforms(const Program& p, bool points, bool pretransformed, con
 
     glUniform1i(p.isPoint, points);
     glUniform1i(p.pointScale, rs[D3DRS_POINTSCALEENABLE] != 0);
-    glUniform1f(p.pointSize, FloatFromBits(rs[D3DRS_POINTSIZE]));
-    glUniform1f(p.pointMin, FloatFromBits(rs[D3DRS_POINTSIZE_MIN]));
-    glUniform1f(p.pointMax, std::min(FloatFromBits(rs[D3DRS_POINTSIZE_MAX]), kMaxPointSize));
-    glUniform3f(p.pointScaleAbc, FloatFromBits(rs[D3DRS_POINTSCALE_A]), FloatFromBits(rs[D3DRS_POINTSCALE_B]),
-                FloatFromBits(rs[D3DRS_POINTSCALE_C]));
+    glUniform1f(p.pointSize, std::bit_cast<float>(rs[D3DRS_POINTSIZE]));
+    glUniform1f(p.pointMin, std::bit_cast<float>(rs[D3DRS_POINTSIZE_MIN]));
+    glUniform1f(p.pointMax, std::min(std::bit_cast<float>(rs[D3DRS_POINTSIZE_MAX]), kMaxPointSize));
+    glUniform3f(p.pointScaleAbc, std::bit_cast<float>(rs[D3DRS_POINTSCALE_A]), std::bit_cast<float>(rs[D3DRS_POINTSCALE_B]),
+                std::bit_cast<float>(rs[D3DRS_POINTSCALE_C]));
     glUniform1i(p.texture, 0);
     ColorToFloats(rs[D3DRS_TEXTUREFACTOR], color);
     glUniform4fv(p.textureFactor, 1, color);
-    glUniform3f(p.fogParams, FloatFromBits(rs[D3DRS_FOGSTART]), FloatFromBits(rs[D3DRS_FOGEND]),
-                FloatFromBits(rs[D3DRS_FOGDENSITY]));
+    glUniform3f(p.fogParams, std::bit_cast<float>(rs[D3DRS_FOGSTART]), std::bit_cast<float>(rs[D3DRS_FOGEND]),
+                std::bit_cast<float>(rs[D3DRS_FOGDENSITY]));
     ColorToFloats(rs[D3DRS_FOGCOLOR], color);
     glUniform4fv(p.fogColor, 1, color);
     glUniform1f(p.alphaRef, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF) / 255.0f);
@@ -469,7 +446,6 @@ void Device::DrawOverlay(int x, int y, int width, int height, const std::uint8_t
 {
     if (width <= 0 || height <= 0 || !rgba) return;
     MakeCurrent();
-    if (!m_Programs) m_Programs = new ProgramCache();
     const OverlayProgram* overlay = m_Programs->Overlay();
     if (!overlay) return;
     glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);

@@ -427,13 +427,11 @@ const OverlayProgram* ProgramCache::Overlay()
     return &m_Overlay;
 }
 
-void ProgramCache::Destroy()
+ProgramCache::~ProgramCache()
 {
     for (auto& [key, p] : m_Programs) glDeleteProgram(p.name);
-    m_Programs.clear();
     if (m_Overlay.name) glDeleteProgram(m_Overlay.name);
     if (m_Overlay.textureName) glDeleteTextures(1, &m_Overlay.textureName);
-    m_Overlay = OverlayProgram{};
 }
 
 }  // namespace platform::d3d

@@ -50,13 +50,18 @@ struct OverlayProgram {
     GLuint textureName = 0;
 };
 
-// The programs of one GL context, made on first use. Destroy needs that context current.
+// The programs of one GL context, made on first use. It must be destroyed with that context
+// current.
 class ProgramCache {
 public:
+    ProgramCache() = default;
+    ProgramCache(const ProgramCache&) = delete;
+    ProgramCache& operator=(const ProgramCache&) = delete;
+    ~ProgramCache();
+
     // Null when GL refuses to build the program (the log goes to stderr).
     const Program* Get(const FragmentChoices& choices);
     const OverlayProgram* Overlay();
-    void Destroy();
 
 private:
     std::unordered_map<std::uint64_t, Program> m_Programs;
