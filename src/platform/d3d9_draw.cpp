@@ -334,7 +334,6 @@ void Device::SetUniforms(const Program& p, bool points, bool pretransformed, con
     glUniform1f(p.pointMax, std::min(std::bit_cast<float>(rs[D3DRS_POINTSIZE_MAX]), kMaxPointSize));
     glUniform3f(p.pointScaleAbc, std::bit_cast<float>(rs[D3DRS_POINTSCALE_A]), std::bit_cast<float>(rs[D3DRS_POINTSCALE_B]),
                 std::bit_cast<float>(rs[D3DRS_POINTSCALE_C]));
-    glUniform1i(p.texture, 0);
     ColorToFloats(rs[D3DRS_TEXTUREFACTOR], color);
     glUniform4fv(p.textureFactor, 1, color);
     glUniform3f(p.fogParams, std::bit_cast<float>(rs[D3DRS_FOGSTART]), std::bit_cast<float>(rs[D3DRS_FOGEND]),
@@ -380,10 +379,11 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCoun
     if (stride < static_cast<UINT>(layout.size) || m_State.streamOffset + layout.size > bytes) return D3DERR_INVALIDCALL;
     const std::size_t vertices = (bytes - m_State.streamOffset - layout.size) / stride + 1;
 
+    const bool wideIndices = indexed && m_State.indices->Format() == D3DFMT_INDEX32;
+    const std::size_t indexSize = wideIndices ? 4 : 2;
     // Every vertex read must lie inside the buffer: GL would read past it.
     if (indexed) {
         const IndexBuffer& ib = *m_State.indices;
-        const std::size_t indexSize = ib.Format() == D3DFMT_INDEX32 ? 4 : 2;
         if ((static_cast<std::size_t>(startIndex) + count) * indexSize > ib.Bytes().size()) return D3DERR_INVALIDCALL;
         const std::uint8_t* data = ib.Bytes().data() + static_cast<std::size_t>(startIndex) * indexSize;
         for (UINT i = 0; i < count; ++i) {
@@ -425,12 +425,10 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCoun
     if (texOffset < 0) glVertexAttrib2f(kAttrTexCoord, 0.0f, 0.0f);
 
     if (indexed) {
-        const IndexBuffer& ib = *m_State.indices;
-        const bool wide = ib.Format() == D3DFMT_INDEX32;
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ib.Name());
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_State.indices->Name());
         glDrawElementsBaseVertex(GlPrimitive(type), static_cast<GLsizei>(count),
-                                 wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
-                                 reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * (wide ? 4 : 2)),
+                                 wideIndices ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+                                 reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * indexSize),
                                  baseVertexIndex);
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     } else {
@@ -464,14 +462,8 @@ void Device::DrawOverlay(int x, int y, int width, int height, const std::uint8_t
     glBindTexture(GL_TEXTURE_2D, overlay->textureName);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 
     glUseProgram(overlay->name);
-    glUniform1i(overlay->texture, 0);
     glUniform4f(overlay->rect, static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
                 static_cast<float>(height));
     glUniform2f(overlay->viewportSize, static_cast<float>(m_Width), static_cast<float>(m_Height));

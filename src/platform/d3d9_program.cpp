@@ -379,7 +379,6 @@ void FindUniforms(Program& p)
     p.pointMin = at("uPointMin");
     p.pointMax = at("uPointMax");
     p.pointScaleAbc = at("uPointScaleAbc");
-    p.texture = at("uTexture");
     p.textureFactor = at("uTextureFactor");
     p.fogParams = at("uFogParams");
     p.fogColor = at("uFogColor");
@@ -420,10 +419,15 @@ const OverlayProgram* ProgramCache::Overlay()
     if (m_Overlay.name) return &m_Overlay;
     m_Overlay.name = Link(kOverlayVertex, "", kOverlayFragment, false);
     if (!m_Overlay.name) return nullptr;
-    m_Overlay.texture = glGetUniformLocation(m_Overlay.name, "uTexture");
     m_Overlay.rect = glGetUniformLocation(m_Overlay.name, "uRect");
     m_Overlay.viewportSize = glGetUniformLocation(m_Overlay.name, "uViewportSize");
     glGenTextures(1, &m_Overlay.textureName);
+    glBindTexture(GL_TEXTURE_2D, m_Overlay.textureName);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     return &m_Overlay;
 }
 
