@@ -113,6 +113,11 @@ bool Device::Initialize()
     MakeCurrent();
     m_Programs = std::make_unique<ProgramCache>();
     SDL_GL_SetSwapInterval(m_Params.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
+    // Point states no other drawing changes: the program gives the size, and sprite texture
+    // coordinates start at the top row, which is OpenGL's lowest.
+    glEnable(GL_PROGRAM_POINT_SIZE);
+    glEnable(GL_POINT_SPRITE);
+    glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
     return CreateFramebuffer();
 }
 

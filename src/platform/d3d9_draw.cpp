@@ -25,8 +25,8 @@ bool ParseFvf(DWORD fvf, Layout& layout)
 {
     int offset = 0;
     switch (fvf & D3DFVF_POSITION_MASK) {
-    case 0x002: layout.positionSize = 3; offset = 12; break;
-    case 0x004: layout.positionSize = 4; layout.pretransformed = true; offset = 16; break;
+    case D3DFVF_XYZ: layout.positionSize = 3; offset = 12; break;
+    case D3DFVF_XYZRHW: layout.positionSize = 4; layout.pretransformed = true; offset = 16; break;
     case 0x006: layout.positionSize = 3; offset = 16; break;  // blend weights are skipped
     case 0x008: layout.positionSize = 3; offset = 20; break;
     case 0x00A: layout.positionSize = 3; offset = 24; break;
@@ -248,10 +248,6 @@ void Device::ApplyFixedState()
     case D3DFILL_WIREFRAME: glPolygonMode(GL_FRONT_AND_BACK, GL_LINE); break;
     default: glPolygonMode(GL_FRONT_AND_BACK, GL_FILL); break;
     }
-    glEnable(GL_PROGRAM_POINT_SIZE);
-    glEnable(GL_POINT_SPRITE);
-    // Sprite texture coordinates start at the top row, which is OpenGL's lowest.
-    glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
 }
 
 void Device::SetUniforms(const Program& p, bool points, bool pretransformed, const Layout& layout)
