@@ -269,6 +269,21 @@ void main()
 }
 )GLSL";
 
+// The shader or program when its status is good; otherwise its log goes to stderr and it is
+// deleted.
+GLuint Checked(GLuint object, GLenum status, void (*getStatus)(GLuint, GLenum, GLint*),
+               void (*getLog)(GLuint, GLsizei, GLsizei*, GLchar*), void (*destroy)(GLuint), const char* what)
+{
+    GLint ok = GL_FALSE;
+    getStatus(object, status, &ok);
+    if (ok) return object;
+    char log[2048];
+    getLog(object, sizeof log, nullptr, log);
+    std::fprintf(stderr, "%s: %s\n", what, log);
+    destroy(object);
+    return 0;
+}
+
 GLuint Compile(GLenum type, const std::string& prefix, const char* source)
 {
     GLuint shader = glCreateShader(type);
@@ -276,16 +291,7 @@ GLuint Compile(GLenum type, const std::string& prefix, const char* source)
     const char* parts[2] = {header.c_str(), source};
     glShaderSource(shader, 2, parts, nullptr);
     glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        char log[2048];
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "device shader: %s\n", log);
-        glDeleteShader(shader);
-        return 0;
-    }
-    return shader;
+    return Checked(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog, glDeleteShader, "device shader");
 }
 
 GLuint Link(const char* vertex, const std::string& fragmentPrefix, const char* fragment, bool bindAttributes)
@@ -311,16 +317,7 @@ GLuint Link(const char* vertex, const std::string& fragmentPrefix, const char* f
     glLinkProgram(program);
     glDeleteShader(vs);
     glDeleteShader(fs);
-    GLint ok = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (!ok) {
-        char log[2048];
-        glGetProgramInfoLog(program, sizeof log, nullptr, log);
-        std::fprintf(stderr, "device program: %s\n", log);
-        glDeleteProgram(program);
-        return 0;
-    }
-    return program;
+    return Checked(program, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog, glDeleteProgram, "device program");
 }
 
 std::string FragmentConstants(const FragmentChoices& c)
