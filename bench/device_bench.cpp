@@ -32,6 +32,39 @@ IDirect3DDevice9* MakeDevice()
     return device;
 }
 
+// A 4:3 left-handed perspective.
+void SetProjection(IDirect3DDevice9* device)
+{
+    D3DMATRIX projection{};
+    projection._11 = 0.75f;
+    projection._22 = 1.0f;
+    projection._33 = 1.01f;
+    projection._34 = 1.0f;
+    projection._43 = -1.01f;
+    device->SetTransform(D3DTS_PROJECTION, &projection);
+}
+
+// Copies bytes into the whole of a vertex or index buffer.
+template <class Buffer>
+void Fill(Buffer* buffer, const void* bytes, std::size_t size)
+{
+    void* data = nullptr;
+    buffer->Lock(0, 0, &data, 0);
+    std::memcpy(data, bytes, size);
+    buffer->Unlock();
+}
+
+// One frame: clear, the draws, Present with its read-back.
+template <class Draws>
+void Frame(IDirect3DDevice9* device, Draws draws)
+{
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    device->BeginScene();
+    draws();
+    device->EndScene();
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+}
+
 void BM_Frame(benchmark::State& state)
 {
     IDirect3DDevice9* device = MakeDevice();
@@ -45,17 +78,8 @@ void BM_Frame(benchmark::State& state)
                             {1, 1, 5, 0xFFFFFFFF, 1, 0},  {1, -1, 5, 0xFFFFFFFF, 1, 1}, {-1, -1, 5, 0xFFFFFFFF, 0, 1}};
     IDirect3DVertexBuffer9* vb = nullptr;
     device->CreateVertexBuffer(sizeof quad, D3DUSAGE_WRITEONLY, 0x142, D3DPOOL_MANAGED, &vb, nullptr);
-    void* data = nullptr;
-    vb->Lock(0, 0, &data, 0);
-    std::memcpy(data, quad, sizeof quad);
-    vb->Unlock();
-    D3DMATRIX projection{};
-    projection._11 = 0.75f;
-    projection._22 = 1.0f;
-    projection._33 = 1.01f;
-    projection._34 = 1.0f;
-    projection._43 = -1.01f;
-    device->SetTransform(D3DTS_PROJECTION, &projection);
+    Fill(vb, quad, sizeof quad);
+    SetProjection(device);
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
@@ -65,11 +89,9 @@ void BM_Frame(benchmark::State& state)
     device->SetFVF(0x142);
     const auto draws = static_cast<int>(state.range(0));
     for (auto _ : state) {
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        device->BeginScene();
-        for (int i = 0; i < draws; ++i) device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
-        device->EndScene();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
+        Frame(device, [&] {
+            for (int i = 0; i < draws; ++i) device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+        });
     }
     vb->Release();
     texture->Release();
@@ -110,20 +132,9 @@ void BM_LitGrid(benchmark::State& state)
     const auto ibBytes = static_cast<UINT>(indices.size() * 2);
     device->CreateVertexBuffer(vbBytes, D3DUSAGE_WRITEONLY, 0x112, D3DPOOL_MANAGED, &vb, nullptr);
     device->CreateIndexBuffer(ibBytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib, nullptr);
-    void* data = nullptr;
-    vb->Lock(0, 0, &data, 0);
-    std::memcpy(data, vertices.data(), vbBytes);
-    vb->Unlock();
-    ib->Lock(0, 0, &data, 0);
-    std::memcpy(data, indices.data(), ibBytes);
-    ib->Unlock();
-    D3DMATRIX projection{};
-    projection._11 = 0.75f;
-    projection._22 = 1.0f;
-    projection._33 = 1.01f;
-    projection._34 = 1.0f;
-    projection._43 = -1.01f;
-    device->SetTransform(D3DTS_PROJECTION, &projection);
+    Fill(vb, vertices.data(), vbBytes);
+    Fill(ib, indices.data(), ibBytes);
+    SetProjection(device);
     D3DMATERIAL9 material{};
     material.Diffuse = {1, 1, 1, 1};
     device->SetMaterial(&material);
@@ -142,11 +153,9 @@ void BM_LitGrid(benchmark::State& state)
     device->SetFVF(0x112);
     const auto triangles = static_cast<UINT>(indices.size() / 3);
     for (auto _ : state) {
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        device->BeginScene();
-        device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, static_cast<UINT>(vertices.size()), 0, triangles);
-        device->EndScene();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
+        Frame(device, [&] {
+            device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, static_cast<UINT>(vertices.size()), 0, triangles);
+        });
     }
     vb->Release();
     ib->Release();

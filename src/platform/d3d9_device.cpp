@@ -3,17 +3,13 @@
 #include <cstring>
 
 #include "platform/d3d9_device.h"
+#include "platform/d3d9_program.h"
 #include "platform/seams_internal.h"
 #include "platform/window_internal.h"
 
 namespace platform::d3d {
 
 namespace {
-
-bool HasStencil(D3DFORMAT f)
-{
-    return f == D3DFMT_D24S8 || f == D3DFMT_D24X4S4 || f == D3DFMT_D15S1;
-}
 
 GLenum DepthStorage(D3DFORMAT f)
 {
@@ -70,7 +66,7 @@ HRESULT Direct3D9::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow,
     }
 
     HWND window = params->hDeviceWindow ? params->hDeviceWindow : focusWindow;
-    auto* made = new Device(this, window, behaviorFlags, *params);
+    auto* made = new Device(this, window, *params);
     if (!made->Initialize()) {
         made->Release();
         return D3DERR_NOTAVAILABLE;
@@ -81,9 +77,8 @@ HRESULT Direct3D9::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow,
     return D3D_OK;
 }
 
-Device::Device(Direct3D9* d3d, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& params)
-    : m_D3D(d3d), m_Window(nullptr), m_BehaviorFlags(behaviorFlags), m_Params(params), m_Width(params.BackBufferWidth),
-      m_Height(params.BackBufferHeight)
+Device::Device(Direct3D9* d3d, HWND window, const D3DPRESENT_PARAMETERS& params)
+    : m_D3D(d3d), m_Window(nullptr), m_Params(params), m_Width(params.BackBufferWidth), m_Height(params.BackBufferHeight)
 {
     // The device holds the Direct3D object and its window for as long as it lives.
     m_D3D->AddRef();
@@ -116,7 +111,13 @@ bool Device::Initialize()
     m_Context = SDL_GL_CreateContext(m_Sdl);
     if (!m_Context) return false;
     MakeCurrent();
+    m_Programs = std::make_unique<ProgramCache>();
     SDL_GL_SetSwapInterval(m_Params.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
+    // Point states no other drawing changes: the program gives the size, and sprite texture
+    // coordinates start at the top row, which is OpenGL's lowest.
+    glEnable(GL_PROGRAM_POINT_SIZE);
+    glEnable(GL_POINT_SPRITE);
+    glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
     return CreateFramebuffer();
 }
 
@@ -124,7 +125,7 @@ Device::~Device()
 {
     if (m_Context) {
         MakeCurrent();
-        ReleaseProgram();
+        m_Programs.reset();
         if (m_Framebuffer) glDeleteFramebuffers(1, &m_Framebuffer);
         if (m_ColorBuffer) glDeleteRenderbuffers(1, &m_ColorBuffer);
         if (m_DepthBuffer) glDeleteRenderbuffers(1, &m_DepthBuffer);
@@ -151,7 +152,7 @@ bool Device::CreateFramebuffer()
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_ColorBuffer);
     if (m_Params.EnableAutoDepthStencil) {
         const D3DFORMAT format = m_Params.AutoDepthStencilFormat;
-        m_HasStencil = HasStencil(format);
+        m_HasStencil = DepthStorage(format) == GL_DEPTH24_STENCIL8;
         glGenRenderbuffers(1, &m_DepthBuffer);
         glBindRenderbuffer(GL_RENDERBUFFER, m_DepthBuffer);
         glRenderbufferStorage(GL_RENDERBUFFER, DepthStorage(format), static_cast<GLsizei>(m_Width),
@@ -175,8 +176,9 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        glClearColor(((color >> 16) & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, (color & 0xFF) / 255.0f,
-                     ((color >> 24) & 0xFF) / 255.0f);
+        float rgba[4];
+        ColorToFloats(color, rgba);
+        glClearColor(rgba[0], rgba[1], rgba[2], rgba[3]);
         mask |= GL_COLOR_BUFFER_BIT;
     }
     if ((flags & D3DCLEAR_ZBUFFER) && m_DepthBuffer) {

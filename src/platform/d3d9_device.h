@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,8 +54,6 @@ public:
     GLuint Name() const { return m_Name; }
     // The sampler states last applied to the GL texture, so unchanged ones are not set again.
     std::array<DWORD, 5>& AppliedSampler() { return m_AppliedSampler; }
-    UINT Width() const { return m_Width; }
-    UINT Height() const { return m_Height; }
 
 private:
     Device* m_Device;
@@ -72,7 +71,7 @@ private:
 template <class Interface>
 class Buffer final : public RefCounted<Interface> {
 public:
-    Buffer(Device* device, UINT length, DWORD usage, DWORD formatOrFvf, D3DPOOL pool);
+    Buffer(Device* device, UINT length, DWORD formatOrFvf);
     ~Buffer() override;
 
     HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override;
@@ -121,10 +120,11 @@ struct DeviceState {
 };
 
 class Direct3D9;
+class ProgramCache;
 
 class Device final : public RefCounted<IDirect3DDevice9> {
 public:
-    Device(Direct3D9* d3d, HWND window, DWORD behaviorFlags, const D3DPRESENT_PARAMETERS& params);
+    Device(Direct3D9* d3d, HWND window, const D3DPRESENT_PARAMETERS& params);
     ~Device() override;
     // False when no GL context or framebuffer could be made.
     bool Initialize();
@@ -161,9 +161,6 @@ public:
 
     // Makes this device's GL context current (several devices may live at once in tests).
     void MakeCurrent();
-    UINT BackBufferWidth() const { return m_Width; }
-    UINT BackBufferHeight() const { return m_Height; }
-    const DeviceState& State() const { return m_State; }
     // Resources hold the device; the device's bindings do not hold them, so no cycle keeps
     // either alive. A resource going away unbinds itself.
     void Unbind(const void* resource);
@@ -182,7 +179,6 @@ private:
     void BindStageTexture();
     // The program for the current pixel-stage state; null when GL cannot build it.
     const struct Program* SelectProgram(bool points, bool pretransformed);
-    void ReleaseProgram();
     HRESULT Draw(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount, bool indexed, INT baseVertexIndex,
                  UINT startIndex);
 
@@ -191,7 +187,6 @@ private:
     SDL_Window* m_Sdl = nullptr;
     bool m_OwnsSdlWindow = false;
     SDL_GLContext m_Context = nullptr;
-    DWORD m_BehaviorFlags;
     D3DPRESENT_PARAMETERS m_Params;
     UINT m_Width;
     UINT m_Height;
@@ -201,7 +196,7 @@ private:
     bool m_HasStencil = false;
     bool m_InScene = false;
     DeviceState m_State;
-    class ProgramCache* m_Programs = nullptr;
+    std::unique_ptr<ProgramCache> m_Programs;  // made with the GL context
 };
 
 class Direct3D9 final : public RefCounted<IDirect3D9> {
@@ -217,5 +212,14 @@ bool Recording();
 void RecordCall(const std::string& call);
 std::string Hex(DWORD value);
 std::string Num(float value);
+
+// A packed ARGB colour as red, green, blue, alpha in 0..1.
+inline void ColorToFloats(D3DCOLOR c, float out[4])
+{
+    out[0] = ((c >> 16) & 0xFF) / 255.0f;
+    out[1] = ((c >> 8) & 0xFF) / 255.0f;
+    out[2] = (c & 0xFF) / 255.0f;
+    out[3] = ((c >> 24) & 0xFF) / 255.0f;
+}
 
 }  // namespace platform::d3d

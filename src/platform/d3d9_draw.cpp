@@ -1,5 +1,6 @@
 // Drawing: the vertex stream's layout from the FVF, the device state turned into GL state and
 // the program's uniforms, and the overlay the text helper draws with.
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -20,27 +21,12 @@ struct Layout {
 
 namespace {
 
-float FloatFromBits(DWORD bits)
-{
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
-
-void ColorToFloats(D3DCOLOR c, float out[4])
-{
-    out[0] = ((c >> 16) & 0xFF) / 255.0f;
-    out[1] = ((c >> 8) & 0xFF) / 255.0f;
-    out[2] = (c & 0xFF) / 255.0f;
-    out[3] = ((c >> 24) & 0xFF) / 255.0f;
-}
-
 bool ParseFvf(DWORD fvf, Layout& layout)
 {
     int offset = 0;
     switch (fvf & D3DFVF_POSITION_MASK) {
-    case 0x002: layout.positionSize = 3; offset = 12; break;
-    case 0x004: layout.positionSize = 4; layout.pretransformed = true; offset = 16; break;
+    case D3DFVF_XYZ: layout.positionSize = 3; offset = 12; break;
+    case D3DFVF_XYZRHW: layout.positionSize = 4; layout.pretransformed = true; offset = 16; break;
     case 0x006: layout.positionSize = 3; offset = 16; break;  // blend weights are skipped
     case 0x008: layout.positionSize = 3; offset = 20; break;
     case 0x00A: layout.positionSize = 3; offset = 24; break;
@@ -194,7 +180,6 @@ void BindAttribute(GLuint slot, int offset, GLint size, GLenum type, GLboolean n
 
 const Program* Device::SelectProgram(bool points, bool pretransformed)
 {
-    if (!m_Programs) m_Programs = new ProgramCache();
     const auto& rs = m_State.render;
     const auto& stage = m_State.stage[0];
     FragmentChoices c{};
@@ -213,14 +198,6 @@ const Program* Device::SelectProgram(bool points, bool pretransformed)
     c.alphaTest = rs[D3DRS_ALPHATESTENABLE] != 0;
     c.specular = rs[D3DRS_SPECULARENABLE] != 0;
     return m_Programs->Get(c);
-}
-
-void Device::ReleaseProgram()
-{
-    if (!m_Programs) return;
-    m_Programs->Destroy();
-    delete m_Programs;
-    m_Programs = nullptr;
 }
 
 void Device::ApplyFixedState()
@@ -271,10 +248,6 @@ void Device::ApplyFixedState()
     case D3DFILL_WIREFRAME: glPolygonMode(GL_FRONT_AND_BACK, GL_LINE); break;
     default: glPolygonMode(GL_FRONT_AND_BACK, GL_FILL); break;
     }
-    glEnable(GL_PROGRAM_POINT_SIZE);
-    glEnable(GL_POINT_SPRITE);
-    // Sprite texture coordinates start at the top row, which is OpenGL's lowest.
-    glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
 }
 
 void Device::SetUniforms(const Program& p, bool points, bool pretransformed, const Layout& layout)
@@ -352,16 +325,15 @@ void Device::SetUniforms(const Program& p, bool points, bool pretransformed, con
 
     glUniform1i(p.isPoint, points);
     glUniform1i(p.pointScale, rs[D3DRS_POINTSCALEENABLE] != 0);
-    glUniform1f(p.pointSize, FloatFromBits(rs[D3DRS_POINTSIZE]));
-    glUniform1f(p.pointMin, FloatFromBits(rs[D3DRS_POINTSIZE_MIN]));
-    glUniform1f(p.pointMax, std::min(FloatFromBits(rs[D3DRS_POINTSIZE_MAX]), kMaxPointSize));
-    glUniform3f(p.pointScaleAbc, FloatFromBits(rs[D3DRS_POINTSCALE_A]), FloatFromBits(rs[D3DRS_POINTSCALE_B]),
-                FloatFromBits(rs[D3DRS_POINTSCALE_C]));
-    glUniform1i(p.texture, 0);
+    glUniform1f(p.pointSize, std::bit_cast<float>(rs[D3DRS_POINTSIZE]));
+    glUniform1f(p.pointMin, std::bit_cast<float>(rs[D3DRS_POINTSIZE_MIN]));
+    glUniform1f(p.pointMax, std::min(std::bit_cast<float>(rs[D3DRS_POINTSIZE_MAX]), kMaxPointSize));
+    glUniform3f(p.pointScaleAbc, std::bit_cast<float>(rs[D3DRS_POINTSCALE_A]), std::bit_cast<float>(rs[D3DRS_POINTSCALE_B]),
+                std::bit_cast<float>(rs[D3DRS_POINTSCALE_C]));
     ColorToFloats(rs[D3DRS_TEXTUREFACTOR], color);
     glUniform4fv(p.textureFactor, 1, color);
-    glUniform3f(p.fogParams, FloatFromBits(rs[D3DRS_FOGSTART]), FloatFromBits(rs[D3DRS_FOGEND]),
-                FloatFromBits(rs[D3DRS_FOGDENSITY]));
+    glUniform3f(p.fogParams, std::bit_cast<float>(rs[D3DRS_FOGSTART]), std::bit_cast<float>(rs[D3DRS_FOGEND]),
+                std::bit_cast<float>(rs[D3DRS_FOGDENSITY]));
     ColorToFloats(rs[D3DRS_FOGCOLOR], color);
     glUniform4fv(p.fogColor, 1, color);
     glUniform1f(p.alphaRef, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF) / 255.0f);
@@ -403,10 +375,11 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCoun
     if (stride < static_cast<UINT>(layout.size) || m_State.streamOffset + layout.size > bytes) return D3DERR_INVALIDCALL;
     const std::size_t vertices = (bytes - m_State.streamOffset - layout.size) / stride + 1;
 
+    const bool wideIndices = indexed && m_State.indices->Format() == D3DFMT_INDEX32;
+    const std::size_t indexSize = wideIndices ? 4 : 2;
     // Every vertex read must lie inside the buffer: GL would read past it.
     if (indexed) {
         const IndexBuffer& ib = *m_State.indices;
-        const std::size_t indexSize = ib.Format() == D3DFMT_INDEX32 ? 4 : 2;
         if ((static_cast<std::size_t>(startIndex) + count) * indexSize > ib.Bytes().size()) return D3DERR_INVALIDCALL;
         const std::uint8_t* data = ib.Bytes().data() + static_cast<std::size_t>(startIndex) * indexSize;
         for (UINT i = 0; i < count; ++i) {
@@ -448,12 +421,10 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCoun
     if (texOffset < 0) glVertexAttrib2f(kAttrTexCoord, 0.0f, 0.0f);
 
     if (indexed) {
-        const IndexBuffer& ib = *m_State.indices;
-        const bool wide = ib.Format() == D3DFMT_INDEX32;
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ib.Name());
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_State.indices->Name());
         glDrawElementsBaseVertex(GlPrimitive(type), static_cast<GLsizei>(count),
-                                 wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
-                                 reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * (wide ? 4 : 2)),
+                                 wideIndices ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+                                 reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * indexSize),
                                  baseVertexIndex);
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     } else {
@@ -469,7 +440,6 @@ void Device::DrawOverlay(int x, int y, int width, int height, const std::uint8_t
 {
     if (width <= 0 || height <= 0 || !rgba) return;
     MakeCurrent();
-    if (!m_Programs) m_Programs = new ProgramCache();
     const OverlayProgram* overlay = m_Programs->Overlay();
     if (!overlay) return;
     glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
@@ -488,14 +458,8 @@ void Device::DrawOverlay(int x, int y, int width, int height, const std::uint8_t
     glBindTexture(GL_TEXTURE_2D, overlay->textureName);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 
     glUseProgram(overlay->name);
-    glUniform1i(overlay->texture, 0);
     glUniform4f(overlay->rect, static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
                 static_cast<float>(height));
     glUniform2f(overlay->viewportSize, static_cast<float>(m_Width), static_cast<float>(m_Height));

@@ -269,6 +269,21 @@ void main()
 }
 )GLSL";
 
+// The shader or program when its status is good; otherwise its log goes to stderr and it is
+// deleted.
+GLuint Checked(GLuint object, GLenum status, void (*getStatus)(GLuint, GLenum, GLint*),
+               void (*getLog)(GLuint, GLsizei, GLsizei*, GLchar*), void (*destroy)(GLuint), const char* what)
+{
+    GLint ok = GL_FALSE;
+    getStatus(object, status, &ok);
+    if (ok) return object;
+    char log[2048];
+    getLog(object, sizeof log, nullptr, log);
+    std::fprintf(stderr, "%s: %s\n", what, log);
+    destroy(object);
+    return 0;
+}
+
 GLuint Compile(GLenum type, const std::string& prefix, const char* source)
 {
     GLuint shader = glCreateShader(type);
@@ -276,16 +291,7 @@ GLuint Compile(GLenum type, const std::string& prefix, const char* source)
     const char* parts[2] = {header.c_str(), source};
     glShaderSource(shader, 2, parts, nullptr);
     glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        char log[2048];
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "device shader: %s\n", log);
-        glDeleteShader(shader);
-        return 0;
-    }
-    return shader;
+    return Checked(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog, glDeleteShader, "device shader");
 }
 
 GLuint Link(const char* vertex, const std::string& fragmentPrefix, const char* fragment, bool bindAttributes)
@@ -311,16 +317,7 @@ GLuint Link(const char* vertex, const std::string& fragmentPrefix, const char* f
     glLinkProgram(program);
     glDeleteShader(vs);
     glDeleteShader(fs);
-    GLint ok = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (!ok) {
-        char log[2048];
-        glGetProgramInfoLog(program, sizeof log, nullptr, log);
-        std::fprintf(stderr, "device program: %s\n", log);
-        glDeleteProgram(program);
-        return 0;
-    }
-    return program;
+    return Checked(program, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog, glDeleteProgram, "device program");
 }
 
 std::string FragmentConstants(const FragmentChoices& c)
@@ -379,7 +376,6 @@ void FindUniforms(Program& p)
     p.pointMin = at("uPointMin");
     p.pointMax = at("uPointMax");
     p.pointScaleAbc = at("uPointScaleAbc");
-    p.texture = at("uTexture");
     p.textureFactor = at("uTextureFactor");
     p.fogParams = at("uFogParams");
     p.fogColor = at("uFogColor");
@@ -420,20 +416,23 @@ const OverlayProgram* ProgramCache::Overlay()
     if (m_Overlay.name) return &m_Overlay;
     m_Overlay.name = Link(kOverlayVertex, "", kOverlayFragment, false);
     if (!m_Overlay.name) return nullptr;
-    m_Overlay.texture = glGetUniformLocation(m_Overlay.name, "uTexture");
     m_Overlay.rect = glGetUniformLocation(m_Overlay.name, "uRect");
     m_Overlay.viewportSize = glGetUniformLocation(m_Overlay.name, "uViewportSize");
     glGenTextures(1, &m_Overlay.textureName);
+    glBindTexture(GL_TEXTURE_2D, m_Overlay.textureName);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     return &m_Overlay;
 }
 
-void ProgramCache::Destroy()
+ProgramCache::~ProgramCache()
 {
     for (auto& [key, p] : m_Programs) glDeleteProgram(p.name);
-    m_Programs.clear();
     if (m_Overlay.name) glDeleteProgram(m_Overlay.name);
     if (m_Overlay.textureName) glDeleteTextures(1, &m_Overlay.textureName);
-    m_Overlay = OverlayProgram{};
 }
 
 }  // namespace platform::d3d

@@ -30,7 +30,8 @@ struct FragmentChoices {
 };
 
 // Uniform locations of one program; a choice built in as a constant has location -1, which
-// makes setting it a no-op.
+// makes setting it a no-op. The samplers of both programs stay at unit 0, where linking leaves
+// them.
 struct Program {
     GLuint name = 0;
     GLint world, view, projection, normalMatrix, viewportSize;
@@ -41,22 +42,27 @@ struct Program {
     GLint lightCount, lightType, lightDiffuse, lightSpecular, lightAmbient, lightPosition, lightDirection,
         lightAttenuation, lightSpot;
     GLint isPoint, pointScale, pointSize, pointMin, pointMax, pointScaleAbc;
-    GLint texture, textureFactor, fogParams, fogColor, alphaRef;
+    GLint textureFactor, fogParams, fogColor, alphaRef;
 };
 
 struct OverlayProgram {
     GLuint name = 0;
-    GLint texture, rect, viewportSize;
-    GLuint textureName = 0;
+    GLint rect, viewportSize;
+    GLuint textureName = 0;  // nearest-filtered, clamped to its edges
 };
 
-// The programs of one GL context, made on first use. Destroy needs that context current.
+// The programs of one GL context, made on first use. It must be destroyed with that context
+// current.
 class ProgramCache {
 public:
+    ProgramCache() = default;
+    ProgramCache(const ProgramCache&) = delete;
+    ProgramCache& operator=(const ProgramCache&) = delete;
+    ~ProgramCache();
+
     // Null when GL refuses to build the program (the log goes to stderr).
     const Program* Get(const FragmentChoices& choices);
     const OverlayProgram* Overlay();
-    void Destroy();
 
 private:
     std::unordered_map<std::uint64_t, Program> m_Programs;

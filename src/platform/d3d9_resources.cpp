@@ -111,7 +111,7 @@ bool Texture::UploadCompressed(D3DFORMAT format, const std::uint8_t* blocks, std
 }
 
 template <class Interface>
-Buffer<Interface>::Buffer(Device* device, UINT length, DWORD usage, DWORD formatOrFvf, D3DPOOL pool)
+Buffer<Interface>::Buffer(Device* device, UINT length, DWORD formatOrFvf)
     : m_Device(device), m_Bytes(length, 0), m_Format(formatOrFvf)
 {
     m_Device->AddRef();
@@ -168,7 +168,7 @@ HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL 
         RecordCall("CreateVertexBuffer(" + std::to_string(length) + ", " + Hex(usage) + ", " + Hex(fvf) + ", " +
                    std::to_string(pool) + ")");
     if (!buffer || length == 0) return D3DERR_INVALIDCALL;
-    *buffer = new VertexBuffer(this, length, usage, fvf, pool);
+    *buffer = new VertexBuffer(this, length, fvf);
     return D3D_OK;
 }
 
@@ -180,7 +180,7 @@ HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3
                    ", " + std::to_string(pool) + ")");
     if (!buffer || length == 0) return D3DERR_INVALIDCALL;
     if (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32) return D3DERR_INVALIDCALL;
-    *buffer = new IndexBuffer(this, length, usage, format, pool);
+    *buffer = new IndexBuffer(this, length, format);
     return D3D_OK;
 }
 

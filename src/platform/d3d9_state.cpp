@@ -1,6 +1,7 @@
 // The device's state: Direct3D 9's defaults, the setters (state persists from draw to draw
 // exactly as set) and the call log of recording mode.
-#include <cstring>
+#include <bit>
+#include <cstdio>
 
 #include "platform/d3d9_device.h"
 #include "platform/seams.h"
@@ -11,13 +12,6 @@ namespace {
 
 bool g_Recording = false;
 std::vector<std::string> g_Calls;
-
-DWORD FloatBits(float f)
-{
-    DWORD bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    return bits;
-}
 
 D3DMATRIX Identity()
 {
@@ -76,9 +70,9 @@ void Device::SetDefaultStates()
     rs[D3DRS_CULLMODE] = D3DCULL_CCW;
     rs[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
     rs[D3DRS_ALPHAFUNC] = D3DCMP_ALWAYS;
-    rs[D3DRS_FOGSTART] = FloatBits(0.0f);
-    rs[D3DRS_FOGEND] = FloatBits(1.0f);
-    rs[D3DRS_FOGDENSITY] = FloatBits(1.0f);
+    rs[D3DRS_FOGSTART] = std::bit_cast<DWORD>(0.0f);
+    rs[D3DRS_FOGEND] = std::bit_cast<DWORD>(1.0f);
+    rs[D3DRS_FOGDENSITY] = std::bit_cast<DWORD>(1.0f);
     rs[D3DRS_STENCILFAIL] = 1;
     rs[D3DRS_STENCILZFAIL] = 1;
     rs[D3DRS_STENCILPASS] = 1;
@@ -94,14 +88,14 @@ void Device::SetDefaultStates()
     rs[D3DRS_SPECULARMATERIALSOURCE] = D3DMCS_COLOR2;
     rs[D3DRS_AMBIENTMATERIALSOURCE] = D3DMCS_MATERIAL;
     rs[D3DRS_EMISSIVEMATERIALSOURCE] = D3DMCS_MATERIAL;
-    rs[D3DRS_POINTSIZE] = FloatBits(1.0f);
-    rs[D3DRS_POINTSIZE_MIN] = FloatBits(1.0f);
-    rs[D3DRS_POINTSCALE_A] = FloatBits(1.0f);
-    rs[D3DRS_POINTSCALE_B] = FloatBits(0.0f);
-    rs[D3DRS_POINTSCALE_C] = FloatBits(0.0f);
+    rs[D3DRS_POINTSIZE] = std::bit_cast<DWORD>(1.0f);
+    rs[D3DRS_POINTSIZE_MIN] = std::bit_cast<DWORD>(1.0f);
+    rs[D3DRS_POINTSCALE_A] = std::bit_cast<DWORD>(1.0f);
+    rs[D3DRS_POINTSCALE_B] = std::bit_cast<DWORD>(0.0f);
+    rs[D3DRS_POINTSCALE_C] = std::bit_cast<DWORD>(0.0f);
     rs[D3DRS_MULTISAMPLEANTIALIAS] = TRUE;
     rs[D3DRS_MULTISAMPLEMASK] = 0xFFFFFFFF;
-    rs[D3DRS_POINTSIZE_MAX] = FloatBits(kMaxPointSize);
+    rs[D3DRS_POINTSIZE_MAX] = std::bit_cast<DWORD>(kMaxPointSize);
     rs[D3DRS_COLORWRITEENABLE] = 0x0000000F;
     rs[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
     rs[D3DRS_SRCBLENDALPHA] = D3DBLEND_ONE;

@@ -10,21 +10,6 @@ class DeviceTest : public testing::Test {
 protected:
     void SetUp() override { platform::seams::ResetAll(); }
     void TearDown() override { platform::seams::ResetAll(); }
-
-    static D3DPRESENT_PARAMETERS Params(D3DFORMAT depth)
-    {
-        D3DPRESENT_PARAMETERS p{};
-        p.BackBufferWidth = 64;
-        p.BackBufferHeight = 32;
-        p.BackBufferFormat = D3DFMT_A8R8G8B8;
-        p.BackBufferCount = 1;
-        p.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        p.Windowed = TRUE;
-        p.EnableAutoDepthStencil = TRUE;
-        p.AutoDepthStencilFormat = depth;
-        p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        return p;
-    }
 };
 
 }  // namespace
@@ -44,11 +29,11 @@ TEST_F(DeviceTest, CapsAndForcedDepthFailures)
     failures.deviceD24S8 = true;
     platform::seams::SetForcedFailures(failures);
     IDirect3DDevice9* device = nullptr;
-    D3DPRESENT_PARAMETERS p = Params(D3DFMT_D24S8);
+    D3DPRESENT_PARAMETERS p = testutil::TestPresentParameters(64, 32, D3DFMT_D24S8);
     EXPECT_TRUE(FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
                                          D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p, &device)));
     EXPECT_EQ(device, nullptr);
-    p = Params(D3DFMT_D16);
+    p = testutil::TestPresentParameters(64, 32, D3DFMT_D16);
     ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p,
                                 &device),
               D3D_OK);

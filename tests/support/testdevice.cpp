@@ -4,10 +4,8 @@
 
 namespace testutil {
 
-IDirect3DDevice9* MakeTestDevice(UINT width, UINT height, D3DFORMAT depth)
+D3DPRESENT_PARAMETERS TestPresentParameters(UINT width, UINT height, D3DFORMAT depth)
 {
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    if (!d3d) return nullptr;
     D3DPRESENT_PARAMETERS p{};
     p.BackBufferWidth = width;
     p.BackBufferHeight = height;
@@ -18,6 +16,14 @@ IDirect3DDevice9* MakeTestDevice(UINT width, UINT height, D3DFORMAT depth)
     p.EnableAutoDepthStencil = TRUE;
     p.AutoDepthStencilFormat = depth;
     p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    return p;
+}
+
+IDirect3DDevice9* MakeTestDevice(UINT width, UINT height, D3DFORMAT depth)
+{
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    if (!d3d) return nullptr;
+    D3DPRESENT_PARAMETERS p = TestPresentParameters(width, height, depth);
     IDirect3DDevice9* device = nullptr;
     if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p,
                                  &device)))

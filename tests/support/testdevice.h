@@ -7,6 +7,10 @@
 
 namespace testutil {
 
+// Windowed presentation of a width x height back buffer with an automatic `depth` buffer,
+// presented immediately.
+D3DPRESENT_PARAMETERS TestPresentParameters(UINT width, UINT height, D3DFORMAT depth);
+
 // A hardware-processing device with a D24S8 depth buffer (or `depth`); null when none can be
 // made. The caller releases it.
 IDirect3DDevice9* MakeTestDevice(UINT width, UINT height, D3DFORMAT depth = D3DFMT_D24S8);
