@@ -5,6 +5,7 @@
 #include "foundation/stringlist.h"
 #include "foundation/stringutil.h"
 #include "media/font.h"
+#include "media/namedlist.h"
 #include "media/texture.h"
 
 namespace {
@@ -108,10 +109,7 @@ bool UIManager::LoadControls(const std::string& fileName)
             return false;
         }
         value = ini.GetString("texture");
-        if (!value.empty() && g_pTextureManager) {
-            control->pTexture = g_pTextureManager->FindTexture(value);
-            if (!control->pTexture) control->pTexture = g_pTextureManager->AddTexture(value);
-        }
+        if (!value.empty() && g_pTextureManager) control->pTexture = g_pTextureManager->AddTexture(value);
         if (!(value = ini.GetString("posx")).empty()) control->PosX.Set(static_cast<float>(StringToInt(value)));
         if (!(value = ini.GetString("posy")).empty()) control->PosY.Set(static_cast<float>(StringToInt(value)));
         if (!(value = ini.GetString("sizex")).empty()) control->SizeX.Set(static_cast<float>(StringToInt(value)));
@@ -147,15 +145,7 @@ CUIControl* UIManager::AddControl(CUIControl* control)
     return Controls.Add(*control);
 }
 
-CUIControl* UIManager::FindControl(const std::string& name)
-{
-    const std::string wanted = ToLower(name);
-    for (int i = 0; i < Controls.Count(); ++i) {
-        CUIControl* control = Controls.Get(i);
-        if (ToLower(control->strName) == wanted) return control;
-    }
-    return nullptr;
-}
+CUIControl* UIManager::FindControl(const std::string& name) { return FindNamed(Controls, name); }
 
 void UIManager::RunCommand(int n)
 {
