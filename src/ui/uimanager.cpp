@@ -23,6 +23,13 @@ bool ParseType(const std::string& value, int& type)
     return false;
 }
 
+// A key without a value leaves the coordinate as it is; any other value is read as a whole number.
+void SetIfGiven(CIniFile& ini, const char* key, CInterpolatorFloat& coordinate)
+{
+    const std::string value = ini.GetString(key);
+    if (!value.empty()) coordinate.Set(static_cast<float>(StringToInt(value)));
+}
+
 TSound* FindSoundOrNull(const std::string& name)
 {
     return name.empty() ? nullptr : g_SoundManager.FindSound(name);
@@ -110,10 +117,10 @@ bool UIManager::LoadControls(const std::string& fileName)
         }
         value = ini.GetString("texture");
         if (!value.empty() && g_pTextureManager) control->pTexture = g_pTextureManager->AddTexture(value);
-        if (!(value = ini.GetString("posx")).empty()) control->PosX.Set(static_cast<float>(StringToInt(value)));
-        if (!(value = ini.GetString("posy")).empty()) control->PosY.Set(static_cast<float>(StringToInt(value)));
-        if (!(value = ini.GetString("sizex")).empty()) control->SizeX.Set(static_cast<float>(StringToInt(value)));
-        if (!(value = ini.GetString("sizey")).empty()) control->SizeY.Set(static_cast<float>(StringToInt(value)));
+        SetIfGiven(ini, "posx", control->PosX);
+        SetIfGiven(ini, "posy", control->PosY);
+        SetIfGiven(ini, "sizex", control->SizeX);
+        SetIfGiven(ini, "sizey", control->SizeY);
         if (!(value = ini.GetString("color")).empty()) control->Color.Set(D3DXCOLOR(D3DCOLOR{HexToUInt(value)}));
         value = ini.GetString("panel");
         if (!value.empty()) {
