@@ -28,9 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         scene.Start(path, sections.Count() > 0 ? sections.At(0) : std::string("main"));
         for (int tick = 0; tick < 64 && !scene.runner.threads.empty(); ++tick)
             scene.Update();
-        scene.runner.StopAll();
-        g_CurrentRunner = nullptr;
-        g_CurrentThread = nullptr;
+        fuzz::StopScripts(scene.runner);
     }
     g_ExpressionPool.Clear();
     return 0;

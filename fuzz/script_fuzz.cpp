@@ -19,9 +19,7 @@ void Run(CScriptLibrary& library)
     runner.StartThread("main", "main", inputs, 3);
     for (int tick = 0; tick < 64 && !runner.threads.empty(); ++tick)
         runner.Update();
-    runner.StopAll();
-    g_CurrentRunner = nullptr;
-    g_CurrentThread = nullptr;
+    fuzz::StopScripts(runner);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "bindings/bindings.h"
 #include "foundation/stringutil.h"
 #include "script/scriptbase.h"
+#include "script/scriptrunner.h"
 
 namespace fuzz {
 
@@ -73,6 +74,13 @@ bool Paced(const CStringList& lines, CStringList& out)
         changed = changed || before || after;
     }
     return changed;
+}
+
+void StopScripts(CScriptRunner& runner)
+{
+    runner.StopAll();
+    g_CurrentRunner = nullptr;
+    g_CurrentThread = nullptr;
 }
 
 }  // namespace fuzz

@@ -8,6 +8,8 @@
 
 #include "foundation/stringlist.h"
 
+class CScriptRunner;
+
 namespace fuzz {
 
 // The bindings' own table, so that every signature parses as in the game, with the handlers that
@@ -20,5 +22,9 @@ void PrepareScripts();
 // "continue" line.
 // False when there was none, `out` then being a plain copy.
 bool Paced(const CStringList& lines, CStringList& out);
+
+// Stops the runner's threads and forgets it as the current runner, so that nothing points into
+// it once it is gone.
+void StopScripts(CScriptRunner& runner);
 
 }  // namespace fuzz

@@ -5,6 +5,7 @@
 #include "app/winmain.h"
 #include "foundation/inifile.h"
 #include "foundation/stringutil.h"
+#include "media/namedlist.h"
 
 FontEntry& FontEntry::operator=(const FontEntry& other)
 {
@@ -25,17 +26,13 @@ void FontEntry::Create(const std::string& faceName, const std::string& entryName
                        bool italic)
 {
     strName = entryName;
-    D3DXFONT_DESCA lf;
-    std::memset(&lf, 0, sizeof(lf));
+    D3DXFONT_DESCA lf{};
     lf.Height = height;
     lf.Width = static_cast<UINT>(width);
     lf.Weight = static_cast<UINT>(weight);
     lf.MipLevels = D3DX_DEFAULT;
     lf.Italic = italic;
     lf.CharSet = DEFAULT_CHARSET;
-    lf.OutputPrecision = 0;
-    lf.Quality = 0;
-    lf.PitchAndFamily = 0;
     // The face-name field holds 31 characters and the terminating zero; longer names are cut.
     std::strncpy(lf.FaceName, faceName.c_str(), LF_FACESIZE - 1);
     pFont = nullptr;
@@ -109,16 +106,7 @@ void FontManager::LoadFonts(const std::string& fileName)
         pCurrent = Fonts.Get(0);
 }
 
-FontEntry* FontManager::FindFont(const std::string& name)
-{
-    const std::string wanted = ToLower(name);
-    for (int i = 0; i < Fonts.Count(); ++i) {
-        FontEntry* entry = Fonts.Get(i);
-        if (ToLower(entry->strName) == wanted)
-            return entry;
-    }
-    return nullptr;
-}
+FontEntry* FontManager::FindFont(const std::string& name) { return FindNamed(Fonts, name); }
 
 void FontManager::SetCurrent(FontEntry* font)
 {

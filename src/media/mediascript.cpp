@@ -4,11 +4,7 @@
 #include "media/sound.h"
 #include "script/scriptbase.h"
 
-void Audio_PlayMusic(TScriptParam* args, int count)
-{
-    const std::string FileName = args[0].strText;
-    g_SoundManager.PlayMusic(FileName);
-}
+void Audio_PlayMusic(TScriptParam* args, int count) { g_SoundManager.PlayMusic(args[0].strText); }
 
 void Audio_SetMusicVolume(TScriptParam* args, int count) { g_SoundManager.SetMusicVolume(args[0].fValue); }
 

@@ -5,6 +5,7 @@
 #include "app/winmain.h"
 #include "foundation/colors.h"
 #include "foundation/stringutil.h"
+#include "media/namedlist.h"
 
 CObject3D::CObject3D()
 {
@@ -81,16 +82,7 @@ CObject3D* Object3DList::Add(const std::string& name)
     return object;
 }
 
-CObject3D* Object3DList::Find(const std::string& name)
-{
-    const std::string clName = ToLower(name);
-    for (int i = 0; i < Objects.Count(); ++i) {
-        CObject3D* object = Objects.Get(i);
-        if (ToLower(object->strName) == clName)
-            return object;
-    }
-    return nullptr;
-}
+CObject3D* Object3DList::Find(const std::string& name) { return FindNamed(Objects, name); }
 
 void Object3DList::Clear() { Objects.Clear(); }
 

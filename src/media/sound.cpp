@@ -3,6 +3,7 @@
 #include "foundation/numeric.h"
 #include "foundation/stringlist.h"
 #include "foundation/stringutil.h"
+#include "media/namedlist.h"
 
 namespace {
 
@@ -12,15 +13,17 @@ constexpr unsigned int kMusicMode = FSOUND_LOOP_NORMAL | FSOUND_16BITS | FSOUND_
 // The library's volume: the integer part of volume x 255, not clamped (the library clamps).
 int LibraryVolume(float volume) { return TruncToInt(volume * 255.0f); }
 
-TSound* FindIn(ArrayList<TSound>& list, const std::string& name)
+// A channel below zero is none: nothing played, or the library refused to play.
+void SetChannelVolume(int channel, float volume)
 {
-    const std::string wanted = ToLower(name);
-    for (int i = 0; i < list.Count(); ++i) {
-        TSound* sound = list.Get(i);
-        if (ToLower(sound->strName) == wanted)
-            return sound;
-    }
-    return nullptr;
+    if (channel >= 0)
+        FSOUND_SetVolume(channel, LibraryVolume(volume));
+}
+
+void SetChannelPaused(int channel, bool paused)
+{
+    if (channel >= 0)
+        FSOUND_SetPaused(channel, paused ? 1 : 0);
 }
 
 // The element is appended empty and filled in place, so the list never owns a copy.
@@ -70,21 +73,12 @@ int TSound::Play(float volume)
     nChannel = FSOUND_PlaySound(FSOUND_FREE, pSample);
     if (nChannel < 0)
         return -1;
-    FSOUND_SetVolume(nChannel, LibraryVolume(volume));
+    SetChannelVolume(nChannel, volume);
     return nChannel;
 }
 
-void TSound::SetVolume(float volume)
-{
-    if (nChannel >= 0)
-        FSOUND_SetVolume(nChannel, LibraryVolume(volume));
-}
-
-void TSound::SetPaused(bool paused)
-{
-    if (nChannel >= 0)
-        FSOUND_SetPaused(nChannel, paused ? 1 : 0);
-}
+void TSound::SetVolume(float volume) { SetChannelVolume(nChannel, volume); }
+void TSound::SetPaused(bool paused) { SetChannelPaused(nChannel, paused); }
 
 MusicStream::~MusicStream()
 {
@@ -104,21 +98,11 @@ void MusicStream::Play(const std::string& name, float volume)
     if (!pStream)
         return;
     nChannel = FSOUND_Stream_Play(FSOUND_FREE, pStream);
-    if (nChannel >= 0)
-        FSOUND_SetVolume(nChannel, LibraryVolume(volume));
+    SetChannelVolume(nChannel, volume);
 }
 
-void MusicStream::SetVolume(float volume)
-{
-    if (nChannel >= 0)
-        FSOUND_SetVolume(nChannel, LibraryVolume(volume));
-}
-
-void MusicStream::SetPaused(bool paused)
-{
-    if (nChannel >= 0)
-        FSOUND_SetPaused(nChannel, paused ? 1 : 0);
-}
+void MusicStream::SetVolume(float volume) { SetChannelVolume(nChannel, volume); }
+void MusicStream::SetPaused(bool paused) { SetChannelPaused(nChannel, paused); }
 
 SoundManager::SoundManager()
 {
@@ -140,8 +124,8 @@ void SoundManager::LoadSceneSounds(const std::string& folder, const std::string&
 
 void SoundManager::AddSound(const std::string& fileName) { AddTo(Sounds, fileName); }
 void SoundManager::AddSceneSound(const std::string& fileName) { AddTo(SceneSounds, fileName); }
-TSound* SoundManager::FindSound(const std::string& name) { return FindIn(Sounds, name); }
-TSound* SoundManager::FindSceneSound(const std::string& name) { return FindIn(SceneSounds, name); }
+TSound* SoundManager::FindSound(const std::string& name) { return FindNamed(Sounds, name); }
+TSound* SoundManager::FindSceneSound(const std::string& name) { return FindNamed(SceneSounds, name); }
 
 void SoundManager::PlayMusic(const std::string& name) { Music.Play(name, fMusicVolume); }
 

@@ -1,7 +1,7 @@
 #include "media/texture.h"
 
 #include "app/winmain.h"
-#include "foundation/stringutil.h"
+#include "media/namedlist.h"
 #include "platform/d3dx9tex.h"
 
 CTexture::CTexture(const std::string& name) { SetName(name); }
@@ -57,13 +57,7 @@ bool CTexture::TakeFrom(CTexture* source)
     return true;
 }
 
-CTextureManager::CTextureManager()
-{
-    strClassName = "CTextureManager";
-    Clear();
-}
-
-CTextureManager::~CTextureManager() { Clear(); }
+CTextureManager::CTextureManager() { strClassName = "CTextureManager"; }
 
 CTexture* CTextureManager::AddTexture(std::string name)
 {
@@ -81,13 +75,7 @@ CTexture* CTextureManager::AddTexture(std::string name)
 
 CTexture* CTextureManager::FindTexture(std::string name)
 {
-    const std::string wanted = ToLower(name);
-    for (int i = 0; i < Textures.Count(); ++i) {
-        CTexture* texture = Textures.Get(i);
-        if (ToLower(texture->GetName()) == wanted)
-            return texture;
-    }
-    return nullptr;
+    return FindNamed(Textures, name, &CTexture::strFileName);
 }
 
 void CTextureManager::Clear() { Textures.Clear(); }

@@ -36,7 +36,6 @@ public:
     ArrayList<CTexture> Textures;
 
     CTextureManager();
-    ~CTextureManager();
     CTextureManager(const CTextureManager&) = delete;
     CTextureManager& operator=(const CTextureManager&) = delete;
 

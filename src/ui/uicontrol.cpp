@@ -25,11 +25,6 @@ void Drive(CInterpolatorFloat& value, float target, EInterpolateMode mode, int f
     }
 }
 
-bool IsKnownMode(EInterpolateMode mode)
-{
-    return mode == IM_NONE || mode == IM_LINEAR || mode == IM_SMOOTH;
-}
-
 // Start of the last character of a GBK text: a lead byte 0x81..0xFE takes the byte after it.
 std::size_t LastCharStart(const std::string& text)
 {
@@ -188,7 +183,6 @@ void CUIControl::InputChar(int ch)
 void CUIControl::MoveOffSet(float dx, float dy, EInterpolateMode mode, int frames, float gain, float maxSpeed,
                             float maxAccel)
 {
-    if (!IsKnownMode(mode)) return;
     Drive(PosX, PosX.Get() + dx, mode, frames, gain, maxSpeed, maxAccel);
     Drive(PosY, PosY.Get() + dy, mode, frames, gain, maxSpeed, maxAccel);
     if (nType != UI_PANEL) return;

@@ -5,6 +5,7 @@
 #include "foundation/stringlist.h"
 #include "foundation/stringutil.h"
 #include "media/font.h"
+#include "media/namedlist.h"
 #include "media/texture.h"
 
 namespace {
@@ -20,6 +21,13 @@ bool ParseType(const std::string& value, int& type)
         }
     }
     return false;
+}
+
+// A key without a value leaves the coordinate as it is; any other value is read as a whole number.
+void SetIfGiven(CIniFile& ini, const char* key, CInterpolatorFloat& coordinate)
+{
+    const std::string value = ini.GetString(key);
+    if (!value.empty()) coordinate.Set(static_cast<float>(StringToInt(value)));
 }
 
 TSound* FindSoundOrNull(const std::string& name)
@@ -108,14 +116,11 @@ bool UIManager::LoadControls(const std::string& fileName)
             return false;
         }
         value = ini.GetString("texture");
-        if (!value.empty() && g_pTextureManager) {
-            control->pTexture = g_pTextureManager->FindTexture(value);
-            if (!control->pTexture) control->pTexture = g_pTextureManager->AddTexture(value);
-        }
-        if (!(value = ini.GetString("posx")).empty()) control->PosX.Set(static_cast<float>(StringToInt(value)));
-        if (!(value = ini.GetString("posy")).empty()) control->PosY.Set(static_cast<float>(StringToInt(value)));
-        if (!(value = ini.GetString("sizex")).empty()) control->SizeX.Set(static_cast<float>(StringToInt(value)));
-        if (!(value = ini.GetString("sizey")).empty()) control->SizeY.Set(static_cast<float>(StringToInt(value)));
+        if (!value.empty() && g_pTextureManager) control->pTexture = g_pTextureManager->AddTexture(value);
+        SetIfGiven(ini, "posx", control->PosX);
+        SetIfGiven(ini, "posy", control->PosY);
+        SetIfGiven(ini, "sizex", control->SizeX);
+        SetIfGiven(ini, "sizey", control->SizeY);
         if (!(value = ini.GetString("color")).empty()) control->Color.Set(D3DXCOLOR(D3DCOLOR{HexToUInt(value)}));
         value = ini.GetString("panel");
         if (!value.empty()) {
@@ -147,15 +152,7 @@ CUIControl* UIManager::AddControl(CUIControl* control)
     return Controls.Add(*control);
 }
 
-CUIControl* UIManager::FindControl(const std::string& name)
-{
-    const std::string wanted = ToLower(name);
-    for (int i = 0; i < Controls.Count(); ++i) {
-        CUIControl* control = Controls.Get(i);
-        if (ToLower(control->strName) == wanted) return control;
-    }
-    return nullptr;
-}
+CUIControl* UIManager::FindControl(const std::string& name) { return FindNamed(Controls, name); }
 
 void UIManager::RunCommand(int n)
 {
