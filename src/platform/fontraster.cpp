@@ -150,7 +150,6 @@ struct FontRasterizer::Impl {
 
     void Prepare(FT_Face f, double xScale, bool& embolden)
     {
-        SetSize(f, request.height);
         FT_Matrix m;
         m.xx = static_cast<FT_Fixed>(std::lround(xScale * 65536.0));
         m.xy = (request.italic && !(f->style_flags & FT_STYLE_FLAG_ITALIC)) ? 0x3800 : 0;
@@ -163,6 +162,8 @@ struct FontRasterizer::Impl {
     void Setup()
     {
         SetSize(face, request.height);
+        if (fallback)
+            SetSize(fallback, request.height);
         double xScale = 1.0;
         if (request.width > 0) {
             const double natural = NaturalWidth(face);
