@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "foundation/stringutil.h"
 #include "platform/gbk.h"
 #include "platform/win32.h"
 
@@ -21,14 +22,6 @@ bool Exists(const std::string& path)
 {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
-}
-
-std::string LowerAscii(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    return s;
 }
 
 std::vector<std::string> SortedEntries(const std::string& folder)
@@ -76,10 +69,10 @@ std::string MatchCase(const std::string& slashed)
             continue;
         std::string candidate = Join(result, part);
         if (!lost && part != "." && part != ".." && !Exists(candidate)) {
-            std::string wanted = LowerAscii(part);
+            std::string wanted = ToLower(part);
             lost = true;
             for (const std::string& name : SortedEntries(result))
-                if (LowerAscii(name) == wanted) {
+                if (ToLower(name) == wanted) {
                     candidate = Join(result, name);
                     lost = false;
                     break;

@@ -189,11 +189,9 @@ int FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample)
         } else if (sample->chunk) {
             const int wanted = channel >= 0 && channel < s.channels ? channel : -1;
             result = Mix_PlayChannel(wanted, sample->chunk, 0);
-            if (result >= 0)
-                Mix_Volume(result, MixVolume(255));
         }
         if (result >= 0)
-            s.applied[result] = 255;
+            ApplyVolume(result, 255);
     }
     Record("FSOUND_PlaySound", channel, result);
     return result;

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <unordered_map>
 
+#include "foundation/stringutil.h"
 #include "platform/gbk.h"
 #include "platform/textformat.h"
 
@@ -35,22 +36,14 @@ FT_Library Library()
 
 // Windows Chinese face names, compared as the engine spells them (GBK) without regard to ASCII
 // case; Linux has none of them, and WenQuanYi Zen Hei covers the same characters.
-std::string AsciiLower(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 bool IsWindowsCjkFace(const std::string& gbkName)
 {
     static const char* const kNames[] = {"宋体", "新宋体", "黑体", "楷体", "楷体_GB2312", "仿宋", "仿宋_GB2312",
                                          "微软雅黑", "simsun", "nsimsun", "simhei", "kaiti", "fangsong",
                                          "microsoft yahei"};
-    const std::string lower = AsciiLower(gbkName);
+    const std::string lower = ToLower(gbkName);
     for (const char* name : kNames)
-        if (lower == AsciiLower(name))
+        if (lower == ToLower(name))
             return true;
     return false;
 }
@@ -157,7 +150,6 @@ struct FontRasterizer::Impl {
 
     void Prepare(FT_Face f, double xScale, bool& embolden)
     {
-        SetSize(f, request.height);
         FT_Matrix m;
         m.xx = static_cast<FT_Fixed>(std::lround(xScale * 65536.0));
         m.xy = (request.italic && !(f->style_flags & FT_STYLE_FLAG_ITALIC)) ? 0x3800 : 0;
@@ -170,6 +162,8 @@ struct FontRasterizer::Impl {
     void Setup()
     {
         SetSize(face, request.height);
+        if (fallback)
+            SetSize(fallback, request.height);
         double xScale = 1.0;
         if (request.width > 0) {
             const double natural = NaturalWidth(face);
@@ -261,16 +255,23 @@ int FontRasterizer::Layout(const std::string& gbkText, int count, const RECT& re
     const std::string bytes = count >= 0 ? gbkText.substr(0, static_cast<std::size_t>(count)) : gbkText;
     const std::u32string text = GbkToUtf32(bytes);
 
-    std::vector<std::u32string> lines(1);
-    for (char32_t ch : text) {
-        if (ch == U'\n')
-            lines.emplace_back();
-        else if (ch >= 32)
-            lines.back().push_back(ch);
-    }
     // Positions are worked out in 64 bits: a rectangle may span the whole int range, and
     // its width or centre must not overflow.
     using Pos = long long;
+    struct Line {
+        std::vector<const Glyph*> glyphs;
+        Pos width = 0;
+    };
+    std::vector<Line> lines(1);
+    for (char32_t ch : text) {
+        if (ch == U'\n') {
+            lines.emplace_back();
+        } else if (ch >= 32) {
+            const Glyph& g = im.GetGlyph(ch);
+            lines.back().glyphs.push_back(&g);
+            lines.back().width += g.advance;
+        }
+    }
     const int blockHeight = static_cast<int>(lines.size()) * im.lineHeight;
     const Pos left = rect.left, top = rect.top, right = rect.right, bottom = rect.bottom;
     Pos y = top;
@@ -285,18 +286,15 @@ int FontRasterizer::Layout(const std::string& gbkText, int count, const RECT& re
     };
     std::vector<Placed> placed;
     Pos minX = LLONG_MAX, minY = LLONG_MAX, maxX = LLONG_MIN, maxY = LLONG_MIN;
-    for (const std::u32string& line : lines) {
-        Pos width = 0;
-        for (char32_t ch : line)
-            width += im.GetGlyph(ch).advance;
+    for (const Line& line : lines) {
         Pos x = left;
         if (format & DT_RIGHT)
-            x = right - width;
+            x = right - line.width;
         else if (format & DT_CENTER)
-            x = left + (right - left - width) / 2;
+            x = left + (right - left - line.width) / 2;
         const Pos baseline = y + im.ascender;
-        for (char32_t ch : line) {
-            const Glyph& g = im.GetGlyph(ch);
+        for (const Glyph* glyph : line.glyphs) {
+            const Glyph& g = *glyph;
             if (g.width > 0 && g.rows > 0) {
                 placed.push_back({&g, x + g.left, baseline - g.top});
                 minX = std::min(minX, x + g.left);

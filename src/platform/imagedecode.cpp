@@ -48,6 +48,16 @@ constexpr std::size_t kDdsMasks = 92;  // R, G, B, A
 constexpr std::uint32_t kPfAlphaPixels = 0x1;
 constexpr std::uint32_t kPfFourCC = 0x4;
 
+// The magic, the header's own size and a picture size the reader takes: 1 to 16384 each way.
+bool ReadDdsSize(const std::uint8_t* data, std::size_t size, std::uint32_t& width, std::uint32_t& height)
+{
+    if (size < kDdsHeaderEnd || ReadU32(data) != FourCC('D', 'D', 'S', ' ') || ReadU32(data + 4) != 124)
+        return false;
+    height = ReadU32(data + kDdsHeight);
+    width = ReadU32(data + kDdsWidth);
+    return width != 0 && height != 0 && width <= 16384 && height <= 16384;
+}
+
 void Expand565(std::uint16_t v, std::uint8_t rgb[3])
 {
     const unsigned r = (v >> 11) & 31, g = (v >> 5) & 63, b = v & 31;
@@ -150,7 +160,7 @@ bool PngChunksFit(const std::uint8_t* data, std::size_t size)
 // stb_image would allocate and make up as zeros (a truncated TGA or BMP decodes without error).
 constexpr std::uint64_t kMostPixelsPerByte = 16384;
 
-bool DecodeDxtImage(const DxtBlocks& dxt, RgbaImage& out)
+void DecodeDxtImage(const DxtBlocks& dxt, RgbaImage& out)
 {
     const std::size_t blockBytes = dxt.kind == DxtKind::Dxt1 ? 8 : 16;
     const int w = dxt.width, h = dxt.height;
@@ -167,69 +177,21 @@ bool DecodeDxtImage(const DxtBlocks& dxt, RgbaImage& out)
                     std::memcpy(&out.rgba[(static_cast<std::size_t>(by * 4 + y) * w + bx * 4 + x) * 4],
                                 pixels + (y * 4 + x) * 4, 4);
         }
-    return true;
 }
 
-}  // namespace
-
-void DecodeDxtBlock(DxtKind kind, const std::uint8_t* block, std::uint8_t out[64])
-{
-    switch (kind) {
-    case DxtKind::Dxt1:
-        DecodeColourBlock(block, true, out);
-        break;
-    case DxtKind::Dxt3:
-        DecodeColourBlock(block + 8, false, out);
-        for (int i = 0; i < 16; ++i) {
-            const unsigned nibble = (block[i / 2] >> ((i & 1) * 4)) & 0xF;
-            out[i * 4 + 3] = static_cast<std::uint8_t>(nibble * 17);
-        }
-        break;
-    case DxtKind::Dxt5:
-        DecodeColourBlock(block + 8, false, out);
-        DecodeDxt5Alpha(block, out);
-        break;
-    }
-}
-
-bool FindDxtBlocks(const std::uint8_t* data, std::size_t size, DxtBlocks& out)
-{
-    if (size < kDdsHeaderEnd || ReadU32(data) != FourCC('D', 'D', 'S', ' ') || ReadU32(data + 4) != 124 ||
-        !(ReadU32(data + kDdsPfFlags) & kPfFourCC))
-        return false;
-    const std::uint32_t h = ReadU32(data + kDdsHeight), w = ReadU32(data + kDdsWidth);
-    if (w == 0 || h == 0 || w > 16384 || h > 16384)
-        return false;
-    const std::uint32_t cc = ReadU32(data + kDdsFourCC);
-    if (cc == FourCC('D', 'X', 'T', '1'))
-        out.kind = DxtKind::Dxt1;
-    else if (cc == FourCC('D', 'X', 'T', '2') || cc == FourCC('D', 'X', 'T', '3'))
-        out.kind = DxtKind::Dxt3;
-    else if (cc == FourCC('D', 'X', 'T', '4') || cc == FourCC('D', 'X', 'T', '5'))
-        out.kind = DxtKind::Dxt5;
-    else
-        return false;
-    const std::size_t blockBytes = out.kind == DxtKind::Dxt1 ? 8 : 16;
-    out.size = static_cast<std::size_t>((w + 3) / 4) * ((h + 3) / 4) * blockBytes;
-    if (out.size > size - kDdsHeaderEnd)
-        return false;
-    out.width = static_cast<int>(w);
-    out.height = static_cast<int>(h);
-    out.blocks = data + kDdsHeaderEnd;
-    return true;
-}
-
+// The first (largest) level of a DDS file.
 bool DecodeDds(const std::uint8_t* data, std::size_t size, RgbaImage& out)
 {
-    if (size < kDdsHeaderEnd || ReadU32(data) != FourCC('D', 'D', 'S', ' ') || ReadU32(data + 4) != 124)
-        return false;
-    const std::uint32_t h = ReadU32(data + kDdsHeight), w = ReadU32(data + kDdsWidth);
-    if (w == 0 || h == 0 || w > 16384 || h > 16384)
+    std::uint32_t w, h;
+    if (!ReadDdsSize(data, size, w, h))
         return false;
     const std::uint32_t flags = ReadU32(data + kDdsPfFlags);
     if (flags & kPfFourCC) {
         DxtBlocks dxt;
-        return FindDxtBlocks(data, size, dxt) && DecodeDxtImage(dxt, out);
+        if (!FindDxtBlocks(data, size, dxt))
+            return false;
+        DecodeDxtImage(dxt, out);
+        return true;
     }
     const std::uint8_t* pixels = data + kDdsHeaderEnd;
     const std::size_t available = size - kDdsHeaderEnd;
@@ -258,6 +220,52 @@ bool DecodeDds(const std::uint8_t* data, std::size_t size, RgbaImage& out)
             o[2] = ExtractChannel(v, bMask, 0);
             o[3] = ExtractChannel(v, aMask, 255);
         }
+    return true;
+}
+
+}  // namespace
+
+void DecodeDxtBlock(DxtKind kind, const std::uint8_t* block, std::uint8_t out[64])
+{
+    switch (kind) {
+    case DxtKind::Dxt1:
+        DecodeColourBlock(block, true, out);
+        break;
+    case DxtKind::Dxt3:
+        DecodeColourBlock(block + 8, false, out);
+        for (int i = 0; i < 16; ++i) {
+            const unsigned nibble = (block[i / 2] >> ((i & 1) * 4)) & 0xF;
+            out[i * 4 + 3] = static_cast<std::uint8_t>(nibble * 17);
+        }
+        break;
+    case DxtKind::Dxt5:
+        DecodeColourBlock(block + 8, false, out);
+        DecodeDxt5Alpha(block, out);
+        break;
+    }
+}
+
+bool FindDxtBlocks(const std::uint8_t* data, std::size_t size, DxtBlocks& out)
+{
+    std::uint32_t w, h;
+    if (!ReadDdsSize(data, size, w, h) || !(ReadU32(data + kDdsPfFlags) & kPfFourCC))
+        return false;
+    const std::uint32_t cc = ReadU32(data + kDdsFourCC);
+    if (cc == FourCC('D', 'X', 'T', '1'))
+        out.kind = DxtKind::Dxt1;
+    else if (cc == FourCC('D', 'X', 'T', '2') || cc == FourCC('D', 'X', 'T', '3'))
+        out.kind = DxtKind::Dxt3;
+    else if (cc == FourCC('D', 'X', 'T', '4') || cc == FourCC('D', 'X', 'T', '5'))
+        out.kind = DxtKind::Dxt5;
+    else
+        return false;
+    const std::size_t blockBytes = out.kind == DxtKind::Dxt1 ? 8 : 16;
+    out.size = static_cast<std::size_t>((w + 3) / 4) * ((h + 3) / 4) * blockBytes;
+    if (out.size > size - kDdsHeaderEnd)
+        return false;
+    out.width = static_cast<int>(w);
+    out.height = static_cast<int>(h);
+    out.blocks = data + kDdsHeaderEnd;
     return true;
 }
 

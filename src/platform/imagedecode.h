@@ -19,9 +19,6 @@ struct RgbaImage {
 // Any supported format, recognised by its content rather than its extension.
 bool DecodeImage(const std::uint8_t* data, std::size_t size, RgbaImage& out);
 
-// The first (largest) level of a DDS file.
-bool DecodeDds(const std::uint8_t* data, std::size_t size, RgbaImage& out);
-
 // One 4x4 block of DXT1, DXT3 or DXT5 (8, 16, 16 bytes) into 16 RGBA pixels, row by row.
 enum class DxtKind { Dxt1, Dxt3, Dxt5 };
 void DecodeDxtBlock(DxtKind kind, const std::uint8_t* block, std::uint8_t out[64]);

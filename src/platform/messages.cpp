@@ -162,19 +162,16 @@ void TranslateSdlEvent(const SDL_Event& e)
     case SDL_MOUSEBUTTONUP: {
         const bool down = e.type == SDL_MOUSEBUTTONDOWN;
         UINT message = 0;
+        WPARAM own = 0;
         switch (e.button.button) {
-        case SDL_BUTTON_LEFT: message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
-        case SDL_BUTTON_RIGHT: message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
-        case SDL_BUTTON_MIDDLE: message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
+        case SDL_BUTTON_LEFT: message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP; own = MK_LBUTTON; break;
+        case SDL_BUTTON_RIGHT: message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP; own = MK_RBUTTON; break;
+        case SDL_BUTTON_MIDDLE: message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP; own = MK_MBUTTON; break;
         default: return;
         }
         // The key table follows the messages as they are taken, so this button's own change is
         // not in it yet.
-        WPARAM flags = MouseKeyFlags();
-        const WPARAM own = e.button.button == SDL_BUTTON_LEFT    ? MK_LBUTTON
-                           : e.button.button == SDL_BUTTON_RIGHT ? MK_RBUTTON
-                                                                 : MK_MBUTTON;
-        flags = down ? (flags | own) : (flags & ~own);
+        const WPARAM flags = down ? (MouseKeyFlags() | own) : (MouseKeyFlags() & ~own);
         Post(WindowFromSdlId(e.button.windowID), message, flags, PackPoint(e.button.x, e.button.y));
         break;
     }

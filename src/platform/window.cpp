@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "foundation/stringutil.h"
 #include "platform/gbk.h"
 #include "platform/seams_internal.h"
 #include "platform/window_internal.h"
@@ -21,18 +22,9 @@ std::vector<WindowClass> g_Classes;
 std::vector<std::unique_ptr<HWND__>>& g_Windows = *new std::vector<std::unique_ptr<HWND__>>;
 ATOM g_NextAtom = 0xC000;
 
-std::string LowerAscii(const char* s)
-{
-    std::string out = s ? s : "";
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
 const WindowClass* FindClass(const char* name)
 {
-    const std::string lower = LowerAscii(name);
+    const std::string lower = ToLower(name ? name : "");
     for (const WindowClass& c : g_Classes) {
         if (c.lowerName == lower) return &c;
     }
@@ -125,7 +117,7 @@ ATOM RegisterClassA(const WNDCLASSA* wc)
 {
     if (platform::seams::detail::Failures().registerClass) return 0;
     if (!wc || !wc->lpszClassName || !wc->lpfnWndProc || FindClass(wc->lpszClassName)) return 0;
-    g_Classes.push_back({LowerAscii(wc->lpszClassName), *wc});
+    g_Classes.push_back({ToLower(wc->lpszClassName), *wc});
     return g_NextAtom++;
 }
 

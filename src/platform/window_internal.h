@@ -4,8 +4,6 @@
 
 #include <SDL2/SDL.h>
 
-#include <string>
-
 #include "platform/win32.h"
 
 struct HWND__ {

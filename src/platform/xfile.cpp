@@ -10,6 +10,8 @@
 #include <map>
 #include <unordered_map>
 
+#include "foundation/stringutil.h"
+
 namespace platform {
 namespace {
 
@@ -86,33 +88,21 @@ public:
     BinaryReader(const std::string& s, std::size_t pos) : m_s(s), m_pos(pos) {}
     bool Has(std::size_t n) const { return m_s.size() - m_pos >= n; }
     bool AtEnd() const { return m_pos >= m_s.size(); }
-    std::uint16_t U16()
+    template <typename T>
+    T Peek() const
     {
-        std::uint16_t v;
-        std::memcpy(&v, m_s.data() + m_pos, 2);
-        m_pos += 2;
+        T v;
+        std::memcpy(&v, m_s.data() + m_pos, sizeof v);
         return v;
     }
-    std::uint32_t U32()
+    template <typename T>
+    T Read()
     {
-        std::uint32_t v;
-        std::memcpy(&v, m_s.data() + m_pos, 4);
-        m_pos += 4;
+        const T v = Peek<T>();
+        m_pos += sizeof v;
         return v;
     }
-    double Float(bool wide)
-    {
-        if (wide) {
-            double d;
-            std::memcpy(&d, m_s.data() + m_pos, 8);
-            m_pos += 8;
-            return d;
-        }
-        float f;
-        std::memcpy(&f, m_s.data() + m_pos, 4);
-        m_pos += 4;
-        return f;
-    }
+    double Float(bool wide) { return wide ? Read<double>() : Read<float>(); }
     std::string Bytes(std::size_t n)
     {
         std::string r = m_s.substr(m_pos, n);
@@ -120,12 +110,6 @@ public:
         return r;
     }
     void Skip(std::size_t n) { m_pos += n; }
-    std::uint16_t PeekU16() const
-    {
-        std::uint16_t v;
-        std::memcpy(&v, m_s.data() + m_pos, 2);
-        return v;
-    }
 
 private:
     const std::string& m_s;
@@ -139,22 +123,22 @@ bool TokenizeBinary(const std::string& s, std::size_t pos, bool wideFloats, std:
     while (!r.AtEnd()) {
         if (!r.Has(2))
             return false;
-        const std::uint16_t token = r.U16();
+        const std::uint16_t token = r.Read<std::uint16_t>();
         switch (token) {
         case kTokName:
         case kTokString: {
             if (!r.Has(4))
                 return false;
-            const std::uint32_t count = r.U32();
+            const std::uint32_t count = r.Read<std::uint32_t>();
             if (!r.Has(count))
                 return false;
             out.push_back({token == kTokName ? XToken::Name : XToken::String, r.Bytes(count), 0});
             // A string carries its terminator token, written as a word or a double word.
             if (token == kTokString && r.Has(2)) {
-                const std::uint16_t term = r.PeekU16();
+                const std::uint16_t term = r.Peek<std::uint16_t>();
                 if (term == kTokComma || term == kTokSemicolon) {
                     r.Skip(2);
-                    if (r.Has(2) && r.PeekU16() == 0)
+                    if (r.Has(2) && r.Peek<std::uint16_t>() == 0)
                         r.Skip(2);
                 }
             }
@@ -163,7 +147,7 @@ bool TokenizeBinary(const std::string& s, std::size_t pos, bool wideFloats, std:
         case kTokInteger:
             if (!r.Has(4))
                 return false;
-            out.push_back({XToken::Number, {}, static_cast<double>(r.U32())});
+            out.push_back({XToken::Number, {}, static_cast<double>(r.Read<std::uint32_t>())});
             break;
         case kTokGuid:
             if (!r.Has(16))
@@ -175,12 +159,14 @@ bool TokenizeBinary(const std::string& s, std::size_t pos, bool wideFloats, std:
         case kTokFloatList: {
             if (!r.Has(4))
                 return false;
-            const std::uint32_t count = r.U32();
+            const std::uint32_t count = r.Read<std::uint32_t>();
             const std::size_t each = token == kTokIntegerList ? 4 : floatSize;
             if (count > (s.size() / each) || !r.Has(count * each))
                 return false;
-            for (std::uint32_t i = 0; i < count; ++i)
-                out.push_back({XToken::Number, {}, token == kTokIntegerList ? static_cast<double>(r.U32()) : r.Float(wideFloats)});
+            for (std::uint32_t i = 0; i < count; ++i) {
+                const double v = token == kTokIntegerList ? r.Read<std::uint32_t>() : r.Float(wideFloats);
+                out.push_back({XToken::Number, {}, v});
+            }
             break;
         }
         case kTokOBrace:
@@ -210,13 +196,6 @@ struct XObject {
     std::vector<XObject> children;  // data objects and references, in file order
     bool isReference = false;        // a "{ name }" member: `name` names a top-level object
 };
-
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 class TreeBuilder {
 public:
@@ -268,7 +247,7 @@ public:
             }
             case XToken::Name: {
                 XObject child;
-                child.type = Lower(tok.text);
+                child.type = ToLower(tok.text);
                 ++m_i;
                 if (m_t[m_i].kind == XToken::Name)
                     child.name = m_t[m_i++].text;
@@ -401,6 +380,7 @@ public:
     }
 
     int MeshCount() const { return m_meshes; }
+    bool AnyMaterialList() const { return m_anyMaterialList; }
     const char* Reason() const { return m_reason; }
 
 private:
@@ -534,7 +514,7 @@ private:
                 const std::uint64_t key = (static_cast<std::uint64_t>(p) << 32) | n;
                 auto [it, added] = split.emplace(key, static_cast<std::uint32_t>(m_out.vertices.size()));
                 if (added)
-                    m_out.vertices.push_back(MakeVertex(world, positions, normals, uvs, p, n, !normalFaces.empty()));
+                    m_out.vertices.push_back(MakeVertex(world, positions, normals, uvs, p, n));
                 corners.push_back(it->second);
             }
             for (std::size_t k = 1; k + 1 < corners.size(); ++k) {
@@ -547,13 +527,13 @@ private:
     }
 
     static XVertex MakeVertex(const Matrix& w, const std::vector<double>& pos, const std::vector<double>& nrm,
-                              const std::vector<double>& uv, std::uint32_t p, std::uint32_t n, bool withNormal)
+                              const std::vector<double>& uv, std::uint32_t p, std::uint32_t n)
     {
         XVertex v;
         const double* in = &pos[p * 3];
         for (int j = 0; j < 3; ++j)
             v.pos[j] = F(in[0] * w.m[0][j] + in[1] * w.m[1][j] + in[2] * w.m[2][j] + w.m[3][j]);
-        if (withNormal) {
+        if (!nrm.empty()) {
             const double* nn = &nrm[n * 3];
             double t[3], len = 0;
             for (int j = 0; j < 3; ++j) {
@@ -571,10 +551,6 @@ private:
         return v;
     }
 
-public:
-    bool AnyMaterialList() const { return m_anyMaterialList; }
-
-private:
     XMeshData& m_out;
     std::map<std::string, const XObject*> m_named;
     int m_meshes = 0;

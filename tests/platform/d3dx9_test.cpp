@@ -1,10 +1,5 @@
 #include <gtest/gtest.h>
 
-// Each test file keeps its own private copy of the image writer.
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
-
 #include <cstring>
 
 #include "platform/d3dx9.h"
@@ -13,11 +8,6 @@
 #include "support/testutil.h"
 
 namespace {
-
-void Append(void* ctx, void* data, int size)
-{
-    static_cast<std::string*>(ctx)->append(static_cast<const char*>(data), static_cast<std::size_t>(size));
-}
 
 // A quad over the whole target at depth 0.5, texture corners on the screen's corners; the
 // upper-right triangle takes material 0, the lower-left material 1.
@@ -110,12 +100,9 @@ protected:
 
 TEST_F(D3dxTest, EveryImageFormatDrawsAsATexturedQuad)
 {
-    std::string png, bmp, tga, jpg;
-    const auto rgba = Quadrants(2, 4), rgb = Quadrants(2, 3), big = Quadrants(16, 3);
-    stbi_write_png_to_func(Append, &png, 2, 2, 4, rgba.data(), 8);
-    stbi_write_bmp_to_func(Append, &bmp, 2, 2, 3, rgb.data());
-    stbi_write_tga_to_func(Append, &tga, 2, 2, 4, rgba.data());
-    stbi_write_jpg_to_func(Append, &jpg, 16, 16, 3, big.data(), 100);
+    const auto rgba = Quadrants(2, 4), rgb = Quadrants(2, 3);
+    const std::string png = testutil::PngFile(2, 2, 4, rgba), bmp = testutil::BmpFile(2, 2, 3, rgb),
+                      tga = testutil::TgaFile(2, 2, 4, rgba), jpg = testutil::JpgFile(16, 16, 3, Quadrants(16, 3), 100);
 
     // DXT1 and DXT5: one 4x4 block, red and green end points, the lower half transparent black
     // in DXT1 (punch-through) and fully opaque in DXT5.

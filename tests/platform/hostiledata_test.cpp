@@ -9,13 +9,11 @@
 #include "platform/fontraster.h"
 #include "platform/imagedecode.h"
 #include "platform/xfile.h"
+#include "support/mediafiles.h"
 
 namespace {
 
-bool Decode(const std::string& bytes, platform::RgbaImage& img)
-{
-    return platform::DecodeImage(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), img);
-}
+using testutil::DecodeImageBytes;
 
 std::string Be32(std::uint32_t v)
 {
@@ -36,19 +34,19 @@ TEST(HostileImages, ClaimedSizesBeyondTheDataAreRefused)
     tga[14] = tga[12];
     tga[15] = tga[13];
     tga[16] = 32;
-    EXPECT_FALSE(Decode(tga, img));
+    EXPECT_FALSE(DecodeImageBytes(tga, img));
     EXPECT_TRUE(img.rgba.empty());
     // Within the largest size, 4000 x 4000, still no pixels: made-up zeros are no image.
     tga[12] = tga[14] = static_cast<char>(4000 & 0xFF);
     tga[13] = tga[15] = static_cast<char>(4000 >> 8);
-    EXPECT_FALSE(Decode(tga, img));
+    EXPECT_FALSE(DecodeImageBytes(tga, img));
     EXPECT_TRUE(img.rgba.empty());
     // The same header with its pixels is an image.
     std::string whole = tga;
     whole[12] = whole[14] = 2;
     whole[13] = whole[15] = 0;
     whole += std::string(2 * 2 * 4, '\x7f');
-    ASSERT_TRUE(Decode(whole, img));
+    ASSERT_TRUE(DecodeImageBytes(whole, img));
     EXPECT_EQ(img.width, 2);
     EXPECT_EQ(img.rgba[0], 0x7f);
 
@@ -56,14 +54,14 @@ TEST(HostileImages, ClaimedSizesBeyondTheDataAreRefused)
     std::string png("\x89PNG\r\n\x1a\n", 8);
     png += Be32(13) + "IHDR" + Be32(2) + Be32(2) + std::string("\x08\x06\x00\x00\x00", 5) + Be32(0);
     png += Be32(0x40000000) + "IDAT" + std::string(16, 'x');
-    EXPECT_FALSE(Decode(png, img));
+    EXPECT_FALSE(DecodeImageBytes(png, img));
 
     // The same header with a chunk running one byte past the end, and with one that fits but
     // holds no image: both refused, neither read past the data.
     std::string shortChunk = png.substr(0, 33) + Be32(4) + "IDAT" + "abc";
-    EXPECT_FALSE(Decode(shortChunk, img));
+    EXPECT_FALSE(DecodeImageBytes(shortChunk, img));
     std::string emptyChunk = png.substr(0, 33) + Be32(0) + "IEND";
-    EXPECT_FALSE(Decode(emptyChunk, img));
+    EXPECT_FALSE(DecodeImageBytes(emptyChunk, img));
 }
 
 TEST(HostileFonts, SizesBeyondAnyScreenDrawAtTheLargestCell)

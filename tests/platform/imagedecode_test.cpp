@@ -1,10 +1,5 @@
 #include <gtest/gtest.h>
 
-// Each test file keeps its own private copy of the image writer.
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
-
 #include <cstring>
 
 #include "platform/imagedecode.h"
@@ -26,16 +21,7 @@ std::vector<std::uint8_t> Pattern(int channels)
     return out;
 }
 
-void Append(void* ctx, void* data, int size)
-{
-    auto* out = static_cast<std::string*>(ctx);
-    out->append(static_cast<const char*>(data), static_cast<std::size_t>(size));
-}
-
-bool Decode(const std::string& bytes, RgbaImage& img)
-{
-    return platform::DecodeImage(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), img);
-}
+using testutil::DecodeImageBytes;
 
 void ExpectPixel(const RgbaImage& img, int x, int y, int r, int g, int b, int a, int tol = 0)
 {
@@ -51,13 +37,11 @@ void ExpectPixel(const RgbaImage& img, int x, int y, int r, int g, int b, int a,
 TEST(ImageDecode, CommonFormatsDecodeTopRowFirst)
 {
     const auto rgb = Pattern(3), rgba = Pattern(4);
-    std::string png, bmp, tga, jpg;
-    ASSERT_TRUE(stbi_write_png_to_func(Append, &png, 3, 2, 4, rgba.data(), 12));
-    ASSERT_TRUE(stbi_write_bmp_to_func(Append, &bmp, 3, 2, 3, rgb.data()));
-    ASSERT_TRUE(stbi_write_tga_to_func(Append, &tga, 3, 2, 4, rgba.data()));
+    const std::string png = testutil::PngFile(3, 2, 4, rgba), bmp = testutil::BmpFile(3, 2, 3, rgb),
+                      tga = testutil::TgaFile(3, 2, 4, rgba);
     for (const std::string* file : {&png, &bmp, &tga}) {
         RgbaImage img;
-        ASSERT_TRUE(Decode(*file, img));
+        ASSERT_TRUE(DecodeImageBytes(*file, img));
         ASSERT_EQ(img.width, 3);
         ASSERT_EQ(img.height, 2);
         ExpectPixel(img, 0, 0, 255, 0, 0, 255);
@@ -65,7 +49,7 @@ TEST(ImageDecode, CommonFormatsDecodeTopRowFirst)
         ExpectPixel(img, 0, 1, 255, 255, 255, 255);
     }
     RgbaImage img;
-    ASSERT_TRUE(Decode(png, img));
+    ASSERT_TRUE(DecodeImageBytes(png, img));
     ExpectPixel(img, 2, 1, 128, 128, 128, 100);
 
     // JPEG is lossy: a flat 16 x 16 orange must stay orange.
@@ -75,12 +59,11 @@ TEST(ImageDecode, CommonFormatsDecodeTopRowFirst)
         flat[i + 1] = 120;
         flat[i + 2] = 10;
     }
-    ASSERT_TRUE(stbi_write_jpg_to_func(Append, &jpg, 16, 16, 3, flat.data(), 95));
-    ASSERT_TRUE(Decode(jpg, img));
+    ASSERT_TRUE(DecodeImageBytes(testutil::JpgFile(16, 16, 3, flat, 95), img));
     ExpectPixel(img, 8, 8, 240, 120, 10, 255, 6);
 
-    EXPECT_FALSE(Decode("not an image at all", img));
-    EXPECT_FALSE(Decode(png.substr(0, 20), img));
+    EXPECT_FALSE(DecodeImageBytes("not an image at all", img));
+    EXPECT_FALSE(DecodeImageBytes(png.substr(0, 20), img));
 }
 
 TEST(ImageDecode, DxtBlocksFollowTheirColourAndAlphaModes)
@@ -135,12 +118,12 @@ TEST(ImageDecode, DdsFilesOfEachLayout)
     const std::uint8_t blue[8] = {0x1F, 0x00, 0x1F, 0x00, 0, 0, 0, 0};
     dxt1.append(reinterpret_cast<const char*>(red), 8);
     dxt1.append(reinterpret_cast<const char*>(blue), 8);
-    ASSERT_TRUE(Decode(dxt1, img));
+    ASSERT_TRUE(DecodeImageBytes(dxt1, img));
     EXPECT_EQ(img.width, 5);
     EXPECT_EQ(img.height, 3);
     ExpectPixel(img, 3, 2, 255, 0, 0, 255);
     ExpectPixel(img, 4, 0, 0, 0, 255, 255);
-    EXPECT_FALSE(Decode(dxt1.substr(0, dxt1.size() - 1), img)) << "truncated data";
+    EXPECT_FALSE(DecodeImageBytes(dxt1.substr(0, dxt1.size() - 1), img)) << "truncated data";
 
     for (const char* cc : {"DXT3", "DXT5"}) {
         std::string dds = testutil::DdsHeader(4, 4, 0x4, cc, 0);
@@ -148,32 +131,29 @@ TEST(ImageDecode, DdsFilesOfEachLayout)
         block[0] = static_cast<char>(0xFF);  // DXT3: first pixels opaque; DXT5: a0 = 255
         block[1] = static_cast<char>(0xFF);
         std::memcpy(&block[8], red, 8);
-        ASSERT_TRUE(Decode(dds + block, img)) << cc;
+        ASSERT_TRUE(DecodeImageBytes(dds + block, img)) << cc;
         ExpectPixel(img, 0, 0, 255, 0, 0, 255);
     }
 
     // 32-bit A8R8G8B8 stored B, G, R, A; 24-bit R8G8B8 without alpha reads opaque.
     std::string argb = testutil::DdsHeader(2, 1, 0x41, nullptr, 32);
     argb += std::string("\x10\x20\x30\x40\x01\x02\x03\x04", 8);
-    ASSERT_TRUE(Decode(argb, img));
+    ASSERT_TRUE(DecodeImageBytes(argb, img));
     ExpectPixel(img, 0, 0, 0x30, 0x20, 0x10, 0x40);
     ExpectPixel(img, 1, 0, 0x03, 0x02, 0x01, 0x04);
     std::string rgb = testutil::DdsHeader(1, 2, 0x40, nullptr, 24);
     rgb += std::string("\x10\x20\x30\x01\x02\x03", 6);
-    ASSERT_TRUE(Decode(rgb, img));
+    ASSERT_TRUE(DecodeImageBytes(rgb, img));
     ExpectPixel(img, 0, 1, 0x03, 0x02, 0x01, 0xFF);
 
-    EXPECT_FALSE(Decode(testutil::DdsHeader(4, 4, 0x4, "ATI2", 0) + std::string(16, '\0'), img));
-    EXPECT_FALSE(Decode(testutil::DdsHeader(0, 4, 0x4, "DXT1", 0) + std::string(16, '\0'), img));
+    EXPECT_FALSE(DecodeImageBytes(testutil::DdsHeader(4, 4, 0x4, "ATI2", 0) + std::string(16, '\0'), img));
+    EXPECT_FALSE(DecodeImageBytes(testutil::DdsHeader(0, 4, 0x4, "DXT1", 0) + std::string(16, '\0'), img));
 }
 
 TEST(ImageDecode, LoadsThroughTheEnginePath)
 {
     testutil::TempDir dir;
-    std::string png;
-    const auto rgba = Pattern(4);
-    ASSERT_TRUE(stbi_write_png_to_func(Append, &png, 3, 2, 4, rgba.data(), 12));
-    dir.Write("Tex/Pic.PNG", png);
+    dir.Write("Tex/Pic.PNG", testutil::PngFile(3, 2, 4, Pattern(4)));
     RgbaImage img;
     EXPECT_TRUE(platform::LoadImageFile(dir.WindowsPath() + "\\tex\\pic.png", img));
     EXPECT_EQ(img.width, 3);

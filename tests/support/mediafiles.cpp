@@ -1,8 +1,30 @@
 #include "support/mediafiles.h"
 
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+
 #include <cstring>
 
 namespace testutil {
+namespace {
+
+void Append(void* ctx, void* data, int size)
+{
+    static_cast<std::string*>(ctx)->append(static_cast<const char*>(data), static_cast<std::size_t>(size));
+}
+
+// Runs one of the writers into a string; empty when it fails.
+template <typename Write>
+std::string Encoded(Write write)
+{
+    std::string out;
+    if (!write(&out))
+        out.clear();
+    return out;
+}
+
+}  // namespace
 
 std::string DdsHeader(int width, int height, std::uint32_t pixelFlags, const char* fourCC, std::uint32_t bits)
 {
@@ -24,6 +46,39 @@ std::string DdsHeader(int width, int height, std::uint32_t pixelFlags, const cha
     put(104, 0xFF000000);
     put(108, 0x1000);
     return s;
+}
+
+std::string PngFile(int width, int height, int channels, const std::vector<std::uint8_t>& pixels)
+{
+    return Encoded([&](std::string* out) {
+        return stbi_write_png_to_func(Append, out, width, height, channels, pixels.data(), width * channels);
+    });
+}
+
+std::string BmpFile(int width, int height, int channels, const std::vector<std::uint8_t>& pixels)
+{
+    return Encoded([&](std::string* out) {
+        return stbi_write_bmp_to_func(Append, out, width, height, channels, pixels.data());
+    });
+}
+
+std::string TgaFile(int width, int height, int channels, const std::vector<std::uint8_t>& pixels)
+{
+    return Encoded([&](std::string* out) {
+        return stbi_write_tga_to_func(Append, out, width, height, channels, pixels.data());
+    });
+}
+
+std::string JpgFile(int width, int height, int channels, const std::vector<std::uint8_t>& pixels, int quality)
+{
+    return Encoded([&](std::string* out) {
+        return stbi_write_jpg_to_func(Append, out, width, height, channels, pixels.data(), quality);
+    });
+}
+
+bool DecodeImageBytes(const std::string& bytes, platform::RgbaImage& out)
+{
+    return platform::DecodeImage(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), out);
 }
 
 std::string WavFile(const std::vector<std::int16_t>& samples, int rate)

@@ -1,15 +1,28 @@
-// Small media files made in memory for tests: DDS headers and 16-bit mono WAV files.
+// Small media files made in memory for tests: DDS headers, images in the common formats and
+// 16-bit mono WAV files.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "platform/imagedecode.h"
+
 namespace testutil {
 
 // The 128-byte header of a DDS file (magic included): a FourCC format when `fourCC` is given,
 // otherwise `bits` per pixel with the R, G, B and A masks of A8R8G8B8.
 std::string DdsHeader(int width, int height, std::uint32_t pixelFlags, const char* fourCC, std::uint32_t bits);
+
+// Pictures of `channels` bytes a pixel, top row first, encoded as PNG, BMP, TGA or JPEG (of the
+// given quality); empty when the encoder fails.
+std::string PngFile(int width, int height, int channels, const std::vector<std::uint8_t>& pixels);
+std::string BmpFile(int width, int height, int channels, const std::vector<std::uint8_t>& pixels);
+std::string TgaFile(int width, int height, int channels, const std::vector<std::uint8_t>& pixels);
+std::string JpgFile(int width, int height, int channels, const std::vector<std::uint8_t>& pixels, int quality);
+
+// platform::DecodeImage on the bytes of a file.
+bool DecodeImageBytes(const std::string& bytes, platform::RgbaImage& out);
 
 // A 16-bit mono PCM WAV file.
 std::string WavFile(const std::vector<std::int16_t>& samples, int rate = 44100);
