@@ -166,10 +166,7 @@ bool TScript::Link()
             loops.push_back(i);
             break;
         case SIT_END:
-            if (loops.empty()) {
-                GlobalError("This 'End' has no Corresponding 'While/If',script line:" + IntToString(i));
-                return false;
-            }
+            // The block pass has matched every end with an opener.
             loops.pop_back();
             break;
         case SIT_CONTINUE:
@@ -236,11 +233,4 @@ TScript* CScriptLibrary::LoadFile(const std::string& path)
     return last;
 }
 
-TScript* CScriptLibrary::FindScript(const std::string& name)
-{
-    for (TArrayListBlock<TScript>* b = scripts.pFirstBlock; b; b = b->pNext)
-        for (int i = 0; i < b->nUsed; ++i)
-            if (SameName(b->pItems[i].strName, name))
-                return &b->pItems[i];
-    return nullptr;
-}
+TScript* CScriptLibrary::FindScript(const std::string& name) { return FindNamed(scripts, &TScript::strName, name); }

@@ -239,11 +239,8 @@ void CScriptRunner::StopAll()
         for (CScriptThread& t : threads)
             t.bStopped = true;
     } else {
-        if (g_CurrentThread)
-            for (CScriptThread& t : threads)
-                if (&t == g_CurrentThread)
-                    g_CurrentThread = nullptr;
-        threads.clear();
+        while (!threads.empty())
+            Erase(threads.begin());
     }
     bEnabled = false;
 }
