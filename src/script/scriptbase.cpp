@@ -227,8 +227,7 @@ TScript* CScriptLibrary::LoadFile(const std::string& path)
     for (const std::string& section : sections.Items) {
         CStringList lines;
         ini.GetSectionLines(lines, section);
-        last = AddScript(lines);
-        last->strName = ToLower(section);
+        last = AddScript(lines, ToLower(section));
     }
     return last;
 }
