@@ -1,6 +1,5 @@
 #include "script/scriptbase.h"
 
-#include <cassert>
 #include <utility>
 
 #include "foundation/inifile.h"
