@@ -28,6 +28,12 @@ void RunOnce(CScriptLibrary& library, const char* scriptName)
     runner.Update();
 }
 
+void CountScriptIterations(benchmark::State& state, int perRun)
+{
+    state.counters["ns_per_iteration"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * perRun, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 void BM_ArithmeticLoop(benchmark::State& state)
 {
     const int iterations = 10000000;
@@ -35,8 +41,7 @@ void BM_ArithmeticLoop(benchmark::State& state)
     library.AddScript(Lines({"i := 0", "s := 0", "while(i<10000000)", "s := s+i*2", "i := i+1", "end"}), "loop");
     for (auto _ : state)
         RunOnce(library, "loop");
-    state.counters["ns_per_iteration"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * iterations, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    CountScriptIterations(state, iterations);
 }
 BENCHMARK(BM_ArithmeticLoop)->Unit(benchmark::kMillisecond);
 
@@ -51,8 +56,7 @@ void BM_CallFunctionLoop(benchmark::State& state)
                       "loop");
     for (auto _ : state)
         RunOnce(library, "loop");
-    state.counters["ns_per_iteration"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * iterations, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    CountScriptIterations(state, iterations);
 }
 BENCHMARK(BM_CallFunctionLoop)->Unit(benchmark::kMillisecond);
 

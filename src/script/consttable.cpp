@@ -15,14 +15,7 @@ void CConstTable::Add(const TConst& item)
     consts.Add(item);
 }
 
-TConst* CConstTable::Find(const std::string& constName)
-{
-    for (TArrayListBlock<TConst>* b = consts.pFirstBlock; b; b = b->pNext)
-        for (int i = 0; i < b->nUsed; ++i)
-            if (SameName(b->pItems[i].name, constName))
-                return &b->pItems[i];
-    return nullptr;
-}
+TConst* CConstTable::Find(const std::string& constName) { return FindNamed(consts, &TConst::name, constName); }
 
 bool CConstTable::Merge(CConstTable& other)
 {
@@ -105,9 +98,5 @@ void CConstTableSet::LoadFile(std::string fileName)
 
 CConstTable* CConstTableSet::FindTable(const std::string& tableName)
 {
-    for (TArrayListBlock<CConstTable>* b = pFirstBlock; b; b = b->pNext)
-        for (int i = 0; i < b->nUsed; ++i)
-            if (SameName(b->pItems[i].name, tableName))
-                return &b->pItems[i];
-    return nullptr;
+    return FindNamed<CConstTable>(*this, &CConstTable::name, tableName);
 }

@@ -3,8 +3,6 @@
 // so that the root result lands in slot 0.
 #include "script/expression.h"
 
-#include <cassert>
-
 #include "foundation/objectbase.h"
 #include "foundation/stringutil.h"
 
@@ -107,7 +105,6 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
         bFailed = true;
         return result;
     }
-    assert(Start <= End && "Start<=End");
 
     const TToken& first = tokens.At(Start);
     if (first.type == TT_LBRACKET && tokens.FindClosingBracket(Start) == End)
@@ -162,7 +159,6 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
                     bFailed = true;
                     return result;
                 }
-                assert(call.paramCount < MAX_FUNCTION_PARAM_COUNT && "ParamIndex<MAX_FUNCTION_PARAM_COUNT");
                 int slot = NextSlot();
                 call.params[call.paramCount++] = CompileRange(tokens, argStart, k - 1, slot, localNames);
                 if (bFailed)
@@ -199,7 +195,6 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
         bFailed = true;
         return result;
     }
-    assert(split >= 0 && "LastOpr>=0");
 
     const TOperatorData* op = g_OperatorTable.Get(tokens.At(split).text);
     TExpressionInstruction instr;

@@ -107,25 +107,6 @@ public:
     const std::vector<float>& Consts() const { return consts; }
     int MaxInput() const { return maxInput; }
 
-    static float Apply(int op, float a, float b)
-    {
-        using namespace expression;
-        switch (op) {
-        case FO_MOVE: return a;
-        case FO_ADD: return a + b;
-        case FO_SUB: return a - b;
-        case FO_MUL: return a * b;
-        case FO_DIV: return a / b;
-        case FO_NEG: return -a;
-        case FO_EQ: return a == b ? 1.0f : 0.0f;
-        case FO_NE: return a != b ? 1.0f : 0.0f;
-        case FO_LT: return a < b ? 1.0f : 0.0f;
-        case FO_GT: return a > b ? 1.0f : 0.0f;
-        case FO_LE: return a <= b ? 1.0f : 0.0f;
-        default: return a >= b ? 1.0f : 0.0f;
-        }
-    }
-
 private:
     std::vector<expression::TFastOp> fastOps;
     std::vector<float> consts;

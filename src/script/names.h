@@ -1,7 +1,10 @@
-// Name comparison as ToLower of both sides gives it, without building the lowered copies.
+// Name comparison as ToLower of both sides gives it, without building the lowered copies, and the
+// lookup by such a name in a block list.
 #pragma once
 
 #include <string>
+
+#include "foundation/arraylist.h"
 
 inline bool SameName(const std::string& a, const std::string& b)
 {
@@ -17,4 +20,15 @@ inline bool SameName(const std::string& a, const std::string& b)
             return false;
     }
     return true;
+}
+
+// The first element whose name field matches, or null.
+template <typename T>
+T* FindNamed(ArrayList<T>& list, std::string T::*field, const std::string& name)
+{
+    for (TArrayListBlock<T>* b = list.pFirstBlock; b; b = b->pNext)
+        for (int i = 0; i < b->nUsed; ++i)
+            if (SameName(b->pItems[i].*field, name))
+                return &b->pItems[i];
+    return nullptr;
 }

@@ -1,6 +1,5 @@
 #include "script/scriptbase.h"
 
-#include <cassert>
 #include <utility>
 
 #include "foundation/inifile.h"
@@ -166,10 +165,7 @@ bool TScript::Link()
             loops.push_back(i);
             break;
         case SIT_END:
-            if (loops.empty()) {
-                GlobalError("This 'End' has no Corresponding 'While/If',script line:" + IntToString(i));
-                return false;
-            }
+            // The block pass has matched every end with an opener.
             loops.pop_back();
             break;
         case SIT_CONTINUE:
@@ -230,17 +226,9 @@ TScript* CScriptLibrary::LoadFile(const std::string& path)
     for (const std::string& section : sections.Items) {
         CStringList lines;
         ini.GetSectionLines(lines, section);
-        last = AddScript(lines);
-        last->strName = ToLower(section);
+        last = AddScript(lines, ToLower(section));
     }
     return last;
 }
 
-TScript* CScriptLibrary::FindScript(const std::string& name)
-{
-    for (TArrayListBlock<TScript>* b = scripts.pFirstBlock; b; b = b->pNext)
-        for (int i = 0; i < b->nUsed; ++i)
-            if (SameName(b->pItems[i].strName, name))
-                return &b->pItems[i];
-    return nullptr;
-}
+TScript* CScriptLibrary::FindScript(const std::string& name) { return FindNamed(scripts, &TScript::strName, name); }

@@ -80,7 +80,8 @@ struct TScriptInstruction {
 
 private:
     bool ParseCall(const std::string& lcstr, std::size_t p, TSystemFunc* func);
-    CExpression* AddExpression(const std::string& text);
+    void SetExpression(TScriptParam& slot, const std::string& text);
+    void SetValue(TScriptParam& slot, const std::string& text);
 };
 
 // The runtime's own form of a linked script: a flat list of small steps over the frame's locals,

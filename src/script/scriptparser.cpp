@@ -35,14 +35,24 @@ bool IsQuoted(const std::string& s)
 
 std::string Unquoted(const std::string& s) { return s.size() >= 2 ? s.substr(1, s.size() - 2) : std::string(); }
 
-float NumberOf(const std::string& s) { return s.empty() ? 0.0f : StringToFloat(s); }
-
 }  // namespace
 
-CExpression* TScriptInstruction::AddExpression(const std::string& text)
+void TScriptInstruction::SetExpression(TScriptParam& slot, const std::string& text)
 {
     static const CStringList noLocals;
-    return g_ExpressionPool.AddExpression(text, pOwner ? pOwner->localNames : noLocals);
+    slot.type = SPT_EXPR;
+    slot.pExpr = g_ExpressionPool.AddExpression(text, pOwner ? pOwner->localNames : noLocals);
+}
+
+// A number written out is kept as it is; anything else is compiled.
+void TScriptInstruction::SetValue(TScriptParam& slot, const std::string& text)
+{
+    if (IsNumber(text)) {
+        slot.type = SPT_NUMBER;
+        slot.fValue = StringToFloat(text);
+    } else {
+        SetExpression(slot, text);
+    }
 }
 
 void TScriptInstruction::SplitArguments(const std::string& text, CStringList& out)
@@ -96,15 +106,10 @@ bool TScriptInstruction::ParseCall(const std::string& lcstr, std::size_t p, TSys
         slot.strText = piece;
         switch (slot.type) {
         case SPT_INT:
-            slot.nValue = piece.empty() ? 0 : StringToInt(piece);
+            slot.nValue = StringToInt(piece);
             break;
         case SPT_NUMBER:
-            if (IsNumber(piece)) {
-                slot.fValue = NumberOf(piece);
-            } else {
-                slot.type = SPT_EXPR;
-                slot.pExpr = AddExpression(piece);
-            }
+            SetValue(slot, piece);
             break;
         case SPT_STRING:
             if (IsQuoted(piece))
@@ -116,12 +121,8 @@ bool TScriptInstruction::ParseCall(const std::string& lcstr, std::size_t p, TSys
             } else if (IsQuoted(piece)) {
                 slot.type = SPT_STRING;
                 slot.strText = Unquoted(piece);
-            } else if (IsNumber(piece)) {
-                slot.type = SPT_NUMBER;
-                slot.fValue = NumberOf(piece);
             } else {
-                slot.type = SPT_EXPR;
-                slot.pExpr = AddExpression(piece);
+                SetValue(slot, piece);
             }
             break;
         }
@@ -135,6 +136,14 @@ bool TScriptInstruction::Parse(const std::string& line)
         return true;
     std::string lcstr = ToLower(line);
     std::string text;
+    // "keyword(condition)": the condition keeps the case written.
+    auto condition = [&](std::size_t keywordLength, EScriptInstructionType kind) {
+        if (!KeywordArgument(line, keywordLength, text))
+            return false;
+        type = kind;
+        SetExpression(params[0], text);
+        return true;
+    };
 
     if (StartsWith(lcstr, "using const")) {
         std::string CTName = TrimValue(lcstr.substr(11));
@@ -150,8 +159,7 @@ bool TScriptInstruction::Parse(const std::string& line)
     }
     if (StartsWith(lcstr, "wait(")) {
         type = SIT_WAIT;
-        params[0].type = SPT_EXPR;
-        params[0].pExpr = AddExpression(lcstr.substr(4));
+        SetExpression(params[0], lcstr.substr(4));
         return true;
     }
     if (std::size_t p = line.find(":="); p != std::string::npos) {
@@ -172,46 +180,22 @@ bool TScriptInstruction::Parse(const std::string& line)
             params[0].type = SPT_LOCAL;
             params[0].nValue = index;
         }
-        if (IsNumber(rstr)) {
-            params[1].type = SPT_NUMBER;
-            params[1].fValue = NumberOf(rstr);
-        } else {
-            params[1].type = SPT_EXPR;
-            params[1].pExpr = AddExpression(rstr);
-        }
+        SetValue(params[1], rstr);
         return true;
     }
     if (std::size_t p = lcstr.find('('); p != std::string::npos && p > 0)
         if (TSystemFunc* func = g_SystemFuncTable.Get(lcstr.substr(0, p)))
             return ParseCall(lcstr, p, func);
-    if (StartsWith(lcstr, "if")) {
-        if (!KeywordArgument(line, 2, text))
-            return false;
-        type = SIT_IF;
-        params[0].type = SPT_EXPR;
-        params[0].pExpr = AddExpression(text);
-        return true;
-    }
-    if (StartsWith(lcstr, "elseif")) {
-        if (!KeywordArgument(line, 6, text))
-            return false;
-        type = SIT_ELSEIF;
-        params[0].type = SPT_EXPR;
-        params[0].pExpr = AddExpression(text);
-        return true;
-    }
+    if (StartsWith(lcstr, "if"))
+        return condition(2, SIT_IF);
+    if (StartsWith(lcstr, "elseif"))
+        return condition(6, SIT_ELSEIF);
     if (StartsWith(lcstr, "else")) {
         type = SIT_ELSE;
         return true;
     }
-    if (StartsWith(lcstr, "while")) {
-        if (!KeywordArgument(line, 5, text))
-            return false;
-        type = SIT_WHILE;
-        params[0].type = SPT_EXPR;
-        params[0].pExpr = AddExpression(text);
-        return true;
-    }
+    if (StartsWith(lcstr, "while"))
+        return condition(5, SIT_WHILE);
     if (lcstr == "end") {
         type = SIT_END;
         params[0].type = SPT_ANY;

@@ -239,11 +239,8 @@ void CScriptRunner::StopAll()
         for (CScriptThread& t : threads)
             t.bStopped = true;
     } else {
-        if (g_CurrentThread)
-            for (CScriptThread& t : threads)
-                if (&t == g_CurrentThread)
-                    g_CurrentThread = nullptr;
-        threads.clear();
+        while (!threads.empty())
+            Erase(threads.begin());
     }
     bEnabled = false;
 }
@@ -254,22 +251,13 @@ void CScriptRunner::Update()
         return;
     g_CurrentRunner = this;
     ++nUpdateDepth;
-    for (auto it = threads.begin(); it != threads.end();) {
-        bool alive = false;
-        if (!it->bStopped) {
-            g_CurrentThread = &*it;
-            alive = it->Step();
-        }
-        if (alive) {
-            ++it;
-        } else if (nUpdateDepth == 1) {
-            auto next = std::next(it);
-            Erase(it);
-            it = next;
-        } else {
+    // Threads started during the pass are appended, so they are stepped in it too.
+    for (auto it = threads.begin(); it != threads.end(); ++it) {
+        if (it->bStopped)
+            continue;
+        g_CurrentThread = &*it;
+        if (!it->Step())
             it->bStopped = true;
-            ++it;
-        }
     }
     if (--nUpdateDepth == 0) {
         for (auto it = threads.begin(); it != threads.end();) {

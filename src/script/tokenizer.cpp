@@ -63,54 +63,47 @@ bool CTokenList::Tokenize(std::string text, const CStringList& localNames)
     Clear();
     std::string pending;
     ETokState state = TS_IDLE;
-    auto emitBracket = [this](char ch) {
-        Add(std::string(1, ch), (ch == '(' || ch == '[') ? TT_LBRACKET : TT_RBRACKET);
-    };
-    // A symbol run that is no operator is dropped before a bracket or a comma.
-    auto flushSymbols = [this, &pending]() {
-        if (IsOperator(pending))
-            Add(pending, TT_OPERATOR);
+    // A bracket or a comma ends whatever run was pending.
+    auto punctuation = [this, &pending, &state](char ch) {
+        if (ch == ',')
+            Add(",", TT_COMMA);
+        else
+            Add(std::string(1, ch), (ch == '(' || ch == '[') ? TT_LBRACKET : TT_RBRACKET);
+        pending.clear();
+        state = TS_IDLE;
     };
 
     for (char ch : text) {
         if (ch == ' ')
             continue;
         int cc = CharClass(ch);
+        bool word = cc == CC_DIGIT || cc == CC_LETTER;
         switch (state) {
         case TS_IDLE:
-            if (cc == CC_DIGIT || cc == CC_LETTER) {
+            if (word) {
                 pending.assign(1, ch);
                 state = TS_WORD;
-            } else if (cc == CC_BRACKET) {
-                emitBracket(ch);
-                pending.clear();
             } else if (cc == CC_SYMBOL) {
                 pending.assign(1, ch);
                 state = TS_SYMBOLS;
             } else {
-                Add(",", TT_COMMA);
+                punctuation(ch);
             }
             break;
         case TS_WORD:
-            if (cc == CC_DIGIT || cc == CC_LETTER) {
+            if (word) {
                 pending += ch;
             } else if (cc == CC_SYMBOL) {
                 Add(pending, TT_UNCLASSIFIED);
                 pending.assign(1, ch);
                 state = TS_SYMBOLS;
             } else {
-                if (!pending.empty())
-                    Add(pending, TT_UNCLASSIFIED);
-                if (cc == CC_BRACKET)
-                    emitBracket(ch);
-                else
-                    Add(",", TT_COMMA);
-                pending.clear();
-                state = TS_IDLE;
+                Add(pending, TT_UNCLASSIFIED);
+                punctuation(ch);
             }
             break;
         case TS_SYMBOLS:
-            if (cc == CC_DIGIT || cc == CC_LETTER) {
+            if (word) {
                 if (IsOperator(pending)) {
                     Add(pending, TT_OPERATOR);
                     pending.assign(1, ch);
@@ -126,21 +119,16 @@ bool CTokenList::Tokenize(std::string text, const CStringList& localNames)
                     pending.assign(1, ch);
                 }
             } else {
-                flushSymbols();
-                if (cc == CC_BRACKET)
-                    emitBracket(ch);
-                else
-                    Add(",", TT_COMMA);
-                pending.clear();
-                state = TS_IDLE;
+                // A symbol run that is no operator is dropped before a bracket or a comma.
+                if (IsOperator(pending))
+                    Add(pending, TT_OPERATOR);
+                punctuation(ch);
             }
             break;
         }
     }
-    if (!pending.empty()) {
-        if (state == TS_WORD || (state == TS_SYMBOLS && IsOperator(pending)))
-            Add(pending, TT_UNCLASSIFIED);
-    }
+    if (state == TS_WORD || (state == TS_SYMBOLS && IsOperator(pending)))
+        Add(pending, TT_UNCLASSIFIED);
     return ClassifyTokens(localNames, true);
 }
 

@@ -60,10 +60,7 @@ TEST_F(RuntimeTest, IfChainsRunExactlyOneBranch)
         runner.StartThread(name, name);
         scripttest::Log().clear();
         runner.Update();
-        std::string out;
-        for (const std::string& l : scripttest::Log())
-            out += l;
-        return out;
+        return scripttest::JoinedLog("");
     };
     EXPECT_EQ(chain("1", "1"), "14");
     EXPECT_EQ(chain("0", "1"), "24");

@@ -41,9 +41,7 @@ TEST_F(ScriptFilesTest, EveryScriptGivesItsExpectedLog)
         for (int tick = 0; tick < 50 && !r.threads.empty(); ++tick) {
             scripttest::Log().clear();
             r.Update();
-            std::string line;
-            for (const std::string& l : scripttest::Log())
-                line += (line.empty() ? "" : ",") + l;
+            std::string line = scripttest::JoinedLog();
             if (!line.empty())
                 actual.push_back(std::to_string(tick) + ": " + line);
             if (r.threads.empty())

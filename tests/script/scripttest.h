@@ -31,6 +31,15 @@ inline std::vector<std::string>& Log()
     return log;
 }
 
+// What the logging functions saw since the log was last cleared, joined by the separator.
+inline std::string JoinedLog(const char* separator = ",")
+{
+    std::string out;
+    for (const std::string& l : Log())
+        out += (out.empty() ? "" : separator) + l;
+    return out;
+}
+
 inline std::string Num(float v)
 {
     char buffer[64];
@@ -138,10 +147,7 @@ protected:
         for (int t = 0; t < ticks; ++t) {
             Log().clear();
             runner.Update();
-            std::string tick;
-            for (const std::string& l : Log())
-                tick += (tick.empty() ? "" : ",") + l;
-            all.push_back(tick);
+            all.push_back(JoinedLog());
         }
         return all;
     }
