@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "foundation/stringlist.h"
+#include "platform/ascii.h"
 #include "platform/win32.h"
 
 void SetRootFolder(std::string path)
@@ -104,11 +105,7 @@ bool ListFiles(CStringList& out, std::string pattern)
 
 std::string ToLower(const std::string& s)
 {
-    std::string out = s;
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    return out;
+    return platform::AsciiLower(s);
 }
 
 std::string Trim(const std::string& s)

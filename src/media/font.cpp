@@ -5,7 +5,7 @@
 #include "app/winmain.h"
 #include "foundation/inifile.h"
 #include "foundation/stringutil.h"
-#include "media/namedlist.h"
+#include "foundation/namedlist.h"
 
 FontEntry& FontEntry::operator=(const FontEntry& other)
 {

@@ -5,7 +5,7 @@
 #include "app/winmain.h"
 #include "foundation/colors.h"
 #include "foundation/stringutil.h"
-#include "media/namedlist.h"
+#include "foundation/namedlist.h"
 
 CObject3D::CObject3D()
 {

@@ -3,7 +3,7 @@
 #include "foundation/numeric.h"
 #include "foundation/stringlist.h"
 #include "foundation/stringutil.h"
-#include "media/namedlist.h"
+#include "foundation/namedlist.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "media/texture.h"
 
 #include "app/winmain.h"
-#include "media/namedlist.h"
+#include "foundation/namedlist.h"
 #include "platform/d3dx9tex.h"
 
 CTexture::CTexture(const std::string& name) { SetName(name); }

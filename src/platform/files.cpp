@@ -9,7 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "foundation/stringutil.h"
+#include "platform/ascii.h"
 #include "platform/gbk.h"
 #include "platform/win32.h"
 
@@ -69,10 +69,10 @@ std::string MatchCase(const std::string& slashed)
             continue;
         std::string candidate = Join(result, part);
         if (!lost && part != "." && part != ".." && !Exists(candidate)) {
-            std::string wanted = ToLower(part);
+            std::string wanted = AsciiLower(part);
             lost = true;
             for (const std::string& name : SortedEntries(result))
-                if (ToLower(name) == wanted) {
+                if (AsciiLower(name) == wanted) {
                     candidate = Join(result, name);
                     lost = false;
                     break;

@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <unordered_map>
 
-#include "foundation/stringutil.h"
+#include "platform/ascii.h"
 #include "platform/gbk.h"
 #include "platform/textformat.h"
 
@@ -41,9 +41,9 @@ bool IsWindowsCjkFace(const std::string& gbkName)
     static const char* const kNames[] = {"宋体", "新宋体", "黑体", "楷体", "楷体_GB2312", "仿宋", "仿宋_GB2312",
                                          "微软雅黑", "simsun", "nsimsun", "simhei", "kaiti", "fangsong",
                                          "microsoft yahei"};
-    const std::string lower = ToLower(gbkName);
+    const std::string lower = AsciiLower(gbkName);
     for (const char* name : kNames)
-        if (lower == ToLower(name))
+        if (lower == AsciiLower(name))
             return true;
     return false;
 }

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "foundation/stringutil.h"
+#include "platform/ascii.h"
 #include "platform/gbk.h"
 #include "platform/seams_internal.h"
 #include "platform/window_internal.h"
@@ -24,7 +24,7 @@ ATOM g_NextAtom = 0xC000;
 
 const WindowClass* FindClass(const char* name)
 {
-    const std::string lower = ToLower(name ? name : "");
+    const std::string lower = platform::AsciiLower(name ? name : "");
     for (const WindowClass& c : g_Classes) {
         if (c.lowerName == lower) return &c;
     }
@@ -117,7 +117,7 @@ ATOM RegisterClassA(const WNDCLASSA* wc)
 {
     if (platform::seams::detail::Failures().registerClass) return 0;
     if (!wc || !wc->lpszClassName || !wc->lpfnWndProc || FindClass(wc->lpszClassName)) return 0;
-    g_Classes.push_back({ToLower(wc->lpszClassName), *wc});
+    g_Classes.push_back({platform::AsciiLower(wc->lpszClassName), *wc});
     return g_NextAtom++;
 }
 

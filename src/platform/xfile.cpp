@@ -10,7 +10,7 @@
 #include <map>
 #include <unordered_map>
 
-#include "foundation/stringutil.h"
+#include "platform/ascii.h"
 
 namespace platform {
 namespace {
@@ -247,7 +247,7 @@ public:
             }
             case XToken::Name: {
                 XObject child;
-                child.type = ToLower(tok.text);
+                child.type = AsciiLower(tok.text);
                 ++m_i;
                 if (m_t[m_i].kind == XToken::Name)
                     child.name = m_t[m_i++].text;

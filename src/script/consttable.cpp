@@ -4,7 +4,7 @@
 #include "foundation/stringlist.h"
 #include "foundation/stringutil.h"
 #include "script/expressionbase.h"
-#include "script/names.h"
+#include "foundation/namedlist.h"
 
 void CConstTable::Add(const TConst& item)
 {
@@ -15,7 +15,7 @@ void CConstTable::Add(const TConst& item)
     consts.Add(item);
 }
 
-TConst* CConstTable::Find(const std::string& constName) { return FindNamed(consts, &TConst::name, constName); }
+TConst* CConstTable::Find(const std::string& constName) { return FindNamed(consts, constName, &TConst::name); }
 
 bool CConstTable::Merge(CConstTable& other)
 {
@@ -98,5 +98,5 @@ void CConstTableSet::LoadFile(std::string fileName)
 
 CConstTable* CConstTableSet::FindTable(const std::string& tableName)
 {
-    return FindNamed<CConstTable>(*this, &CConstTable::name, tableName);
+    return FindNamed<CConstTable>(*this, tableName, &CConstTable::name);
 }

@@ -5,7 +5,7 @@
 #include "foundation/inifile.h"
 #include "foundation/stringutil.h"
 #include "script/consttable.h"
-#include "script/names.h"
+#include "foundation/namedlist.h"
 
 using namespace script;
 
@@ -231,4 +231,4 @@ TScript* CScriptLibrary::LoadFile(const std::string& path)
     return last;
 }
 
-TScript* CScriptLibrary::FindScript(const std::string& name) { return FindNamed(scripts, &TScript::strName, name); }
+TScript* CScriptLibrary::FindScript(const std::string& name) { return FindNamed(scripts, name); }

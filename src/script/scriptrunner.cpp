@@ -4,7 +4,7 @@
 
 #include "foundation/numeric.h"
 #include "foundation/stringutil.h"
-#include "script/names.h"
+#include "foundation/namedlist.h"
 
 using namespace script;
 

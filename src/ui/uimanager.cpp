@@ -5,7 +5,7 @@
 #include "foundation/stringlist.h"
 #include "foundation/stringutil.h"
 #include "media/font.h"
-#include "media/namedlist.h"
+#include "foundation/namedlist.h"
 #include "media/texture.h"
 
 namespace {

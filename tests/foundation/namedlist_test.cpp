@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "media/namedlist.h"
+#include "foundation/namedlist.h"
 
 namespace {
 
