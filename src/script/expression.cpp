@@ -8,52 +8,39 @@
 
 using namespace expression;
 
-CExpression::CExpression(const CExpression& other)
-    : instructions(other.instructions),
-      memCount(other.memCount),
-      fastOps(other.fastOps),
-      consts(other.consts),
-      maxInput(other.maxInput),
-      bHasGeneric(other.bHasGeneric)
-{
-}
+CExpression::CExpression(const CExpression& other) : instructions(other.instructions), memCount(other.memCount) {}
 
 CExpression& CExpression::operator=(const CExpression& other)
 {
     instructions = other.instructions;
     memCount = other.memCount;
-    fastOps = other.fastOps;
-    consts = other.consts;
-    maxInput = other.maxInput;
-    bHasGeneric = other.bHasGeneric;
+    steps.clear();
     return *this;
 }
 
 void CExpression::Clear()
 {
     instructions.clear();
-    fastOps.clear();
-    consts.clear();
-    maxInput = -1;
-    bHasGeneric = false;
+    steps.clear();
     memCount = 0;
     for (float& m : mem)
         m = 0.0f;
 }
 
-bool CExpression::Compile(const std::string& text, const CStringList& localNames)
+bool CExpression::Compile(const std::string& text, const CStringList& localNames, const CLocalIndex* localIndex)
 {
     if (text.empty()) {
         GlobalError("表达式字符串为空");
         return false;
     }
-    CTokenList tokens;
-    if (!tokens.Tokenize(text, localNames)) {
+    // Kept from one compile to the next, so that its storage is reused.
+    static CTokenList tokens;
+    if (!tokens.Tokenize(text, localNames, localIndex)) {
         GlobalError("表达式词法分析出错:" + text);
         Clear();
         return false;
     }
-    if (!CompileTokens(tokens, localNames)) {
+    if (!CompileTokens(tokens, localNames, localIndex)) {
         GlobalError("表达式编译出错:" + text);
         Clear();
         return false;
@@ -61,12 +48,12 @@ bool CExpression::Compile(const std::string& text, const CStringList& localNames
     return true;
 }
 
-bool CExpression::CompileTokens(const CTokenList& tokens, const CStringList& localNames)
+bool CExpression::CompileTokens(const CTokenList& tokens, const CStringList& localNames, const CLocalIndex* localIndex)
 {
     Clear();
     bFailed = false;
     memCount = 1;
-    TExprParam root = CompileRange(tokens, 0, tokens.Count() - 1, 1, localNames);
+    TExprParam root = CompileRange(tokens, 0, tokens.Count() - 1, 1, localNames, localIndex);
     if (bFailed)
         return false;
     if (root.type == PT_NUMBER || root.type == PT_VAR || root.type == PT_LOCAL || root.type == PT_INPUT) {
@@ -81,7 +68,6 @@ bool CExpression::CompileTokens(const CTokenList& tokens, const CStringList& loc
     if (InstructionCount() > MEM_SLOTS)
         return false;
     RenumberMemSlots();
-    BuildFastOps();
     return true;
 }
 
@@ -96,7 +82,7 @@ int CExpression::NextSlot()
 }
 
 TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int End, int outSlot,
-                                     const CStringList& localNames)
+                                     const CStringList& localNames, const CLocalIndex* localIndex)
 {
     TExprParam result;
     if (bFailed)
@@ -108,7 +94,7 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
 
     const TToken& first = tokens.At(Start);
     if (first.type == TT_LBRACKET && tokens.FindClosingBracket(Start) == End)
-        return CompileRange(tokens, Start + 1, End - 1, outSlot, localNames);
+        return CompileRange(tokens, Start + 1, End - 1, outSlot, localNames, localIndex);
 
     if (Start == End) {
         if (first.type == TT_NUMBER) {
@@ -117,7 +103,7 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
             return result;
         }
         if (first.type == TT_VAR) {
-            int local = localNames.IndexOf(first.text);
+            int local = FindLocal(localNames, localIndex, first.text);
             if (local >= 0) {
                 result.type = PT_LOCAL;
                 result.index = local;
@@ -160,7 +146,7 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
                     return result;
                 }
                 int slot = NextSlot();
-                call.params[call.paramCount++] = CompileRange(tokens, argStart, k - 1, slot, localNames);
+                call.params[call.paramCount++] = CompileRange(tokens, argStart, k - 1, slot, localNames, localIndex);
                 if (bFailed)
                     return result;
                 argStart = k + 1;
@@ -204,9 +190,9 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
     instr.outparam.index = outSlot;
     if (op->type == OT_BINARY) {
         int leftSlot = NextSlot();
-        TExprParam left = CompileRange(tokens, Start, split - 1, leftSlot, localNames);
+        TExprParam left = CompileRange(tokens, Start, split - 1, leftSlot, localNames, localIndex);
         int rightSlot = NextSlot();
-        TExprParam right = CompileRange(tokens, split + 1, End, rightSlot, localNames);
+        TExprParam right = CompileRange(tokens, split + 1, End, rightSlot, localNames, localIndex);
         if (bFailed)
             return result;
         if (left.type == PT_NUMBER && right.type == PT_NUMBER) {
@@ -219,8 +205,8 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
         instr.paramCount = 2;
     } else {
         int slot = NextSlot();
-        TExprParam operand = op->type == OT_PREFIX ? CompileRange(tokens, split + 1, End, slot, localNames)
-                                                   : CompileRange(tokens, Start, split - 1, slot, localNames);
+        TExprParam operand = op->type == OT_PREFIX ? CompileRange(tokens, split + 1, End, slot, localNames, localIndex)
+                                                   : CompileRange(tokens, Start, split - 1, slot, localNames, localIndex);
         if (bFailed)
             return result;
         if (operand.type == PT_NUMBER) {
@@ -259,10 +245,11 @@ void CExpression::RenumberMemSlots()
     }
 }
 
-CExpression* CExpressionPool::AddExpression(const std::string& text, const CStringList& localNames)
+CExpression* CExpressionPool::AddExpression(const std::string& text, const CStringList& localNames,
+                                            const CLocalIndex* localIndex)
 {
     CExpression* e = AddNew();
-    e->Compile(text, localNames);
+    e->Compile(text, localNames, localIndex);
     return e;
 }
 

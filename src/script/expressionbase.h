@@ -4,9 +4,12 @@
 
 #include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "foundation/stringlist.h"
+#include "script/nameindex.h"
 
 namespace expression {
 
@@ -45,20 +48,6 @@ struct TFunction {
     float Calculate(const float* args, int count) const;
 };
 
-// The built-in operators, exposed so the compiler can recognise them by their function and run
-// them inline instead of through the pointer.
-float OpAdd(float a, float b);
-float OpSub(float a, float b);
-float OpMul(float a, float b);
-float OpDiv(float a, float b);
-float OpNeg(float a, float b);
-float OpEqual(float a, float b);
-float OpNotEqual(float a, float b);
-float OpLess(float a, float b);
-float OpGreater(float a, float b);
-float OpLessEqual(float a, float b);
-float OpGreaterEqual(float a, float b);
-
 enum ETokenType {
     TT_NUMBER = 0,
     TT_VAR = 1,
@@ -79,15 +68,20 @@ enum ECharClass { CC_DIGIT = 0, CC_LETTER = 1, CC_BRACKET = 2, CC_SYMBOL = 3, CC
 
 }  // namespace expression
 
+// The tables below are filled through their Add functions, which keep the index of the map in
+// step; their maps are only ever read from outside.
 class COperatorTable {
 public:
     std::map<std::string, expression::TOperatorData> ops;
 
     COperatorTable();
     void Add(const expression::TOperatorData& op);
-    bool Exists(const std::string& name) const;
-    const expression::TOperatorData* Get(const std::string& name) const;
+    bool Exists(std::string_view name) const { return index.Find(name) != nullptr; }
+    const expression::TOperatorData* Get(std::string_view name) const { return index.Find(name); }
     void RegisterDefaults();
+
+private:
+    CNameIndex<const expression::TOperatorData> index;
 };
 
 class CVarTable {
@@ -102,12 +96,12 @@ public:
     CVarTable();
     void AddVar(const std::string& name, const expression::TVar& var);
     void AddTempVar(const std::string& name);
-    expression::TVar* GetVar(const std::string& name);
-    bool Exists(const std::string& name) const;
+    expression::TVar* GetVar(std::string_view name);
+    bool Exists(std::string_view name) { return GetVar(name) != nullptr; }
     void Clear();
 
 private:
-    const expression::TVar* Find(const std::string& name) const;
+    CNameIndex<expression::TVar> index;
 };
 
 class CFunctionTable {
@@ -115,17 +109,57 @@ public:
     std::map<std::string, expression::TFunction> funcs;
 
     void AddFunc(const std::string& name, const expression::TFunction& fn);
-    bool Exists(const std::string& name) const;
-    const expression::TFunction* Get(const std::string& name) const;
-    void Clear() { funcs.clear(); }
+    bool Exists(std::string_view name) const { return index.Find(name) != nullptr; }
+    const expression::TFunction* Get(std::string_view name) const { return index.Find(name); }
+    void Clear()
+    {
+        funcs.clear();
+        index.Clear();
+    }
+
+private:
+    CNameIndex<const expression::TFunction> index;
 };
+
+// The index of a script's local names (exact, as `CStringList::IndexOf` compares), kept by the
+// script beside its list; a list changed behind its back is searched as it stands.
+class CLocalIndex {
+public:
+    int Find(const CStringList& names, std::string_view name) const;
+    // Records the names appended to the list since the last call.
+    void Update(const CStringList& names);
+    void Clear()
+    {
+        map.clear();
+        nIndexed = 0;
+    }
+
+private:
+    struct THash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+    struct TEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const { return a == b; }
+    };
+    std::unordered_map<std::string, int, THash, TEqual> map;
+    int nIndexed = 0;
+};
+
+// The index of name among the local names, through the index when there is one.
+inline int FindLocal(const CStringList& names, const CLocalIndex* index, const std::string& name)
+{
+    return index ? index->Find(names, name) : names.IndexOf(name);
+}
 
 class CTokenList {
 public:
     std::vector<expression::TToken> tokens;
 
-    bool Tokenize(std::string text, const CStringList& localNames);
-    bool ClassifyTokens(const CStringList& localNames, bool report);
+    // The local names are searched through the index when one is given.
+    bool Tokenize(std::string_view text, const CStringList& localNames, const CLocalIndex* localIndex = nullptr);
+    bool ClassifyTokens(const CStringList& localNames, bool report, const CLocalIndex* localIndex = nullptr);
     void Add(const std::string& text, int type);
     void Push(const expression::TToken& token) { tokens.push_back(token); }
     void Clear() { tokens.clear(); }
@@ -137,8 +171,8 @@ public:
 };
 
 int CharClass(char ch);
-bool IsNumber(const std::string& s);
-int InputIndex(const std::string& name);
+bool IsNumber(std::string_view s);
+int InputIndex(std::string_view name);
 
 extern COperatorTable g_OperatorTable;
 extern CVarTable g_VarTable;

@@ -35,10 +35,18 @@ TSystemFunc* CSystemFuncTable::Get(const std::string& name)
     return it == funcs.end() ? nullptr : &it->second;
 }
 
+int TScript::AddLocal(const std::string& name)
+{
+    localNames.Add(ToLower(name));
+    localIndex.Update(localNames);
+    return localNames.Count() - 1;
+}
+
 bool TScript::Load(const CStringList& lines)
 {
     bRunnable = false;
     code.clear();
+    localIndex.Update(localNames);
     instructions.reserve(instructions.size() + static_cast<std::size_t>(lines.Count()));
     g_ConstTable.Clear();
     for (int i = 0; i < lines.Count(); ++i) {
@@ -190,6 +198,31 @@ bool TScript::Link()
     return true;
 }
 
+namespace {
+
+std::uint64_t g_LibraryStamps = 0;
+
+}  // namespace
+
+CScriptLibrary::CScriptLibrary(const CScriptLibrary& other) : CObject(other), scripts(other.scripts)
+{
+    nStamp = ++g_LibraryStamps;
+}
+
+CScriptLibrary& CScriptLibrary::operator=(const CScriptLibrary& other)
+{
+    CObject::operator=(other);
+    scripts = other.scripts;
+    nStamp = ++g_LibraryStamps;
+    return *this;
+}
+
+void CScriptLibrary::Clear()
+{
+    scripts.Clear();
+    nStamp = ++g_LibraryStamps;
+}
+
 TScript* CScriptLibrary::AddScript(const CStringList& lines)
 {
     TScript* script = scripts.AddNew();
@@ -232,3 +265,17 @@ TScript* CScriptLibrary::LoadFile(const std::string& path)
 }
 
 TScript* CScriptLibrary::FindScript(const std::string& name) { return FindNamed(scripts, name); }
+
+TScript* CScriptLibrary::FindScript(const std::string& name, script::TScriptLookup& lookup)
+{
+    bool valid = lookup.pLibrary == this && lookup.nStamp == nStamp && lookup.strName == name &&
+                 (lookup.pScript || lookup.nCount == Count());
+    if (!valid) {
+        lookup.pLibrary = this;
+        lookup.nStamp = nStamp;
+        lookup.nCount = Count();
+        lookup.strName = name;
+        lookup.pScript = FindScript(name);
+    }
+    return lookup.pScript;
+}

@@ -41,7 +41,8 @@ void TScriptInstruction::SetExpression(TScriptParam& slot, const std::string& te
 {
     static const CStringList noLocals;
     slot.type = SPT_EXPR;
-    slot.pExpr = g_ExpressionPool.AddExpression(text, pOwner ? pOwner->localNames : noLocals);
+    slot.pExpr = pOwner ? g_ExpressionPool.AddExpression(text, pOwner->localNames, &pOwner->localIndex)
+                        : g_ExpressionPool.AddExpression(text, noLocals);
 }
 
 // A number written out is kept as it is; anything else is compiled.
@@ -171,12 +172,9 @@ bool TScriptInstruction::Parse(const std::string& line)
             params[0].pVar = var;
         } else {
             assert(pOwner && "pOwner");
-            CStringList& names = pOwner->localNames;
-            int index = names.IndexOf(lstr);
-            if (index < 0) {
-                names.Add(ToLower(lstr));
-                index = names.Count() - 1;
-            }
+            int index = pOwner->localIndex.Find(pOwner->localNames, lstr);
+            if (index < 0)
+                index = pOwner->AddLocal(lstr);
             params[0].type = SPT_LOCAL;
             params[0].nValue = index;
         }

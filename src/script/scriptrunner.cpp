@@ -1,6 +1,7 @@
 #include "script/scriptrunner.h"
 
 #include <cassert>
+#include <utility>
 
 #include "foundation/numeric.h"
 #include "foundation/stringutil.h"
@@ -23,86 +24,10 @@ int CScriptFunction::ExecuteInstruction()
     if (!pScript)
         return -1;
     assert((nInstrIndex >= 0) && (nInstrIndex < pScript->Length()) && "(nInstrIndex>=0)&&(nInstrIndex<pScript->Length())");
-    TScriptInstruction* pInstr = &pScript->instructions[static_cast<std::size_t>(nInstrIndex)];
-    switch (pInstr->type) {
-    case SIT_ASSIGN: {
-        const TScriptParam& target = pInstr->params[0];
-        assert(((target.type == SPT_VAR) || (target.type == SPT_LOCAL)) &&
-               "(pInstr->params[0].type==SPT_VAR)||(pInstr->params[0].type==SPT_LOCAL)");
-        if (target.type == SPT_VAR && target.pVar->type == expression::VT_FUNC && !target.pVar->setter)
-            return 0;
-        const TScriptParam& source = pInstr->params[1];
-        float value = source.type == SPT_EXPR ? Eval(source.pExpr) : source.fValue;
-        if (target.type == SPT_LOCAL)
-            locals[static_cast<std::size_t>(target.nValue)] = value;
-        else
-            target.pVar->Set(value);
-        return 0;
-    }
-    case SIT_WAIT:
-        return TruncToInt(Eval(pInstr->params[0].pExpr));
-    case SIT_CALL: {
-        TSystemFunc* func = pInstr->pFunc;
-        for (int i = 0; i < pInstr->nParamCount; ++i) {
-            const TScriptParam& src = pInstr->params[i];
-            TScriptParam& dst = func->args[i];
-            switch (src.type) {
-            case SPT_INT: dst.nValue = src.nValue; break;
-            case SPT_NUMBER: dst.fValue = src.fValue; break;
-            case SPT_EXPR: dst.fValue = Eval(src.pExpr); break;
-            case SPT_STRING: dst.strText = src.strText; break;
-            default: break;  // an empty argument beyond the signature carries nothing
-            }
-        }
-        // The handler may push a frame and so move this one: nothing of the frame is touched after.
-        if (func->pfnHandler)
-            func->pfnHandler(func->args, pInstr->nParamCount);
-        return 0;
-    }
-    case SIT_ELSEIF: {
-        bool arrivedByFalseJump = nJumpTarget == nInstrIndex;
-        nJumpTarget = -1;
-        if (!arrivedByFalseJump) {
-            JumpTo(pInstr->nChainEnd);
-            return 0;
-        }
-        [[fallthrough]];
-    }
-    case SIT_IF:
-    case SIT_WHILE:
-        if (Eval(pInstr->params[0].pExpr) == 0.0f) {
-            int target = pInstr->params[1].nValue;
-            if (pInstr->bFalseToElseIf)
-                nJumpTarget = target;
-            JumpTo(target);
-        }
-        return 0;
-    case SIT_ELSE:
-    case SIT_CONTINUE:
-    case SIT_BREAK:
-        JumpTo(pInstr->params[0].nValue);
-        return 0;
-    case SIT_GOTO:
-        JumpTo(pInstr->params[1].nValue);
-        return 0;
-    case SIT_END:
-        if (pInstr->params[0].type == SPT_INT)
-            JumpTo(pInstr->params[0].nValue);
-        return 0;
-    default:
-        return 0;
-    }
+    return RunFrameSteps(*this, true);
 }
 
-int CScriptFunction::Run()
-{
-    while (NextInstr()) {
-        int wait = ExecuteInstruction();
-        if (wait >= 1)
-            return wait;
-    }
-    return -1;
-}
+int CScriptFunction::Run() { return RunFrameSteps(*this, false); }
 
 TScriptInstruction* CScriptFunction::FetchNext()
 {
@@ -144,9 +69,25 @@ void CScriptThread::PopFunction()
     stack.pop_back();
 }
 
+namespace {
+
+// The runtime's functions look scripts up once per call line: what a call line found is kept with
+// it while the library's rules say it still holds.
+TScript* FindCalledScript(CScriptRunner* runner, const std::string& name)
+{
+    CScriptLibrary* library = runner ? runner->pLibrary : nullptr;
+    if (!library)
+        return nullptr;
+    if (TCallSite* site = std::exchange(g_pCallSite, nullptr))
+        return library->FindScript(name, site->lookup);
+    return library->FindScript(name);
+}
+
+}  // namespace
+
 void CScriptThread::CallScript(const std::string& name)
 {
-    TScript* script = (g_CurrentRunner && g_CurrentRunner->pLibrary) ? g_CurrentRunner->pLibrary->FindScript(name) : nullptr;
+    TScript* script = FindCalledScript(g_CurrentRunner, name);
     if (!script) {
         GlobalError("找不到脚本:" + name);
         return;
@@ -163,15 +104,13 @@ bool CScriptThread::Step()
     if (--nWait > 0)
         return true;
     while (!stack.empty()) {
-        int wait = stack.back().RunFast(*this);
+        int wait = RunThreadSteps(*this);
         if (bStopped)
             return false;
         if (wait >= 1) {
             nWait = wait;
             return true;
         }
-        if (wait < 0)
-            PopFunction();
     }
     return false;
 }
@@ -296,7 +235,7 @@ void ScriptCallFunction(TScriptParam* args, int count)
     CScriptRunner* runner = g_CurrentRunner;
     if (!runner || !g_CurrentThread)
         return;
-    TScript* script = runner->pLibrary ? runner->pLibrary->FindScript(args[0].strText) : nullptr;
+    TScript* script = FindCalledScript(runner, args[0].strText);
     if (!script) {
         GlobalError("CallScript:找不到指定的TScript");
         return;

@@ -22,9 +22,6 @@ public:
     std::vector<float> inputs;
     TScript* pScript = nullptr;
     int nInstrIndex = -1;
-    // The target of a false jump of an if or elseif, consumed by the elseif it lands on: an elseif
-    // reached any other way was run on into from the branch above and leaves the chain.
-    int nJumpTarget = -1;
 
     void Reset() { nInstrIndex = -1; }
     void SetScript(TScript* script);
@@ -35,22 +32,15 @@ public:
             return false;
         return ++nInstrIndex < pScript->Length();
     }
+    // Runs the steps of the instruction at nInstrIndex; afterwards nInstrIndex is the instruction
+    // before the one to run next. A jump into the middle of another instruction (the test of an
+    // elseif) runs on to the next instruction's start.
     int ExecuteInstruction();
-    // Runs the script's step list until a wait (its ticks), the end (-1) or an instruction that
-    // changed the thread it belongs to (stopped it or pushed a frame) (0): the caller then fetches
-    // its top frame again before going on.
-    int RunFast(const CScriptThread& thread);
+    // Runs this frame alone (a "CallFunction" of its script pushes a frame that runs later); it
+    // must not lie in the stack of a thread that such a call may grow.
     int Run();
     TScriptInstruction* FetchNext();
     void Dump(CStringList& out) const;
-
-private:
-    float Eval(CExpression* e)
-    {
-        return e->Evaluate(locals.empty() ? nullptr : locals.data(), inputs.empty() ? nullptr : inputs.data(),
-                           static_cast<int>(inputs.size()));
-    }
-    void JumpTo(int target) { nInstrIndex = target - 1; }
 };
 
 class CScriptThread {
@@ -71,11 +61,11 @@ public:
     bool IsRunning() const { return bRunning; }
     void SetWait(int n) { nWait = n; }
     bool Step();
+    void PopFunction();
 
 private:
     // Locals of popped frames, reused so that calls in a loop do not allocate.
     std::vector<std::vector<float>> spareLocals;
-    void PopFunction();
 };
 
 }  // namespace script
