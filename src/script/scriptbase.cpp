@@ -268,13 +268,11 @@ TScript* CScriptLibrary::FindScript(const std::string& name) { return FindNamed(
 
 TScript* CScriptLibrary::FindScript(const std::string& name, script::TScriptLookup& lookup)
 {
-    bool valid = lookup.pLibrary == this && lookup.nStamp == nStamp && lookup.strName == name &&
-                 (lookup.pScript || lookup.nCount == Count());
+    bool valid = lookup.pLibrary == this && lookup.nStamp == nStamp && (lookup.pScript || lookup.nCount == Count());
     if (!valid) {
         lookup.pLibrary = this;
         lookup.nStamp = nStamp;
         lookup.nCount = Count();
-        lookup.strName = name;
         lookup.pScript = FindScript(name);
     }
     return lookup.pScript;

@@ -111,7 +111,8 @@ struct TScript {
     // codeStart[i], and the end of the script at codeStart[Length()].
     std::vector<script::TStep> code;
     std::vector<int> codeStart;
-    std::vector<script::TCallSite> callSites;
+    // What the "CallFunction" and "StartThread" lines found, one record a call line.
+    std::vector<script::TScriptLookup> lookups;
     // The locals, then the scratch registers of the statement being run.
     int nRegisters = 0;
 
@@ -141,7 +142,7 @@ public:
     TScript* LoadFile(const std::string& path);
     int Count() const { return scripts.Count(); }
     TScript* FindScript(const std::string& name);
-    // FindScript, answered from `lookup` while what it holds is still the answer.
+    // FindScript, answered from `lookup` (made with the same name) while it still holds.
     TScript* FindScript(const std::string& name, script::TScriptLookup& lookup);
 
 private:

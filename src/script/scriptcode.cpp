@@ -99,9 +99,9 @@ void CCodeBuilder::Instruction(int i)
                 Value(in.params[k], nScratch + k, nScratch + args);
         TStep& call = writer.Add(SO_Call);
         call.a.reg = nScratch;
-        call.b.reg = static_cast<std::int32_t>(s.callSites.size());
+        call.b.reg = static_cast<std::int32_t>(s.lookups.size());
         call.instruction = i;
-        s.callSites.emplace_back();
+        s.lookups.emplace_back();
         break;
     }
     case SIT_ELSEIF:
@@ -136,7 +136,7 @@ void CCodeBuilder::Build()
 {
     const int n = s.Length();
     s.code.clear();
-    s.callSites.clear();
+    s.lookups.clear();
     s.codeStart.assign(static_cast<std::size_t>(n) + 1, 0);
     nScratch = s.localNames.Count();
     for (int i = 0; i < n; ++i) {

@@ -1,7 +1,6 @@
 #include "script/scriptrunner.h"
 
 #include <cassert>
-#include <utility>
 
 #include "foundation/numeric.h"
 #include "foundation/stringutil.h"
@@ -71,23 +70,19 @@ void CScriptThread::PopFunction()
 
 namespace {
 
-// The runtime's functions look scripts up once per call line: what a call line found is kept with
-// it while the library's rules say it still holds.
-TScript* FindCalledScript(CScriptRunner* runner, const std::string& name)
+TScript* FindCalledScript(CScriptRunner* runner, const std::string& name, TScriptLookup* lookup)
 {
     CScriptLibrary* library = runner ? runner->pLibrary : nullptr;
     if (!library)
         return nullptr;
-    if (TCallSite* site = std::exchange(g_pCallSite, nullptr))
-        return library->FindScript(name, site->lookup);
-    return library->FindScript(name);
+    return lookup ? library->FindScript(name, *lookup) : library->FindScript(name);
 }
 
 }  // namespace
 
-void CScriptThread::CallScript(const std::string& name)
+void CScriptThread::CallScript(const std::string& name, TScriptLookup* lookup)
 {
-    TScript* script = FindCalledScript(g_CurrentRunner, name);
+    TScript* script = FindCalledScript(g_CurrentRunner, name, lookup);
     if (!script) {
         GlobalError("找不到脚本:" + name);
         return;
@@ -126,7 +121,8 @@ CScriptThread* CScriptRunner::FindThread(const std::string& name)
 // The runner being started on becomes current while its library is searched, and the caller's
 // runner is current again afterwards, so a script that starts a thread elsewhere keeps acting on
 // its own runner.
-CScriptThread* CScriptRunner::StartThread(const std::string& scriptName, const std::string& threadName)
+CScriptThread* CScriptRunner::StartThread(const std::string& scriptName, const std::string& threadName,
+                                          TScriptLookup* lookup)
 {
     if (FindThread(threadName))
         return nullptr;
@@ -135,7 +131,7 @@ CScriptThread* CScriptRunner::StartThread(const std::string& scriptName, const s
     CScriptThread& newStack = threads.emplace_back();
     newStack.Clear();
     newStack.strName = threadName;
-    newStack.CallScript(scriptName);
+    newStack.CallScript(scriptName, lookup);
     newStack.Continue();
     g_CurrentRunner = previous;
     return &newStack;
@@ -208,12 +204,16 @@ void CScriptRunner::Update()
     }
 }
 
-void ScriptStartThread(TScriptParam* args, int count)
+void ScriptStartThread(TScriptParam* args, int count) { RuntimeStartThread(args, count, nullptr); }
+
+void ScriptCallFunction(TScriptParam* args, int count) { RuntimeCallFunction(args, count, nullptr); }
+
+void RuntimeStartThread(TScriptParam* args, int count, TScriptLookup* lookup)
 {
     CScriptRunner* runner = g_CurrentRunner;
     if (!runner)
         return;
-    CScriptThread* thread = runner->StartThread(args[0].strText, args[1].strText);
+    CScriptThread* thread = runner->StartThread(args[0].strText, args[1].strText, lookup);
     if (!thread) {
         GlobalError("Stack添加失败");
         return;
@@ -230,17 +230,21 @@ void ScriptStartThread(TScriptParam* args, int count)
     }
 }
 
-void ScriptCallFunction(TScriptParam* args, int count)
+TScript* CalledScript(TScriptParam* args, TScriptLookup* lookup)
 {
     CScriptRunner* runner = g_CurrentRunner;
     if (!runner || !g_CurrentThread)
-        return;
-    TScript* script = FindCalledScript(runner, args[0].strText);
-    if (!script) {
+        return nullptr;
+    TScript* script = FindCalledScript(runner, args[0].strText, lookup);
+    if (!script)
         GlobalError("CallScript:找不到指定的TScript");
-        return;
-    }
-    g_CurrentThread->PushFunction(script);
+    return script;
+}
+
+void RuntimeCallFunction(TScriptParam* args, int count, TScriptLookup* lookup)
+{
+    if (TScript* script = CalledScript(args, lookup))
+        g_CurrentThread->PushFunction(script);
 }
 
 void ScriptPauseThread(TScriptParam* args, int count)

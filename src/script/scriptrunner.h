@@ -55,7 +55,7 @@ public:
     void Clear();
     CScriptFunction* TopFunction() { return stack.empty() ? nullptr : &stack.back(); }
     void PushFunction(TScript* script);
-    void CallScript(const std::string& name);
+    void CallScript(const std::string& name, TScriptLookup* lookup = nullptr);
     void Pause() { bRunning = false; }
     void Continue() { bRunning = true; }
     bool IsRunning() const { return bRunning; }
@@ -77,7 +77,9 @@ public:
     CScriptLibrary* pLibrary = nullptr;
 
     script::CScriptThread* FindThread(const std::string& name);
-    script::CScriptThread* StartThread(const std::string& scriptName, const std::string& threadName);
+    // The lookup, when given, keeps what the script name was found to be.
+    script::CScriptThread* StartThread(const std::string& scriptName, const std::string& threadName,
+                                       script::TScriptLookup* lookup = nullptr);
     script::CScriptThread* StartThread(const std::string& scriptName, const std::string& threadName,
                                        const float* inputs, int count);
     void StopThread(const std::string& name);
@@ -98,5 +100,11 @@ extern script::CScriptThread* g_CurrentThread;
 // "CallFunction" ("s"), "PauseThread" ("s") and "ContinueThread" ("s").
 void ScriptStartThread(TScriptParam* args, int count);
 void ScriptCallFunction(TScriptParam* args, int count);
+// The same, keeping what they look up in `lookup` when it is given (a call line's own record).
+void RuntimeStartThread(TScriptParam* args, int count, script::TScriptLookup* lookup);
+void RuntimeCallFunction(TScriptParam* args, int count, script::TScriptLookup* lookup);
+// The script a "CallFunction" with these arguments pushes on the current thread, or null (with
+// its message when the script is not found).
+TScript* CalledScript(TScriptParam* args, script::TScriptLookup* lookup);
 void ScriptPauseThread(TScriptParam* args, int count);
 void ScriptContinueThread(TScriptParam* args, int count);

@@ -1,12 +1,14 @@
 // The step loop, the one interpreter of the script language: threads, frames run on their own,
 // single instructions and lone expressions all run here. Dispatch goes through a table of label
-// addresses, one indirect jump per step. A run copies its frame's locals into a window of
-// registers when it takes the frame up, and back whenever code outside the loop may run (a system
-// function) or the frame is left, so that the frame always holds its values when anyone else
-// looks.
+// addresses, one indirect jump per step.
+//
+// A run works on registers: the frame it takes up has its locals copied into a window of them,
+// and copied back before code outside the loop can look (a system function runs) and when the
+// frame is left. A "CallFunction" made in a thread's run gets its window above its caller's and
+// no frame at first: the frames of such calls are pushed on the thread only when one of them
+// waits or calls a system function, and a call that ends before that costs no frame at all.
 #include <algorithm>
 #include <cassert>
-#include <utility>
 
 #include "foundation/numeric.h"
 #include "script/scriptrunner.h"
@@ -14,72 +16,109 @@
 
 namespace script {
 
-TCallSite* g_pCallSite = nullptr;
-
 namespace {
 
-// The registers of the runs in progress. A run takes a window above the windows of the runs it
-// is nested in (a system function may step another runner), and addresses it by its base, since
-// a nested run may move the array when it grows it.
-std::vector<float> g_Registers;
-std::size_t g_RegisterTop = 0;
-
-struct TRun {
-    CScriptThread* pThread = nullptr;
+// A script being run: its frame (none yet for a call made in the run), where its registers are,
+// and what the loop reads of it; the instruction it is at; while it calls, the step it goes on
+// with.
+struct TActivation {
     CScriptFunction* pFrame = nullptr;
     TScript* pScript = nullptr;
     const TStep* pCode = nullptr;
+    const TStep* pResume = nullptr;
     const float* pInputs = nullptr;
+    std::size_t nWindow = 0;
     int nInputs = 0;
     int nLocals = 0;
-    std::size_t nBase = 0;
-    std::size_t nSize = 0;
+    int nRegisters = 0;
+    int nInstrIndex = -1;
+};
+
+// The registers and the scripts of the runs in progress. A run takes its share above the shares
+// of the runs it is nested in (a system function may step another runner), and addresses them by
+// position, since a nested run may move the arrays when it grows them. A run's scripts are the
+// frame it took up and the calls made since, each a caller of the next, their windows of
+// registers one above the other.
+std::vector<float> g_Registers;
+std::size_t g_RegisterTop = 0;
+std::vector<TActivation> g_Activations;
+
+struct TRun {
+    CScriptThread* pThread = nullptr;
+    TActivation* cur = nullptr;
+    const std::size_t nBase;
+    const std::size_t nFirst;
     float* R = nullptr;
 
-    TRun() : nBase(g_RegisterTop) {}
+    TRun() : nBase(g_RegisterTop), nFirst(g_Activations.size()) {}
 
-    float* Registers() { return R = g_Registers.data() + nBase; }
+    float* Registers() { return R = g_Registers.data() + cur->nWindow; }
 
-    float* Reserve(std::size_t size)
+    // After code outside the loop has run, which may have nested a run that grew the arrays.
+    float* Refresh()
     {
-        if (nBase + size > g_Registers.size())
-            g_Registers.resize(std::max(nBase + size, g_Registers.size() * 2));
-        nSize = std::max(nSize, size);
-        g_RegisterTop = nBase + nSize;
+        cur = &g_Activations.back();
         return Registers();
+    }
+
+    float* Reserve()
+    {
+        std::size_t end = cur->nWindow + static_cast<std::size_t>(cur->nRegisters);
+        if (end > g_Registers.size())
+            g_Registers.resize(std::max(end, g_Registers.size() * 2));
+        g_RegisterTop = end;
+        return Registers();
+    }
+
+    // A new activation on top of the run's, with its window above `window`'s.
+    TActivation& Push(std::size_t window)
+    {
+        cur = &g_Activations.emplace_back();
+        cur->nWindow = window;
+        return *cur;
+    }
+
+    void Activate(CScriptFunction* frame, TScript* script, int instruction)
+    {
+        cur->pFrame = frame;
+        cur->pScript = script;
+        cur->pCode = script->code.data();
+        cur->pInputs = frame && !frame->inputs.empty() ? frame->inputs.data() : nullptr;
+        cur->nInputs = frame ? static_cast<int>(frame->inputs.size()) : 0;
+        cur->nLocals = script->localNames.Count();
+        cur->nRegisters = script->nRegisters;
+        cur->nInstrIndex = instruction;
+        Reserve();
     }
 
     void LoadLocals()
     {
-        std::vector<float>& locals = pFrame->locals;
-        int n = std::min(nLocals, static_cast<int>(locals.size()));
+        std::vector<float>& locals = cur->pFrame->locals;
+        int n = std::min(cur->nLocals, static_cast<int>(locals.size()));
         std::copy(locals.data(), locals.data() + n, R);
-        std::fill(R + n, R + nLocals, 0.0f);
+        std::fill(R + n, R + cur->nLocals, 0.0f);
     }
 
-    void SaveLocals()
+    void SaveLocals(const TActivation& a)
     {
-        std::vector<float>& locals = pFrame->locals;
-        int n = std::min(nLocals, static_cast<int>(locals.size()));
-        std::copy(R, R + n, locals.data());
+        const float* registers = g_Registers.data() + a.nWindow;
+        std::vector<float>& locals = a.pFrame->locals;
+        std::copy(registers, registers + std::min(a.nLocals, static_cast<int>(locals.size())), locals.data());
     }
 
-    // Takes `frame` up at instruction `first`; null when the frame has nothing to run.
+    // Takes `frame` up at instruction `first`, as the run's only script; null when the frame has
+    // nothing to run.
     const TStep* Enter(CScriptFunction& frame, int first)
     {
         TScript* script = frame.pScript;
         if (!script || !script->bRunnable)
             return nullptr;
         first = std::clamp(first, 0, script->Length());
-        pFrame = &frame;
-        pScript = script;
-        pCode = script->code.data();
-        pInputs = frame.inputs.empty() ? nullptr : frame.inputs.data();
-        nInputs = static_cast<int>(frame.inputs.size());
-        nLocals = script->localNames.Count();
-        Reserve(static_cast<std::size_t>(script->nRegisters));
+        g_Activations.resize(nFirst);
+        Push(nBase);
+        Activate(&frame, script, frame.nInstrIndex);
         LoadLocals();
-        return pCode + script->codeStart[static_cast<std::size_t>(first)];
+        return cur->pCode + script->codeStart[static_cast<std::size_t>(first)];
     }
 
     // Takes up the thread's top frame, ending frames that have nothing left to run.
@@ -94,20 +133,104 @@ struct TRun {
         return nullptr;
     }
 
+    // Runs `script` as called from the current instruction, with fresh locals and no inputs; the
+    // caller goes on at `resume` when it returns.
+    const TStep* Call(TScript* script, const TStep* resume)
+    {
+        cur->pResume = resume;
+        Push(cur->nWindow + static_cast<std::size_t>(cur->nRegisters));
+        Activate(nullptr, script, -1);
+        std::fill(R, R + cur->nLocals, 0.0f);
+        return cur->pCode;
+    }
+
+    // The run's script below the current one, whose call has ended: its registers are as it left
+    // them. Null when the current script is the first of the run.
+    const TStep* Return()
+    {
+        if (g_Activations.size() == nFirst + 1)
+            return nullptr;
+        g_Activations.pop_back();
+        cur = &g_Activations.back();
+        g_RegisterTop = cur->nWindow + static_cast<std::size_t>(cur->nRegisters);
+        Registers();
+        return cur->pResume;
+    }
+
+    // Records the instruction the current script is at, in its frame when it has one.
+    void At(int instruction)
+    {
+        cur->nInstrIndex = instruction;
+        if (cur->pFrame)
+            cur->pFrame->nInstrIndex = instruction;
+    }
+
+    // Pushes the frames of the calls running without one, so that the thread's stack is what the
+    // language says it is before anything outside the loop may look at it, and brings every frame
+    // of the run up to date.
+    void PushFrames()
+    {
+        if (cur->pFrame)
+            return;
+        // The run's scripts that have frames come first, their frames on top of the thread's
+        // stack; the frames of the calls made since go above them in order.
+        std::size_t first = pThread->stack.size();
+        for (std::size_t i = nFirst; i < g_Activations.size(); ++i) {
+            TActivation& a = g_Activations[i];
+            if (a.pFrame) {
+                --first;
+            } else {
+                pThread->PushFunction(a.pScript);
+                pThread->stack.back().nInstrIndex = a.nInstrIndex;
+            }
+        }
+        for (std::size_t i = nFirst; i < g_Activations.size(); ++i) {
+            TActivation& a = g_Activations[i];
+            a.pFrame = &pThread->stack[first + (i - nFirst)];
+            SaveLocals(a);
+        }
+    }
+
     int Leave(int result)
     {
         g_RegisterTop = nBase;
+        g_Activations.resize(nFirst);
         return result;
     }
 
     // The instruction whose first step pc is.
     int InstructionAt(const TStep* pc) const
     {
-        const std::vector<int>& starts = pScript->codeStart;
-        auto it = std::lower_bound(starts.begin(), starts.end(), static_cast<int>(pc - pCode));
+        const std::vector<int>& starts = cur->pScript->codeStart;
+        auto it = std::lower_bound(starts.begin(), starts.end(), static_cast<int>(pc - cur->pCode));
         return static_cast<int>(it - starts.begin());
     }
+
+    const TScriptInstruction& Instruction(const TStep* pc) const
+    {
+        return cur->pScript->instructions[static_cast<std::size_t>(pc->instruction)];
+    }
+
+    // A "CallFunction" line that the run can carry out itself: the thread's own, with the script
+    // name written in the line.
+    bool CanCall(const TScriptInstruction& in) const
+    {
+        return pThread && g_CurrentThread == pThread &&
+               in.pFunc->pfnHandler == static_cast<SystemFuncHandler>(ScriptCallFunction) && in.nParamCount >= 1 &&
+               in.params[0].type == SPT_STRING;
+    }
 };
+
+// Mostly the same name again, which is cheaper to compare than to copy.
+bool SameText(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
 
 // The argument block of a call line's system function, filled as every call fills it: what the
 // line wrote as integers, numbers and strings, and the values of its expressions (in registers
@@ -122,20 +245,28 @@ void PassArguments(const TScriptInstruction& in, const float* values)
         case SPT_INT: dst.nValue = src.nValue; break;
         case SPT_NUMBER: dst.fValue = src.fValue; break;
         case SPT_EXPR: dst.fValue = values[i]; break;
-        case SPT_STRING: dst.strText = src.strText; break;
+        case SPT_STRING:
+            if (!SameText(dst.strText, src.strText))
+                dst.strText = src.strText;
+            break;
         default: break;  // an empty argument beyond the signature carries nothing
         }
     }
 }
 
-void CallSystemFunction(const TScriptInstruction& in, TCallSite& site)
+// The runtime's own functions keep what they look up with the call line, when the script name
+// is the one the line wrote (a line's name never changes).
+void CallSystemFunction(const TScriptInstruction& in, TScriptLookup& lookup)
 {
     TSystemFunc* func = in.pFunc;
-    if (!func->pfnHandler)
-        return;
-    TCallSite* previous = std::exchange(g_pCallSite, &site);
-    func->pfnHandler(func->args, in.nParamCount);
-    g_pCallSite = previous;
+    SystemFuncHandler handler = func->pfnHandler;
+    TScriptLookup* kept = in.nParamCount >= 1 && in.params[0].type == SPT_STRING ? &lookup : nullptr;
+    if (handler == static_cast<SystemFuncHandler>(ScriptCallFunction))
+        RuntimeCallFunction(func->args, in.nParamCount, kept);
+    else if (handler == static_cast<SystemFuncHandler>(ScriptStartThread))
+        RuntimeStartThread(func->args, in.nParamCount, kept);
+    else if (handler)
+        handler(func->args, in.nParamCount);
 }
 
 float RunOperator(const expression::TOperatorData* op, float a, float b)
@@ -167,7 +298,7 @@ int Loop(TRun& run, const TStep* pc)
 #undef STEP_LABEL
 
     float* R = run.R;
-    const TStep* code = run.pCode;
+    const TStep* code = run.cur->pCode;
 
 #define DISPATCH() goto* labels[pc->op]
 #define NEXT()                                                  \
@@ -221,30 +352,30 @@ StepIf:
     JUMP_IF(R[pc->a.reg] != 0.0f);
 StepLoadVar: {
     float value = pc->pVar->Get();
-    R = run.Registers();
+    R = run.Refresh();
     R[pc->dest] = value;
     ++pc;
     NEXT();
 }
 StepStoreVar:
     pc->pVar->Set(R[pc->a.reg]);
-    R = run.Registers();
+    R = run.Refresh();
     ++pc;
     NEXT();
 StepLoadInput:
-    R[pc->dest] = pc->a.reg < run.nInputs ? run.pInputs[pc->a.reg] : 0.0f;
+    R[pc->dest] = pc->a.reg < run.cur->nInputs ? run.cur->pInputs[pc->a.reg] : 0.0f;
     ++pc;
     NEXT();
 StepCallFunction: {
     float value = CallExpressionFunction(pc->pFunction, R + pc->a.reg, pc->nCount);
-    R = run.Registers();
+    R = run.Refresh();
     R[pc->dest] = value;
     ++pc;
     NEXT();
 }
 StepOperator: {
     float value = RunOperator(pc->pOperator, R[pc->a.reg], R[pc->b.reg]);
-    R = run.Registers();
+    R = run.Refresh();
     R[pc->dest] = value;
     ++pc;
     NEXT();
@@ -252,22 +383,37 @@ StepOperator: {
 StepWait: {
     int ticks = TruncToInt(R[pc->a.reg]);
     if (ticks >= 1) {
-        run.pFrame->nInstrIndex = pc->instruction;
-        run.SaveLocals();
+        run.At(pc->instruction);
+        run.PushFrames();
+        run.SaveLocals(*run.cur);
         return run.Leave(ticks);
     }
     ++pc;
     NEXT();
 }
 StepCall: {
-    CScriptFunction* frame = run.pFrame;
-    frame->nInstrIndex = pc->instruction;
-    const TScriptInstruction& in = run.pScript->instructions[static_cast<std::size_t>(pc->instruction)];
+    const TScriptInstruction& in = run.Instruction(pc);
+    run.At(pc->instruction);
     PassArguments(in, R + pc->a.reg);
-    run.SaveLocals();
+    TScriptLookup& lookup = run.cur->pScript->lookups[static_cast<std::size_t>(pc->b.reg)];
+    if (run.CanCall(in)) {
+        TScript* script = CalledScript(in.pFunc->args, &lookup);
+        if (script && script->bRunnable) {
+            pc = run.Call(script, pc + 1);
+            R = run.R;
+            code = run.cur->pCode;
+            DISPATCH();
+        }
+        // A script that failed to load would end at once.
+        ++pc;
+        NEXT();
+    }
+    run.PushFrames();
+    CScriptFunction* frame = run.cur->pFrame;
+    run.SaveLocals(*run.cur);
     CScriptThread* thread = run.pThread;
     const std::size_t depth = thread ? thread->stack.size() : 0;
-    CallSystemFunction(in, run.pScript->callSites[static_cast<std::size_t>(pc->b.reg)]);
+    CallSystemFunction(in, lookup);
     if (thread) {
         // A stopped thread is left alone; a frame pushed by "CallFunction" runs at once; any other
         // change of the stack is the caller's to look at.
@@ -278,37 +424,43 @@ StepCall: {
             if (!pc)
                 return run.Leave(-1);
             R = run.R;
-            code = run.pCode;
+            code = run.cur->pCode;
             DISPATCH();
         }
         if (thread->stack.size() != depth || &thread->stack.back() != frame)
             return run.Leave(0);
     }
-    R = run.Registers();
-    run.LoadLocals();
+    R = run.Refresh();
     ++pc;
     NEXT();
 }
-StepEnd:
-    if (CScriptThread* thread = run.pThread) {
+StepEnd: {
+    // A script's end: a call returns to its caller, whose registers are still in place; a
+    // thread's frame is popped and the frame below taken up.
+    CScriptThread* thread = run.pThread;
+    if (thread && run.cur->pFrame)
         thread->PopFunction();
-        pc = run.EnterTop();
+    if (thread || !run.cur->pFrame) {
+        pc = run.Return();
+        if (!pc)
+            pc = run.EnterTop();
         if (!pc)
             return run.Leave(-1);
         R = run.R;
-        code = run.pCode;
+        code = run.cur->pCode;
         DISPATCH();
     }
-    run.pFrame->nInstrIndex = pc->instruction;
-    run.SaveLocals();
+    run.At(pc->instruction);
+    run.SaveLocals(*run.cur);
     return run.Leave(-1);
+}
 StepReturn:
     return run.Leave(0);
 
 instructionDone:  // reached only when running one instruction
     __attribute__((unused));
-    run.pFrame->nInstrIndex = run.InstructionAt(pc) - 1;
-    run.SaveLocals();
+    run.At(run.InstructionAt(pc) - 1);
+    run.SaveLocals(*run.cur);
     return run.Leave(0);
 
 #undef JUMP_IF
@@ -339,7 +491,7 @@ int RunFrameSteps(CScriptFunction& frame, bool bOneInstruction)
     if (!pc)
         return run.Leave(-1);
     // An instruction with no steps (a label, the end of an if) does nothing.
-    const std::vector<int>& starts = run.pScript->codeStart;
+    const std::vector<int>& starts = run.cur->pScript->codeStart;
     if (starts[static_cast<std::size_t>(frame.nInstrIndex)] == starts[static_cast<std::size_t>(frame.nInstrIndex) + 1])
         return run.Leave(0);
     return Loop<true>(run, pc);
@@ -349,13 +501,16 @@ void RunExpressionSteps(const TStep* code, int nRegisters, const float* locals, 
                         int nInputs, float* slots, int nSlots)
 {
     TRun run;
-    run.pCode = code;
-    run.pInputs = inputs;
-    run.nInputs = nInputs;
-    float* R = run.Reserve(static_cast<std::size_t>(nRegisters));
+    TActivation& a = run.Push(run.nBase);
+    a.pCode = code;
+    a.pInputs = inputs;
+    a.nInputs = nInputs;
+    a.nRegisters = nRegisters;
+    float* R = run.Reserve();
     std::copy(locals, locals + nLocals, R);
     Loop<false>(run, code);
-    R = run.Registers();
+    // The run has left; its registers are still where it left them.
+    R = g_Registers.data() + run.nBase;
     std::copy(R + nLocals, R + nLocals + nSlots, slots);
 }
 

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "script/operators.h"
@@ -91,24 +90,15 @@ struct TStep {
     };
 };
 
-// What "CallFunction" or "StartThread" found at one call line: valid while the library has not
-// been cleared since, and, when nothing was found, while no script was added since.
+// What "CallFunction" or "StartThread" found in a library at one call line, whose script name
+// never changes: valid while the library has not been cleared since, and, when nothing was found,
+// while no script was added since.
 struct TScriptLookup {
     const CScriptLibrary* pLibrary = nullptr;
     std::uint64_t nStamp = 0;
     int nCount = 0;
-    std::string strName;
     TScript* pScript = nullptr;
 };
-
-// A call line's own record, for the system function it calls.
-struct TCallSite {
-    TScriptLookup lookup;
-};
-
-// The call line whose system function is running, while one runs: the runtime's functions keep
-// what they look up there.
-extern TCallSite* g_pCallSite;
 
 // The step loop. A thread runs its top frame, the frames "CallFunction" pushes and the frames
 // they return to, until a wait (its ticks), a stop or a change of its stack it did not make (0),
