@@ -1,5 +1,6 @@
 #include "foundation/stringutil.h"
 
+#include <charconv>
 #include <cstdio>
 #include <sstream>
 
@@ -126,8 +127,31 @@ int StringToInt(const std::string& s)
     return value;
 }
 
+// Plain decimals (a sign, digits, a point) are read directly, with the same correctly rounded
+// result; anything a stream might read further (an exponent, a plus sign, a value out of range)
+// goes through the stream.
 float StringToFloat(const std::string& s)
 {
+    std::size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r')))
+        ++i;
+    std::size_t end = i < s.size() && s[i] == '-' ? i + 1 : i;
+    std::size_t digits = 0;
+    bool point = false;
+    for (; end < s.size(); ++end) {
+        if (s[end] >= '0' && s[end] <= '9')
+            ++digits;
+        else if (s[end] == '.' && !point)
+            point = true;
+        else
+            break;
+    }
+    if (digits > 0 && (end == s.size() || (s[end] != 'e' && s[end] != 'E'))) {
+        float value = 0.0f;
+        auto [ptr, ec] = std::from_chars(s.data() + i, s.data() + end, value);
+        if (ec == std::errc() && ptr == s.data() + end)
+            return value;
+    }
     std::istringstream in(s);
     float value = 0.0f;
     in >> value;

@@ -23,8 +23,7 @@ void CExpression::Clear()
     instructions.clear();
     steps.clear();
     memCount = 0;
-    for (float& m : mem)
-        m = 0.0f;
+    mem.Clear();
 }
 
 bool CExpression::Compile(const std::string& text, const CStringList& localNames, const CLocalIndex* localIndex)
@@ -53,6 +52,11 @@ bool CExpression::CompileTokens(const CTokenList& tokens, const CStringList& loc
     Clear();
     bFailed = false;
     memCount = 1;
+    // At most one instruction an operator or function, and the move of a lone value.
+    int most = 1;
+    for (const TToken& t : tokens.tokens)
+        most += t.type == TT_OPERATOR || t.type == TT_FUNCTION;
+    instructions.reserve(static_cast<std::size_t>(most));
     TExprParam root = CompileRange(tokens, 0, tokens.Count() - 1, 1, localNames, localIndex);
     if (bFailed)
         return false;

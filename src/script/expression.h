@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,13 +41,32 @@ std::string InstructionToString(const TExpressionInstruction& instr);
 
 class CTokenList;
 
+// The memory slots of an expression, made (all 0.0) at their first use: the expressions of
+// scripts are run as steps and never use theirs.
+class CExpressionSlots {
+public:
+    static constexpr int COUNT = 128;
+
+    float& operator[](int i) { return Cells()[i]; }
+    float* Cells()
+    {
+        if (!cells)
+            cells = std::make_unique<float[]>(COUNT);
+        return cells.get();
+    }
+    void Clear() { cells.reset(); }
+
+private:
+    std::unique_ptr<float[]> cells;
+};
+
 class CExpression {
 public:
-    static constexpr int MEM_SLOTS = 128;
+    static constexpr int MEM_SLOTS = CExpressionSlots::COUNT;
     static constexpr int MAX_COMPILE_SLOTS = 256;
 
     std::vector<expression::TExpressionInstruction> instructions;
-    float mem[MEM_SLOTS] = {};
+    CExpressionSlots mem;
     int memCount = 0;
     const float* pLocals = nullptr;
     const float* pInputs = nullptr;

@@ -52,7 +52,7 @@ float CExpression::Evaluate(const float* locals, const float* inputs, int count)
         nStepRegisters = nStepLocals + 1 + writer.Value(*this, nStepLocals + 1, nStepLocals);
         writer.Add(script::SO_Return);
     }
-    script::RunExpressionSteps(steps.data(), nStepRegisters, locals, nStepLocals, inputs, count, mem,
+    script::RunExpressionSteps(steps.data(), nStepRegisters, locals, nStepLocals, inputs, count, mem.Cells(),
                                InstructionCount());
     return mem[0];
 }
