@@ -52,11 +52,21 @@ bool CExpression::CompileTokens(const CTokenList& tokens, const CStringList& loc
     Clear();
     bFailed = false;
     memCount = 1;
-    // At most one instruction an operator or function, and the move of a lone value.
-    int most = 1;
-    for (const TToken& t : tokens.tokens)
-        most += t.type == TT_OPERATOR || t.type == TT_FUNCTION;
-    instructions.reserve(static_cast<std::size_t>(most));
+    // Compiled into storage kept from one compile to the next, and copied out at its size: the
+    // pool keeps every expression to the end.
+    static std::vector<TExpressionInstruction> scratch;
+    scratch.clear();
+    std::swap(instructions, scratch);
+    bool compiled = CompileRoot(tokens, localNames, localIndex);
+    std::swap(instructions, scratch);
+    if (compiled)
+        instructions.assign(scratch.begin(), scratch.end());
+    return compiled;
+}
+
+bool CExpression::CompileRoot(const CTokenList& tokens, const CStringList& localNames,
+                              const CLocalIndex* localIndex)
+{
     TExprParam root = CompileRange(tokens, 0, tokens.Count() - 1, 1, localNames, localIndex);
     if (bFailed)
         return false;

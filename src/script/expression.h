@@ -109,6 +109,7 @@ private:
     bool bFailed = false;
 
     int NextSlot();
+    bool CompileRoot(const CTokenList& tokens, const CStringList& localNames, const CLocalIndex* localIndex);
 };
 
 class CExpressionPool : public ArrayList<CExpression> {

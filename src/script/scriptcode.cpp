@@ -136,6 +136,7 @@ void CCodeBuilder::Build()
 {
     const int n = s.Length();
     s.code.clear();
+    s.code.reserve(static_cast<std::size_t>(n) * 3 + 1);
     s.lookups.clear();
     s.codeStart.assign(static_cast<std::size_t>(n) + 1, 0);
     nScratch = s.localNames.Count();

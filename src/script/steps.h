@@ -77,18 +77,21 @@ struct TStep {
     // The first step of an instruction: running one instruction stops when it gets there.
     bool bStartsInstruction = false;
     std::uint16_t nCount = 0;
-    std::int32_t dest = 0;
+    union {
+        std::int32_t dest = 0;  // the register written
+        std::int32_t target;    // the step a jump goes to
+        // The instruction of a step that can leave the loop (a wait, a call, the end).
+        std::int32_t instruction;
+    };
     TOperand a{0};
     TOperand b{0};
-    std::int32_t target = 0;
-    // The instruction of a step that can leave the loop (a wait, a call, the end).
-    std::int32_t instruction = 0;
     union {
         const expression::TVar* pVar = nullptr;
         const expression::TFunction* pFunction;
         const expression::TOperatorData* pOperator;
     };
 };
+static_assert(sizeof(TStep) == 24, "a step is three words");
 
 // What "CallFunction" or "StartThread" found in a library at one call line, whose script name
 // never changes: valid while the library has not been cleared since, and, when nothing was found,
