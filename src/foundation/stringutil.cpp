@@ -49,16 +49,16 @@ bool IsBlank(char c)
 }
 
 // The two trims differ only in whether a trailing ";" goes too.
-std::string TrimWith(const std::string& s, bool dropSemicolons)
+std::string_view TrimWith(std::string_view s, bool dropSemicolons)
 {
     std::size_t n = s.size();
     std::size_t start = 0;
     while (start < n && IsBlank(s[start]))
         ++start;
     std::size_t comment = s.find("//");
-    std::size_t limit = comment == std::string::npos ? n : comment;
+    std::size_t limit = comment == std::string_view::npos ? n : comment;
     if (limit == 0 || limit <= start)
-        return "";
+        return {};
     std::size_t end = limit - 1;
     while (end > start && (IsBlank(s[end]) || (dropSemicolons && s[end] == ';')))
         --end;
@@ -111,10 +111,20 @@ std::string ToLower(const std::string& s)
 
 std::string Trim(const std::string& s)
 {
-    return TrimWith(s, true);
+    return std::string(TrimWith(s, true));
 }
 
 std::string TrimValue(const std::string& s)
+{
+    return std::string(TrimWith(s, false));
+}
+
+std::string_view TrimView(std::string_view s)
+{
+    return TrimWith(s, true);
+}
+
+std::string_view TrimValueView(std::string_view s)
 {
     return TrimWith(s, false);
 }

@@ -117,7 +117,7 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
             return result;
         }
         if (first.type == TT_VAR) {
-            int local = FindLocal(localNames, localIndex, first.text);
+            int local = first.nLocal != -2 ? first.nLocal : FindLocal(localNames, localIndex, first.text);
             if (local >= 0) {
                 result.type = PT_LOCAL;
                 result.index = local;
@@ -184,7 +184,7 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
         } else if (t.type == TT_RBRACKET) {
             --depth;
         } else if (t.type == TT_OPERATOR && depth == 0) {
-            const TOperatorData* op = g_OperatorTable.Get(t.text);
+            const TOperatorData* op = t.pOperator ? t.pOperator : g_OperatorTable.Get(t.text);
             if (op->level <= best)
                 break;
             best = op->level;
@@ -196,7 +196,7 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
         return result;
     }
 
-    const TOperatorData* op = g_OperatorTable.Get(tokens.At(split).text);
+    const TOperatorData* op = tokens.At(split).pOperator ? tokens.At(split).pOperator : g_OperatorTable.Get(tokens.At(split).text);
     TExpressionInstruction instr;
     instr.type = EI_OPERATOR;
     instr.pOperator = op;

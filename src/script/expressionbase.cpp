@@ -143,9 +143,12 @@ int CLocalIndex::Find(const CStringList& names, std::string_view name) const
 {
     if (names.Count() < nIndexed)
         return names.IndexOf(std::string(name));
-    auto it = map.find(name);
-    if (it != map.end())
-        return it->second;
+    unsigned char c = name.empty() ? 0 : static_cast<unsigned char>(name[0]);
+    if (!name.empty() && (firstChars[c >> 6] & (std::uint64_t(1) << (c & 63)))) {
+        auto it = map.find(name);
+        if (it != map.end())
+            return it->second;
+    }
     for (int i = nIndexed; i < names.Count(); ++i)
         if (names.At(i) == name)
             return i;
@@ -154,10 +157,14 @@ int CLocalIndex::Find(const CStringList& names, std::string_view name) const
 
 void CLocalIndex::Update(const CStringList& names)
 {
-    if (names.Count() < nIndexed) {
-        map.clear();
-        nIndexed = 0;
+    if (names.Count() < nIndexed)
+        Clear();
+    for (; nIndexed < names.Count(); ++nIndexed) {
+        const std::string& name = names.At(nIndexed);
+        map.emplace(name, nIndexed);
+        if (!name.empty()) {
+            unsigned char c = static_cast<unsigned char>(name[0]);
+            firstChars[c >> 6] |= std::uint64_t(1) << (c & 63);
+        }
     }
-    for (; nIndexed < names.Count(); ++nIndexed)
-        map.emplace(names.At(nIndexed), nIndexed);
 }

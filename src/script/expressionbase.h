@@ -62,6 +62,10 @@ enum ETokenType {
 struct TToken {
     std::string text;
     int type = TT_UNCLASSIFIED;
+    // What classification found on the way, so the compiler does not look the word up again: the
+    // record of an operator, and the index of a local name (-1: none; -2: not looked up).
+    const TOperatorData* pOperator = nullptr;
+    int nLocal = -2;
 };
 
 enum ECharClass { CC_DIGIT = 0, CC_LETTER = 1, CC_BRACKET = 2, CC_SYMBOL = 3, CC_COMMA = 4 };
@@ -132,6 +136,8 @@ public:
     {
         map.clear();
         nIndexed = 0;
+        for (std::uint64_t& bits : firstChars)
+            bits = 0;
     }
 
 private:
@@ -145,6 +151,8 @@ private:
     };
     std::unordered_map<std::string, int, THash, TEqual> map;
     int nIndexed = 0;
+    // The first characters of the indexed names: most words are turned away on the first.
+    std::uint64_t firstChars[4] = {};
 };
 
 // The index of name among the local names, through the index when there is one.
@@ -160,7 +168,7 @@ public:
     // The local names are searched through the index when one is given.
     bool Tokenize(std::string_view text, const CStringList& localNames, const CLocalIndex* localIndex = nullptr);
     bool ClassifyTokens(const CStringList& localNames, bool report, const CLocalIndex* localIndex = nullptr);
-    void Add(const std::string& text, int type);
+    void Add(const std::string& text, int type, const expression::TOperatorData* op = nullptr);
     void Push(const expression::TToken& token) { tokens.push_back(token); }
     void Clear() { tokens.clear(); }
     int Count() const { return static_cast<int>(tokens.size()); }

@@ -34,10 +34,11 @@ const TScriptParam& CScriptParamSlots::Unwritten()
 
 void CSystemFuncTable::Register(const std::string& name, SystemFuncHandler handler, const std::string& signature)
 {
-    std::string key = ToLower(name);
-    if (funcs.count(key))
+    auto [it, added] = funcs.try_emplace(ToLower(name));
+    if (!added)
         return;
-    TSystemFunc& f = funcs[key];
+    index.Add(it->first, &it->second);
+    TSystemFunc& f = it->second;
     f.strName = name;
     f.pfnHandler = handler;
     f.nParamCount = static_cast<int>(signature.size());
@@ -50,13 +51,6 @@ void CSystemFuncTable::Register(const std::string& name, SystemFuncHandler handl
     }
 }
 
-bool CSystemFuncTable::Exists(const std::string& name) const { return funcs.count(ToLower(name)) != 0; }
-
-TSystemFunc* CSystemFuncTable::Get(const std::string& name)
-{
-    auto it = funcs.find(ToLower(name));
-    return it == funcs.end() ? nullptr : &it->second;
-}
 
 int TScript::AddLocal(const std::string& name)
 {
@@ -72,8 +66,9 @@ bool TScript::Load(const CStringList& lines)
     localIndex.Update(localNames);
     instructions.reserve(instructions.size() + static_cast<std::size_t>(lines.Count()));
     g_ConstTable.Clear();
+    std::string line;
     for (int i = 0; i < lines.Count(); ++i) {
-        std::string line = Trim(lines.At(i));
+        line.assign(TrimView(lines.At(i)));
         if (line.empty())
             continue;
         TScriptInstruction instr;

@@ -124,6 +124,7 @@ private:
 
 }  // namespace script
 
+// Filled through Register, which keeps the index of the map in step.
 class CSystemFuncTable {
 public:
     std::map<std::string, script::TSystemFunc> funcs;
@@ -131,9 +132,16 @@ public:
     CSystemFuncTable() { Clear(); }
     ~CSystemFuncTable() { Clear(); }
     void Register(const std::string& name, SystemFuncHandler handler, const std::string& signature);
-    bool Exists(const std::string& name) const;
-    script::TSystemFunc* Get(const std::string& name);
-    void Clear() { funcs.clear(); }
+    bool Exists(std::string_view name) const { return index.Find(name) != nullptr; }
+    script::TSystemFunc* Get(std::string_view name) { return index.Find(name); }
+    void Clear()
+    {
+        funcs.clear();
+        index.Clear();
+    }
+
+private:
+    CNameIndex<script::TSystemFunc> index;
 };
 
 struct TScript {

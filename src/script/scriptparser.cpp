@@ -5,6 +5,7 @@
 
 #include "foundation/objectbase.h"
 #include "foundation/stringutil.h"
+#include "platform/ascii.h"
 #include "script/consttable.h"
 #include "script/scriptbase.h"
 
@@ -135,7 +136,11 @@ bool TScriptInstruction::Parse(const std::string& line)
 {
     if (line.empty())
         return true;
-    std::string lcstr = ToLower(line);
+    // Lines are lower-cased into storage kept from one line to the next.
+    static std::string lcstr;
+    lcstr.assign(line);
+    for (char& c : lcstr)
+        c = platform::AsciiLower(c);
     std::string text;
     // "keyword(condition)": the condition keeps the case written.
     auto condition = [&](std::size_t keywordLength, EScriptInstructionType kind) {
@@ -165,8 +170,8 @@ bool TScriptInstruction::Parse(const std::string& line)
     }
     if (std::size_t p = line.find(":="); p != std::string::npos) {
         type = SIT_ASSIGN;
-        std::string lstr = TrimValue(lcstr.substr(0, p));
-        std::string rstr = TrimValue(lcstr.substr(p + 2));
+        std::string_view lstr = TrimValueView(std::string_view(lcstr).substr(0, p));
+        std::string rstr(TrimValueView(std::string_view(lcstr).substr(p + 2)));
         if (expression::TVar* var = g_VarTable.GetVar(lstr)) {
             params[0].type = SPT_VAR;
             params[0].pVar = var;
@@ -174,7 +179,7 @@ bool TScriptInstruction::Parse(const std::string& line)
             assert(pOwner && "pOwner");
             int index = pOwner->localIndex.Find(pOwner->localNames, lstr);
             if (index < 0)
-                index = pOwner->AddLocal(lstr);
+                index = pOwner->AddLocal(std::string(lstr));
             params[0].type = SPT_LOCAL;
             params[0].nValue = index;
         }

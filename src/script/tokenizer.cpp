@@ -47,13 +47,19 @@ int InputIndex(std::string_view name)
     return IsNumber(rest) ? StringToInt(std::string(rest)) : -1;
 }
 
-void CTokenList::Add(const std::string& text, int type) { tokens.push_back({text, type}); }
+void CTokenList::Add(const std::string& text, int type, const TOperatorData* op)
+{
+    TToken& t = tokens.emplace_back();
+    t.text = text;
+    t.type = type;
+    t.pOperator = op;
+}
 
 namespace {
 
 enum ETokState { TS_IDLE, TS_WORD, TS_SYMBOLS };
 
-bool IsOperator(std::string_view s) { return g_OperatorTable.Exists(s); }
+const TOperatorData* Operator(std::string_view s) { return g_OperatorTable.Get(s); }
 
 }  // namespace
 
@@ -103,8 +109,8 @@ bool CTokenList::Tokenize(std::string_view text, const CStringList& localNames, 
             break;
         case TS_SYMBOLS:
             if (word) {
-                if (IsOperator(pending)) {
-                    Add(pending, TT_OPERATOR);
+                if (const TOperatorData* op = Operator(pending)) {
+                    Add(pending, TT_OPERATOR, op);
                     pending.assign(1, ch);
                 } else {
                     pending += ch;
@@ -112,21 +118,22 @@ bool CTokenList::Tokenize(std::string_view text, const CStringList& localNames, 
                 state = TS_WORD;
             } else if (cc == CC_SYMBOL) {
                 pending += ch;
-                if (!IsOperator(pending)) {
+                if (!Operator(pending)) {
                     pending.pop_back();
-                    Add(pending, IsOperator(pending) ? TT_OPERATOR : TT_UNCLASSIFIED);
+                    const TOperatorData* op = Operator(pending);
+                    Add(pending, op ? TT_OPERATOR : TT_UNCLASSIFIED, op);
                     pending.assign(1, ch);
                 }
             } else {
                 // A symbol run that is no operator is dropped before a bracket or a comma.
-                if (IsOperator(pending))
-                    Add(pending, TT_OPERATOR);
+                if (const TOperatorData* op = Operator(pending))
+                    Add(pending, TT_OPERATOR, op);
                 punctuation(ch);
             }
             break;
         }
     }
-    if (state == TS_WORD || (state == TS_SYMBOLS && IsOperator(pending)))
+    if (state == TS_WORD || (state == TS_SYMBOLS && Operator(pending)))
         Add(pending, TT_UNCLASSIFIED);
     return ClassifyTokens(localNames, true, localIndex);
 }
@@ -136,9 +143,9 @@ bool CTokenList::ClassifyTokens(const CStringList& localNames, bool report, cons
     for (TToken& t : tokens) {
         if (t.type != TT_UNCLASSIFIED)
             continue;
-        if (g_OperatorTable.Exists(t.text)) {
+        if ((t.pOperator = g_OperatorTable.Get(t.text))) {
             t.type = TT_OPERATOR;
-        } else if (g_VarTable.Exists(t.text) || FindLocal(localNames, localIndex, t.text) >= 0 ||
+        } else if (g_VarTable.Exists(t.text) || (t.nLocal = FindLocal(localNames, localIndex, t.text)) >= 0 ||
                    InputIndex(t.text) >= 0) {
             t.type = TT_VAR;
         } else if (g_FunctionTable.Exists(t.text)) {
