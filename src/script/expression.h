@@ -10,6 +10,7 @@
 
 #include "foundation/arraylist.h"
 #include "script/expressionbase.h"
+#include "script/slots.h"
 #include "script/steps.h"
 
 namespace expression {
@@ -29,7 +30,8 @@ struct TExpressionInstruction {
     int type = EI_NONE;
     const TOperatorData* pOperator = nullptr;
     const TFunction* pFunction = nullptr;
-    TExprParam params[MAX_FUNCTION_PARAM_COUNT];
+    // Operators use two slots; calls of functions with more arguments make the others.
+    CSlots<TExprParam, MAX_FUNCTION_PARAM_COUNT, 2> params;
     int paramCount = 0;
     TExprParam outparam;
 };

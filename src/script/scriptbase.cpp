@@ -1,6 +1,5 @@
 #include "script/scriptbase.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "foundation/inifile.h"
@@ -9,28 +8,6 @@
 #include "foundation/namedlist.h"
 
 using namespace script;
-
-CScriptParamSlots& CScriptParamSlots::operator=(const CScriptParamSlots& other)
-{
-    if (this == &other)
-        return *this;
-    for (int i = 0; i < INLINE_SLOTS; ++i)
-        first[i] = other.first[i];
-    if (other.rest) {
-        if (!rest)
-            rest = std::make_unique<TScriptParam[]>(MAX_SCRIPT_PARAMS - INLINE_SLOTS);
-        std::copy(other.rest.get(), other.rest.get() + (MAX_SCRIPT_PARAMS - INLINE_SLOTS), rest.get());
-    } else {
-        rest.reset();
-    }
-    return *this;
-}
-
-const TScriptParam& CScriptParamSlots::Unwritten()
-{
-    static const TScriptParam unwritten;
-    return unwritten;
-}
 
 void CSystemFuncTable::Register(const std::string& name, SystemFuncHandler handler, const std::string& signature)
 {

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "foundation/objectbase.h"
 #include "foundation/stringlist.h"
 #include "script/expression.h"
+#include "script/slots.h"
 #include "script/steps.h"
 
 class CIniFile;
@@ -66,45 +66,11 @@ struct TSystemFunc {
     SystemFuncHandler pfnHandler = nullptr;
 };
 
-// The 32 parameter slots of an instruction. Lines use two at most, calls with more arguments
-// aside, so the first two live in the instruction and the others are made when one of them is
-// first written; until then they read as slots at their defaults.
-class CScriptParamSlots {
-public:
-    static constexpr int INLINE_SLOTS = 2;
-
-    CScriptParamSlots() = default;
-    CScriptParamSlots(const CScriptParamSlots& other) { *this = other; }
-    CScriptParamSlots& operator=(const CScriptParamSlots& other);
-    CScriptParamSlots(CScriptParamSlots&&) noexcept = default;
-    CScriptParamSlots& operator=(CScriptParamSlots&&) noexcept = default;
-
-    TScriptParam& operator[](int i)
-    {
-        if (i < INLINE_SLOTS)
-            return first[i];
-        if (!rest)
-            rest = std::make_unique<TScriptParam[]>(MAX_SCRIPT_PARAMS - INLINE_SLOTS);
-        return rest[static_cast<std::size_t>(i - INLINE_SLOTS)];
-    }
-    const TScriptParam& operator[](int i) const
-    {
-        if (i < INLINE_SLOTS)
-            return first[i];
-        return rest ? rest[static_cast<std::size_t>(i - INLINE_SLOTS)] : Unwritten();
-    }
-
-private:
-    TScriptParam first[INLINE_SLOTS];
-    std::unique_ptr<TScriptParam[]> rest;
-
-    static const TScriptParam& Unwritten();
-};
-
 struct TScriptInstruction {
     TScript* pOwner = nullptr;
     EScriptInstructionType type = SIT_NONE;
-    CScriptParamSlots params;
+    // Calls aside, lines use two slots at most.
+    CSlots<TScriptParam, MAX_SCRIPT_PARAMS, 2> params;
     int nParamCount = 0;
     TSystemFunc* pFunc = nullptr;
     // An elseif reached by running on from the branch above leaves the chain here.
