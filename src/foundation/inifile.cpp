@@ -1,5 +1,6 @@
 #include "foundation/inifile.h"
 
+#include "foundation/namedlist.h"
 #include "foundation/stringutil.h"
 
 namespace {
@@ -23,7 +24,7 @@ bool HoldsBothBrackets(const std::string& line)
     return line.find('[') != std::string::npos && line.find(']') != std::string::npos;
 }
 
-bool IsBracketed(const std::string& trimmed)
+bool IsBracketed(std::string_view trimmed)
 {
     return !trimmed.empty() && trimmed.front() == '[' && trimmed.back() == ']';
 }
@@ -58,10 +59,12 @@ bool CIniFile::Open(std::string fileName)
 
 int CIniFile::FindSection(const std::string& name)
 {
-    std::string header = ToLower("[" + name + "]");
-    for (int i = 0; i < Lines.Count(); ++i)
-        if (ToLower(Lines.At(i)) == header)
+    for (int i = 0; i < Lines.Count(); ++i) {
+        const std::string& line = Lines.At(i);
+        if (line.size() == name.size() + 2 && line.front() == '[' && line.back() == ']' &&
+            SameName(std::string_view(line).substr(1, name.size()), name))
             return i + 1;
+    }
     return -1;
 }
 
@@ -126,9 +129,9 @@ void CIniFile::GetSectionNames(CStringList& out)
 {
     out.Clear();
     for (int i = 0; i < Lines.Count(); ++i) {
-        std::string line = Trim(Lines.At(i));
+        std::string_view line = TrimView(Lines.At(i));
         if (IsBracketed(line) && line.size() >= 2)
-            out.Add(line.substr(1, line.size() - 2));
+            out.Add(std::string(line.substr(1, line.size() - 2)));
     }
 }
 

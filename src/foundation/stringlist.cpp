@@ -69,7 +69,7 @@ bool CStringList::LoadFromFile(std::string fileName)
         std::size_t stop = end;
         if (stop > pos && bytes[stop - 1] == '\r' && end < bytes.size())
             --stop;
-        Add(bytes.substr(pos, stop - pos));
+        Items.emplace_back(bytes, pos, stop - pos);
         pos = next;
     }
     return !Items.empty();

@@ -116,7 +116,7 @@ TVar* CVarTable::GetVar(std::string_view name)
     if (TVar* var = index.Find(name))
         return var;
     for (int i = 0; i < tempCount; ++i)
-        if (TNoCaseEqual()(temps[static_cast<std::size_t>(i)].name, name))
+        if (SameName(temps[static_cast<std::size_t>(i)].name, name))
             return &temps[static_cast<std::size_t>(i)];
     return nullptr;
 }

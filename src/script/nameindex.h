@@ -7,6 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "foundation/namedlist.h"
 #include "platform/ascii.h"
 
 struct TNoCaseHash {
@@ -20,15 +21,7 @@ struct TNoCaseHash {
 };
 
 struct TNoCaseEqual {
-    bool operator()(std::string_view a, std::string_view b) const
-    {
-        if (a.size() != b.size())
-            return false;
-        for (std::size_t i = 0; i < a.size(); ++i)
-            if (platform::AsciiLower(a[i]) != platform::AsciiLower(b[i]))
-                return false;
-        return true;
-    }
+    bool operator()(std::string_view a, std::string_view b) const { return SameName(a, b); }
 };
 
 // Keys are views of names the caller keeps alive (the keys of the table's own map).

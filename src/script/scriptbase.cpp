@@ -1,5 +1,6 @@
 #include "script/scriptbase.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "foundation/inifile.h"
@@ -36,22 +37,24 @@ int TScript::AddLocal(const std::string& name)
     return localNames.Count() - 1;
 }
 
-bool TScript::Load(const CStringList& lines)
+bool TScript::Load(const CStringList& lines) { return Load(lines.Items.data(), lines.Count()); }
+
+bool TScript::Load(const std::string* lines, int count)
 {
     bRunnable = false;
     code.clear();
     localIndex.Update(localNames);
-    instructions.reserve(instructions.size() + static_cast<std::size_t>(lines.Count()));
+    instructions.reserve(instructions.size() + static_cast<std::size_t>(count));
     g_ConstTable.Clear();
     std::string line;
-    for (int i = 0; i < lines.Count(); ++i) {
-        line.assign(TrimView(lines.At(i)));
+    for (int i = 0; i < count; ++i) {
+        line.assign(TrimView(lines[i]));
         if (line.empty())
             continue;
         TScriptInstruction instr;
         instr.pOwner = this;
         if (!instr.Parse(line)) {
-            GlobalError("Script Load Error At Line " + IntToString(i) + ": " + lines.At(i));
+            GlobalError("Script Load Error At Line " + IntToString(i) + ": " + lines[i]);
             return false;
         }
         instructions.push_back(std::move(instr));
@@ -218,26 +221,30 @@ void CScriptLibrary::Clear()
     nStamp = ++g_LibraryStamps;
 }
 
-TScript* CScriptLibrary::AddScript(const CStringList& lines)
+TScript* CScriptLibrary::AddScript(const std::string* lines, int count, const std::string& name)
 {
     TScript* script = scripts.AddNew();
-    script->Load(lines);
-    return script;
-}
-
-TScript* CScriptLibrary::AddScript(const CStringList& lines, const std::string& name)
-{
-    TScript* script = AddScript(lines);
+    script->Load(lines, count);
     script->strName = name;
     return script;
 }
 
-TScript* CScriptLibrary::LoadScript(CIniFile& ini, const std::string& section)
+TScript* CScriptLibrary::AddScript(const CStringList& lines) { return AddScript(lines.Items.data(), lines.Count(), ""); }
+
+TScript* CScriptLibrary::AddScript(const CStringList& lines, const std::string& name)
 {
-    CStringList lines;
-    ini.GetSectionLines(lines, section);
-    return AddScript(lines, section);
+    return AddScript(lines.Items.data(), lines.Count(), name);
 }
+
+// The lines GetSectionLines would copy out.
+TScript* CScriptLibrary::AddSection(CIniFile& ini, const std::string& section, const std::string& name)
+{
+    int start = ini.FindSection(section);
+    int end = start >= 0 ? ini.FindSectionEnd(start) : -1;
+    return AddScript(start >= 0 ? &ini.Lines.At(0) + start : nullptr, std::max(end - start + 1, 0), name);
+}
+
+TScript* CScriptLibrary::LoadScript(CIniFile& ini, const std::string& section) { return AddSection(ini, section, section); }
 
 TScript* CScriptLibrary::LoadScript(const std::string& path, const std::string& section)
 {
@@ -251,11 +258,8 @@ TScript* CScriptLibrary::LoadFile(const std::string& path)
     CStringList sections;
     ini.GetSectionNames(sections);
     TScript* last = nullptr;
-    for (const std::string& section : sections.Items) {
-        CStringList lines;
-        ini.GetSectionLines(lines, section);
-        last = AddScript(lines, ToLower(section));
-    }
+    for (const std::string& section : sections.Items)
+        last = AddSection(ini, section, ToLower(section));
     return last;
 }
 

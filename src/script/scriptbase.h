@@ -127,6 +127,7 @@ struct TScript {
     int nRegisters = 0;
 
     bool Load(const CStringList& lines);
+    bool Load(const std::string* lines, int count);
     bool Link();
     int Length() const { return static_cast<int>(instructions.size()); }
     // The index of a new local name, appended lower-cased.
@@ -156,6 +157,10 @@ public:
     TScript* FindScript(const std::string& name, script::TScriptLookup& lookup);
 
 private:
+    TScript* AddScript(const std::string* lines, int count, const std::string& name);
+    // A section's lines straight from the file's.
+    TScript* AddSection(CIniFile& ini, const std::string& section, const std::string& name);
+
     // Taken afresh at every Clear from a count that never repeats, so a lookup can tell a library
     // cleared since, or another library built where a destroyed one was.
     std::uint64_t nStamp = 0;

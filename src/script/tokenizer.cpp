@@ -41,7 +41,7 @@ bool IsNumber(std::string_view s)
 
 int InputIndex(std::string_view name)
 {
-    if (name.size() < 5 || !TNoCaseEqual()(name.substr(0, 5), "input"))
+    if (name.size() < 5 || !SameName(name.substr(0, 5), "input"))
         return -1;
     std::string_view rest = name.substr(5);
     return IsNumber(rest) ? StringToInt(std::string(rest)) : -1;
