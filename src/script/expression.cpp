@@ -3,6 +3,8 @@
 // so that the root result lands in slot 0.
 #include "script/expression.h"
 
+#include <algorithm>
+
 #include "foundation/objectbase.h"
 #include "foundation/stringutil.h"
 
@@ -26,7 +28,7 @@ void CExpression::Clear()
     mem.Clear();
 }
 
-bool CExpression::Compile(const std::string& text, const CStringList& localNames, const CLocalIndex* localIndex)
+bool CExpression::Compile(std::string_view text, const CStringList& localNames, const CLocalIndex* localIndex)
 {
     if (text.empty()) {
         GlobalError("表达式字符串为空");
@@ -35,12 +37,12 @@ bool CExpression::Compile(const std::string& text, const CStringList& localNames
     // Kept from one compile to the next, so that its storage is reused.
     static CTokenList tokens;
     if (!tokens.Tokenize(text, localNames, localIndex)) {
-        GlobalError("表达式词法分析出错:" + text);
+        GlobalError("表达式词法分析出错:" + std::string(text));
         Clear();
         return false;
     }
     if (!CompileTokens(tokens, localNames, localIndex)) {
-        GlobalError("表达式编译出错:" + text);
+        GlobalError("表达式编译出错:" + std::string(text));
         Clear();
         return false;
     }
@@ -240,8 +242,7 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
 void CExpression::RenumberMemSlots()
 {
     int map[MAX_COMPILE_SLOTS];
-    for (int& m : map)
-        m = 0;
+    std::fill(map, map + std::min(memCount + 1, MAX_COMPILE_SLOTS), 0);
     int n = 0;
     for (const TExpressionInstruction& instr : instructions)
         if (instr.outparam.type == PT_MEM)
@@ -259,7 +260,7 @@ void CExpression::RenumberMemSlots()
     }
 }
 
-CExpression* CExpressionPool::AddExpression(const std::string& text, const CStringList& localNames,
+CExpression* CExpressionPool::AddExpression(std::string_view text, const CStringList& localNames,
                                             const CLocalIndex* localIndex)
 {
     CExpression* e = AddNew();

@@ -80,7 +80,7 @@ public:
     CExpression& operator=(const CExpression& other);
 
     // The local names are searched through the index when one is given.
-    bool Compile(const std::string& text, const CStringList& localNames, const CLocalIndex* localIndex = nullptr);
+    bool Compile(std::string_view text, const CStringList& localNames, const CLocalIndex* localIndex = nullptr);
     // The caller's arrays must cover every local and input the expression reads.
     float Evaluate(const float* locals, const float* inputs);
     // Inputs at or past count read 0.0.
@@ -116,7 +116,7 @@ private:
 
 class CExpressionPool : public ArrayList<CExpression> {
 public:
-    CExpression* AddExpression(const std::string& text, const CStringList& localNames,
+    CExpression* AddExpression(std::string_view text, const CStringList& localNames,
                                const CLocalIndex* localIndex = nullptr);
 };
 

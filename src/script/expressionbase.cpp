@@ -1,5 +1,7 @@
 #include "script/expressionbase.h"
 
+#include <algorithm>
+
 #include "foundation/objectbase.h"
 #include "foundation/stringutil.h"
 #include "script/operators.h"
@@ -67,14 +69,18 @@ void COperatorTable::Add(const TOperatorData& op)
         return;
     }
     auto [it, added] = ops.emplace(ToLower(op.name), op);
-    if (added)
-        index.Add(it->first, &it->second);
+    if (!added)
+        return;
+    index.Add(it->first, &it->second);
+    if (it->first.size() == 1)
+        singles[static_cast<unsigned char>(it->first[0])] = &it->second;
 }
 
 void COperatorTable::RegisterDefaults()
 {
     ops.clear();
     index.Clear();
+    std::fill(std::begin(singles), std::end(singles), nullptr);
 #define EXPRESSION_OPERATOR_REGISTER(Name, text, type, level, result) Add({text, type, level, Op##Name});
     EXPRESSION_OPERATORS(EXPRESSION_OPERATOR_REGISTER)
 #undef EXPRESSION_OPERATOR_REGISTER
@@ -143,12 +149,8 @@ int CLocalIndex::Find(const CStringList& names, std::string_view name) const
 {
     if (names.Count() < nIndexed)
         return names.IndexOf(std::string(name));
-    unsigned char c = name.empty() ? 0 : static_cast<unsigned char>(name[0]);
-    if (!name.empty() && (firstChars[c >> 6] & (std::uint64_t(1) << (c & 63)))) {
-        auto it = map.find(name);
-        if (it != map.end())
-            return it->second;
-    }
+    if (const int* index = table.Find(name))
+        return *index;
     for (int i = nIndexed; i < names.Count(); ++i)
         if (names.At(i) == name)
             return i;
@@ -159,12 +161,6 @@ void CLocalIndex::Update(const CStringList& names)
 {
     if (names.Count() < nIndexed)
         Clear();
-    for (; nIndexed < names.Count(); ++nIndexed) {
-        const std::string& name = names.At(nIndexed);
-        map.emplace(name, nIndexed);
-        if (!name.empty()) {
-            unsigned char c = static_cast<unsigned char>(name[0]);
-            firstChars[c >> 6] |= std::uint64_t(1) << (c & 63);
-        }
-    }
+    for (; nIndexed < names.Count(); ++nIndexed)
+        table.Add(names.At(nIndexed), nIndexed);
 }

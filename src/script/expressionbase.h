@@ -5,7 +5,6 @@
 #include <map>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "foundation/stringlist.h"
@@ -80,12 +79,18 @@ public:
 
     COperatorTable();
     void Add(const expression::TOperatorData& op);
-    bool Exists(std::string_view name) const { return index.Find(name) != nullptr; }
-    const expression::TOperatorData* Get(std::string_view name) const { return index.Find(name); }
+    bool Exists(std::string_view name) const { return Get(name) != nullptr; }
+    const expression::TOperatorData* Get(std::string_view name) const
+    {
+        return name.size() == 1 ? singles[static_cast<unsigned char>(platform::AsciiLower(name[0]))]
+                                : index.Find(name);
+    }
     void RegisterDefaults();
 
 private:
     CNameIndex<const expression::TOperatorData> index;
+    // Operators of one character, which the tokenizer asks about at every symbol.
+    const expression::TOperatorData* singles[256] = {};
 };
 
 class CVarTable {
@@ -134,25 +139,13 @@ public:
     void Update(const CStringList& names);
     void Clear()
     {
-        map.clear();
+        table.Clear();
         nIndexed = 0;
-        for (std::uint64_t& bits : firstChars)
-            bits = 0;
     }
 
 private:
-    struct THash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
-    };
-    struct TEqual {
-        using is_transparent = void;
-        bool operator()(std::string_view a, std::string_view b) const { return a == b; }
-    };
-    std::unordered_map<std::string, int, THash, TEqual> map;
+    CNameTable<int, false> table;
     int nIndexed = 0;
-    // The first characters of the indexed names: most words are turned away on the first.
-    std::uint64_t firstChars[4] = {};
 };
 
 // The index of name among the local names, through the index when there is one.

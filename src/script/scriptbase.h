@@ -84,8 +84,8 @@ struct TScriptInstruction {
 
 private:
     bool ParseCall(const std::string& lcstr, std::size_t p, TSystemFunc* func);
-    void SetExpression(TScriptParam& slot, const std::string& text);
-    void SetValue(TScriptParam& slot, const std::string& text);
+    void SetExpression(TScriptParam& slot, std::string_view text);
+    void SetValue(TScriptParam& slot, std::string_view text);
 };
 
 }  // namespace script
