@@ -55,8 +55,13 @@ std::string_view TrimWith(std::string_view s, bool dropSemicolons)
     std::size_t start = 0;
     while (start < n && IsBlank(s[start]))
         ++start;
-    std::size_t comment = s.find("//");
-    std::size_t limit = comment == std::string_view::npos ? n : comment;
+    // A plain scan: lines are short, and a library search costs more than it saves on them.
+    std::size_t limit = n;
+    for (std::size_t i = start; i + 1 < n; ++i)
+        if (s[i] == '/' && s[i + 1] == '/') {
+            limit = i;
+            break;
+        }
     if (limit == 0 || limit <= start)
         return {};
     std::size_t end = limit - 1;

@@ -73,19 +73,25 @@ bool CExpression::CompileRoot(const CTokenList& tokens, const CStringList& local
     if (bFailed)
         return false;
     if (root.type == PT_NUMBER || root.type == PT_VAR || root.type == PT_LOCAL || root.type == PT_INPUT) {
-        TExpressionInstruction move;
+        TExpressionInstruction& move = instructions.emplace_back();
         move.type = EI_MOVE;
         move.params[0] = root;
         move.paramCount = 1;
         move.outparam.type = PT_MEM;
         move.outparam.index = 1;
-        AddInstruction(move);
     }
     if (InstructionCount() > MEM_SLOTS)
         return false;
     RenumberMemSlots();
     return true;
 }
+
+namespace {
+
+// Tokens made by the tokenizer carry their operator's record; others are looked up.
+const TOperatorData* OperatorOf(const TToken& t) { return t.pOperator ? t.pOperator : g_OperatorTable.Get(t.text); }
+
+}  // namespace
 
 // Hands out the next compile slot; past the renumbering table the compile fails instead.
 int CExpression::NextSlot()
@@ -186,7 +192,7 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
         } else if (t.type == TT_RBRACKET) {
             --depth;
         } else if (t.type == TT_OPERATOR && depth == 0) {
-            const TOperatorData* op = t.pOperator ? t.pOperator : g_OperatorTable.Get(t.text);
+            const TOperatorData* op = OperatorOf(t);
             if (op->level <= best)
                 break;
             best = op->level;
@@ -198,17 +204,13 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
         return result;
     }
 
-    const TOperatorData* op = tokens.At(split).pOperator ? tokens.At(split).pOperator : g_OperatorTable.Get(tokens.At(split).text);
-    TExpressionInstruction instr;
-    instr.type = EI_OPERATOR;
-    instr.pOperator = op;
-    instr.outparam.type = PT_MEM;
-    instr.outparam.index = outSlot;
+    const TOperatorData* op = OperatorOf(tokens.At(split));
+    TExprParam left, right;
     if (op->type == OT_BINARY) {
         int leftSlot = NextSlot();
-        TExprParam left = CompileRange(tokens, Start, split - 1, leftSlot, localNames, localIndex);
+        left = CompileRange(tokens, Start, split - 1, leftSlot, localNames, localIndex);
         int rightSlot = NextSlot();
-        TExprParam right = CompileRange(tokens, split + 1, End, rightSlot, localNames, localIndex);
+        right = CompileRange(tokens, split + 1, End, rightSlot, localNames, localIndex);
         if (bFailed)
             return result;
         if (left.type == PT_NUMBER && right.type == PT_NUMBER) {
@@ -216,24 +218,28 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
             result.value = op->func(left.value, right.value);
             return result;
         }
-        instr.params[0] = left;
-        instr.params[1] = right;
-        instr.paramCount = 2;
     } else {
         int slot = NextSlot();
-        TExprParam operand = op->type == OT_PREFIX ? CompileRange(tokens, split + 1, End, slot, localNames, localIndex)
-                                                   : CompileRange(tokens, Start, split - 1, slot, localNames, localIndex);
+        left = op->type == OT_PREFIX ? CompileRange(tokens, split + 1, End, slot, localNames, localIndex)
+                                     : CompileRange(tokens, Start, split - 1, slot, localNames, localIndex);
         if (bFailed)
             return result;
-        if (operand.type == PT_NUMBER) {
+        if (left.type == PT_NUMBER) {
             result.type = PT_NUMBER;
-            result.value = op->func(operand.value, 0.0f);
+            result.value = op->func(left.value, 0.0f);
             return result;
         }
-        instr.params[0] = operand;
-        instr.paramCount = 1;
     }
-    AddInstruction(instr);
+    // Written in place once the operands are known not to fold.
+    TExpressionInstruction& instr = instructions.emplace_back();
+    instr.type = EI_OPERATOR;
+    instr.pOperator = op;
+    instr.params[0] = left;
+    if (op->type == OT_BINARY)
+        instr.params[1] = right;
+    instr.paramCount = op->type == OT_BINARY ? 2 : 1;
+    instr.outparam.type = PT_MEM;
+    instr.outparam.index = outSlot;
     result.type = PT_MEM;
     result.index = outSlot;
     return result;
