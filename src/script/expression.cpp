@@ -10,6 +10,23 @@
 
 using namespace expression;
 
+namespace {
+
+// Field by field: an operand whose fields were just written one by one and is then copied whole
+// makes the processor wait.
+void SetParam(TExprParam& to, const TExprParam& from)
+{
+    to.type = from.type;
+    to.value = from.value;
+    to.index = from.index;
+    to.pVar = from.pVar;
+}
+
+// Tokens made by the tokenizer carry their operator's record; others are looked up.
+const TOperatorData* OperatorOf(const TToken& t) { return t.pOperator ? t.pOperator : g_OperatorTable.Get(t.text); }
+
+}  // namespace
+
 CExpression::CExpression(const CExpression& other) : instructions(other.instructions), memCount(other.memCount) {}
 
 CExpression& CExpression::operator=(const CExpression& other)
@@ -75,7 +92,7 @@ bool CExpression::CompileRoot(const CTokenList& tokens, const CStringList& local
     if (root.type == PT_NUMBER || root.type == PT_VAR || root.type == PT_LOCAL || root.type == PT_INPUT) {
         TExpressionInstruction& move = instructions.emplace_back();
         move.type = EI_MOVE;
-        move.params[0] = root;
+        SetParam(move.params[0], root);
         move.paramCount = 1;
         move.outparam.type = PT_MEM;
         move.outparam.index = 1;
@@ -86,12 +103,6 @@ bool CExpression::CompileRoot(const CTokenList& tokens, const CStringList& local
     return true;
 }
 
-namespace {
-
-// Tokens made by the tokenizer carry their operator's record; others are looked up.
-const TOperatorData* OperatorOf(const TToken& t) { return t.pOperator ? t.pOperator : g_OperatorTable.Get(t.text); }
-
-}  // namespace
 
 // Hands out the next compile slot; past the renumbering table the compile fails instead.
 int CExpression::NextSlot()
@@ -234,9 +245,9 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
     TExpressionInstruction& instr = instructions.emplace_back();
     instr.type = EI_OPERATOR;
     instr.pOperator = op;
-    instr.params[0] = left;
+    SetParam(instr.params[0], left);
     if (op->type == OT_BINARY)
-        instr.params[1] = right;
+        SetParam(instr.params[1], right);
     instr.paramCount = op->type == OT_BINARY ? 2 : 1;
     instr.outparam.type = PT_MEM;
     instr.outparam.index = outSlot;
