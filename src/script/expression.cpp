@@ -33,14 +33,13 @@ CExpression& CExpression::operator=(const CExpression& other)
 {
     instructions = other.instructions;
     memCount = other.memCount;
-    steps.clear();
+    mem.ForgetSteps();
     return *this;
 }
 
 void CExpression::Clear()
 {
     instructions.clear();
-    steps.clear();
     memCount = 0;
     mem.Clear();
 }

@@ -43,32 +43,50 @@ std::string InstructionToString(const TExpressionInstruction& instr);
 
 class CTokenList;
 
-// The memory slots of an expression, made (all 0.0) at their first use: the expressions of
-// scripts are run as steps and never use theirs.
-class CExpressionSlots {
+// What evaluating an expression on its own takes: the 128 memory slots (all 0.0 at first) and
+// the steps it runs. Made at the first such evaluation (or the first look at a slot): the
+// expressions of scripts run as steps of their scripts and never need them.
+class CExpressionMemory {
 public:
-    static constexpr int COUNT = 128;
+    static constexpr int SLOTS = 128;
 
-    float& operator[](int i) { return Cells()[i]; }
-    float* Cells()
+    float& operator[](int i) { return State().slots[i]; }
+    float* Slots() { return State().slots; }
+    std::vector<script::TStep>& Steps() { return State().steps; }
+    int& StepLocals() { return State().nLocals; }
+    int& StepRegisters() { return State().nRegisters; }
+    // The steps go with the code they were written from; the slots stay.
+    void ForgetSteps()
     {
-        if (!cells)
-            cells = std::make_unique<float[]>(COUNT);
-        return cells.get();
+        if (state)
+            state->steps.clear();
     }
-    void Clear() { cells.reset(); }
+    void Clear() { state.reset(); }
 
 private:
-    std::unique_ptr<float[]> cells;
+    struct TState {
+        float slots[SLOTS] = {};
+        std::vector<script::TStep> steps;
+        int nLocals = 0;
+        int nRegisters = 0;
+    };
+    std::unique_ptr<TState> state;
+
+    TState& State()
+    {
+        if (!state)
+            state = std::make_unique<TState>();
+        return *state;
+    }
 };
 
 class CExpression {
 public:
-    static constexpr int MEM_SLOTS = CExpressionSlots::COUNT;
+    static constexpr int MEM_SLOTS = CExpressionMemory::SLOTS;
     static constexpr int MAX_COMPILE_SLOTS = 256;
 
     std::vector<expression::TExpressionInstruction> instructions;
-    CExpressionSlots mem;
+    CExpressionMemory mem;
     int memCount = 0;
     const float* pLocals = nullptr;
     const float* pInputs = nullptr;
@@ -104,10 +122,6 @@ public:
     int MaxLocal() const;
 
 private:
-    // The steps of an evaluation on its own, written at its first.
-    std::vector<script::TStep> steps;
-    int nStepLocals = 0;
-    int nStepRegisters = 0;
     bool bFailed = false;
 
     int NextSlot();

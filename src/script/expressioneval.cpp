@@ -46,13 +46,16 @@ float CExpression::Evaluate(const float* locals, const float* inputs, int count)
     nInputs = count;
     if (instructions.empty())
         return mem[0];
+    std::vector<script::TStep>& steps = mem.Steps();
+    int& nLocals = mem.StepLocals();
+    int& nRegisters = mem.StepRegisters();
     if (steps.empty()) {
-        nStepLocals = MaxLocal() + 1;
+        nLocals = MaxLocal() + 1;
         script::CStepWriter writer(steps);
-        nStepRegisters = nStepLocals + 1 + writer.Value(*this, nStepLocals + 1, nStepLocals);
+        nRegisters = nLocals + 1 + writer.Value(*this, nLocals + 1, nLocals);
         writer.Add(script::SO_Return);
     }
-    script::RunExpressionSteps(steps.data(), nStepRegisters, locals, nStepLocals, inputs, count, mem.Cells(),
+    script::RunExpressionSteps(steps.data(), nRegisters, locals, nLocals, inputs, count, mem.Slots(),
                                InstructionCount());
     return mem[0];
 }
