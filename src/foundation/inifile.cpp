@@ -19,9 +19,16 @@ bool SplitKeyLine(const std::string& raw, std::string& key, std::string& value)
     return true;
 }
 
+// One pass over the line: every line of a section is asked.
 bool HoldsBothBrackets(const std::string& line)
 {
-    return line.find('[') != std::string::npos && line.find(']') != std::string::npos;
+    bool open = false;
+    bool close = false;
+    for (char c : line) {
+        open = open || c == '[';
+        close = close || c == ']';
+    }
+    return open && close;
 }
 
 bool IsBracketed(std::string_view trimmed)
