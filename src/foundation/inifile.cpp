@@ -1,6 +1,7 @@
 #include "foundation/inifile.h"
 
-#include "foundation/namedlist.h"
+#include <algorithm>
+
 #include "foundation/stringutil.h"
 
 namespace {
@@ -61,18 +62,23 @@ bool CIniFile::Open(std::string fileName)
 {
     if (fileName.empty())
         return true;
+    nIndexedLines = -1;
     return Lines.LoadFromFile(fileName);
 }
 
 int CIniFile::FindSection(const std::string& name)
 {
-    for (int i = 0; i < Lines.Count(); ++i) {
-        const std::string& line = Lines.At(i);
-        if (line.size() == name.size() + 2 && line.front() == '[' && line.back() == ']' &&
-            SameName(std::string_view(line).substr(1, name.size()), name))
-            return i + 1;
+    if (nIndexedLines != Lines.Count()) {
+        sectionStarts.clear();
+        for (int i = 0; i < Lines.Count(); ++i) {
+            const std::string& line = Lines.At(i);
+            if (line.size() >= 2 && line.front() == '[' && line.back() == ']')
+                sectionStarts.emplace(ToLower(line.substr(1, line.size() - 2)), i + 1);
+        }
+        nIndexedLines = Lines.Count();
     }
-    return -1;
+    auto it = sectionStarts.find(ToLower(name));
+    return it == sectionStarts.end() ? -1 : it->second;
 }
 
 int CIniFile::FindSectionEnd(int start)
@@ -148,6 +154,7 @@ int CIniFile::GetSectionLines(CStringList& out, const std::string& name)
     int start = FindSection(name);
     if (start >= 0) {
         int end = FindSectionEnd(start);
+        out.Items.reserve(static_cast<std::size_t>(std::max(end - start + 1, 0)));
         for (int i = start; i <= end; ++i)
             out.Add(Lines.At(i));
     }
@@ -174,6 +181,7 @@ std::string CIniFile::GetValue(const std::string& key, const std::string& sectio
 
 bool CIniFile::AppendSectionFrom(CIniFile& other, std::string section)
 {
+    nIndexedLines = -1;
     Lines.Add("[" + section + "]");
     CStringList lines;
     other.GetSectionLines(lines, section);

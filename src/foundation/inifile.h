@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 
 #include "foundation/stringlist.h"
 
@@ -33,4 +34,12 @@ public:
 
     std::string GetValue(const std::string& key, const std::string& section);
     bool AppendSectionFrom(CIniFile& other, std::string section);
+
+private:
+    // The line after each section header, by lower-cased name (the first header of a name),
+    // made at the first lookup and again when the lines change: loaders look a file's sections
+    // up one after another, and a scan from the top for each would make a file of many sections
+    // cost the square of its length.
+    std::unordered_map<std::string, int> sectionStarts;
+    int nIndexedLines = -1;
 };

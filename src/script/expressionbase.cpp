@@ -145,12 +145,19 @@ void CFunctionTable::AddFunc(const std::string& name, const TFunction& fn)
         index.Add(it->first, &it->second);
 }
 
+namespace {
+
+constexpr int LISTED_LOCALS = 8;
+
+}  // namespace
+
 int CLocalIndex::Find(const CStringList& names, std::string_view name) const
 {
     if (names.Count() < nIndexed)
         return names.IndexOf(std::string(name));
-    if (const int* index = table.Find(name))
-        return *index;
+    if (nIndexed > 0)
+        if (const int* index = table.Find(name))
+            return *index;
     for (int i = nIndexed; i < names.Count(); ++i)
         if (names.At(i) == name)
             return i;
@@ -161,6 +168,8 @@ void CLocalIndex::Update(const CStringList& names)
 {
     if (names.Count() < nIndexed)
         Clear();
+    if (names.Count() <= LISTED_LOCALS)
+        return;
     for (; nIndexed < names.Count(); ++nIndexed)
         table.Add(names.At(nIndexed), nIndexed);
 }

@@ -131,7 +131,8 @@ private:
 };
 
 // The index of a script's local names (exact, as `CStringList::IndexOf` compares), kept by the
-// script beside its list; a list changed behind its back is searched as it stands.
+// script beside its list; a list changed behind its back is searched as it stands. A few names
+// are searched in the list itself, which costs less than making a table for them.
 class CLocalIndex {
 public:
     int Find(const CStringList& names, std::string_view name) const;
