@@ -42,6 +42,8 @@ struct TActivation {
 std::vector<float> g_Registers;
 std::size_t g_RegisterTop = 0;
 std::vector<TActivation> g_Activations;
+// The activations in use are those below the top; the records above it are kept for reuse.
+std::size_t g_ActivationTop = 0;
 
 struct TRun {
     CScriptThread* pThread = nullptr;
@@ -50,14 +52,14 @@ struct TRun {
     const std::size_t nFirst;
     float* R = nullptr;
 
-    TRun() : nBase(g_RegisterTop), nFirst(g_Activations.size()) {}
+    TRun() : nBase(g_RegisterTop), nFirst(g_ActivationTop) {}
 
     float* Registers() { return R = g_Registers.data() + cur->nWindow; }
 
     // After code outside the loop has run, which may have nested a run that grew the arrays.
     float* Refresh()
     {
-        cur = &g_Activations.back();
+        cur = &g_Activations[g_ActivationTop - 1];
         return Registers();
     }
 
@@ -73,7 +75,11 @@ struct TRun {
     // A new activation on top of the run's, with its window above `window`'s.
     TActivation& Push(std::size_t window)
     {
-        cur = &g_Activations.emplace_back();
+        if (g_ActivationTop == g_Activations.size())
+            g_Activations.emplace_back();
+        cur = &g_Activations[g_ActivationTop++];
+        cur->pFrame = nullptr;
+        cur->pScript = nullptr;
         cur->nWindow = window;
         return *cur;
     }
@@ -114,7 +120,7 @@ struct TRun {
         if (!script || !script->bRunnable)
             return nullptr;
         first = std::clamp(first, 0, script->Length());
-        g_Activations.resize(nFirst);
+        g_ActivationTop = nFirst;
         Push(nBase);
         Activate(&frame, script, frame.nInstrIndex);
         LoadLocals();
@@ -140,7 +146,12 @@ struct TRun {
         cur->pResume = resume;
         Push(cur->nWindow + static_cast<std::size_t>(cur->nRegisters));
         Activate(nullptr, script, -1);
-        std::fill(R, R + cur->nLocals, 0.0f);
+        // A call has a few locals mostly: set in place, where a library call costs more.
+        int n = cur->nLocals;
+        for (int i = 0; i < n && i < 4; ++i)
+            R[i] = 0.0f;
+        if (n > 4)
+            std::fill(R + 4, R + n, 0.0f);
         return cur->pCode;
     }
 
@@ -148,10 +159,9 @@ struct TRun {
     // them. Null when the current script is the first of the run.
     const TStep* Return()
     {
-        if (g_Activations.size() == nFirst + 1)
+        if (g_ActivationTop == nFirst + 1)
             return nullptr;
-        g_Activations.pop_back();
-        cur = &g_Activations.back();
+        cur = &g_Activations[--g_ActivationTop - 1];
         g_RegisterTop = cur->nWindow + static_cast<std::size_t>(cur->nRegisters);
         Registers();
         return cur->pResume;
@@ -175,7 +185,7 @@ struct TRun {
         // The run's scripts that have frames come first, their frames on top of the thread's
         // stack; the frames of the calls made since go above them in order.
         std::size_t first = pThread->stack.size();
-        for (std::size_t i = nFirst; i < g_Activations.size(); ++i) {
+        for (std::size_t i = nFirst; i < g_ActivationTop; ++i) {
             TActivation& a = g_Activations[i];
             if (a.pFrame) {
                 --first;
@@ -184,7 +194,7 @@ struct TRun {
                 pThread->stack.back().nInstrIndex = a.nInstrIndex;
             }
         }
-        for (std::size_t i = nFirst; i < g_Activations.size(); ++i) {
+        for (std::size_t i = nFirst; i < g_ActivationTop; ++i) {
             TActivation& a = g_Activations[i];
             a.pFrame = &pThread->stack[first + (i - nFirst)];
             SaveLocals(a);
@@ -194,7 +204,7 @@ struct TRun {
     int Leave(int result)
     {
         g_RegisterTop = nBase;
-        g_Activations.resize(nFirst);
+        g_ActivationTop = nFirst;
         return result;
     }
 
@@ -221,17 +231,6 @@ struct TRun {
     }
 };
 
-// Mostly the same name again, which is cheaper to compare than to copy.
-bool SameText(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i] != b[i])
-            return false;
-    return true;
-}
-
 // The argument block of a call line's system function, filled as every call fills it: what the
 // line wrote as integers, numbers and strings, and the values of its expressions (in registers
 // from `values` on). The other fields of a slot keep what earlier calls left.
@@ -246,7 +245,8 @@ void PassArguments(const TScriptInstruction& in, const float* values)
         case SPT_NUMBER: dst.fValue = src.fValue; break;
         case SPT_EXPR: dst.fValue = values[i]; break;
         case SPT_STRING:
-            if (!SameText(dst.strText, src.strText))
+            // Mostly the same text again, which costs less to compare than to copy.
+            if (dst.strText != src.strText)
                 dst.strText = src.strText;
             break;
         default: break;  // an empty argument beyond the signature carries nothing
