@@ -131,9 +131,11 @@ void CStepWriter::Instruction(const TExpressionInstruction& in, std::int32_t nRe
         Operands(in, a, b);
         int builtin = BuiltinOperator(in.pOperator);
         if (builtin == BO_COUNT) {
+            std::int32_t aReg = Staged(a);
+            std::int32_t bReg = Staged(b);
             TStep& step = Add(SO_Operator);
-            step.a.reg = Staged(a);
-            step.b.reg = Staged(b);
+            step.a.reg = aReg;
+            step.b.reg = bReg;
             step.pOperator = in.pOperator;
             step.dest = nResult;
         } else if (a.bConstant && b.bConstant) {
