@@ -132,4 +132,20 @@ TEST_F(IniFileTest, AppendSectionFrom)
     EXPECT_EQ(target.Lines.At(1), "[keep]");
     EXPECT_EQ(target.Lines.At(2), "k=v");
     EXPECT_EQ(target.Lines.At(3), "[none]");
+    // Sections looked up before the append are found again with the ones it added.
+    CStringList lines;
+    EXPECT_EQ(target.GetSectionLines(lines, "KEEP"), 1);
+    EXPECT_TRUE(target.AppendSectionFrom(source, "keep"));
+    EXPECT_EQ(target.FindSection("keep"), 2);
+    EXPECT_EQ(target.FindSection("None"), 4);
+}
+
+TEST_F(IniFileTest, SectionsLookedUpInAnyOrderGiveTheFirstOfAName)
+{
+    CIniFile ini = Load("[b]\n1\n[A]\n2\n[ a ]\n3\n[a]\n4\n[B]\n5\n");
+    EXPECT_EQ(ini.FindSection("B"), 1);
+    EXPECT_EQ(ini.FindSection("a"), 3);
+    EXPECT_EQ(ini.FindSection(" A "), 5);
+    EXPECT_EQ(ini.FindSection("b"), 1);
+    EXPECT_EQ(ini.FindSection("c"), -1);
 }
