@@ -62,11 +62,10 @@ void BM_CallFunctionLoop(benchmark::State& state)
 }
 BENCHMARK(BM_CallFunctionLoop)->Unit(benchmark::kMillisecond);
 
-// 2,000 script lines in blocks of ten (a loop with a branch, a wait and a comment), in one
-// section or, from `blocksPerSection` on, in sections of that many blocks.
-std::string WriteScriptFile(const char* name, int blocksPerSection)
+// Script lines in blocks of ten (a loop with a branch, a wait and a comment), in sections of
+// `blocksPerSection` blocks.
+std::string WriteScriptFile(const char* name, int lineCount, int blocksPerSection)
 {
-    const int lineCount = 2000;
     std::string path = (std::filesystem::temp_directory_path() / name).string();
     if (FILE* f = std::fopen(path.c_str(), "w")) {
         int written = 0;
@@ -90,30 +89,32 @@ std::string WriteScriptFile(const char* name, int blocksPerSection)
     return path;
 }
 
-void CountLines(benchmark::State& state)
+void CountLines(benchmark::State& state, int lineCount)
 {
     state.counters["lines_per_second"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * 2000, benchmark::Counter::kIsRate);
+        benchmark::Counter(static_cast<double>(state.iterations()) * lineCount, benchmark::Counter::kIsRate);
 }
 
 // The whole road of a script file through the library: reading, sections, compiling, linking.
 void BM_Compile2000Lines(benchmark::State& state)
 {
-    std::string path = WriteScriptFile("script_bench_2000.txt", 1000);
+    std::string path = WriteScriptFile("script_bench_2000.txt", 2000, 200);
     for (auto _ : state) {
         CScriptLibrary library;
         benchmark::DoNotOptimize(library.LoadFile(path));
     }
-    CountLines(state);
+    CountLines(state, 2000);
     std::filesystem::remove(path);
 }
 BENCHMARK(BM_Compile2000Lines)->Unit(benchmark::kMillisecond)->Iterations(100);
 
-// The same lines as a scene file of 200 sections, loaded the way the scene loads one: each
-// section's lines taken from the file and added as a script of that name.
-void BM_LoadSceneFile2000Lines(benchmark::State& state)
+// The same lines as a scene file of one section a block, loaded the way the scene loads one:
+// each section's lines taken from the file and added as a script of that name. The time should
+// grow with the file, not faster.
+void BM_LoadSceneFile(benchmark::State& state)
 {
-    std::string path = WriteScriptFile("script_bench_scene.txt", 1);
+    const int lineCount = static_cast<int>(state.range(0));
+    std::string path = WriteScriptFile("script_bench_scene.txt", lineCount, 1);
     for (auto _ : state) {
         CScriptLibrary library;
         CIniFile ini(path);
@@ -126,10 +127,10 @@ void BM_LoadSceneFile2000Lines(benchmark::State& state)
         }
         benchmark::DoNotOptimize(library.Count());
     }
-    CountLines(state);
+    CountLines(state, lineCount);
     std::filesystem::remove(path);
 }
-BENCHMARK(BM_LoadSceneFile2000Lines)->Unit(benchmark::kMillisecond)->Iterations(100);
+BENCHMARK(BM_LoadSceneFile)->Unit(benchmark::kMillisecond)->Arg(2000)->Arg(20000)->Iterations(20);
 
 }  // namespace
 

@@ -46,7 +46,7 @@ bool TScript::Load(const std::string* lines, int count)
     localIndex.Update(localNames);
     instructions.reserve(instructions.size() + static_cast<std::size_t>(count));
     g_ConstTable.Clear();
-    std::string line;
+    static std::string line;
     for (int i = 0; i < count; ++i) {
         line.assign(TrimView(lines[i]));
         if (line.empty())
@@ -85,8 +85,12 @@ bool TScript::Link()
 {
     const int n = Length();
 
-    std::vector<std::string> Labels;
-    std::vector<int> LabelLines;
+    // Kept from one link to the next, as the other lists below: scripts are linked one at a time,
+    // and a file of many sections links many.
+    static std::vector<std::string> Labels;
+    static std::vector<int> LabelLines;
+    Labels.clear();
+    LabelLines.clear();
     for (int i = 0; i < n; ++i)
         if (instructions[i].type == SIT_LABEL) {
             Labels.push_back(instructions[i].params[0].strText);
@@ -108,7 +112,8 @@ bool TScript::Link()
         SetInt(instr.params[1], LabelLines[k]);
     }
 
-    std::vector<TBlock> blocks;
+    static std::vector<TBlock> blocks;
+    blocks.clear();
     for (int i = 0; i < n; ++i) {
         TScriptInstruction& instr = instructions[i];
         switch (instr.type) {
@@ -162,7 +167,8 @@ bool TScript::Link()
         return false;
     }
 
-    std::vector<int> loops;
+    static std::vector<int> loops;
+    loops.clear();
     for (int i = 0; i < n; ++i) {
         TScriptInstruction& instr = instructions[i];
         switch (instr.type) {

@@ -28,8 +28,9 @@ private:
 
     TScript& s;
     CStepWriter writer;
-    std::vector<TJump> jumps;
-    std::vector<std::size_t> written;
+    // Kept from one build to the next: scripts are built one at a time.
+    static std::vector<TJump> jumps;
+    static std::vector<std::size_t> written;
     int nScratch = 0;
     int nScratchUsed = 0;
 
@@ -132,9 +133,13 @@ void CCodeBuilder::Instruction(int i)
     }
 }
 
+std::vector<CCodeBuilder::TJump> CCodeBuilder::jumps;
+std::vector<std::size_t> CCodeBuilder::written;
+
 void CCodeBuilder::Build()
 {
     const int n = s.Length();
+    jumps.clear();
     s.code.clear();
     s.code.reserve(static_cast<std::size_t>(n) * 3 + 1);
     s.lookups.clear();
