@@ -313,6 +313,16 @@ int Loop(TRun& run, const TStep* pc)
         pc = (condition) ? code + pc->target : pc + 1;          \
         NEXT();                                                 \
     } while (0)
+// Goes on in the script the run has just taken up, at `next`; none left ends the run.
+#define GO_ON_AT(next)                                          \
+    do {                                                        \
+        pc = (next);                                            \
+        if (!pc)                                                \
+            return run.Leave(-1);                               \
+        R = run.R;                                              \
+        code = run.cur->pCode;                                  \
+        DISPATCH();                                             \
+    } while (0)
 
     DISPATCH();
 
@@ -398,12 +408,8 @@ StepCall: {
     TScriptLookup& lookup = run.cur->pScript->lookups[static_cast<std::size_t>(pc->b.reg)];
     if (run.CanCall(in)) {
         TScript* script = CalledScript(in.pFunc->args, &lookup);
-        if (script && script->bRunnable) {
-            pc = run.Call(script, pc + 1);
-            R = run.R;
-            code = run.cur->pCode;
-            DISPATCH();
-        }
+        if (script && script->bRunnable)
+            GO_ON_AT(run.Call(script, pc + 1));
         // A script that failed to load would end at once.
         ++pc;
         NEXT();
@@ -419,14 +425,8 @@ StepCall: {
         // change of the stack is the caller's to look at.
         if (thread->bStopped)
             return run.Leave(0);
-        if (thread->stack.size() == depth + 1) {
-            pc = run.EnterTop();
-            if (!pc)
-                return run.Leave(-1);
-            R = run.R;
-            code = run.cur->pCode;
-            DISPATCH();
-        }
+        if (thread->stack.size() == depth + 1)
+            GO_ON_AT(run.EnterTop());
         if (thread->stack.size() != depth || &thread->stack.back() != frame)
             return run.Leave(0);
     }
@@ -441,14 +441,8 @@ StepEnd: {
     if (thread && run.cur->pFrame)
         thread->PopFunction();
     if (thread || !run.cur->pFrame) {
-        pc = run.Return();
-        if (!pc)
-            pc = run.EnterTop();
-        if (!pc)
-            return run.Leave(-1);
-        R = run.R;
-        code = run.cur->pCode;
-        DISPATCH();
+        const TStep* caller = run.Return();
+        GO_ON_AT(caller ? caller : run.EnterTop());
     }
     run.At(pc->instruction);
     run.SaveLocals(*run.cur);
@@ -463,6 +457,7 @@ instructionDone:  // reached only when running one instruction
     run.SaveLocals(*run.cur);
     return run.Leave(0);
 
+#undef GO_ON_AT
 #undef JUMP_IF
 #undef NEXT
 #undef DISPATCH

@@ -270,12 +270,9 @@ TEST_F(ExpressionTest, ATemporaryVariableNeverWinsOverARegisteredOne)
     // Temporaries are searched after the registered variables, whichever came first.
     g_VarTable.AddTempVar("TESTCELL");
     g_VarTable.AddTempVar("Later");
-    TVar later;
-    later.name = "Later";
-    later.type = VT_MEMORY;
-    float laterCell = 2.0f;
-    later.pValue = &laterCell;
-    g_VarTable.AddVar("Later", later);
+    static float laterCell;
+    laterCell = 2.0f;
+    g_VarTable.AddVar("Later", scripttest::MemoryVar("Later", &laterCell));
     EXPECT_EQ(g_VarTable.GetVar("testcell")->pValue, &scripttest::g_TestCell);
     EXPECT_EQ(g_VarTable.GetVar("LATER")->pValue, &laterCell);
 
