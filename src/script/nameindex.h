@@ -38,7 +38,7 @@ public:
         if (!(firstChars[c >> 6] & (std::uint64_t(1) << (c & 63))))
             return nullptr;
         const std::size_t mask = slots.size() - 1;
-        for (std::size_t i = Hash(name) & mask;; i = (i + 1) & mask) {
+        for (std::size_t i = Slot(name);; i = (i + 1) & mask) {
             std::int32_t at = slots[i];
             if (at < 0)
                 return nullptr;
@@ -52,6 +52,7 @@ public:
     {
         entries.clear();
         slots.clear();
+        nShift = 64;
         for (std::uint64_t& bits : firstChars)
             bits = 0;
     }
@@ -63,6 +64,7 @@ private:
     };
     std::vector<TEntry> entries;
     std::vector<std::int32_t> slots;  // positions in entries; -1 is free
+    int nShift = 64;
     std::uint64_t firstChars[4] = {};
 
     static unsigned char First(std::string_view name)
@@ -70,18 +72,20 @@ private:
         return static_cast<unsigned char>(kNoCase ? platform::AsciiLower(name[0]) : name[0]);
     }
 
-    static std::size_t Hash(std::string_view name)
+    // FNV-1a over the characters, spread over the table by its top bits: names that differ only
+    // in their last characters (a1, a2, ...) land apart.
+    std::size_t Slot(std::string_view name) const
     {
         std::uint64_t h = 1469598103934665603ull;
         for (char c : name)
             h = (h ^ static_cast<unsigned char>(kNoCase ? platform::AsciiLower(c) : c)) * 1099511628211ull;
-        return static_cast<std::size_t>(h ^ (h >> 29));
+        return static_cast<std::size_t>((h * 0x9E3779B97F4A7C15ull) >> nShift);
     }
 
     void Place(std::int32_t at)
     {
         const std::size_t mask = slots.size() - 1;
-        std::size_t i = Hash(entries[static_cast<std::size_t>(at)].name) & mask;
+        std::size_t i = Slot(entries[static_cast<std::size_t>(at)].name);
         while (slots[i] >= 0)
             i = (i + 1) & mask;
         slots[i] = at;
@@ -90,6 +94,9 @@ private:
     void Rehash(std::size_t size)
     {
         slots.assign(size, -1);
+        nShift = 64;
+        for (std::size_t n = size; n > 1; n >>= 1)
+            --nShift;
         for (std::size_t at = 0; at < entries.size(); ++at)
             Place(static_cast<std::int32_t>(at));
     }
