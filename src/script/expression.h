@@ -26,13 +26,14 @@ struct TExprParam {
     TVar* pVar = nullptr;
 };
 
+// The two counts side by side: the pool keeps every instruction to the end.
 struct TExpressionInstruction {
     int type = EI_NONE;
+    int paramCount = 0;
     const TOperatorData* pOperator = nullptr;
     const TFunction* pFunction = nullptr;
     // Operators use two slots; calls of functions with more arguments make the others.
     CSlots<TExprParam, MAX_FUNCTION_PARAM_COUNT, 2> params;
-    int paramCount = 0;
     TExprParam outparam;
 };
 
