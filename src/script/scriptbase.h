@@ -64,6 +64,9 @@ struct TSystemFunc {
     TScriptParam args[MAX_SCRIPT_PARAMS];
     int nParamCount = 0;
     SystemFuncHandler pfnHandler = nullptr;
+    // Stamped by every call that fills args and by every handler handed them: a call line that
+    // finds its own stamp still here knows args hold what it wrote.
+    std::uint64_t nArgsStamp = 0;
 };
 
 struct TScriptInstruction {
@@ -121,8 +124,8 @@ struct TScript {
     // codeStart[i], and the end of the script at codeStart[Length()].
     std::vector<script::TStep> code;
     std::vector<int> codeStart;
-    // What the "CallFunction" and "StartThread" lines found, one record a call line.
-    std::vector<script::TScriptLookup> lookups;
+    // One record a call line.
+    std::vector<script::TCallLine> callLines;
     // The locals, then the scratch registers of the statement being run.
     int nRegisters = 0;
 

@@ -100,9 +100,13 @@ void CCodeBuilder::Instruction(int i)
                 Value(in.params[k], nScratch + k, nScratch + args);
         TStep& call = writer.Add(SO_Call);
         call.a.reg = nScratch;
-        call.b.reg = static_cast<std::int32_t>(s.lookups.size());
+        call.b.reg = static_cast<std::int32_t>(s.callLines.size());
         call.instruction = i;
-        s.lookups.emplace_back();
+        call.nCount = 1;
+        for (int k = 0; k < args; ++k)
+            if (in.params[k].type == SPT_EXPR)
+                call.nCount = 0;
+        s.callLines.emplace_back();
         break;
     }
     case SIT_ELSEIF:
@@ -142,7 +146,7 @@ void CCodeBuilder::Build()
     jumps.clear();
     s.code.clear();
     s.code.reserve(static_cast<std::size_t>(n) * 3 + 1);
-    s.lookups.clear();
+    s.callLines.clear();
     s.codeStart.assign(static_cast<std::size_t>(n) + 1, 0);
     nScratch = s.localNames.Count();
     for (int i = 0; i < n; ++i) {

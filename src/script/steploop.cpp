@@ -231,12 +231,19 @@ struct TRun {
     }
 };
 
+std::uint64_t g_ArgsStamps = 0;
+
 // The argument block of a call line's system function, filled as every call fills it: what the
 // line wrote as integers, numbers and strings, and the values of its expressions (in registers
-// from `values` on). The other fields of a slot keep what earlier calls left.
-void PassArguments(const TScriptInstruction& in, const float* values)
+// from `values` on). The other fields of a slot keep what earlier calls left. A line of constants
+// whose stamp is still on the block finds there what it would write.
+void PassArguments(const TScriptInstruction& in, const float* values, TCallLine& line, bool bConstants)
 {
     TSystemFunc* func = in.pFunc;
+    if (line.nArgsStamp != 0 && func->nArgsStamp == line.nArgsStamp)
+        return;
+    func->nArgsStamp = ++g_ArgsStamps;
+    line.nArgsStamp = bConstants ? func->nArgsStamp : 0;
     for (int i = 0; i < in.nParamCount; ++i) {
         const TScriptParam& src = in.params[i];
         TScriptParam& dst = func->args[i];
@@ -244,11 +251,7 @@ void PassArguments(const TScriptInstruction& in, const float* values)
         case SPT_INT: dst.nValue = src.nValue; break;
         case SPT_NUMBER: dst.fValue = src.fValue; break;
         case SPT_EXPR: dst.fValue = values[i]; break;
-        case SPT_STRING:
-            // Mostly the same text again, which costs less to compare than to copy.
-            if (dst.strText != src.strText)
-                dst.strText = src.strText;
-            break;
+        case SPT_STRING: dst.strText = src.strText; break;
         default: break;  // an empty argument beyond the signature carries nothing
         }
     }
@@ -260,6 +263,8 @@ void CallSystemFunction(const TScriptInstruction& in, TScriptLookup& lookup)
 {
     TSystemFunc* func = in.pFunc;
     SystemFuncHandler handler = func->pfnHandler;
+    // A handler may change what it is handed.
+    func->nArgsStamp = ++g_ArgsStamps;
     TScriptLookup* kept = in.nParamCount >= 1 && in.params[0].type == SPT_STRING ? &lookup : nullptr;
     if (handler == static_cast<SystemFuncHandler>(ScriptCallFunction))
         RuntimeCallFunction(func->args, in.nParamCount, kept);
@@ -404,10 +409,10 @@ StepWait: {
 StepCall: {
     const TScriptInstruction& in = run.Instruction(pc);
     run.At(pc->instruction);
-    PassArguments(in, R + pc->a.reg);
-    TScriptLookup& lookup = run.cur->pScript->lookups[static_cast<std::size_t>(pc->b.reg)];
+    TCallLine& line = run.cur->pScript->callLines[static_cast<std::size_t>(pc->b.reg)];
+    PassArguments(in, R + pc->a.reg, line, pc->nCount != 0);
     if (run.CanCall(in)) {
-        TScript* script = CalledScript(in.pFunc->args, &lookup);
+        TScript* script = CalledScript(in.pFunc->args, &line.lookup);
         if (script && script->bRunnable)
             GO_ON_AT(run.Call(script, pc + 1));
         // A script that failed to load would end at once.
@@ -419,7 +424,7 @@ StepCall: {
     run.SaveLocals(*run.cur);
     CScriptThread* thread = run.pThread;
     const std::size_t depth = thread ? thread->stack.size() : 0;
-    CallSystemFunction(in, lookup);
+    CallSystemFunction(in, line.lookup);
     if (thread) {
         // A stopped thread is left alone; a frame pushed by "CallFunction" runs at once; any other
         // change of the stack is the caller's to look at.

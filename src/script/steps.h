@@ -44,7 +44,8 @@ struct TScriptInstruction;
     X(CallFunction) /* dest = pFunction of registers a to a + nCount - 1 */                            \
     X(Operator)     /* dest = pOperator of registers a and b */                                       \
     X(Wait)         /* waits register a ticks, when that is 1 or more */                              \
-    X(Call)         /* the instruction's system function; its values are in registers from a on */   \
+    X(Call)         /* the instruction's system function; its values are in registers from a on,  \
+                       the line's record is b, and nCount is 1 when it passes only constants */    \
     X(End)          /* the script has run past its last instruction */                                \
     X(Return)       /* a lone expression is done */
 
@@ -101,6 +102,13 @@ struct TScriptLookup {
     std::uint64_t nStamp = 0;
     int nCount = 0;
     TScript* pScript = nullptr;
+};
+
+// What a call line keeps between its runs: what its script name was found to be, and the stamp
+// it left on its system function's argument block (0 when its arguments change from run to run).
+struct TCallLine {
+    TScriptLookup lookup;
+    std::uint64_t nArgsStamp = 0;
 };
 
 // The step loop. A thread runs its top frame, the frames "CallFunction" pushes and the frames

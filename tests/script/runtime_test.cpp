@@ -339,6 +339,15 @@ TEST_F(RuntimeTest, CalledScriptsShowTheirFramesAndLeaveTheirCallersLocalsAlone)
     EXPECT_EQ(Run("main", 2), (Ticks{"main@1 a@2 b@1 ", "main@1 a@2 b@3 ,3,5,main@3 "}));
 }
 
+TEST_F(RuntimeTest, ACallWithoutArgumentsCallsTheScriptTheLastCallNamed)
+{
+    Add("x", {"Log(1)"});
+    Add("y", {"Log(2)"});
+    Add("main", {"i := 0", "while(i<2)", "CallFunction(\"x\")", "CallFunction(\"y\")", "CallFunction(\"x\")",
+                 "CallFunction()", "i := i+1", "end"});
+    EXPECT_EQ(Run("main", 1), Ticks{"1,2,1,1,1,2,1,1"});
+}
+
 TEST_F(RuntimeTest, CallsFindScriptsAddedAfterAFailedLookup)
 {
     Add("main", {"while(1)", "CallFunction(\"late\")", "StartThread(\"late\",\"t\")", "wait(1)", "end"});
