@@ -22,31 +22,31 @@ namespace script {
 
 class CScriptFunction;
 class CScriptThread;
-struct TScriptInstruction;
 
 // The forms of one built-in operator, in this order: writing its result, jumping when the result
 // is 0.0, jumping when it is not; each with two registers, a register and a constant, or a
 // constant and a register as its operands.
-#define STEP_OPERATOR_FORMS(X, Name)                                                                      \
-    X(Name##RR) X(Name##RK) X(Name##KR) X(Unless##Name##RR) X(Unless##Name##RK) X(Unless##Name##KR)          \
-        X(If##Name##RR) X(If##Name##RK) X(If##Name##KR)
+#define STEP_OPERATOR_FORMS(X, Name)                                                               \
+    X(Name##RR) X(Name##RK) X(Name##KR)                                                            \
+    X(Unless##Name##RR) X(Unless##Name##RK) X(Unless##Name##KR)                                    \
+    X(If##Name##RR) X(If##Name##RK) X(If##Name##KR)
 
 // The steps that are no operator form.
-#define STEP_CONTROL(X)                                                                                   \
-    X(Move)         /* dest = register a */                                                           \
-    X(Load)         /* dest = constant a */                                                           \
-    X(Jump)         /* to target */                                                                   \
-    X(Unless)       /* to target when register a is 0.0 */                                            \
-    X(If)           /* to target when register a is not 0.0 */                                        \
-    X(LoadVar)      /* dest = pVar's value */                                                         \
-    X(StoreVar)     /* pVar = register a */                                                           \
-    X(LoadInput)    /* dest = input a of the frame, 0.0 past its inputs */                            \
-    X(CallFunction) /* dest = pFunction of registers a to a + nCount - 1 */                            \
-    X(Operator)     /* dest = pOperator of registers a and b */                                       \
-    X(Wait)         /* waits register a ticks, when that is 1 or more */                              \
-    X(Call)         /* the instruction's system function; its values are in registers from a on,  \
+#define STEP_CONTROL(X)                                                                            \
+    X(Move)         /* dest = register a */                                                        \
+    X(Load)         /* dest = constant a */                                                        \
+    X(Jump)         /* to target */                                                                \
+    X(Unless)       /* to target when register a is 0.0 */                                         \
+    X(If)           /* to target when register a is not 0.0 */                                     \
+    X(LoadVar)      /* dest = pVar's value */                                                      \
+    X(StoreVar)     /* pVar = register a */                                                        \
+    X(LoadInput)    /* dest = input a of the frame, 0.0 past its inputs */                         \
+    X(CallFunction) /* dest = pFunction of registers a to a + nCount - 1 */                        \
+    X(Operator)     /* dest = pOperator of registers a and b */                                    \
+    X(Wait)         /* waits register a ticks, when that is 1 or more */                           \
+    X(Call)         /* the instruction's system function; its values are in registers from a on,   \
                        the line's record is b, and nCount is 1 when it passes only constants */    \
-    X(End)          /* the script has run past its last instruction */                                \
+    X(End)          /* the script has run past its last instruction */                             \
     X(Return)       /* a lone expression is done */
 
 enum EStepOp : std::uint8_t {
@@ -131,8 +131,8 @@ public:
     explicit CStepWriter(std::vector<TStep>& out) : steps(out) {}
 
     int Value(const CExpression& e, int nScratch, std::int32_t nResult);
-    // A jump to step `target` when the value is 0.0 (bWhenTrue: when it is not); the jumps written
-    // are appended to `jumps` so that a target known only later can be written into them.
+    // Steps that jump when the value is 0.0 (bWhenTrue: when it is not). The jumps are appended
+    // to `jumps`, for the caller to write their targets into.
     int Branch(const CExpression& e, int nScratch, bool bWhenTrue, std::vector<std::size_t>& jumps);
     TStep& Add(EStepOp op);
 
