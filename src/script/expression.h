@@ -1,9 +1,9 @@
 // Compiled expressions: a flat list of three-address instructions over 128 private float slots,
-// built once at script load and evaluated every tick. The pool keeps every compiled expression
+// built once at script load. A script runs its expressions as steps written into its own; an
+// expression evaluated on its own runs steps of its own. The pool keeps every compiled expression
 // at a fixed address until exit, so script instructions hold plain pointers to them.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>

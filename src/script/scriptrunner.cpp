@@ -2,7 +2,6 @@
 
 #include <cassert>
 
-#include "foundation/numeric.h"
 #include "foundation/stringutil.h"
 #include "foundation/namedlist.h"
 
