@@ -18,6 +18,7 @@
 #include "script/scriptbase.h"
 #include "ui/uimanager.h"
 #include "world/scene.h"
+#include "world/unitdata.h"
 
 IDirect3DDevice9* g_pDevice = nullptr;
 CDebugLink* g_pDebugLink = nullptr;
@@ -39,4 +40,5 @@ CSystemFuncTable g_SystemFuncTable;
 CScriptLibrary g_ScriptLibrary;
 SoundManager g_SoundManager;
 Object3DList g_Object3DList;
+UnitDataManager g_UnitDataManager;
 CKeyTable g_KeyTable;

@@ -1,5 +1,7 @@
 #include "foundation/interpolator.h"
 
+#include <algorithm>
+
 #include "foundation/colors.h"
 #include "foundation/geometry.h"
 #include "foundation/objectbase.h"
@@ -180,12 +182,25 @@ void CInterpolatorColor::Update()
         clCurrent += (clTarget - clCurrent) * fFactor;
 }
 
-void CInterpolator2D::SetCurrent(float x, float y)
+void ChangeByMode(CInterpolatorFloat& value, int mode, float target, int frames, float gain, float maxSpeed,
+                  float maxAccel)
 {
-    nMode = IM_NONE;
-    vStart = vTarget = vCurrent = D3DXVECTOR2(x, y);
-    nFrame = 0;
-    nFrames = 0;
+    switch (mode) {
+    case IM_NONE: value.Set(target); break;
+    case IM_LINEAR: value.StartLinear(value.Get(), target, frames); break;
+    case IM_SMOOTH: value.StartSmooth(value.Get(), target, frames, gain, maxSpeed, maxAccel); break;
+    default: break;
+    }
+}
+
+void ChangeByMode(CInterpolatorColor& value, int mode, const D3DXCOLOR& target, int frames, float factor)
+{
+    switch (mode) {
+    case IM_NONE: value.Set(target); break;
+    case IM_LINEAR: value.StartLinear(value.Get(), target, frames); break;
+    case IM_SMOOTH: value.StartSmooth(value.Get(), target, frames, factor); break;
+    default: break;
+    }
 }
 
 void CInterpolator2D::StartLinear(float x0, float y0, float x1, float y1, int frames)
@@ -212,10 +227,18 @@ void CInterpolator2D::StartSmooth(float x0, float y0, float x1, float y1, int fr
     CheckSmoothLimits(maxSpeed, maxAccel);
 }
 
+// A linear move lands on its target on its last frame (the first update for a move of no
+// frames) and ends at the update after it, without touching the point: a point set once the
+// last frame was shown is not put back on the old target.
 void CInterpolator2D::Update()
 {
     if (nMode == IM_LINEAR) {
-        LinearPointUpdate(nFrame, nFrames, vCurrent, vVelocity, vTarget);
+        if (nFrame >= std::max(nFrames, 1)) {
+            ++nFrame;
+            nMode = IM_NONE;
+        } else {
+            LinearPointUpdate(nFrame, nFrames, vCurrent, vVelocity, vTarget);
+        }
     } else if (nMode == IM_SMOOTH) {
         SmoothVelocity(vVelocity, vCurrent, vTarget, fFactor, fMaxSpeed, fMaxAccel);
         vCurrent += vVelocity;

@@ -37,6 +37,7 @@ void CScene::Update()
     if (!bActive)
         return;
     runner.Update();
+    formations.UpdateAll();
 }
 
 void CScene::Render()
@@ -44,6 +45,7 @@ void CScene::Render()
     if (!bActive)
         return;
     SetupView();
+    formations.RenderAll();
 }
 
 void CScene::SetupView()

@@ -6,12 +6,14 @@
 
 #include "script/scriptbase.h"
 #include "script/scriptrunner.h"
+#include "world/formation.h"
 
 class CScene {
 public:
     bool bActive = false;
     CScriptLibrary scripts;
     CScriptRunner runner;
+    FormationManager formations{1};  // the formations "Friend.CreateFormation" makes
 
     CScene();
 
