@@ -8,6 +8,7 @@
 #include "script/scriptbase.h"
 #include "script/scriptrunner.h"
 #include "ui/uiscript.h"
+#include "world/viewscript.h"
 
 namespace {
 
@@ -56,16 +57,16 @@ const TSystemFuncBinding kSystemFunctions[] = {
     {"Scene.LoadUnitFormations", nullptr, "ss"},
     {"Scene.LoadHeightTerrain", nullptr, "s"},
     {"Scene.LoadParticleSystem", nullptr, "s"},
-    {"Scene.LoadAnimation", nullptr, "ss"},
+    {"Scene.LoadAnimation", Scene_LoadAnimation, "ss"},
     {"Terrain.ChangeSpeed", nullptr, "vvvvvv"},
     {"Terrain.ChangeHeight", nullptr, "vvvvvv"},
     {"Terrain.ChangeOffsetx", nullptr, "vvvvvv"},
     {"Terrain.SetViewBoarder", nullptr, "vv"},
     {"Terrain.DisableLoop", nullptr, "s"},
     {"Terrain.Start", nullptr, ""},
-    {"Camera.ChangePosition", nullptr, "vvvvvvvv"},
-    {"Camera.ChangeLookAt", nullptr, "vvvvvvvv"},
-    {"Camera.ChangeRollAngle", nullptr, "vvvvvv"},
+    {"Camera.ChangePosition", Camera_ChangePosition, "vvvvvvvv"},
+    {"Camera.ChangeLookAt", Camera_ChangeLookAt, "vvvvvvvv"},
+    {"Camera.ChangeRollAngle", Camera_ChangeRollAngle, "vvvvvv"},
     {"Lights.Create", nullptr, "vv"},
     {"Lights.TurnOn", nullptr, "v"},
     {"Lights.TurnOff", nullptr, "v"},

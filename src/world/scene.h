@@ -6,12 +6,16 @@
 
 #include "script/scriptbase.h"
 #include "script/scriptrunner.h"
+#include "world/animation.h"
+#include "world/camera.h"
 
 class CScene {
 public:
     bool bActive = false;
     CScriptLibrary scripts;
     CScriptRunner runner;
+    CSceneCamera camera;
+    AnimationManager animations;
 
     CScene();
 
