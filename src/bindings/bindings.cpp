@@ -10,6 +10,7 @@
 #include "ui/uiscript.h"
 #include "world/unitdata.h"
 #include "world/unitscript.h"
+#include "world/viewscript.h"
 
 namespace {
 
@@ -58,16 +59,16 @@ const TSystemFuncBinding kSystemFunctions[] = {
     {"Scene.LoadUnitFormations", Scene_LoadUnitFormations, "ss"},
     {"Scene.LoadHeightTerrain", nullptr, "s"},
     {"Scene.LoadParticleSystem", nullptr, "s"},
-    {"Scene.LoadAnimation", nullptr, "ss"},
+    {"Scene.LoadAnimation", Scene_LoadAnimation, "ss"},
     {"Terrain.ChangeSpeed", nullptr, "vvvvvv"},
     {"Terrain.ChangeHeight", nullptr, "vvvvvv"},
     {"Terrain.ChangeOffsetx", nullptr, "vvvvvv"},
     {"Terrain.SetViewBoarder", nullptr, "vv"},
     {"Terrain.DisableLoop", nullptr, "s"},
     {"Terrain.Start", nullptr, ""},
-    {"Camera.ChangePosition", nullptr, "vvvvvvvv"},
-    {"Camera.ChangeLookAt", nullptr, "vvvvvvvv"},
-    {"Camera.ChangeRollAngle", nullptr, "vvvvvv"},
+    {"Camera.ChangePosition", Camera_ChangePosition, "vvvvvvvv"},
+    {"Camera.ChangeLookAt", Camera_ChangeLookAt, "vvvvvvvv"},
+    {"Camera.ChangeRollAngle", Camera_ChangeRollAngle, "vvvvvv"},
     {"Lights.Create", nullptr, "vv"},
     {"Lights.TurnOn", nullptr, "v"},
     {"Lights.TurnOff", nullptr, "v"},
@@ -89,7 +90,7 @@ const TSystemFuncBinding kSystemFunctions[] = {
     {"Unit.RotateAroudX", Unit_RotateAroundX, "vvvvvv"},
     {"Unit.RotateAroudY", Unit_RotateAroundY, "vvvvvv"},
     {"Unit.RotateAroudZ", Unit_RotateAroundZ, "vvvvvv"},
-    {"Unit.EmitAnim", nullptr, "vvvvvvv"},
+    {"Unit.EmitAnim", Unit_EmitAnim, "vvvvvvv"},
     {"Formation.RandomizeUnitPosition", Formation_RandomizeUnitPosition, "v"},
     {"Formation.MoveUnit", Formation_MoveUnit, "vvv"},
     {"ParticleSys.Enable", nullptr, ""},

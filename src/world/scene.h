@@ -6,6 +6,8 @@
 
 #include "script/scriptbase.h"
 #include "script/scriptrunner.h"
+#include "world/animation.h"
+#include "world/camera.h"
 #include "world/formation.h"
 
 class CScene {
@@ -13,6 +15,8 @@ public:
     bool bActive = false;
     CScriptLibrary scripts;
     CScriptRunner runner;
+    CSceneCamera camera;
+    AnimationManager animations;
     FormationManager formations{1};  // the formations "Friend.CreateFormation" makes
 
     CScene();

@@ -6,6 +6,7 @@
 #include "foundation/stringutil.h"
 #include "media/object3d.h"
 #include "script/scriptbase.h"
+#include "world/scene.h"
 
 namespace {
 
@@ -67,6 +68,17 @@ bool CUnitData::Load(CIniFile& file, const std::string& section)
     Radiusz = file.GetFloat("Radiusz");
     objscale = file.GetFloat("objscale");
     pObj3D = g_Object3DList.Add(file.GetString("obj3d"));
+    for (int i = 1;; ++i) {
+        const std::string animName = file.GetString("anim" + IntToString(i));
+        if (animName.empty())
+            break;
+        TAnimData* anim = g_Scene.animations.FindAnimData(animName);
+        if (!anim) {
+            Error(section + ":Cant Find AnimationData:" + animName);
+            break;
+        }
+        anims.push_back(anim);
+    }
     CIniFile scriptFile(file.GetString("script"));
     CStringList sections;
     scriptFile.GetSectionNames(sections);

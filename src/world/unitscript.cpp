@@ -4,6 +4,7 @@
 
 #include "foundation/numeric.h"
 #include "foundation/objectbase.h"
+#include "foundation/stringutil.h"
 #include "script/scriptbase.h"
 #include "world/formation.h"
 #include "world/scene.h"
@@ -84,6 +85,26 @@ void Unit_RotateAroundX(TScriptParam* args, int count) { DriveUnit(args, &CUnit:
 void Unit_RotateAroundY(TScriptParam* args, int count) { DriveUnit(args, &CUnit::RotateAroundY); }
 
 void Unit_RotateAroundZ(TScriptParam* args, int count) { DriveUnit(args, &CUnit::RotateAroundZ); }
+
+// The position is in the unit's model space, taken through the matrix of its last update; the
+// velocity is in world space.
+void Unit_EmitAnim(TScriptParam* args, int count)
+{
+    CUnit* unit = g_CurrentUnit;
+    if (!unit)
+        return;
+    const int index = FromOneBased(args[0].fValue);
+    const D3DXVECTOR3 model(args[1].fValue, args[2].fValue, args[3].fValue);
+    D3DXVECTOR3 pos;
+    D3DXVec3TransformCoord(&pos, &model, &unit->matWorld);
+    const D3DXVECTOR3 velocity(args[4].fValue, args[5].fValue, args[6].fValue);
+    const int animCount = unit->pData ? static_cast<int>(unit->pData->anims.size()) : 0;
+    if (index < 0 || index >= animCount) {
+        GlobalReport("Cant Create Anim:out of bounds:" + IntToString(index));
+        return;
+    }
+    g_Scene.animations.Emit(unit->pData->anims[static_cast<std::size_t>(index)], pos, velocity);
+}
 
 void Formation_RandomizeUnitPosition(TScriptParam* args, int count)
 {
