@@ -241,6 +241,33 @@ def pyramid_x():
     return bytes(x.data)
 
 
+def tga(width, height, pixel):
+    """A 32-bit TGA, top row first; pixel(x, y) -> (r, g, b, a)."""
+    header = struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, width, height, 32, 0x28)
+    rows = bytearray()
+    for y in range(height):
+        for x in range(width):
+            r, g, b, a = (max(0, min(255, int(round(c)))) for c in pixel(x, y))
+            rows += bytes((b, g, r, a))
+    return header + bytes(rows)
+
+
+def unit_effects(x, y):
+    """The units' sprite sheet, 256 x 64: eight 32 x 32 frames a row. Row 0 a spark that flares
+    and fades, row 1 a puff of dust that spreads and thins."""
+    frame, u, v = x // 32, x % 32 - 15.5, y % 32 - 15.5
+    t = frame / 7.0
+    r = math.sqrt(u * u + v * v)
+    if y < 32:
+        star = max(0.0, 1.0 - min(abs(u), abs(v)) / 2.5) * max(0.0, 1.0 - r / (6 + 10 * (1 - t)))
+        core = max(0.0, 1.0 - r / (4 + 3 * (1 - t)))
+        a = 255 * min(1.0, star + core) * (1.0 - 0.8 * t)
+        return 255, 230 - 80 * t, 90 - 60 * t, a
+    ring = 3 + 11 * t
+    a = 200 * max(0.0, 1.0 - abs(r - ring) / (3 + 3 * t)) * (1.0 - t) + 60 * max(0.0, 1.0 - r / ring) * (1.0 - t)
+    return 190, 175, 150, a
+
+
 def main():
     write("GlobalFonts.txt", FONTS.replace("\n", "\r\n").encode("gbk"))
     write("sound/click.wav", wav(tone([1200, 1800], 0.08, decay=40.0)))
@@ -254,6 +281,7 @@ def main():
     write("Models/crate.dds", dds_dxt1(64, 64, crate_colour))
     write("Models/pyramid.x", pyramid_x())
     write("Models/pyramid.dds", dds_dxt1(32, 32, stone_colour))
+    write("units/effects.tga", tga(256, 64, unit_effects))
 
 
 if __name__ == "__main__":
