@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the media part of the bundled data tree: the font file, the sound samples, the music
-and the models with their textures. Everything is synthesised here; run from anywhere:
+and the models with their textures, and the units' effects sheet. Everything is synthesised here;
+run from anywhere:
 
     python3 scripts/make_media_assets.py
 
@@ -9,6 +10,8 @@ The output is deterministic, so re-running it leaves the committed files unchang
 import math
 import os
 import struct
+
+from make_menu_textures import tga
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data")
 
@@ -239,17 +242,6 @@ def pyramid_x():
     x.close()
     x.close()
     return bytes(x.data)
-
-
-def tga(width, height, pixel):
-    """A 32-bit TGA, top row first; pixel(x, y) -> (r, g, b, a)."""
-    header = struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, width, height, 32, 0x28)
-    rows = bytearray()
-    for y in range(height):
-        for x in range(width):
-            r, g, b, a = (max(0, min(255, int(round(c)))) for c in pixel(x, y))
-            rows += bytes((b, g, r, a))
-    return header + bytes(rows)
 
 
 def unit_effects(x, y):

@@ -10,16 +10,20 @@ import struct
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "menu")
 
 
-def write_tga(name, width, height, pixel):
-    """pixel(x, y) -> (r, g, b, a), y counted from the top."""
+def tga(width, height, pixel):
+    """A 32-bit TGA, top row first; pixel(x, y) -> (r, g, b, a)."""
     header = struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, width, height, 32, 0x28)
     rows = bytearray()
     for y in range(height):
         for x in range(width):
             r, g, b, a = (max(0, min(255, int(round(c)))) for c in pixel(x, y))
             rows += bytes((b, g, r, a))
+    return header + bytes(rows)
+
+
+def write_tga(name, width, height, pixel):
     with open(os.path.join(OUT, name), "wb") as f:
-        f.write(header + rows)
+        f.write(tga(width, height, pixel))
 
 
 def lerp(a, b, t):

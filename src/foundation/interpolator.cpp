@@ -182,27 +182,6 @@ void CInterpolatorColor::Update()
         clCurrent += (clTarget - clCurrent) * fFactor;
 }
 
-void ChangeByMode(CInterpolatorFloat& value, int mode, float target, int frames, float gain, float maxSpeed,
-                  float maxAccel)
-{
-    switch (mode) {
-    case IM_NONE: value.Set(target); break;
-    case IM_LINEAR: value.StartLinear(value.Get(), target, frames); break;
-    case IM_SMOOTH: value.StartSmooth(value.Get(), target, frames, gain, maxSpeed, maxAccel); break;
-    default: break;
-    }
-}
-
-void ChangeByMode(CInterpolatorColor& value, int mode, const D3DXCOLOR& target, int frames, float factor)
-{
-    switch (mode) {
-    case IM_NONE: value.Set(target); break;
-    case IM_LINEAR: value.StartLinear(value.Get(), target, frames); break;
-    case IM_SMOOTH: value.StartSmooth(value.Get(), target, frames, factor); break;
-    default: break;
-    }
-}
-
 void CInterpolator2D::StartLinear(float x0, float y0, float x1, float y1, int frames)
 {
     nMode = IM_LINEAR;

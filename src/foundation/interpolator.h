@@ -64,12 +64,6 @@ public:
     int GetFrameCount() const { return nFrames; }
 };
 
-// The modes of the script "Change" functions on one value: 0 sets it at once, 1 starts a linear
-// move from the current value, 2 a smooth one; any other mode changes nothing.
-void ChangeByMode(CInterpolatorFloat& value, int mode, float target, int frames, float gain, float maxSpeed,
-                  float maxAccel);
-void ChangeByMode(CInterpolatorColor& value, int mode, const D3DXCOLOR& target, int frames, float factor);
-
 // A point on a plane. A smooth move has no end: the point stays under the spring after its
 // frames have run out. A linear move ends once it has shown its last frame, so a point set
 // after that stays where it was set.

@@ -25,10 +25,7 @@ CUnitFormation::~CUnitFormation()
 {
     if (g_CurrentFormation == this)
         g_CurrentFormation = nullptr;
-    if (g_CurrentRunner == &runner) {
-        g_CurrentRunner = nullptr;
-        g_CurrentThread = nullptr;
-    }
+    ForgetRunner(runner);
 }
 
 void CUnitFormation::Start(const std::string& formationName, CFormationData* data, float posX, float posZ)

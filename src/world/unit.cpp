@@ -1,6 +1,7 @@
 #include "world/unit.h"
 
 #include "media/object3d.h"
+#include "world/camera.h"
 #include "world/device.h"
 #include "world/unitdata.h"
 
@@ -36,10 +37,15 @@ CUnit::~CUnit()
 {
     if (g_CurrentUnit == this)
         g_CurrentUnit = nullptr;
-    if (g_CurrentRunner == &runner) {
-        g_CurrentRunner = nullptr;
-        g_CurrentThread = nullptr;
-    }
+    ForgetRunner(runner);
+}
+
+void ForgetRunner(const CScriptRunner& runner)
+{
+    if (g_CurrentRunner != &runner)
+        return;
+    g_CurrentRunner = nullptr;
+    g_CurrentThread = nullptr;
 }
 
 void CUnit::Start(CUnitFormation* owner, CUnitData* data, float x, float z)
@@ -112,27 +118,32 @@ void CUnit::MoveXZ(int mode, float x, float z, int frames, float gain, float max
 
 void CUnit::MoveY(int mode, float y, int frames, float gain, float maxSpeed, float maxAccel)
 {
-    ChangeByMode(posY, mode, y, frames, gain, maxSpeed, maxAccel);
+    ChangeInterpolator(posY, mode, y, frames, gain, maxSpeed, maxAccel);
 }
 
 void CUnit::RotateAroundX(int mode, float angle, int frames, float gain, float maxSpeed, float maxAccel)
 {
-    ChangeByMode(angleX, mode, angle, frames, gain, maxSpeed, maxAccel);
+    ChangeInterpolator(angleX, mode, angle, frames, gain, maxSpeed, maxAccel);
 }
 
 void CUnit::RotateAroundY(int mode, float angle, int frames, float gain, float maxSpeed, float maxAccel)
 {
-    ChangeByMode(angleY, mode, angle, frames, gain, maxSpeed, maxAccel);
+    ChangeInterpolator(angleY, mode, angle, frames, gain, maxSpeed, maxAccel);
 }
 
 void CUnit::RotateAroundZ(int mode, float angle, int frames, float gain, float maxSpeed, float maxAccel)
 {
-    ChangeByMode(angleZ, mode, angle, frames, gain, maxSpeed, maxAccel);
+    ChangeInterpolator(angleZ, mode, angle, frames, gain, maxSpeed, maxAccel);
 }
 
 void CUnit::ChangeColor(int mode, const D3DXCOLOR& target, int frames, float factor)
 {
-    ChangeByMode(colour, mode, target, frames, factor);
+    switch (mode) {
+    case IM_NONE: colour.Set(target); break;
+    case IM_LINEAR: colour.StartLinear(colour.Get(), target, frames); break;
+    case IM_SMOOTH: colour.StartSmooth(colour.Get(), target, frames, factor); break;
+    default: break;
+    }
 }
 
 void CUnit::OnMove(float x, float z) { Order(kOnMove, x, z); }

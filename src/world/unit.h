@@ -71,3 +71,6 @@ private:
 };
 
 extern CUnit* g_CurrentUnit;
+
+// A runner that goes while it is current is forgotten as current, with its thread.
+void ForgetRunner(const CScriptRunner& runner);

@@ -40,22 +40,6 @@ T* AddType(ArrayList<T>& list, CIniFile& file, const std::string& section)
 
 }  // namespace
 
-CUnitData& CUnitData::operator=(const CUnitData& other)
-{
-    CObject::operator=(other);
-    name = other.name;
-    fullname = other.fullname;
-    armor = other.armor;
-    speed = other.speed;
-    Radiusx = other.Radiusx;
-    Radiusy = other.Radiusy;
-    Radiusz = other.Radiusz;
-    objscale = other.objscale;
-    pObj3D = other.pObj3D;
-    anims = other.anims;
-    return *this;
-}
-
 bool CUnitData::Load(CIniFile& file, const std::string& section)
 {
     file.SelectSection(section);
@@ -85,15 +69,6 @@ bool CUnitData::Load(CIniFile& file, const std::string& section)
     for (const std::string& scriptName : sections.Items)
         scripts.LoadScript(scriptFile, scriptName);
     return true;
-}
-
-CFormationData& CFormationData::operator=(const CFormationData& other)
-{
-    CObject::operator=(other);
-    name = other.name;
-    nMaxUnit = other.nMaxUnit;
-    slots = other.slots;
-    return *this;
 }
 
 void CFormationData::Load(CIniFile& file, const std::string& section)

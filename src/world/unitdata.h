@@ -29,11 +29,6 @@ public:
     CObject3D* pObj3D = nullptr;      // owned by g_Object3DList
     std::vector<TAnimData*> anims;   // owned by the scene's animation groups
 
-    CUnitData() = default;
-    CUnitData(const CUnitData&) = delete;
-    // Every field but the scripts: only new, empty types are copied.
-    CUnitData& operator=(const CUnitData& other);
-
     // Animation groups must be loaded before the types that name their animations.
     bool Load(CIniFile& file, const std::string& section);
 };
@@ -53,11 +48,6 @@ public:
     int nMaxUnit = 0;
     std::vector<TFormationSlot> slots;  // element k is slot k+1 of the file
     CScriptLibrary scripts;
-
-    CFormationData() = default;
-    CFormationData(const CFormationData&) = delete;
-    // The name, the slot count and the slots: only new, empty types are copied.
-    CFormationData& operator=(const CFormationData& other);
 
     // Unit types must be loaded before the formation types that name them.
     void Load(CIniFile& file, const std::string& section);
