@@ -8,6 +8,8 @@
 #include "script/scriptrunner.h"
 #include "world/animation.h"
 #include "world/camera.h"
+#include "world/fog.h"
+#include "world/lights.h"
 
 class CScene {
 public:
@@ -15,6 +17,8 @@ public:
     CScriptLibrary scripts;
     CScriptRunner runner;
     CSceneCamera camera;
+    CFog fog;
+    LightManager lights;
     AnimationManager animations;
 
     CScene();
