@@ -1,15 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 
 #include "app/winmain.h"
 #include "platform/seams.h"
 #include "support/mediafiles.h"
-#include "support/testutil.h"
+#include "support/bundledrun.h"
 #include "world/scene.h"
 
 namespace {
@@ -68,25 +66,14 @@ D3DXVECTOR3 InView(const CSceneCamera& camera, float depth, float x, float y)
 // billboard effects, emitted as a unit's script would, play under the scene's camera and fog.
 TEST(DemoScene, StartShowsFoggedBillboardsUnderTheMovingCamera)
 {
-    testutil::ScopedCwd cwd(std::string(ENGINE_SOURCE_DIR) + "/data");
-    testutil::BoxCapture boxes;
-    testutil::LinkListener listener;
-    ASSERT_TRUE(listener.Listening());
-    platform::seams::ResetAll();
-    platform::seams::InstallMessageBoxRecorder();
-    platform::seams::SetDeviceRecording(true);
-
-    int frames = 0;
+    testutil::BundledRun run;
     int clickedAt = -1;
     bool emitted = false;
     Frame shot;
     D3DXVECTOR3 eyeThen, eyeAtShot;
     D3DXVECTOR3 nearPos, farPos;
     POINT nearPx{}, farPx{};
-    platform::seams::SetIdleHook([&] {
-        auto& calls = platform::seams::RecordedDeviceCalls();
-        frames += static_cast<int>(std::count(calls.begin(), calls.end(), std::string("Present()")));
-        calls.clear();
+    EXPECT_EQ(run.Run([&](int frames) {
         if (clickedAt < 0 && frames >= 45) {
             platform::seams::InjectMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(320, 170));
             clickedAt = frames;
@@ -112,11 +99,8 @@ TEST(DemoScene, StartShowsFoggedBillboardsUnderTheMovingCamera)
         } else if (frames > 400) {
             PostQuitMessage(9);
         }
-    });
-
-    EXPECT_EQ(WinMain(nullptr, nullptr, const_cast<char*>(""), SW_SHOW), 0);
-    platform::seams::ResetAll();
-    for (const auto& b : boxes.Boxes()) ADD_FAILURE() << "box: " << b.caption << " / " << b.text;
+    }), 0);
+    for (const auto& b : run.Boxes()) ADD_FAILURE() << "box: " << b.caption << " / " << b.text;
     ASSERT_EQ(shot.width, 640);
     if (const char* out = std::getenv("ENGINE_DEMO_FRAME")) {
         std::vector<std::uint8_t> rgba;
