@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 
 #include "app/winmain.h"
 #include "platform/seams.h"
-#include "support/mediafiles.h"
 #include "support/bundledrun.h"
 #include "world/scene.h"
 
@@ -102,12 +99,6 @@ TEST(DemoScene, StartShowsFoggedBillboardsUnderTheMovingCamera)
     }), 0);
     for (const auto& b : run.Boxes()) ADD_FAILURE() << "box: " << b.caption << " / " << b.text;
     ASSERT_EQ(shot.width, 640);
-    if (const char* out = std::getenv("ENGINE_DEMO_FRAME")) {
-        std::vector<std::uint8_t> rgba;
-        for (std::size_t i = 0; i < shot.bgra.size(); i += 4)
-            rgba.insert(rgba.end(), {shot.bgra[i + 2], shot.bgra[i + 1], shot.bgra[i], 255});
-        std::ofstream(out, std::ios::binary) << testutil::PngFile(shot.width, shot.height, 4, rgba);
-    }
 
     EXPECT_NE(eyeThen, eyeAtShot) << "the camera did not move";
     EXPECT_TRUE(g_Scene.fog.bEnabled);
