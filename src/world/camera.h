@@ -7,14 +7,6 @@
 #include "foundation/objectbase.h"
 #include "platform/d3dx9math.h"
 
-// Moves an interpolator towards a target by the scripts' mode rule: 0 at once, 1 linearly over
-// `frames` ticks, 2 smoothly with gain, maximum speed and maximum acceleration; any other mode
-// changes nothing.
-void ChangeInterpolator(CInterpolatorFloat& value, int mode, float target, int frames, float gain, float maxSpeed,
-                        float maxAccel);
-void ChangeInterpolator(CInterpolator3D& point, int mode, const D3DXVECTOR3& target, int frames, float gain,
-                        float maxSpeed, float maxAccel);
-
 class CSceneCamera : public CObject {
 public:
     CInterpolator3D Position;

@@ -35,6 +35,7 @@ void CScene::ResetView()
     camera.SetNear(10.0f);
     camera.ChangePosition(IM_NONE, 0.0f, 50.0f, -50.0f, 0, 0.0f, 0.0f, 0.0f);
     camera.ChangeLookAt(IM_NONE, 0.0f, 0.0f, 0.0f, 0, 0.0f, 0.0f, 0.0f);
+    fog.Disable();
 }
 
 void CScene::Update()
@@ -43,6 +44,8 @@ void CScene::Update()
         return;
     runner.Update();
     camera.Update();
+    fog.Update();
+    lights.Update();
     formations.UpdateAll();
     animations.Update();
 }

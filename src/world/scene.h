@@ -8,7 +8,9 @@
 #include "script/scriptrunner.h"
 #include "world/animation.h"
 #include "world/camera.h"
+#include "world/fog.h"
 #include "world/formation.h"
+#include "world/lights.h"
 
 class CScene {
 public:
@@ -16,6 +18,8 @@ public:
     CScriptLibrary scripts;
     CScriptRunner runner;
     CSceneCamera camera;
+    CFog fog;
+    LightManager lights;
     AnimationManager animations;
     FormationManager formations{1};  // the formations "Friend.CreateFormation" makes
 

@@ -1,97 +1,119 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
-#include <fstream>
+#include <cmath>
 
 #include "app/winmain.h"
 #include "platform/seams.h"
-#include "support/mediafiles.h"
-#include "support/testutil.h"
+#include "support/bundledrun.h"
+#include "world/scene.h"
 
 namespace {
 
 using platform::seams::Frame;
 
-// Pixels of the field above the menu's hint line that are not the cleared black background.
-int LitPixels(const Frame& f)
+struct TPixel {
+    int r, g, b;
+};
+
+TPixel At(const Frame& f, int x, int y)
 {
-    int n = 0;
-    for (int y = 0; y < 400; ++y)
-        for (int x = 0; x < f.width; ++x) {
-            const std::uint8_t* p = &f.bgra[(static_cast<std::size_t>(y) * f.width + x) * 4];
-            if (p[0] + p[1] + p[2] > 60)
-                ++n;
-        }
-    return n;
+    const std::uint8_t* p = &f.bgra[(static_cast<std::size_t>(y) * f.width + x) * 4];
+    return {p[2], p[1], p[0]};
 }
 
-// Pixels where red and green clearly lead blue: the sparks and the sand-coloured dust.
-int WarmPixels(const Frame& f)
+// The bluest pixel within two pixels of a point: a glow's centre.
+TPixel Bluest(const Frame& f, POINT c)
 {
-    int n = 0;
-    for (std::size_t i = 0; i + 3 < f.bgra.size(); i += 4)
-        if (f.bgra[i + 2] > 150 && f.bgra[i + 1] > 110 && f.bgra[i + 2] > f.bgra[i] + 80)
-            ++n;
-    return n;
+    TPixel best{0, 0, 0};
+    for (int y = c.y - 2; y <= c.y + 2; ++y)
+        for (int x = c.x - 2; x <= c.x + 2; ++x)
+            if (At(f, x, y).b > best.b) best = At(f, x, y);
+    return best;
 }
 
-// DEMO_FRAME names a PNG file to keep the frame in, for a person to look at.
-void KeepFrame(const Frame& f)
+// Where a world point lands on the 640 x 480 back buffer under the scene camera.
+POINT OnScreen(const CSceneCamera& camera, const D3DXVECTOR3& p)
 {
-    const char* path = std::getenv("DEMO_FRAME");
-    if (!path)
-        return;
-    std::vector<std::uint8_t> rgb;
-    for (std::size_t i = 0; i + 3 < f.bgra.size(); i += 4)
-        rgb.insert(rgb.end(), {f.bgra[i + 2], f.bgra[i + 1], f.bgra[i]});
-    std::ofstream(path, std::ios::binary) << testutil::PngFile(f.width, f.height, 3, rgb);
+    D3DXMATRIX view, proj;
+    camera.GetViewMatrix(&view);
+    camera.GetProjMatrix(&proj);
+    const D3DXMATRIX viewProj = view * proj;
+    D3DXVECTOR3 clip;
+    D3DXVec3TransformCoord(&clip, &p, &viewProj);
+    return {static_cast<LONG>((clip.x + 1.0f) * 320.0f), static_cast<LONG>((1.0f - clip.y) * 240.0f)};
+}
+
+// The world point `depth` ahead of the camera that lands on (x, y) of the picture, each -1 to 1.
+D3DXVECTOR3 InView(const CSceneCamera& camera, float depth, float x, float y)
+{
+    D3DXVECTOR3 look, right, up;
+    camera.GetLook(&look);
+    camera.GetRight(&right);
+    D3DXVec3Normalize(&look, &look);
+    D3DXVec3Normalize(&right, &right);
+    D3DXVec3Normalize(&up, &camera.Up);
+    const float tanHalf = std::tan(camera.Fov.Get() / 2);
+    return camera.Position.vCurrent +
+           depth * (look + right * (x * tanHalf * camera.Aspect.Get()) + up * (y * tanHalf));
 }
 
 }  // namespace
 
-// The bundled demo: Start in the menu brings in two formations of units under their own
-// scripts; they move, turn and throw animations, and no data file reports a fault.
-TEST(DemoScene, StartShowsFormationsMovingUnderTheirScripts)
+// The bundled menu's Start button runs the demo scene: the backdrop fades away and the bundled
+// billboard effects, emitted as a unit's script would, play under the scene's camera and fog.
+TEST(DemoScene, StartShowsFoggedBillboardsUnderTheMovingCamera)
 {
-    testutil::ScopedCwd cwd(std::string(ENGINE_SOURCE_DIR) + "/data");
-    testutil::BoxCapture boxes;
-    testutil::LinkListener listener;
-    platform::seams::ResetAll();
-    platform::seams::InstallMessageBoxRecorder();
-    platform::seams::SetDeviceRecording(true);
-
-    int frames = 0;
-    Frame early;
-    Frame late;
-    platform::seams::SetIdleHook([&] {
-        auto& calls = platform::seams::RecordedDeviceCalls();
-        const int before = frames;
-        frames += static_cast<int>(std::count(calls.begin(), calls.end(), std::string("Present()")));
-        calls.clear();
-        auto reached = [&](int n) { return before < n && frames >= n; };
-        if (reached(10))
+    testutil::BundledRun run;
+    int clickedAt = -1;
+    bool emitted = false;
+    Frame shot;
+    D3DXVECTOR3 eyeThen, eyeAtShot;
+    D3DXVECTOR3 nearPos, farPos;
+    POINT nearPx{}, farPx{};
+    EXPECT_EQ(run.Run([&](int frames) {
+        if (clickedAt < 0 && frames >= 45) {
             platform::seams::InjectMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(320, 170));
-        if (reached(150))
-            early = platform::seams::LastPresentedFrame();
-        if (reached(420)) {
-            late = platform::seams::LastPresentedFrame();
+            clickedAt = frames;
+        } else if (clickedAt >= 0 && !emitted && frames >= clickedAt + 60) {
+            TAnimData* glow = g_Scene.animations.FindAnimData("glow");
+            ASSERT_NE(glow, nullptr);
+            // Two glows on the left of the picture, clear of the menu: 70 units ahead and 250.
+            nearPos = InView(g_Scene.camera, 70.0f, -0.6f, -0.3f);
+            farPos = InView(g_Scene.camera, 250.0f, -0.6f, 0.5f);
+            g_Scene.animations.Emit(glow, nearPos, D3DXVECTOR3(0, 0, 0));
+            g_Scene.animations.Emit(glow, farPos, D3DXVECTOR3(0, 0, 0));
+            for (int i = 0; i < 6; ++i)
+                g_Scene.animations.Emit(g_Scene.animations.FindAnimData("burst"), D3DXVECTOR3(-40.0f + 16 * i, 5, 40),
+                                        D3DXVECTOR3(0, 0.1f, 0));
+            eyeThen = g_Scene.camera.Position.vCurrent;
+            emitted = true;
+        } else if (emitted && shot.width == 0 && frames >= clickedAt + 70) {
+            shot = platform::seams::LastPresentedFrame();
+            eyeAtShot = g_Scene.camera.Position.vCurrent;
+            nearPx = OnScreen(g_Scene.camera, nearPos);
+            farPx = OnScreen(g_Scene.camera, farPos);
             PostQuitMessage(0);
+        } else if (frames > 400) {
+            PostQuitMessage(9);
         }
-    });
-    EXPECT_EQ(WinMain(nullptr, nullptr, const_cast<char*>(""), SW_SHOW), 0);
-    platform::seams::ResetAll();
-    KeepFrame(late);
+    }), 0);
+    for (const auto& b : run.Boxes()) ADD_FAILURE() << "box: " << b.caption << " / " << b.text;
+    ASSERT_EQ(shot.width, 640);
 
-    for (const auto& b : boxes.Boxes())
-        ADD_FAILURE() << "box: " << b.caption << " / " << b.text;
-    ASSERT_EQ(late.width, 640);
-    // Units stand in the field and have moved between the two frames.
-    EXPECT_GT(LitPixels(early), 2000);
-    EXPECT_GT(LitPixels(late), 2000);
-    int changed = 0;
-    for (std::size_t i = 0; i < late.bgra.size(); ++i)
-        changed += early.bgra[i] != late.bgra[i];
-    EXPECT_GT(changed, 2000);
-    EXPECT_GT(WarmPixels(early) + WarmPixels(late), 10);
+    EXPECT_NE(eyeThen, eyeAtShot) << "the camera did not move";
+    EXPECT_TRUE(g_Scene.fog.bEnabled);
+    // The backdrop has faded: a corner away from every billboard shows the cleared black.
+    const TPixel corner = At(shot, 5, 5);
+    EXPECT_LT(corner.r + corner.g + corner.b, 30);
+    // The near glow keeps its light blue; the far one, past the fog's end, takes the fog's colour
+    // (70, 80, 110).
+    ASSERT_TRUE(nearPx.x > 0 && nearPx.x < 640 && nearPx.y > 0 && nearPx.y < 400) << nearPx.x << "," << nearPx.y;
+    ASSERT_TRUE(farPx.x > 0 && farPx.x < 640 && farPx.y > 0 && farPx.y < 400) << farPx.x << "," << farPx.y;
+    const TPixel nearGlow = Bluest(shot, nearPx);
+    const TPixel farGlow = Bluest(shot, farPx);
+    EXPECT_GT(nearGlow.b, 100);
+    EXPECT_GT(nearGlow.b, nearGlow.r + 40);
+    EXPECT_GT(farGlow.b, 10);
+    EXPECT_NEAR(farGlow.r * 110, farGlow.b * 70, 110 * 4);
+    EXPECT_LT(farGlow.b, nearGlow.b) << nearPx.x << "," << nearPx.y << " " << farPx.x << "," << farPx.y;
 }
