@@ -125,6 +125,21 @@ TEST_F(UIRenderTest, CaptionsAreCentredInTheRectangleAsBackBufferPixels)
     EXPECT_EQ(g_FontManager.pCurrent, g_FontManager.FindFont("plain"));
 }
 
+TEST_F(UIRenderTest, ACaptionIsDrawnOverItsOwnQuad)
+{
+    // White text on a blue textured button: any red in the button shows the caption on top.
+    ASSERT_TRUE(LoadUI(std::string(kHeader) +
+                       "[button]\ntype=button\ntexture=blue.tga\ntext=OK\nposx=200\nposy=200\nsizex=200\n"
+                       "sizey=80\n"));
+    Frame();
+    EXPECT_GT(Channel(Pixel(210, 210), 0), 100);  // the quad is drawn
+    int brightest = 0;
+    for (int y = 200; y < 280; ++y)
+        for (int x = 200; x < 400; ++x)
+            brightest = std::max(brightest, Channel(Pixel(x, y), 16));
+    EXPECT_GT(brightest, 200);
+}
+
 TEST_F(UIRenderTest, AddedControlsTakeTheSettingsButNeverShareBuffers)
 {
     ASSERT_TRUE(LoadUI(kHeader));
