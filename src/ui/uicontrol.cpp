@@ -44,12 +44,10 @@ CUIControl::~CUIControl()
     if (pIndexBuffer) pIndexBuffer->Release();
 }
 
-CUIControl& CUIControl::operator=(const CUIControl& other)
+void CUIControl::CopyFrom(const CUIControl& other)
 {
-    if (this == &other) return *this;
+    if (this == &other) return;
     CObject::operator=(other);
-    pVertexBuffer = other.pVertexBuffer;
-    pIndexBuffer = other.pIndexBuffer;
     nType = other.nType;
     nContact = other.nContact;
     strName = other.strName;
@@ -70,7 +68,6 @@ CUIControl& CUIControl::operator=(const CUIControl& other)
     pSndRClick = other.pSndRClick;
     pSndChar = other.pSndChar;
     bEnabled = other.bEnabled;
-    return *this;
 }
 
 // Without a device (or when the device refuses) the control keeps no buffers and draws no quad.
