@@ -1,7 +1,6 @@
 #include "world/unit.h"
 
 #include "media/object3d.h"
-#include "world/camera.h"
 #include "world/device.h"
 #include "world/unitdata.h"
 
@@ -138,12 +137,7 @@ void CUnit::RotateAroundZ(int mode, float angle, int frames, float gain, float m
 
 void CUnit::ChangeColor(int mode, const D3DXCOLOR& target, int frames, float factor)
 {
-    switch (mode) {
-    case IM_NONE: colour.Set(target); break;
-    case IM_LINEAR: colour.StartLinear(colour.Get(), target, frames); break;
-    case IM_SMOOTH: colour.StartSmooth(colour.Get(), target, frames, factor); break;
-    default: break;
-    }
+    ChangeInterpolator(colour, mode, target, frames, factor);
 }
 
 void CUnit::OnMove(float x, float z) { Order(kOnMove, x, z); }
