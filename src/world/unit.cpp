@@ -8,7 +8,7 @@ CUnit* g_CurrentUnit = nullptr;
 
 namespace {
 
-// The thread and script names of the unit's own orders, built once: units take orders every tick.
+// The thread and script names of the unit's own orders, built once rather than at every order.
 const std::string kMain = "main";
 const std::string kOnMove = "OnMove";
 const std::string kOnSmallMove = "OnSmallMove";
