@@ -419,7 +419,6 @@ class IDirect3DBaseTexture9 : public IUnknown {
 
 class IDirect3DTexture9 : public IDirect3DBaseTexture9 {
 public:
-    virtual DWORD GetLevelCount() = 0;
     virtual HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) = 0;
     virtual HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) = 0;
     virtual HRESULT UnlockRect(UINT level) = 0;
@@ -456,8 +455,6 @@ public:
     virtual HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) = 0;
     virtual HRESULT GetViewport(D3DVIEWPORT9* viewport) = 0;
 
-    virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                                  IDirect3DTexture9** texture, HANDLE* sharedHandle) = 0;
     virtual HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                        IDirect3DVertexBuffer9** buffer, HANDLE* sharedHandle) = 0;
     virtual HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,

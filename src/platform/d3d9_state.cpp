@@ -8,9 +8,10 @@
 
 namespace platform::d3d {
 
+bool g_Recording = false;
+
 namespace {
 
-bool g_Recording = false;
 std::vector<std::string> g_Calls;
 
 D3DMATRIX Identity()
@@ -44,11 +45,6 @@ std::string Num(float f)
     char buf[32];
     std::snprintf(buf, sizeof buf, "%g", static_cast<double>(f));
     return buf;
-}
-
-bool Recording()
-{
-    return g_Recording;
 }
 
 void RecordCall(const std::string& call)

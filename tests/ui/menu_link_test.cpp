@@ -89,6 +89,7 @@ TEST(MainMenu, TheBundledMenuDrivesTheProgramFromStartToQuit)
     platform::seams::ResetAll();
     platform::seams::InstallMessageBoxRecorder();
     platform::seams::SetDeviceRecording(true);
+    platform::seams::KeepPresentedFrames(true);
 
     Frame shown;
     Frame hovered;
