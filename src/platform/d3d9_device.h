@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -93,7 +94,6 @@ using IndexBuffer = Buffer<IDirect3DIndexBuffer9>;
 
 struct LightSlot {
     D3DLIGHT9 light{};
-    bool set = false;
     bool enabled = false;
 };
 
@@ -109,7 +109,7 @@ struct DeviceState {
     std::array<std::array<DWORD, D3DTSS_COUNT>, kStages> stage{};
     D3DMATRIX world{}, view{}, projection{};
     D3DMATERIAL9 material{};
-    std::vector<LightSlot> lights;
+    std::map<DWORD, LightSlot> lights;  // Direct3D takes any index; a slot exists once set or enabled
     std::array<Texture*, kStages> textures{};
     VertexBuffer* stream = nullptr;
     UINT streamOffset = 0;
