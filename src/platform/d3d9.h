@@ -384,11 +384,6 @@ struct D3DRECT {
     LONG x1, y1, x2, y2;
 };
 
-struct D3DVIEWPORT9 {
-    DWORD X, Y, Width, Height;
-    float MinZ, MaxZ;
-};
-
 struct D3DLOCKED_RECT {
     INT Pitch;
     void* pBits;
@@ -453,7 +448,6 @@ public:
     virtual HRESULT SetLight(DWORD index, const D3DLIGHT9* light) = 0;
     virtual HRESULT LightEnable(DWORD index, BOOL enable) = 0;
     virtual HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) = 0;
-    virtual HRESULT GetViewport(D3DVIEWPORT9* viewport) = 0;
 
     virtual HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                        IDirect3DVertexBuffer9** buffer, HANDLE* sharedHandle) = 0;

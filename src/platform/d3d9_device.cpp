@@ -254,13 +254,6 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
     return D3D_OK;
 }
 
-HRESULT Device::GetViewport(D3DVIEWPORT9* viewport)
-{
-    if (!viewport) return D3DERR_INVALIDCALL;
-    *viewport = D3DVIEWPORT9{0, 0, m_Width, m_Height, 0.0f, 1.0f};
-    return D3D_OK;
-}
-
 }  // namespace platform::d3d
 
 IDirect3D9* Direct3DCreate9(UINT sdkVersion)

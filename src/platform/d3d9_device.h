@@ -143,7 +143,6 @@ public:
     HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
     HRESULT LightEnable(DWORD index, BOOL enable) override;
     HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
-    HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
 
     HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
                                HANDLE* sharedHandle) override;
