@@ -178,8 +178,8 @@ D3DVECTOR TransformDirection(const D3DVECTOR& v, const D3DMATRIX& m)
     const double r[3] = {x * m._11 + y * m._21 + z * m._31, x * m._12 + y * m._22 + z * m._32,
                          x * m._13 + y * m._23 + z * m._33};
     const double len = std::sqrt(r[0] * r[0] + r[1] * r[1] + r[2] * r[2]);
-    if (!(len > 0.0)) return {static_cast<float>(r[0]), static_cast<float>(r[1]), static_cast<float>(r[2])};
-    return {static_cast<float>(r[0] / len), static_cast<float>(r[1] / len), static_cast<float>(r[2] / len)};
+    const double scale = len > 0.0 ? 1.0 / len : 1.0;
+    return {static_cast<float>(r[0] * scale), static_cast<float>(r[1] * scale), static_cast<float>(r[2] * scale)};
 }
 
 void BindAttribute(GLuint slot, int offset, GLint size, GLenum type, GLboolean normalized, GLsizei stride, UINT base)

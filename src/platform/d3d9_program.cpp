@@ -361,10 +361,11 @@ std::string FragmentConstants(const FragmentChoices& c)
     std::snprintf(text, sizeof text,
                   "const int kColorOp = %d;\nconst int kColorArg1 = %d;\nconst int kColorArg2 = %d;\n"
                   "const int kAlphaOp = %d;\nconst int kAlphaArg1 = %d;\nconst int kAlphaArg2 = %d;\n"
-                  "const int kFogMode = %d;\nconst int kVertexFog = %d;\nconst int kAlphaFunc = %d;\nconst bool kHasTexture = %s;\n"
-                  "const bool kSpriteCoords = %s;\nconst bool kAlphaTest = %s;\nconst bool kSpecular = %s;\n",
-                  c.colorOp, c.colorArg1, c.colorArg2, c.alphaOp, c.alphaArg1, c.alphaArg2, c.fogMode, kVertexFog, c.alphaFunc,
-                  c.hasTexture ? "true" : "false", c.spriteCoords ? "true" : "false", c.alphaTest ? "true" : "false",
+                  "const int kFogMode = %d;\nconst int kVertexFog = %d;\nconst int kAlphaFunc = %d;\n"
+                  "const bool kHasTexture = %s;\nconst bool kSpriteCoords = %s;\n"
+                  "const bool kAlphaTest = %s;\nconst bool kSpecular = %s;\n",
+                  c.colorOp, c.colorArg1, c.colorArg2, c.alphaOp, c.alphaArg1, c.alphaArg2, c.fogMode, kVertexFog,
+                  c.alphaFunc, c.hasTexture ? "true" : "false", c.spriteCoords ? "true" : "false", c.alphaTest ? "true" : "false",
                   c.specular ? "true" : "false");
     return text;
 }

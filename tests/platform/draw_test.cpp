@@ -67,6 +67,18 @@ D3DMATRIX Perspective()
     return m;
 }
 
+// A white light along +z, full strength to 100 units (constant attenuation 1), as the scene's lights.
+D3DLIGHT9 WhiteLight(D3DLIGHTTYPE type)
+{
+    D3DLIGHT9 light{};
+    light.Type = type;
+    light.Diffuse = {1, 1, 1, 1};
+    light.Direction = {0, 0, 1};
+    light.Range = 100.0f;
+    light.Attenuation0 = 1.0f;
+    return light;
+}
+
 // Six vertices of a square of half-size s at depth z facing the camera, wound clockwise.
 template <class V, class Make>
 std::vector<V> Square(float cx, float cy, float s, float z, Make make)
@@ -169,14 +181,16 @@ TEST_F(DrawTest, UnlitSquareShowsVertexColourAndBackFacesAreCulled)
 {
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     Begin();
-    DrawColorSquare(2.0f, 4.0f, 0xFF20C040);
+    DrawColorSquare(1.96875f, 4.0f, 0xFF20C040);  // screen 16.25 .. 47.75
     End();
     ExpectColor(testutil::PresentedPixel(32, 32), 0x20, 0xC0, 0x40);
     ExpectColor(testutil::PresentedPixel(2, 2), 0, 0, 0);
-    // The square spans half the view: pixels 16..47 with Direct3D's pixel centres.
-    ExpectColor(testutil::PresentedPixel(16, 16), 0x20, 0xC0, 0x40);
+    // Direct3D's pixel centres lie on whole coordinates and miss the edges a quarter pixel past
+    // column and row 16; OpenGL's lie half a pixel on and would be covered.
+    ExpectColor(testutil::PresentedPixel(17, 17), 0x20, 0xC0, 0x40);
     ExpectColor(testutil::PresentedPixel(47, 47), 0x20, 0xC0, 0x40);
-    ExpectColor(testutil::PresentedPixel(15, 32), 0, 0, 0);
+    ExpectColor(testutil::PresentedPixel(16, 32), 0, 0, 0);
+    ExpectColor(testutil::PresentedPixel(32, 16), 0, 0, 0);
     ExpectColor(testutil::PresentedPixel(48, 32), 0, 0, 0);
 
     // Wound the other way the square faces away and the default CCW culling drops it,
@@ -197,23 +211,11 @@ TEST_F(DrawTest, UnlitSquareShowsVertexColourAndBackFacesAreCulled)
     ExpectColor(testutil::PresentedPixel(32, 32), 255, 255, 255);
 }
 
-TEST_F(DrawTest, PixelCentresAndDepthRangeAreDirect3Ds)
+TEST_F(DrawTest, DepthRunsFromZeroAtTheNearPlaneToOne)
 {
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
-    // Edges a quarter pixel past column and row 16: Direct3D's pixel centres lie on whole
-    // coordinates and miss them, OpenGL's lie half a pixel on and would be covered.
-    Begin();
-    DrawColorSquare(1.96875f, 4.0f, kWhite);  // screen 16.25 .. 47.75
-    End();
-    ExpectColor(testutil::PresentedPixel(16, 32), 0, 0, 0);
-    ExpectColor(testutil::PresentedPixel(17, 32), 255, 255, 255);
-    ExpectColor(testutil::PresentedPixel(32, 16), 0, 0, 0);
-    ExpectColor(testutil::PresentedPixel(32, 17), 255, 255, 255);
-    ExpectColor(testutil::PresentedPixel(47, 47), 255, 255, 255);
-    ExpectColor(testutil::PresentedPixel(48, 32), 0, 0, 0);
-
-    // Depth runs 0..1 from the near plane: nearer than it nothing is drawn, and z = 1.5 (depth
-    // 0.34) passes a buffer cleared to 0.5 where z = 3 (0.67) does not.
+    // Nearer than the near plane nothing is drawn, and z = 1.5 (depth 0.34) passes a buffer
+    // cleared to 0.5 where z = 3 (0.67) does not.
     Begin();
     DrawColorSquare(0.3f, 0.7f, kWhite);
     End();
@@ -385,10 +387,8 @@ TEST_F(DrawTest, RefusedLightsKeepTheirLastRecord)
     device->LightEnable(0, TRUE);
 
     // Each of these would light the point green; Direct3D refuses them all.
-    D3DLIGHT9 green = light;
+    D3DLIGHT9 green = WhiteLight(D3DLIGHT_DIRECTIONAL);
     green.Diffuse = {0, 1, 0, 1};
-    green.Range = 100.0f;
-    green.Attenuation0 = 1.0f;
     green.Theta = 0.5f;
     green.Phi = 1.0f;
     std::vector<D3DLIGHT9> refused;
@@ -424,12 +424,7 @@ TEST_F(DrawTest, RefusedLightsKeepTheirLastRecord)
 TEST_F(DrawTest, SpotLightCone)
 {
     UseWhiteMaterial();
-    D3DLIGHT9 light{};
-    light.Type = D3DLIGHT_SPOT;
-    light.Diffuse = {1, 1, 1, 1};
-    light.Direction = {0, 0, 1};
-    light.Range = 100.0f;
-    light.Attenuation0 = 1.0f;
+    D3DLIGHT9 light = WhiteLight(D3DLIGHT_SPOT);
     light.Theta = 0.2f;
     light.Phi = 0.4f;
     light.Falloff = 1.0f;
