@@ -194,7 +194,8 @@ void main()
             float denom = uPointScaleAbc.x + uPointScaleAbc.y * d + uPointScaleAbc.z * d * d;
             size = denom > 0.0 ? uViewportSize.y * size * sqrt(1.0 / denom) : uPointMax;
         }
-        // The minimum wins over the maximum, as in Direct3D's max(min(size, max), min).
+        // Clamped to the maximum, then to the minimum: a minimum above the maximum wins, where
+        // GLSL's clamp would leave the result undefined.
         gl_PointSize = max(min(size, uPointMax), uPointMin);
     }
 }
