@@ -19,6 +19,7 @@
 #include "ui/uimanager.h"
 #include "world/animation.h"
 #include "world/scene.h"
+#include "world/unitdata.h"
 
 IDirect3DDevice9* g_pDevice = nullptr;
 CDebugLink* g_pDebugLink = nullptr;
@@ -42,4 +43,5 @@ D3DXVECTOR3 g_vBillboardH;
 D3DXVECTOR3 g_vBillboardV;
 SoundManager g_SoundManager;
 Object3DList g_Object3DList;
+UnitDataManager g_UnitDataManager;
 CKeyTable g_KeyTable;

@@ -46,6 +46,7 @@ void CScene::Update()
     camera.Update();
     fog.Update();
     lights.Update();
+    formations.UpdateAll();
     animations.Update();
 }
 
@@ -54,6 +55,7 @@ void CScene::Render()
     if (!bActive)
         return;
     SetupView();
+    formations.RenderAll();
     animations.Render(camera);
 }
 

@@ -9,6 +9,7 @@
 #include "world/animation.h"
 #include "world/camera.h"
 #include "world/fog.h"
+#include "world/formation.h"
 #include "world/lights.h"
 
 class CScene {
@@ -20,6 +21,7 @@ public:
     CFog fog;
     LightManager lights;
     AnimationManager animations;
+    FormationManager formations{1};  // the formations "Friend.CreateFormation" makes
 
     CScene();
 
