@@ -85,6 +85,9 @@ def main():
     copy(os.path.join(out, 'inifile_fuzz'), 'data/Global/game.txt', 'data/Global/Control.txt', 'data/GlobalFonts.txt')
     put(os.path.join(out, 'inifile_fuzz'), 'keys.txt',
         'top = 1\n[first]\n  name = Alpha  // note\nCount=3\r\n\n[Second]\nNAME=b=c\n[x]y]\n')
+    put(os.path.join(out, 'inifile_fuzz'), 'headers.txt',
+        '[A]\nname=1\n[a]\nname=2\n [b]\nname=3\n[c] // x\nname=4\n[c];\n[]\nname=5\n'
+        '[d]\nlist=[1,2]\nname=6\n]e[\n[D]\nname=7\n[d]\n')
     copy(os.path.join(out, 'consttable_fuzz'), 'data/Global/game.txt', 'data/Global/Control.txt')
     put(os.path.join(out, 'consttable_fuzz'), 'numbers.txt', '[n]\nA := 1.5\nB = -2e3\nC := text here\n=\n')
     copy(os.path.join(out, 'fonts_fuzz'), 'data/GlobalFonts.txt')
