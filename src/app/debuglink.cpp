@@ -43,20 +43,19 @@ int CDebugLink::Connect()
 void CDebugLink::Send(std::string text)
 {
     SendPending();
-    if (!m_Pending.empty()) {
+    std::size_t sent = 0;
+    if (m_Pending.empty()) {
+        const int n = SendSome(m_Socket, text, 0);
+        if (n == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK)
+            return;  // the link is down: the text is dropped, as every one after it
+        sent = n == SOCKET_ERROR ? 0 : static_cast<std::size_t>(n);
+    }
+    if (sent == 0) {
         Keep(std::move(text));
-        return;
-    }
-    const int sent = SendSome(m_Socket, text, 0);
-    if (sent == SOCKET_ERROR || sent == 0) {
-        if (sent == 0 || WSAGetLastError() == WSAEWOULDBLOCK)
-            Keep(std::move(text));
-        return;
-    }
-    if (static_cast<std::size_t>(sent) < text.size()) {
+    } else if (sent < text.size()) {
         // Begun, so it is finished whatever its size.
-        m_nPendingBytes += text.size() - static_cast<std::size_t>(sent);
-        m_nFrontSent = static_cast<std::size_t>(sent);
+        m_nPendingBytes += text.size() - sent;
+        m_nFrontSent = sent;
         m_Pending.push_back(std::move(text));
     }
 }

@@ -40,7 +40,7 @@ int FailFromErrno()
         return Fail(winsock::WSAENOTCONN);
     case ECONNREFUSED:
         return Fail(winsock::WSAECONNREFUSED);
-    default:
+    default:  // EPIPE, ECONNRESET and the rest: the connection is gone
         return Fail(winsock::WSAECONNRESET);
     }
 }
