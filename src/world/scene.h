@@ -6,12 +6,20 @@
 
 #include "script/scriptbase.h"
 #include "script/scriptrunner.h"
+#include "world/animation.h"
+#include "world/camera.h"
+#include "world/fog.h"
+#include "world/lights.h"
 
 class CScene {
 public:
     bool bActive = false;
     CScriptLibrary scripts;
     CScriptRunner runner;
+    CSceneCamera camera;
+    CFog fog;
+    LightManager lights;
+    AnimationManager animations;
 
     CScene();
 
