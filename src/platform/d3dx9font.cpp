@@ -32,8 +32,9 @@ struct KeptLayout {
 
 // Enough for every caption of a menu drawn with one font; the oldest goes first.
 constexpr std::size_t kKeptLayouts = 32;
-// The texts kept beyond the newest are bounded too, so that long texts seen once do not stay.
-constexpr std::size_t kKeptTextBytes = 4 << 20;
+// The texts kept are bounded too: room for a caption of megabytes beside the ordinary ones, so
+// that it is not laid out again each frame, while long texts seen once do not pile up.
+constexpr std::size_t kKeptTextBytes = 64 << 20;
 
 bool SameRect(const RECT& a, const RECT& b)
 {

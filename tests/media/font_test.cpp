@@ -161,3 +161,40 @@ TEST_F(FontManagerTest, AlignedTextAndFontsThatCannotDraw)
     EXPECT_FALSE(DrawsInk("II", 1, 1));
     EXPECT_TRUE(boxes.Boxes().empty());
 }
+
+TEST_F(FontManagerTest, EntriesOfOneFaceKeepTheirSettingsAndOutliveEachOther)
+{
+    dir.Write("fonts.txt", "[a]\nfontname=Arial\nheight=16\nweight=300\nitalic=0\n"
+                           "[b]\nfontname=Arial\nheight=16\nweight=400\nitalic=0\n");
+    testutil::ScopedCwd cwd(dir.Path());
+    manager.LoadFonts("fonts.txt");
+    EXPECT_EQ(Desc("a").Weight, 300u);
+    EXPECT_EQ(Desc("b").Weight, 400u);
+
+    auto* gone = new FontEntry;
+    gone->Create("Arial", "gone", 10, 16, 400, false);
+    manager.SetCurrent(gone);
+    RECT before, after;
+    ASSERT_TRUE(DrawsInk("II", 1, 1, &before));
+    delete gone;
+    manager.SetCurrent("b");
+    ASSERT_TRUE(DrawsInk("II", 1, 1, &after)) << "what the released entry shared still draws";
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.bottom, before.bottom);
+}
+
+TEST_F(FontManagerTest, ATextDrawnAgainIsRedrawnWhenItOrItsPlaceChanges)
+{
+    dir.Write("fonts.txt", "[a]\nfontname=Arial\nheight=16\nitalic=0\n");
+    testutil::ScopedCwd cwd(dir.Path());
+    manager.LoadFonts("fonts.txt");
+    RECT first, again, other, moved;
+    ASSERT_TRUE(DrawsInk("I", 0, 0, &first));
+    ASSERT_TRUE(DrawsInk("I", 0, 0, &again));
+    EXPECT_EQ(again.left, first.left);
+    EXPECT_EQ(again.top, first.top);
+    ASSERT_TRUE(DrawsInk("_", 0, 0, &other)) << "a text of the same length is laid out anew";
+    EXPECT_GT(other.top, first.top + 4);
+    ASSERT_TRUE(DrawsInk("I", 2, 0, &moved));
+    EXPECT_GT(moved.left, first.left + 40);
+}
