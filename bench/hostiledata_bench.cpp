@@ -16,6 +16,7 @@
 #include "platform/d3d9.h"
 #include "platform/win32.h"
 #include "platform/xfile.h"
+#include "support/benchdevice.h"
 
 namespace {
 
@@ -90,25 +91,10 @@ long ResidentKilobytes()
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-IDirect3DDevice9* MakeDevice()
-{
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS p{};
-    p.BackBufferWidth = 640;
-    p.BackBufferHeight = 480;
-    p.BackBufferFormat = D3DFMT_A8R8G8B8;
-    p.EnableAutoDepthStencil = TRUE;
-    p.AutoDepthStencilFormat = D3DFMT_D24S8;
-    IDirect3DDevice9* device = nullptr;
-    d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device);
-    d3d->Release();
-    return device;
-}
-
 // A font file of state.range(0) entries naming one face and size; the memory they take.
 void BM_FontFileOfOneFace(benchmark::State& state)
 {
-    g_pDevice = MakeDevice();
+    g_pDevice = bench::MakeDevice();
     const std::string path = (std::filesystem::temp_directory_path() / "hostiledata_fonts.txt").string();
     if (FILE* f = std::fopen(path.c_str(), "w")) {
         for (int i = 0; i < state.range(0); ++i)
@@ -133,7 +119,7 @@ BENCHMARK(BM_FontFileOfOneFace)->Arg(1000)->Iterations(1)->Unit(benchmark::kMill
 // characters (0) or as one line (1).
 void BM_LongCaption(benchmark::State& state)
 {
-    g_pDevice = MakeDevice();
+    g_pDevice = bench::MakeDevice();
     std::string text;
     while (text.size() < (10u << 20))
         text += state.range(0) ? "Caption text, " : "Caption text of eighty characters, the width of an old screen line....\n";
