@@ -56,6 +56,7 @@ void ResetAll()
     g_LastBehaviorFlags = 0;
     g_LastDepthFormat = 0;
     g_Frame = Frame{};
+    SetDisplayBitsPerPixel(32);
     platform::detail::ResetWindows();
     platform::detail::ResetMessages();
     platform::detail::ResetDevice();
