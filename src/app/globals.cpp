@@ -17,6 +17,7 @@
 #include "script/expressionbase.h"
 #include "script/scriptbase.h"
 #include "ui/uimanager.h"
+#include "world/heightblock.h"
 #include "world/scene.h"
 
 IDirect3DDevice9* g_pDevice = nullptr;
@@ -39,4 +40,5 @@ CSystemFuncTable g_SystemFuncTable;
 CScriptLibrary g_ScriptLibrary;
 SoundManager g_SoundManager;
 Object3DList g_Object3DList;
+HeightBlockManager g_HeightBlockManager;
 CKeyTable g_KeyTable;

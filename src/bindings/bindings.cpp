@@ -8,6 +8,8 @@
 #include "script/scriptbase.h"
 #include "script/scriptrunner.h"
 #include "ui/uiscript.h"
+#include "world/particlescript.h"
+#include "world/terrainscript.h"
 
 namespace {
 
@@ -54,15 +56,15 @@ const TSystemFuncBinding kSystemFunctions[] = {
     {"Scene.LoadSound", Scene_LoadSound, "ss"},
     {"Scene.LoadUnits", nullptr, "ss"},
     {"Scene.LoadUnitFormations", nullptr, "ss"},
-    {"Scene.LoadHeightTerrain", nullptr, "s"},
-    {"Scene.LoadParticleSystem", nullptr, "s"},
+    {"Scene.LoadHeightTerrain", Scene_LoadHeightTerrain, "s"},
+    {"Scene.LoadParticleSystem", Scene_LoadParticleSystem, "s"},
     {"Scene.LoadAnimation", nullptr, "ss"},
-    {"Terrain.ChangeSpeed", nullptr, "vvvvvv"},
-    {"Terrain.ChangeHeight", nullptr, "vvvvvv"},
-    {"Terrain.ChangeOffsetx", nullptr, "vvvvvv"},
-    {"Terrain.SetViewBoarder", nullptr, "vv"},
-    {"Terrain.DisableLoop", nullptr, "s"},
-    {"Terrain.Start", nullptr, ""},
+    {"Terrain.ChangeSpeed", Terrain_ChangeSpeed, "vvvvvv"},
+    {"Terrain.ChangeHeight", Terrain_ChangeHeight, "vvvvvv"},
+    {"Terrain.ChangeOffsetx", Terrain_ChangeOffsetx, "vvvvvv"},
+    {"Terrain.SetViewBoarder", Terrain_SetViewBoarder, "vv"},
+    {"Terrain.DisableLoop", Terrain_DisableLoop, "s"},
+    {"Terrain.Start", Terrain_Start, ""},
     {"Camera.ChangePosition", nullptr, "vvvvvvvv"},
     {"Camera.ChangeLookAt", nullptr, "vvvvvvvv"},
     {"Camera.ChangeRollAngle", nullptr, "vvvvvv"},
@@ -90,8 +92,8 @@ const TSystemFuncBinding kSystemFunctions[] = {
     {"Unit.EmitAnim", nullptr, "vvvvvvv"},
     {"Formation.RandomizeUnitPosition", nullptr, "v"},
     {"Formation.MoveUnit", nullptr, "vvv"},
-    {"ParticleSys.Enable", nullptr, ""},
-    {"ParticleSys.Disable", nullptr, ""},
+    {"ParticleSys.Enable", ParticleSys_Enable, ""},
+    {"ParticleSys.Disable", ParticleSys_Disable, ""},
 };
 
 const TVarBinding kVariables[] = {
@@ -110,9 +112,9 @@ const TVarBinding kVariables[] = {
     {"FormationPosx", nullptr, nullptr},
     {"FormationPosz", nullptr, nullptr},
     {"FormationMaxUnit", nullptr, nullptr},
-    {"Terrain.Speed", nullptr, nullptr},
-    {"Terrain.OffsetX", nullptr, nullptr},
-    {"Terrain.Height", nullptr, nullptr},
+    {"Terrain.Speed", Terrain_GetSpeed, Terrain_SetSpeed},
+    {"Terrain.OffsetX", Terrain_GetOffsetX, Terrain_SetOffsetX},
+    {"Terrain.Height", Terrain_GetHeight, Terrain_SetHeight},
 };
 
 const TFunctionBinding kFunctions[] = {

@@ -37,6 +37,8 @@ void CScene::Update()
     if (!bActive)
         return;
     runner.Update();
+    particles.Update();
+    terrain.Update();
 }
 
 void CScene::Render()
@@ -44,6 +46,8 @@ void CScene::Render()
     if (!bActive)
         return;
     SetupView();
+    terrain.Render();
+    particles.Render();
 }
 
 void CScene::SetupView()

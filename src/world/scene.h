@@ -6,12 +6,16 @@
 
 #include "script/scriptbase.h"
 #include "script/scriptrunner.h"
+#include "world/heightterrain.h"
+#include "world/particles.h"
 
 class CScene {
 public:
     bool bActive = false;
     CScriptLibrary scripts;
     CScriptRunner runner;
+    CHeightTerrain terrain;
+    CParticleSystem particles;
 
     CScene();
 

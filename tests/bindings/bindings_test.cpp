@@ -25,7 +25,6 @@ TEST(Bindings, NamesWithoutAHandlerAreNotRegistered)
 {
     ASSERT_TRUE(RegisterScriptBindings());
     // Their handlers join with their areas; until then a script naming them cannot call nothing.
-    EXPECT_EQ(g_SystemFuncTable.Get("Terrain.Start"), nullptr);
     EXPECT_EQ(g_VarTable.GetVar("UnitPosx"), nullptr);
     EXPECT_FALSE(g_FunctionTable.Exists("FormationUnitOffsetX"));
 }
