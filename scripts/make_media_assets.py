@@ -254,6 +254,8 @@ def main():
     write("Models/crate.dds", dds_dxt1(64, 64, crate_colour))
     write("Models/pyramid.x", pyramid_x())
     write("Models/pyramid.dds", dds_dxt1(32, 32, stone_colour))
+    import make_terrain_assets
+    make_terrain_assets.main()
 
 
 if __name__ == "__main__":
