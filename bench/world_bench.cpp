@@ -12,6 +12,7 @@
 #include "foundation/device.h"
 #include "foundation/geometry.h"
 #include "foundation/stringutil.h"
+#include "platform/seams.h"
 #include "world/heightblock.h"
 #include "world/scene.h"
 
@@ -79,23 +80,7 @@ struct WorldFiles {
     ~WorldFiles() { std::filesystem::remove_all(root); }
 };
 
-IDirect3DDevice9* MakeDevice()
-{
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    if (!d3d)
-        return nullptr;
-    D3DPRESENT_PARAMETERS p{};
-    p.BackBufferWidth = 640;
-    p.BackBufferHeight = 480;
-    p.BackBufferFormat = D3DFMT_A8R8G8B8;
-    p.EnableAutoDepthStencil = TRUE;
-    p.AutoDepthStencilFormat = D3DFMT_D24S8;
-    p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    IDirect3DDevice9* device = nullptr;
-    d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device);
-    d3d->Release();
-    return device;
-}
+IDirect3DDevice9* MakeDevice() { return platform::seams::MakeOffscreenDevice(640, 480); }
 
 // The scene's starting camera, and a light from above.
 void SetView(IDirect3DDevice9* device)

@@ -34,3 +34,8 @@ public:
     std::string GetValue(const std::string& key, const std::string& section);
     bool AppendSectionFrom(CIniFile& other, std::string section);
 };
+
+// The reader of a data file as loaders open one: a leading "$" resolved, the file's folder made
+// the current folder (where it stays, so that the names the file gives are found beside it), and
+// the file read by its bare name.
+CIniFile OpenDataFile(const std::string& file);

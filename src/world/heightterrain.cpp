@@ -34,9 +34,7 @@ CHeightTerrain::CHeightTerrain()
 
 void CHeightTerrain::Load(std::string file)
 {
-    const std::string path = ResolvePath(file);
-    SetCurrentFolder(FolderOf(path));
-    CIniFile ini(FileNameOf(path));
+    CIniFile ini = OpenDataFile(file);
     ini.SelectSection("data");
     globalwidthx = ini.GetFloat("globalwidthx");
     globalwidthz = ini.GetFloat("globalwidthz");

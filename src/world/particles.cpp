@@ -44,9 +44,7 @@ CParticleSystem::~CParticleSystem()
 
 void CParticleSystem::Load(std::string file)
 {
-    const std::string path = ResolvePath(file);
-    SetCurrentFolder(FolderOf(path));
-    CIniFile ini(FileNameOf(path));
+    CIniFile ini = OpenDataFile(file);
     ini.SelectSection("Data");
     MaxParticle = ini.GetInt("MaxParticle");
     ParticleLife = ini.GetInt("ParticleLife");

@@ -2,7 +2,6 @@
 
 #include "app/winmain.h"
 #include "foundation/inifile.h"
-#include "foundation/stringutil.h"
 
 CScene::CScene()
 {
@@ -14,8 +13,7 @@ void CScene::Start(std::string file, std::string name)
 {
     ResetView();
     // The scene file's folder stays current, so files its scripts name are found beside it.
-    SetCurrentFolder(FolderOf(file));
-    CIniFile ini(FileNameOf(file));
+    CIniFile ini = OpenDataFile(file);
     CStringList sections;
     ini.GetSectionNames(sections);
     for (int i = 0; i < sections.Count(); ++i) {

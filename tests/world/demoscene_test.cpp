@@ -1,31 +1,19 @@
 // The bundled demo scene's world: its canyon scrolls, its script ends the canyon's loop by name,
 // and its snow is drawn, stopped and started again.
-#include "bindings/bindings.h"
 #include "platform/seams.h"
-#include "world/scene.h"
 #include "worldfixture.h"
 
 namespace {
 
-class DemoSceneTest : public WorldTest {
+class DemoSceneTest : public GlobalSceneTest {
 protected:
     testutil::ScopedCwd dataCwd{std::string(ENGINE_SOURCE_DIR) + "/data"};
 
     void SetUp() override
     {
+        GlobalSceneTest::SetUp();
         UseDevice(640, 480);
         SetRootFolder(std::string(ENGINE_SOURCE_DIR) + "/data");
-        RegisterScriptBindings();
-    }
-    void TearDown() override
-    {
-        g_Scene.runner.threads.clear();
-        g_Scene.terrain.instances.clear();
-        g_Scene.terrain.order.Clear();
-        g_Scene.particles.MaxParticle = 0;
-        g_Scene.particles.CreateBuffers();
-        g_Scene.particles.bEnabled = false;
-        WorldTest::TearDown();
     }
 
     // The scene camera's starting view (from (0, 50, -50) at the origin, 54 degrees, near 10,

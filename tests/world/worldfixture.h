@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "app/winmain.h"
+#include "bindings/bindings.h"
 #include "foundation/stringutil.h"
 #include "support/mediafiles.h"
 #include "support/testdevice.h"
 #include "support/testutil.h"
 #include "world/heightblock.h"
+#include "world/scene.h"
 
 class WorldTest : public testing::Test {
 protected:
@@ -39,8 +41,9 @@ protected:
         if (g_pDevice)
             g_pDevice->Release();
         g_pDevice = width ? testutil::MakeTestDevice(width, height) : nullptr;
-        if (width)
+        if (width) {
             ASSERT_NE(g_pDevice, nullptr);
+        }
     }
 
     // A 24-bit bitmap of grey values, top row first.
@@ -72,5 +75,26 @@ protected:
             buffer->Unlock();
         }
         return out;
+    }
+};
+
+// For tests whose scripts drive the global scene (the handlers act on g_Scene): the bindings
+// registered, and the scene's threads, placed blocks, order and particle pool dropped afterwards.
+class GlobalSceneTest : public WorldTest {
+protected:
+    void SetUp() override
+    {
+        WorldTest::SetUp();
+        RegisterScriptBindings();
+    }
+    void TearDown() override
+    {
+        g_Scene.runner.threads.clear();
+        g_Scene.terrain.instances.clear();
+        g_Scene.terrain.order.Clear();
+        g_Scene.particles.MaxParticle = 0;
+        g_Scene.particles.CreateBuffers();
+        g_Scene.particles.bEnabled = false;
+        WorldTest::TearDown();
     }
 };

@@ -1,29 +1,12 @@
-#include "bindings/bindings.h"
-#include "world/scene.h"
 #include "worldfixture.h"
 
 namespace {
 
 // A scene's script drives the scene's terrain and particles (those of g_Scene) through every
 // name of theirs.
-class WorldScriptTest : public WorldTest {
+class WorldScriptTest : public GlobalSceneTest {
 protected:
     CScene scene;
-
-    void SetUp() override
-    {
-        WorldTest::SetUp();
-        RegisterScriptBindings();
-    }
-    void TearDown() override
-    {
-        g_Scene.terrain.instances.clear();
-        g_Scene.terrain.order.Clear();
-        g_Scene.particles.MaxParticle = 0;
-        g_Scene.particles.CreateBuffers();
-        g_Scene.particles.bEnabled = false;
-        WorldTest::TearDown();
-    }
 };
 
 }  // namespace
