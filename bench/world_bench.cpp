@@ -9,10 +9,10 @@
 #include <fstream>
 #include <string>
 
-#include "foundation/device.h"
+#include "world/device.h"
 #include "foundation/geometry.h"
 #include "foundation/stringutil.h"
-#include "platform/seams.h"
+#include "support/testdevice.h"
 #include "world/heightblock.h"
 #include "world/scene.h"
 
@@ -80,7 +80,7 @@ struct WorldFiles {
     ~WorldFiles() { std::filesystem::remove_all(root); }
 };
 
-IDirect3DDevice9* MakeDevice() { return platform::seams::MakeOffscreenDevice(640, 480); }
+IDirect3DDevice9* MakeDevice() { return testutil::MakeTestDevice(640, 480); }
 
 // The scene's starting camera, and a light from above.
 void SetView(IDirect3DDevice9* device)

@@ -4,13 +4,14 @@
 #include <cstdint>
 
 #include "foundation/random.h"
-#include "support/devicesupport.h"
+#include "support/testdevice.h"
+#include "world/device.h"
 #include "support/fuzzsupport.h"
 #include "world/particles.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    fuzz::MakeDevice();
+    g_pDevice = testutil::MakeTestDevice(64, 64);
     return 0;
 }
 

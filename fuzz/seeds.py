@@ -143,6 +143,11 @@ def main():
         'PauseThread("w1")\nwait(2)\nContinueThread("w1")\n'
         '[sub]\nReportValue(input0)\n'
         '[worker]\n->top\nwait(1)\nif(Random(0, 2) > 1)\ngoto top\nend\nReportMsg("worker done")\n')
+    copy(os.path.join(out, 'animation_fuzz'), 'data/scene/anim/effects.txt')
+    put(os.path.join(out, 'animation_fuzz'), 'strip.txt',
+        'name=strip\ntexture=group.txt\nsizex=256\nsizey=0\nMaxAnimCount=3\n'
+        '[a]\nstartx=0\npicsizex=32\npicsizey=32\nRenderSizex=2\nRenderSizey=1\nframecount=8\nTimePerFrame=0\n'
+        'randomposx=1\nrandomspeedz=0.5\n[none]\nframecount=0\n[A]\nframecount=1\n')
     exprs = ['1+2*3', '(a-b)/count', 'neg(a)*2 <> 3', 'input0 + input3 * (input1 >= 2)', 'Random(1, 5) + Distance(0,0,3,4)',
              '((1)', 'a==b', '-5', '1e30*1e30', 'RandomB(2)']
     for i, e in enumerate(exprs):

@@ -9,7 +9,8 @@
 
 #include "foundation/inifile.h"
 #include "foundation/stringutil.h"
-#include "support/devicesupport.h"
+#include "support/testdevice.h"
+#include "world/device.h"
 #include "support/fuzzsupport.h"
 #include "world/heightblock.h"
 #include "world/heightterrain.h"
@@ -46,7 +47,7 @@ void Write(const std::string& name, const std::string& bytes)
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    fuzz::MakeDevice();
+    g_pDevice = testutil::MakeTestDevice(64, 64);
     const std::uint8_t a[] = {0, 255, 90, 30}, b[] = {255, 0, 128};
     Write("a.bmp", GreyBmp(2, 2, a));
     Write("b.bmp", GreyBmp(3, 1, b));

@@ -1,14 +1,14 @@
 #!/usr/bin/env python3
 """Writes the demo scene's terrain and particles: the height bitmaps (8-bit grey BMP) and
 textures (DXT1 DDS) of the terrain blocks in data/terrain/blocks, and the snow flake texture
-(32-bit TGA) in data/particles. Deterministic; make_media_assets.py runs it too:
+(32-bit TGA) in data/particles. Deterministic; run from anywhere:
 
     python3 scripts/make_terrain_assets.py
 """
 import math
 import struct
 
-from make_media_assets import dds_dxt1, write
+from make_media_assets import dds_dxt1, tga32, write
 
 SIZE = 64  # height bitmap pixels a side; the finest grid has as many vertices
 
@@ -23,12 +23,6 @@ def bmp8(width, height, grey_at):
     header = struct.pack("<2sIHHI", b"BM", offset + len(rows), 0, 0, offset)
     info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(rows), 2835, 2835, 256, 0)
     return header + info + palette + rows
-
-
-def tga32(width, height, rgba_at):
-    header = struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, width, height, 32, 8 | 0x20)
-    return header + b"".join(bytes((b, g, r, a)) for y in range(height) for x in range(width)
-                             for r, g, b, a in [rgba_at(x, y)])
 
 
 def bank(x):

@@ -17,6 +17,7 @@
 #include "script/expressionbase.h"
 #include "script/scriptbase.h"
 #include "ui/uimanager.h"
+#include "world/animation.h"
 #include "world/heightblock.h"
 #include "world/scene.h"
 
@@ -38,6 +39,8 @@ CVarTable g_VarTable;
 CFunctionTable g_FunctionTable;
 CSystemFuncTable g_SystemFuncTable;
 CScriptLibrary g_ScriptLibrary;
+D3DXVECTOR3 g_vBillboardH;
+D3DXVECTOR3 g_vBillboardV;
 SoundManager g_SoundManager;
 Object3DList g_Object3DList;
 HeightBlockManager g_HeightBlockManager;

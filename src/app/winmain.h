@@ -2,8 +2,11 @@
 // the window procedure and its input forwarders.
 #pragma once
 
-#include "foundation/device.h"
+#include "platform/d3d9.h"
 #include "platform/win32.h"
+
+// The one Direct3D device; null until InitD3D succeeds.
+extern IDirect3DDevice9* g_pDevice;
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 

@@ -269,3 +269,36 @@ void CInterpolator3D::Update()
         }
     }
 }
+
+void ChangeInterpolator(CInterpolatorFloat& value, int mode, float target, int frames, float gain, float maxSpeed,
+                        float maxAccel)
+{
+    if (mode == IM_NONE)
+        value.Set(target);
+    else if (mode == IM_LINEAR)
+        value.StartLinear(value.Get(), target, frames);
+    else if (mode == IM_SMOOTH)
+        value.StartSmooth(value.Get(), target, frames, gain, maxSpeed, maxAccel);
+}
+
+void ChangeInterpolator(CInterpolator3D& point, int mode, const D3DXVECTOR3& target, int frames, float gain,
+                        float maxSpeed, float maxAccel)
+{
+    const D3DXVECTOR3& cur = point.vCurrent;
+    if (mode == IM_NONE)
+        point.Set(target.x, target.y, target.z);
+    else if (mode == IM_LINEAR)
+        point.StartLinear(cur.x, cur.y, cur.z, target.x, target.y, target.z, frames);
+    else if (mode == IM_SMOOTH)
+        point.StartSmooth(cur.x, cur.y, cur.z, target.x, target.y, target.z, frames, gain, maxSpeed, maxAccel);
+}
+
+void ChangeInterpolator(CInterpolatorColor& colour, int mode, const D3DXCOLOR& target, int frames, float factor)
+{
+    if (mode == IM_NONE)
+        colour.Set(target);
+    else if (mode == IM_LINEAR)
+        colour.StartLinear(colour.Get(), target, frames);
+    else if (mode == IM_SMOOTH)
+        colour.StartSmooth(colour.Get(), target, frames, factor);
+}

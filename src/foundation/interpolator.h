@@ -119,3 +119,12 @@ public:
     int GetFrame() const { return nFrame; }
     int GetFrameCount() const { return nFrames; }
 };
+
+// Moves an interpolator from its current value towards a target by the scripts' mode rule: 0 at
+// once, 1 linearly over `frames` ticks, 2 smoothly (gain or factor, and for single values and
+// points the maximum speed and acceleration); any other mode changes nothing.
+void ChangeInterpolator(CInterpolatorFloat& value, int mode, float target, int frames, float gain, float maxSpeed,
+                        float maxAccel);
+void ChangeInterpolator(CInterpolator3D& point, int mode, const D3DXVECTOR3& target, int frames, float gain,
+                        float maxSpeed, float maxAccel);
+void ChangeInterpolator(CInterpolatorColor& colour, int mode, const D3DXCOLOR& target, int frames, float factor);

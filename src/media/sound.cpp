@@ -26,11 +26,9 @@ void SetChannelPaused(int channel, bool paused)
         FSOUND_SetPaused(channel, paused ? 1 : 0);
 }
 
-// The element is appended empty and filled in place, so the list never owns a copy.
 void AddTo(ArrayList<TSound>& list, const std::string& fileName)
 {
-    TSound NewSound;
-    TSound* sound = list.Add(NewSound);
+    TSound* sound = list.AddNew();
     sound->strName = StripExtension(fileName);
     sound->Load(fileName);
 }
@@ -45,14 +43,6 @@ void LoadFolder(ArrayList<TSound>& list, const std::string& folder, const std::s
 }
 
 }  // namespace
-
-TSound& TSound::operator=(const TSound& other)
-{
-    pSample = other.pSample;
-    nChannel = other.nChannel;
-    strName = other.strName;
-    return *this;
-}
 
 TSound::~TSound()
 {

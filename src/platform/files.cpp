@@ -24,6 +24,20 @@ bool Exists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0;
 }
 
+// Windows lists a folder in the order of its names with a to z upper-cased, so "_" comes after
+// the letters. Names that differ only in case, which Windows cannot hold side by side, keep
+// their byte order.
+bool WindowsListingOrder(const std::string& a, const std::string& b)
+{
+    auto upper = [](char c) { return static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 32 : c); };
+    auto less = [&](char x, char y) { return upper(x) < upper(y); };
+    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), less))
+        return true;
+    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), less))
+        return false;
+    return a < b;
+}
+
 std::vector<std::string> SortedEntries(const std::string& folder)
 {
     std::vector<std::string> names;
@@ -33,7 +47,7 @@ std::vector<std::string> SortedEntries(const std::string& folder)
     while (dirent* e = ::readdir(dir))
         names.emplace_back(e->d_name);
     ::closedir(dir);
-    std::sort(names.begin(), names.end());
+    std::sort(names.begin(), names.end(), WindowsListingOrder);
     return names;
 }
 
@@ -169,6 +183,19 @@ bool ReadFileBytes(const std::string& enginePath, std::string& out)
     while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
         out.append(buffer, n);
     std::fclose(f);
+    return true;
+}
+
+bool ReadTextFile(const std::string& enginePath, std::string& out)
+{
+    std::string bytes;
+    if (!ReadFileBytes(enginePath, bytes))
+        return false;
+    const std::size_t end = std::min(bytes.find('\x1A'), bytes.size());
+    out.clear();
+    for (std::size_t i = 0; i < end; ++i)
+        if (bytes[i] != '\r' || i + 1 == end || bytes[i + 1] != '\n')
+            out += bytes[i];
     return true;
 }
 

@@ -13,11 +13,15 @@ namespace platform {
 // Components that match nothing are kept as written, so a file can still be created there.
 std::string NativePath(const std::string& enginePath);
 
-// fopen through NativePath. Text modes read bytes as they are; callers that read text lines
-// drop a carriage return before a line feed themselves, as Windows text mode does.
+// fopen through NativePath. C's text modes read bytes as they are: text is read with
+// ReadTextFile.
 std::FILE* OpenFile(const std::string& enginePath, const char* mode);
 
 // Reads a whole file through NativePath; false when it cannot be opened.
 bool ReadFileBytes(const std::string& enginePath, std::string& out);
+
+// Reads a whole file as Windows' text mode does: a carriage return before a line feed is
+// dropped, and a Ctrl-Z (0x1A) ends the text, so an old editor's trailer is no line of its own.
+bool ReadTextFile(const std::string& enginePath, std::string& out);
 
 }  // namespace platform

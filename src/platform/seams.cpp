@@ -46,35 +46,6 @@ void SetIdleHook(std::function<void()> hook)
     g_IdleHook = std::move(hook);
 }
 
-D3DPRESENT_PARAMETERS OffscreenPresentParameters(UINT width, UINT height, D3DFORMAT depth)
-{
-    D3DPRESENT_PARAMETERS p{};
-    p.BackBufferWidth = width;
-    p.BackBufferHeight = height;
-    p.BackBufferFormat = D3DFMT_A8R8G8B8;
-    p.BackBufferCount = 1;
-    p.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    p.Windowed = TRUE;
-    p.EnableAutoDepthStencil = TRUE;
-    p.AutoDepthStencilFormat = depth;
-    p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    return p;
-}
-
-IDirect3DDevice9* MakeOffscreenDevice(UINT width, UINT height, D3DFORMAT depth)
-{
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    if (!d3d)
-        return nullptr;
-    D3DPRESENT_PARAMETERS p = OffscreenPresentParameters(width, height, depth);
-    IDirect3DDevice9* device = nullptr;
-    if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p,
-                                 &device)))
-        device = nullptr;
-    d3d->Release();
-    return device;
-}
-
 void ResetAll()
 {
     RemoveMessageBoxRecorder();

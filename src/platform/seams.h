@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3d9.h"
 #include "platform/win32.h"
 
 namespace platform::seams {
@@ -60,12 +59,6 @@ struct Frame {
     std::vector<std::uint8_t> bgra;
 };
 const Frame& LastPresentedFrame();
-
-// A device without a window for tests, fuzz targets and benchmarks: a width x height back
-// buffer, presented at once, with a `depth` buffer and hardware vertex processing; null when
-// none can be made. The caller releases it.
-D3DPRESENT_PARAMETERS OffscreenPresentParameters(UINT width, UINT height, D3DFORMAT depth = D3DFMT_D24S8);
-IDirect3DDevice9* MakeOffscreenDevice(UINT width, UINT height, D3DFORMAT depth = D3DFMT_D24S8);
 
 // The display's bits per pixel, which decide the format of loaded bitmaps: 32 (the default)
 // or 16 (5-6-5).

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "foundation/colors.h"
-#include "foundation/device.h"
+#include "world/device.h"
 #include "foundation/graybitmap.h"
 #include "foundation/inifile.h"
 #include "foundation/namedlist.h"
@@ -20,24 +20,6 @@ D3DXVECTOR3 TurnX(const D3DXVECTOR3& d) { return {-d.y, d.x, 0.0f}; }
 D3DXVECTOR3 TurnZ(const D3DXVECTOR3& d) { return {0.0f, d.z, -d.y}; }
 
 }  // namespace
-
-CHeightBlock& CHeightBlock::operator=(const CHeightBlock& other)
-{
-    assert(!other.pVertexBuffer && !other.pIndexBuffer && !other.pHeights && "only fresh blocks are assigned");
-    if (this == &other)
-        return *this;
-    texture = other.texture;
-    vBlockSize = other.vBlockSize;
-    nLOD = other.nLOD;
-    nBmpWidth = other.nBmpWidth;
-    nBmpHeight = other.nBmpHeight;
-    nGrid = other.nGrid;
-    nTriangleCount = other.nTriangleCount;
-    nVertexCount = other.nVertexCount;
-    material = other.material;
-    strName = other.strName;
-    return *this;
-}
 
 CHeightBlock::~CHeightBlock()
 {

@@ -43,11 +43,10 @@ public:
     D3DMATERIAL9 material{};
     std::string strName;  // as the block list writes it
 
+    // A block owns its buffers and heights: the list builds it in place and never copies it.
     CHeightBlock() = default;
     CHeightBlock(const CHeightBlock&) = delete;
-    // Only fresh blocks are assigned (the list stores a default block, then loads it in place):
-    // the plain fields are copied; a source that holds buffers or heights is a fault.
-    CHeightBlock& operator=(const CHeightBlock& other);
+    CHeightBlock& operator=(const CHeightBlock&) = delete;
     ~CHeightBlock();
 
     // Loads the texture and the heights and builds the mesh; always true, whatever failed (each

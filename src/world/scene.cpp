@@ -1,7 +1,7 @@
 #include "world/scene.h"
 
-#include "app/winmain.h"
 #include "foundation/inifile.h"
+#include "world/device.h"
 
 CScene::CScene()
 {
@@ -28,6 +28,12 @@ void CScene::Start(std::string file, std::string name)
 
 void CScene::ResetView()
 {
+    camera.Reset();
+    camera.SetFar(500.0f);
+    camera.SetNear(10.0f);
+    camera.ChangePosition(IM_NONE, 0.0f, 50.0f, -50.0f, 0, 0.0f, 0.0f, 0.0f);
+    camera.ChangeLookAt(IM_NONE, 0.0f, 0.0f, 0.0f, 0, 0.0f, 0.0f, 0.0f);
+    fog.Disable();
 }
 
 void CScene::Update()
@@ -35,8 +41,12 @@ void CScene::Update()
     if (!bActive)
         return;
     runner.Update();
+    camera.Update();
     particles.Update();
+    fog.Update();
+    lights.Update();
     terrain.Update();
+    animations.Update();
 }
 
 void CScene::Render()
@@ -45,6 +55,7 @@ void CScene::Render()
         return;
     SetupView();
     terrain.Render();
+    animations.Render(camera);
     particles.Render();
 }
 
@@ -52,6 +63,11 @@ void CScene::SetupView()
 {
     if (!g_pDevice)
         return;
+    D3DXMATRIX matrix;
+    camera.GetViewMatrix(&matrix);
+    g_pDevice->SetTransform(D3DTS_VIEW, &matrix);
+    camera.GetProjMatrix(&matrix);
+    g_pDevice->SetTransform(D3DTS_PROJECTION, &matrix);
     g_pDevice->SetRenderState(D3DRS_LIGHTING, TRUE);
     g_pDevice->LightEnable(0, TRUE);
     g_pDevice->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);

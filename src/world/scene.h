@@ -6,7 +6,11 @@
 
 #include "script/scriptbase.h"
 #include "script/scriptrunner.h"
+#include "world/animation.h"
+#include "world/camera.h"
+#include "world/fog.h"
 #include "world/heightterrain.h"
+#include "world/lights.h"
 #include "world/particles.h"
 
 class CScene {
@@ -14,8 +18,12 @@ public:
     bool bActive = false;
     CScriptLibrary scripts;
     CScriptRunner runner;
+    CSceneCamera camera;
+    CFog fog;
     CHeightTerrain terrain;
+    LightManager lights;
     CParticleSystem particles;
+    AnimationManager animations;
 
     CScene();
 

@@ -22,7 +22,12 @@ TEST_F(StartupTest, TheWorkingFolderBecomesTheRootAndTheMenuFolderIsLeftCurrent)
 {
     testutil::WriteMinimalDataTree(root);
     root.Write("Global/game.txt", "[game]\nStartZ := 40\n");
+    root.Write("Global/Zeta.txt", "[game]\nStartZ := 1\n");
     ASSERT_TRUE(GameStartup(nullptr));
+    // Of two tables of one name the first listed wins, in Windows' order: "game" before "Zeta".
+    const TConst* startZ = g_ConstTableSet.FindTable("game")->Find("StartZ");
+    ASSERT_NE(startZ, nullptr);
+    EXPECT_EQ(startZ->value, 40.0f);
     EXPECT_EQ(GetRootFolder(), root.WindowsPath());
     EXPECT_EQ(g_CurrentFolder, root.WindowsPath() + "\\menu");
     EXPECT_TRUE(g_KeyTable.enabled);

@@ -31,6 +31,14 @@ TEST(StringList, LineEndsAndBlankLines)
     EXPECT_EQ(list.At(2), "  b  ");
     EXPECT_FALSE(list.LoadFromFile("empty.txt"));
     EXPECT_EQ(list.Count(), 0);
+
+    // A Ctrl-Z ends the text: an old editor's trailer adds no line, and nothing after it counts.
+    dir.Write("trailer.txt", "[main]\r\nx := 1\r\n\x1A");
+    ASSERT_TRUE(list.LoadFromFile("trailer.txt"));
+    EXPECT_EQ(list.Items, (std::vector<std::string>{"[main]", "x := 1"}));
+    dir.Write("cut.txt", "a\rb\x1A\nc\n");
+    ASSERT_TRUE(list.LoadFromFile("cut.txt"));
+    EXPECT_EQ(list.Items, std::vector<std::string>{"a\rb"});  // a lone carriage return stays
 }
 
 TEST(StringList, FailedOpenReportsAndKeepsItems)

@@ -54,22 +54,26 @@ TEST(Paths, ListFiles)
     testutil::TempDir dir;
     testutil::ScopedCwd cwd(dir.Path());
     dir.Write("b.TXT", "");
-    dir.Write("a.txt", "");
+    dir.Write("a_b.txt", "");
+    dir.Write("Zeta.txt", "");
+    dir.Write("ab.txt", "");
     dir.Write("c.wav", "");
     dir.MakeDir("sub");
 
     CStringList out;
     ASSERT_TRUE(ListFiles(out, ""));
-    EXPECT_EQ(out.Count(), 4);  // folders too, never "." or ".."
+    EXPECT_EQ(out.Count(), 6);  // folders too, never "." or ".."
     EXPECT_EQ(out.IndexOf("."), -1);
     EXPECT_EQ(out.IndexOf(".."), -1);
 
+    // Windows' order: the names upper-cased, so "_" comes after every letter, and case does
+    // not put "Zeta" first.
     CStringList txt;
     ASSERT_TRUE(ListFiles(txt, "*.txt"));
     ASSERT_TRUE(ListFiles(txt, "*.txt"));  // appends
-    ASSERT_EQ(txt.Count(), 4);
-    EXPECT_EQ(txt.At(0), "a.txt");
-    EXPECT_EQ(txt.At(1), "b.TXT");
+    ASSERT_EQ(txt.Count(), 8);
+    EXPECT_EQ(txt.Items, (std::vector<std::string>{"ab.txt", "a_b.txt", "b.TXT", "Zeta.txt", "ab.txt", "a_b.txt",
+                                                    "b.TXT", "Zeta.txt"}));
 
     CStringList sub;
     ASSERT_TRUE(ListFiles(sub, dir.WindowsPath() + "\\?.WAV"));

@@ -151,7 +151,7 @@ TEST_F(FontManagerTest, AlignedTextAndFontsThatCannotDraw)
     FontEntry broken;
     broken.Create("Arial", "broken", 0, 16, 400, false);
     EXPECT_NE(broken.pFont, nullptr);
-    FontEntry* noDevice = manager.Fonts.Add(FontEntry());
+    FontEntry* noDevice = manager.Fonts.AddNew();
     IDirect3DDevice9* device = g_pDevice;
     g_pDevice = nullptr;
     noDevice->Create("Arial", "nodevice", 0, 16, 400, false);

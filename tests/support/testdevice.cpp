@@ -6,12 +6,30 @@ namespace testutil {
 
 D3DPRESENT_PARAMETERS TestPresentParameters(UINT width, UINT height, D3DFORMAT depth)
 {
-    return platform::seams::OffscreenPresentParameters(width, height, depth);
+    D3DPRESENT_PARAMETERS p{};
+    p.BackBufferWidth = width;
+    p.BackBufferHeight = height;
+    p.BackBufferFormat = D3DFMT_A8R8G8B8;
+    p.BackBufferCount = 1;
+    p.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    p.Windowed = TRUE;
+    p.EnableAutoDepthStencil = TRUE;
+    p.AutoDepthStencilFormat = depth;
+    p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    return p;
 }
 
 IDirect3DDevice9* MakeTestDevice(UINT width, UINT height, D3DFORMAT depth)
 {
-    return platform::seams::MakeOffscreenDevice(width, height, depth);
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    if (!d3d) return nullptr;
+    D3DPRESENT_PARAMETERS p = TestPresentParameters(width, height, depth);
+    IDirect3DDevice9* device = nullptr;
+    if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p,
+                                 &device)))
+        device = nullptr;
+    d3d->Release();
+    return device;
 }
 
 D3DCOLOR PresentedPixel(int x, int y)

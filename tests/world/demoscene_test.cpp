@@ -16,16 +16,9 @@ protected:
         SetRootFolder(std::string(ENGINE_SOURCE_DIR) + "/data");
     }
 
-    // The scene camera's starting view (from (0, 50, -50) at the origin, 54 degrees, near 10,
-    // far 500) and a white light from above and behind the camera.
-    static void SetView()
+    // The terrain's section creates no light: a white one from above and behind the camera.
+    static void SetLight()
     {
-        D3DXMATRIX view, projection;
-        const D3DXVECTOR3 eye(0, 50, -50), at(0, 0, 0), up(0, 1, 0);
-        D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-        D3DXMatrixPerspectiveFovLH(&projection, 0.9424779f, 640.0f / 480.0f, 10.0f, 500.0f);
-        g_pDevice->SetTransform(D3DTS_VIEW, &view);
-        g_pDevice->SetTransform(D3DTS_PROJECTION, &projection);
         D3DLIGHT9 light{};
         light.Type = D3DLIGHT_DIRECTIONAL;
         light.Diffuse = {1, 1, 1, 1};
@@ -36,8 +29,8 @@ protected:
     {
         g_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
         g_pDevice->BeginScene();
-        SetView();
-        g_Scene.Render();
+        SetLight();
+        g_Scene.Render();  // under the scene camera's starting view
         g_pDevice->EndScene();
         g_pDevice->Present(nullptr, nullptr, nullptr, nullptr);
         return platform::seams::LastPresentedFrame();
