@@ -4,10 +4,7 @@
 #include <iterator>
 
 #include "platform/imagedecode.h"
-#include "platform/seams.h"
-#include "platform/win32.h"
 #include "support/mediafiles.h"
-#include "support/testutil.h"
 
 namespace {
 
@@ -82,37 +79,4 @@ TEST(Bitmap, FilesThatCannotHoldTheirClaimsFail)
     EXPECT_FALSE(Decode(rle, img));
     EXPECT_FALSE(Decode(testutil::PngFile(1, 1, 3, {1, 2, 3}), img));
     EXPECT_FALSE(Decode(good.substr(0, 20), img));
-}
-
-// The bitmap handed to the engine is the display's format: B, G, R, 0 at 32 bits, 5-6-5 at 16.
-TEST(Bitmap, LoadedBitmapsTakeTheDisplayFormat)
-{
-    testutil::TempDir dir;
-    dir.Write("two.bmp", testutil::BmpWithBits(2, 1, 24, {0xFFFFFF, 0x0000FF}));
-    const std::string name = dir.WindowsPath() + "\\TWO.BMP";
-    for (int bits : {32, 16}) {
-        platform::seams::SetDisplayBitsPerPixel(bits);
-        HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, name.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-        ASSERT_NE(bitmap, nullptr);
-        BITMAP desc{};
-        ASSERT_EQ(GetObjectA(bitmap, sizeof desc, &desc), static_cast<int>(sizeof desc));
-        EXPECT_EQ(desc.bmWidth, 2);
-        EXPECT_EQ(desc.bmHeight, 1);
-        EXPECT_EQ(desc.bmBitsPixel, bits);
-        std::uint8_t bytes[8] = {};
-        EXPECT_EQ(GetBitmapBits(bitmap, sizeof bytes, bytes), bits / 4);
-        if (bits == 32) {
-            const std::uint8_t expected[8] = {255, 255, 255, 0, 255, 0, 0, 0};
-            EXPECT_EQ(std::memcmp(bytes, expected, 8), 0);
-        } else {
-            EXPECT_EQ(bytes[0] | (bytes[1] << 8), 0xFFFF);
-            EXPECT_EQ(bytes[2] | (bytes[3] << 8), 0x001F);
-        }
-        EXPECT_TRUE(DeleteObject(bitmap));
-        EXPECT_FALSE(DeleteObject(bitmap));
-        EXPECT_EQ(GetObjectA(bitmap, sizeof desc, &desc), 0);
-    }
-    platform::seams::SetDisplayBitsPerPixel(32);
-    EXPECT_EQ(LoadImageA(nullptr, (dir.WindowsPath() + "\\missing.bmp").c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE),
-              nullptr);
 }

@@ -106,20 +106,6 @@ TEST_F(ParticleTest, PoolLimits)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-// A particle on a face of the bounding box lives; one past it dies on its first step.
-TEST_F(ParticleTest, TheBoundingBoxHoldsItsFaces)
-{
-    Load("GenerateBox.MinX=10\nGenerateBox.MaxX=10\n");
-    particles.bEnabled = true;
-    particles.Update();
-    particles.Update();
-    EXPECT_EQ(particles.nLiveCount, 1);
-    particles.GenerateRate = 0;
-    particles.pParticles[0].vVelocity.x = 0.5f;
-    particles.Update();
-    EXPECT_EQ(particles.nLiveCount, 0);
-}
-
 // The point-sprite states the particles need, set before the draw and undone after it, except
 // the texture stage's alpha.
 TEST_F(ParticleTest, DrawsOnePointListBetweenItsStates)
