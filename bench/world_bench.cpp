@@ -82,15 +82,9 @@ struct WorldFiles {
 
 IDirect3DDevice9* MakeDevice() { return testutil::MakeTestDevice(640, 480); }
 
-// The scene's starting camera, and a light from above.
-void SetView(IDirect3DDevice9* device)
+// A light from above (the scene's camera gives the view).
+void SetLight(IDirect3DDevice9* device)
 {
-    D3DXMATRIX view, projection;
-    const D3DXVECTOR3 eye(0, 50, -50), at(0, 0, 0), up(0, 1, 0);
-    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-    D3DXMatrixPerspectiveFovLH(&projection, 0.9424779f, 640.0f / 480.0f, 10.0f, 500.0f);
-    device->SetTransform(D3DTS_VIEW, &view);
-    device->SetTransform(D3DTS_PROJECTION, &projection);
     D3DLIGHT9 light{};
     light.Type = D3DLIGHT_DIRECTIONAL;
     light.Diffuse = {1, 1, 1, 1};
@@ -186,7 +180,7 @@ void BM_SceneFrame(benchmark::State& state)
         for (auto _ : state) {
             device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
             device->BeginScene();
-            SetView(device);
+            SetLight(device);
             world.scene.Render();
             device->EndScene();
             device->Present(nullptr, nullptr, nullptr, nullptr);

@@ -11,15 +11,10 @@ namespace {
 // steps vanish in float rounding far from the origin.
 constexpr std::size_t kMostPlacedBlocks = 1024;
 
-void Change(CInterpolatorFloat& value, float mode, float target, int frames, float gain, float maxSpeed,
-            float maxAccel)
+// The terrain compares its modes as floats: 1.5 is no mode at all, not a linear change.
+int ModeOf(float mode)
 {
-    if (mode == 0.0f)
-        value.Set(target);
-    else if (mode == 1.0f)
-        value.StartLinear(value.Get(), target, frames);
-    else if (mode == 2.0f)
-        value.StartSmooth(value.Get(), target, frames, gain, maxSpeed, maxAccel);
+    return mode == 0.0f || mode == 1.0f || mode == 2.0f ? static_cast<int>(mode) : -1;
 }
 
 }  // namespace
@@ -204,17 +199,17 @@ void CHeightTerrain::Render()
 
 void CHeightTerrain::ChangeSpeed(float mode, float value, int frames, float gain, float maxSpeed, float maxAccel)
 {
-    Change(speed, mode, value, frames, gain, maxSpeed, maxAccel);
+    ChangeInterpolator(speed, ModeOf(mode), value, frames, gain, maxSpeed, maxAccel);
 }
 
 void CHeightTerrain::ChangeHeight(float mode, float value, int frames, float gain, float maxSpeed, float maxAccel)
 {
-    Change(height, mode, value, frames, gain, maxSpeed, maxAccel);
+    ChangeInterpolator(height, ModeOf(mode), value, frames, gain, maxSpeed, maxAccel);
 }
 
 void CHeightTerrain::ChangeOffsetx(float mode, float value, int frames, float gain, float maxSpeed, float maxAccel)
 {
-    Change(offsetx, mode, value, frames, gain, maxSpeed, maxAccel);
+    ChangeInterpolator(offsetx, ModeOf(mode), value, frames, gain, maxSpeed, maxAccel);
 }
 
 void CHeightTerrain::SetViewBoarder(float min, float max)

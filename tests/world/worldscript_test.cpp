@@ -25,7 +25,7 @@ TEST_F(WorldScriptTest, ScriptsReachTheTerrainAndParticlesByName)
                "Terrain.Start()\n"
                "Terrain.Speed := 1.5\n"
                "Terrain.OffsetX := Terrain.Speed + 2\n"
-               "Terrain.ChangeOffsetx(3,10,20,0,0,0)\n"
+               "Terrain.ChangeOffsetx(1.5,10,20,0,0,0)\n"
                "Terrain.ChangeSpeed(1,5,4.9,0,0,0)\n"
                "Terrain.ChangeHeight(0,-7,0,0,0,0)\n"
                "Terrain.Height := Terrain.Height * 2\n"
@@ -47,7 +47,7 @@ TEST_F(WorldScriptTest, ScriptsReachTheTerrainAndParticlesByName)
     EXPECT_EQ(terrain.speed.fTarget, 5.0f);
     EXPECT_EQ(terrain.speed.nFrames, 4);
     EXPECT_EQ(terrain.height.Get(), -14.0f);
-    EXPECT_EQ(terrain.offsetx.Get(), 3.5f);  // mode 3 changed nothing
+    EXPECT_EQ(terrain.offsetx.Get(), 3.5f);  // mode 1.5 is no mode
     ASSERT_EQ(terrain.disabledLoops.Count(), 1);
     EXPECT_EQ(terrain.disabledLoops.At(0), "hills");
     EXPECT_EQ(g_Scene.particles.MaxParticle, 7);
