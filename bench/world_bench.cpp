@@ -80,6 +80,8 @@ struct WorldFiles {
     ~WorldFiles() { std::filesystem::remove_all(root); }
 };
 
+// Presented frames are read back, so that each frame's time is the time to finish drawing it
+// (without a read-back nothing waits for the renderer).
 IDirect3DDevice9* MakeDevice() { return testutil::MakeTestDevice(640, 480); }
 
 // A light from above (the scene's camera gives the view).

@@ -52,12 +52,15 @@ void SetHardwareTransformAndLight(bool present);
 DWORD LastDeviceBehaviorFlags();
 int LastDeviceDepthFormat();
 
-// The frame kept by the last Present: top-down BGRA, 4 bytes a pixel.
+// The frame kept by the last Present: top-down BGRA, 4 bytes a pixel. Present reads the frame
+// back only while a test keeps presented frames (off at start and after ResetAll); otherwise the
+// frame stays empty and presenting costs no read-back.
 struct Frame {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> bgra;
 };
+void KeepPresentedFrames(bool on);
 const Frame& LastPresentedFrame();
 
 // The display's bits per pixel, which decide the format of loaded bitmaps: 32 (the default)

@@ -60,6 +60,7 @@ int Presents()
 TEST_F(WinMainTest, ShiftEscapeEndsTheProgramAfterOpaqueBlackFrames)
 {
     platform::seams::SetDeviceRecording(true);
+    platform::seams::KeepPresentedFrames(true);
     bool injected = false;
     platform::seams::SetIdleHook([&] {
         if (!injected && Presents() >= 2) {

@@ -13,6 +13,7 @@ int BundledRun::Run(const std::function<void(int frames)>& onIdle)
     platform::seams::ResetAll();
     platform::seams::InstallMessageBoxRecorder();
     platform::seams::SetDeviceRecording(true);
+    platform::seams::KeepPresentedFrames(true);
     int frames = 0;
     platform::seams::SetIdleHook([&] {
         auto& calls = platform::seams::RecordedDeviceCalls();

@@ -1,5 +1,6 @@
 // The program run as a player runs it, on the bundled data tree and headless: message boxes
-// recorded, device calls counted, reports collected by a debug-link listener.
+// recorded, device calls counted, presented frames kept, reports collected by a debug-link
+// listener.
 #pragma once
 
 #include <functional>
