@@ -155,6 +155,50 @@ bool PngChunksFit(const std::uint8_t* data, std::size_t size)
     return true;
 }
 
+// stb_image builds a JPEG Huffman table from its sixteen code counts without checking that they
+// add up to at most 256 codes, and writes past the table when they do not. Such a file is
+// refused before stb_image sees it. The walk follows the decoder's: fill bytes and the
+// start-of-image marker first, then marker after marker, skipping whatever lies between them
+// (coded data included); a table segment holds table after table until its length runs out.
+bool JpegTablesFit(const std::uint8_t* data, std::size_t size)
+{
+    auto at = [&](std::size_t i) -> std::size_t { return i < size ? data[i] : 0; };
+    std::size_t pos = 0;
+    while (pos < size && data[pos] == 0xFF)
+        ++pos;
+    if (pos == 0 || at(pos) != 0xD8)
+        return true;
+    for (++pos; pos < size;) {
+        if (data[pos++] != 0xFF)
+            continue;
+        while (pos < size && data[pos] == 0xFF)
+            ++pos;
+        const std::size_t marker = at(pos++);
+        if (marker == 0xD9)
+            break;
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8))
+            continue;  // stuffed bytes and markers without a length
+        const std::size_t length = (at(pos) << 8) | at(pos + 1);
+        if (marker != 0xC4) {
+            pos += length;
+            continue;
+        }
+        std::size_t table = pos + 2, end = pos + length;
+        while (table < end) {
+            std::size_t codes = 0;
+            for (std::size_t i = 1; i <= 16; ++i)
+                codes += at(table + i);
+            if (codes > 256)
+                return false;
+            table += 17 + codes;
+        }
+        if (table != end)
+            break;  // the decoder refuses a segment its tables do not fill
+        pos = end;
+    }
+    return true;
+}
+
 // No format read through stb_image codes more than about 8,300 pixels a byte (a one-bit PNG at
 // deflate's best ratio). A header claiming more describes pixels the file does not hold, which
 // stb_image would allocate and make up as zeros (a truncated TGA or BMP decodes without error).
@@ -273,7 +317,7 @@ bool DecodeImage(const std::uint8_t* data, std::size_t size, RgbaImage& out)
 {
     if (size >= 4 && ReadU32(data) == FourCC('D', 'D', 'S', ' '))
         return DecodeDds(data, size, out);
-    if (size > 0x7FFFFFFF || !PngChunksFit(data, size))
+    if (size > 0x7FFFFFFF || !PngChunksFit(data, size) || !JpegTablesFit(data, size))
         return false;
     int w = 0, h = 0, channels = 0;
     if (stbi_info_from_memory(data, static_cast<int>(size), &w, &h, &channels) &&
