@@ -95,6 +95,14 @@ def binary_x():
     return bytes(out)
 
 
+def referenced_x():
+    """A mesh of 16 faces of 1,024 corners placed again by 8,000 references: 130 million
+    triangles from under 64 KB, unless the reader bounds what a file produces."""
+    face = '1024;' + ','.join(str(c % 3) for c in range(1024)) + ';'
+    mesh = 'Mesh M { 3; 0;0;0;, 1;0;0;, 0;1;0;; 16; ' + ','.join([face] * 16) + '; }\n'
+    return 'xof 0302txt 0032\n' + mesh + 'Frame F {\n' + '{M}' * 8000 + '\n}\n'
+
+
 def script_body(path):
     with open(os.path.join(ROOT, path), encoding='latin-1') as f:
         lines = [l for l in f.read().splitlines() if not l.startswith('[') and not l.startswith('//')]
@@ -106,6 +114,9 @@ def main():
     copy(os.path.join(out, 'inifile_fuzz'), 'data/Global/game.txt', 'data/Global/Control.txt', 'data/GlobalFonts.txt')
     put(os.path.join(out, 'inifile_fuzz'), 'keys.txt',
         'top = 1\n[first]\n  name = Alpha  // note\nCount=3\r\n\n[Second]\nNAME=b=c\n[x]y]\n')
+    put(os.path.join(out, 'inifile_fuzz'), 'headers.txt',
+        '[A]\nname=1\n[a]\nname=2\n [b]\nname=3\n[c] // x\nname=4\n[c];\n[]\nname=5\n'
+        '[d]\nlist=[1,2]\nname=6\n]e[\n[D]\nname=7\n[d]\n')
     copy(os.path.join(out, 'consttable_fuzz'), 'data/Global/game.txt', 'data/Global/Control.txt')
     put(os.path.join(out, 'consttable_fuzz'), 'numbers.txt', '[n]\nA := 1.5\nB = -2e3\nC := text here\n=\n')
     copy(os.path.join(out, 'fonts_fuzz'), 'data/GlobalFonts.txt')
@@ -132,6 +143,7 @@ def main():
         '[blocklist]\nname1=A\nheight1=a.bmp\nname2=B\nheight2=b.bmp\n[order]\n[one\nA\n]\n[\nB\nA\n]\nB\n')
     copy(os.path.join(out, 'xfile_fuzz'), 'data/Models/crate.x', 'data/Models/pyramid.x')
     put(os.path.join(out, 'xfile_fuzz'), 'tri.xb', binary_x())
+    put(os.path.join(out, 'xfile_fuzz'), 'references.x', referenced_x())
     for name in ('arithmetic', 'calls', 'chains', 'loops', 'waits', 'loaderror'):
         put(os.path.join(out, 'script_fuzz'), name + '.txt', script_body('tests/script/scripts/%s.txt' % name))
     put(os.path.join(out, 'script_fuzz'), 'forward.txt',
@@ -143,6 +155,14 @@ def main():
         'PauseThread("w1")\nwait(2)\nContinueThread("w1")\n'
         '[sub]\nReportValue(input0)\n'
         '[worker]\n->top\nwait(1)\nif(Random(0, 2) > 1)\ngoto top\nend\nReportMsg("worker done")\n')
+    copy(os.path.join(out, 'unitdata_fuzz'), 'data/units/units.txt')
+    put(os.path.join(out, 'unitdata_fuzz'), 'anims.txt',
+        '[Tank]\nspeed=2\nobjscale=1.5\nanim1=SPARK\nanim2=ghost\nanim3=puff\nscript=anims.txt\n[tank]\nspeed=9\n'
+        '[main]\nUnit.MoveXZ(2,1,2,100,0.1,1,0.5)\n')
+    copy(os.path.join(out, 'formationdata_fuzz'), 'data/units/formations.txt')
+    put(os.path.join(out, 'formationdata_fuzz'), 'slots.txt',
+        '[Line]\nscript=slots.txt\nunit1=TANK\noffsetx1=3\noffsetz1=4\nrandomoffsetx1=1\nrandomoffsetz1=2\n'
+        'unit2=scout\noffsetx3=9\n[Broken]\nunit1=tank\nunit2=ghost\nunit3=tank\n[main]\nwait(1)\n')
     copy(os.path.join(out, 'animation_fuzz'), 'data/scene/anim/effects.txt')
     put(os.path.join(out, 'animation_fuzz'), 'strip.txt',
         'name=strip\ntexture=group.txt\nsizex=256\nsizey=0\nMaxAnimCount=3\n'

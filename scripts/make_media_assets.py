@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the media part of the bundled data tree: the font file, the sound samples, the music,
-the models with their textures and the scene's sprite sheet. Everything is synthesised here;
-run from anywhere:
+the models with their textures and the scene's and the units' sprite sheets. Everything is
+synthesised here; run from anywhere:
 
     python3 scripts/make_media_assets.py
 
@@ -266,6 +266,22 @@ def pyramid_x():
     return bytes(x.data)
 
 
+def unit_effects(x, y):
+    """The units' sprite sheet, 256 x 64: eight 32 x 32 frames a row. Row 0 a spark that flares
+    and fades, row 1 a puff of dust that spreads and thins."""
+    frame, u, v = x // 32, x % 32 - 15.5, y % 32 - 15.5
+    t = frame / 7.0
+    r = math.sqrt(u * u + v * v)
+    if y < 32:
+        star = max(0.0, 1.0 - min(abs(u), abs(v)) / 2.5) * max(0.0, 1.0 - r / (6 + 10 * (1 - t)))
+        core = max(0.0, 1.0 - r / (4 + 3 * (1 - t)))
+        a = 255 * min(1.0, star + core) * (1.0 - 0.8 * t)
+        return 255, 230 - 80 * t, 90 - 60 * t, a
+    ring = 3 + 11 * t
+    a = 200 * max(0.0, 1.0 - abs(r - ring) / (3 + 3 * t)) * (1.0 - t) + 60 * max(0.0, 1.0 - r / ring) * (1.0 - t)
+    return 190, 175, 150, a
+
+
 def main():
     write("GlobalFonts.txt", FONTS.replace("\n", "\r\n").encode("gbk"))
     write("sound/click.wav", wav(tone([1200, 1800], 0.08, decay=40.0)))
@@ -280,6 +296,7 @@ def main():
     write("Models/pyramid.x", pyramid_x())
     write("Models/pyramid.dds", dds_dxt1(32, 32, stone_colour))
     write("scene/anim/effects.tga", tga32(256, 64, effects_sheet))
+    write("units/effects.tga", tga32(256, 64, unit_effects))
 
 
 if __name__ == "__main__":

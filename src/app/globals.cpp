@@ -20,6 +20,7 @@
 #include "world/animation.h"
 #include "world/heightblock.h"
 #include "world/scene.h"
+#include "world/unitdata.h"
 
 IDirect3DDevice9* g_pDevice = nullptr;
 CDebugLink* g_pDebugLink = nullptr;
@@ -43,5 +44,6 @@ D3DXVECTOR3 g_vBillboardH;
 D3DXVECTOR3 g_vBillboardV;
 SoundManager g_SoundManager;
 Object3DList g_Object3DList;
+UnitDataManager g_UnitDataManager;
 HeightBlockManager g_HeightBlockManager;
 CKeyTable g_KeyTable;

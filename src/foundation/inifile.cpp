@@ -1,5 +1,7 @@
 #include "foundation/inifile.h"
 
+#include <algorithm>
+
 #include "foundation/stringutil.h"
 
 namespace {
@@ -53,24 +55,42 @@ bool CIniFile::Open(std::string fileName)
 {
     if (fileName.empty())
         return true;
-    return Lines.LoadFromFile(fileName);
+    const bool loaded = Lines.LoadFromFile(fileName);
+    m_nIndexedLines = 0;
+    return loaded;
+}
+
+void CIniFile::IndexLines()
+{
+    if (m_nIndexedLines == 0 || m_nIndexedLines > Lines.Count()) {
+        m_HeaderLines.clear();
+        m_CutLines.clear();
+        m_nIndexedLines = 0;
+    }
+    for (; m_nIndexedLines < Lines.Count(); ++m_nIndexedLines) {
+        const std::string& line = Lines.At(m_nIndexedLines);
+        if (!HoldsBothBrackets(line))
+            continue;
+        m_CutLines.push_back(m_nIndexedLines);
+        // Only a line that is "[" ... "]" from end to end can equal a header looked up by name;
+        // emplace keeps the first line of a name.
+        if (line.front() == '[' && line.back() == ']')
+            m_HeaderLines.emplace(ToLower(line), m_nIndexedLines);
+    }
 }
 
 int CIniFile::FindSection(const std::string& name)
 {
-    std::string header = ToLower("[" + name + "]");
-    for (int i = 0; i < Lines.Count(); ++i)
-        if (ToLower(Lines.At(i)) == header)
-            return i + 1;
-    return -1;
+    IndexLines();
+    auto found = m_HeaderLines.find(ToLower("[" + name + "]"));
+    return found == m_HeaderLines.end() ? -1 : found->second + 1;
 }
 
 int CIniFile::FindSectionEnd(int start)
 {
-    for (int i = start; i < Lines.Count(); ++i)
-        if (HoldsBothBrackets(Lines.At(i)))
-            return i - 1;
-    return Lines.Count() - 1;
+    IndexLines();
+    auto cut = std::lower_bound(m_CutLines.begin(), m_CutLines.end(), start);
+    return cut == m_CutLines.end() ? Lines.Count() - 1 : *cut - 1;
 }
 
 bool CIniFile::SelectSection(const std::string& name)

@@ -1,5 +1,7 @@
 #include "foundation/interpolator.h"
 
+#include <algorithm>
+
 #include "foundation/colors.h"
 #include "foundation/geometry.h"
 #include "foundation/objectbase.h"
@@ -180,14 +182,6 @@ void CInterpolatorColor::Update()
         clCurrent += (clTarget - clCurrent) * fFactor;
 }
 
-void CInterpolator2D::SetCurrent(float x, float y)
-{
-    nMode = IM_NONE;
-    vStart = vTarget = vCurrent = D3DXVECTOR2(x, y);
-    nFrame = 0;
-    nFrames = 0;
-}
-
 void CInterpolator2D::StartLinear(float x0, float y0, float x1, float y1, int frames)
 {
     nMode = IM_LINEAR;
@@ -212,10 +206,18 @@ void CInterpolator2D::StartSmooth(float x0, float y0, float x1, float y1, int fr
     CheckSmoothLimits(maxSpeed, maxAccel);
 }
 
+// A linear move lands on its target on its last frame (the first update for a move of no
+// frames) and ends at the update after it, without touching the point: a point set once the
+// last frame was shown is not put back on the old target.
 void CInterpolator2D::Update()
 {
     if (nMode == IM_LINEAR) {
-        LinearPointUpdate(nFrame, nFrames, vCurrent, vVelocity, vTarget);
+        if (nFrame >= std::max(nFrames, 1)) {
+            ++nFrame;
+            nMode = IM_NONE;
+        } else {
+            LinearPointUpdate(nFrame, nFrames, vCurrent, vVelocity, vTarget);
+        }
     } else if (nMode == IM_SMOOTH) {
         SmoothVelocity(vVelocity, vCurrent, vTarget, fFactor, fMaxSpeed, fMaxAccel);
         vCurrent += vVelocity;

@@ -63,6 +63,7 @@ void ResetAll()
     g_LastDepthFormat = 0;
     g_Frame = Frame{};
     g_KeepFrames = false;
+    SetSocketSendBuffer(0);
     SetDisplayBitsPerPixel(32);
     platform::detail::ResetWindows();
     platform::detail::ResetMessages();

@@ -86,6 +86,10 @@ void SetDisplayBitsPerPixel(int bits);
 void SetDeviceRecording(bool on);
 std::vector<std::string>& RecordedDeviceCalls();
 
+// The send buffer, in bytes, of sockets made from now on (0: the system's own, which grows with
+// the connection), so that a test fills a link with little data.
+void SetSocketSendBuffer(int bytes);
+
 // Puts every seam back as it was at start.
 void ResetAll();
 

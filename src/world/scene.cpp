@@ -46,6 +46,7 @@ void CScene::Update()
     fog.Update();
     lights.Update();
     terrain.Update();
+    formations.UpdateAll();
     animations.Update();
 }
 
@@ -55,6 +56,7 @@ void CScene::Render()
         return;
     SetupView();
     terrain.Render();
+    formations.RenderAll();
     animations.Render(camera);
     particles.Render();
 }

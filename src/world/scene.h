@@ -9,6 +9,7 @@
 #include "world/animation.h"
 #include "world/camera.h"
 #include "world/fog.h"
+#include "world/formation.h"
 #include "world/heightterrain.h"
 #include "world/lights.h"
 #include "world/particles.h"
@@ -24,6 +25,7 @@ public:
     LightManager lights;
     CParticleSystem particles;
     AnimationManager animations;
+    FormationManager formations{1};  // the formations "Friend.CreateFormation" makes
 
     CScene();
 

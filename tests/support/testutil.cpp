@@ -120,11 +120,14 @@ std::string PortHolder(int port)
     return holders.empty() ? "a program of another user" : holders;
 }
 
-LinkListener::LinkListener()
+LinkListener::LinkListener(int receiveBuffer)
 {
     m_ListenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int yes = 1;
     ::setsockopt(m_ListenFd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    // Set before listening, so the accepted connection takes it and its window is sized by it.
+    if (receiveBuffer > 0)
+        ::setsockopt(m_ListenFd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(kLinkPort);

@@ -45,10 +45,11 @@ inline constexpr int kLinkPort = 8212;
 // does.
 std::string PortHolder(int port);
 
-// A log viewer on 127.0.0.1:8212 that accepts one connection and collects what arrives.
+// A log viewer on 127.0.0.1:8212 that accepts one connection and collects what arrives. A
+// receive buffer in bytes (0: the system's own) sets how much the connection holds unread.
 class LinkListener {
 public:
-    LinkListener();
+    explicit LinkListener(int receiveBuffer = 0);
     ~LinkListener();
     bool Listening() const { return m_ListenFd >= 0; }
     // Accepts a pending connection if there is none yet, then reads for up to timeoutMs, or until
