@@ -8,7 +8,6 @@
 #include "platform/d3d9.h"
 #include "platform/d3d9_internal.h"
 #include "platform/seams.h"
-#include "support/benchdevice.h"
 
 namespace {
 
@@ -17,6 +16,22 @@ struct Vertex {
     D3DCOLOR color;
     float u, v;
 };
+
+IDirect3DDevice9* MakeDevice()
+{
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    D3DPRESENT_PARAMETERS p{};
+    p.BackBufferWidth = 640;
+    p.BackBufferHeight = 480;
+    p.BackBufferFormat = D3DFMT_A8R8G8B8;
+    p.EnableAutoDepthStencil = TRUE;
+    p.AutoDepthStencilFormat = D3DFMT_D24S8;
+    p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    IDirect3DDevice9* device = nullptr;
+    d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device);
+    d3d->Release();
+    return device;
+}
 
 // A 4:3 left-handed perspective.
 void SetProjection(IDirect3DDevice9* device)
@@ -55,7 +70,7 @@ void Frame(IDirect3DDevice9* device, Draws draws)
 void BM_Frame(benchmark::State& state)
 {
     platform::seams::KeepPresentedFrames(state.range(1) != 0);
-    IDirect3DDevice9* device = bench::MakeDevice();
+    IDirect3DDevice9* device = MakeDevice();
     if (!device) {
         state.SkipWithError("no device");
         return;
@@ -93,7 +108,7 @@ BENCHMARK(BM_Frame)->ArgsProduct({{0, 100, 400}, {0, 1}})->Unit(benchmark::kMill
 void BM_LitGrid(benchmark::State& state)
 {
     platform::seams::KeepPresentedFrames(true);
-    IDirect3DDevice9* device = bench::MakeDevice();
+    IDirect3DDevice9* device = MakeDevice();
     if (!device) {
         state.SkipWithError("no device");
         return;

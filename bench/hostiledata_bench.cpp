@@ -16,7 +16,7 @@
 #include "platform/d3d9.h"
 #include "platform/win32.h"
 #include "platform/xfile.h"
-#include "support/benchdevice.h"
+#include "support/testdevice.h"
 
 namespace {
 
@@ -94,7 +94,7 @@ long ResidentKilobytes()
 // A font file of state.range(0) entries naming one face and size; the memory they take.
 void BM_FontFileOfOneFace(benchmark::State& state)
 {
-    g_pDevice = bench::MakeDevice();
+    g_pDevice = testutil::MakeTestDevice(640, 480);
     const std::string path = (std::filesystem::temp_directory_path() / "hostiledata_fonts.txt").string();
     if (FILE* f = std::fopen(path.c_str(), "w")) {
         for (int i = 0; i < state.range(0); ++i)
@@ -119,7 +119,7 @@ BENCHMARK(BM_FontFileOfOneFace)->Arg(1000)->Iterations(1)->Unit(benchmark::kMill
 // characters (0) or as one line (1).
 void BM_LongCaption(benchmark::State& state)
 {
-    g_pDevice = bench::MakeDevice();
+    g_pDevice = testutil::MakeTestDevice(640, 480);
     std::string text;
     while (text.size() < (10u << 20))
         text += state.range(0) ? "Caption text, " : "Caption text of eighty characters, the width of an old screen line....\n";

@@ -42,6 +42,27 @@ def bmp(w, h):
     return header + info + pixels
 
 
+def bmp_indexed(w, h, bits, top_down):
+    """A palette BMP of `bits` per pixel (1, 4 or 8), rows padded to 4 bytes."""
+    colours = 1 << bits
+    stride = (w * bits + 31) // 32 * 4
+    rows = []
+    for y in range(h):
+        value = 0
+        for x in range(w):
+            value = (value << bits) | ((x + y * 3) % colours)
+        packed = value << (stride * 8 - w * bits)
+        rows.append(packed.to_bytes(stride, 'big'))
+    if not top_down:
+        rows.reverse()
+    pixels = b''.join(rows)
+    palette = b''.join(bytes((i * 37 % 256, i * 91 % 256, i * 13 % 256, 0)) for i in range(colours))
+    offset = 54 + len(palette)
+    header = struct.pack('<2sIHHI', b'BM', offset + len(pixels), 0, 0, offset)
+    info = struct.pack('<IiiHHIIiiII', 40, w, -h if top_down else h, 1, bits, 0, len(pixels), 2835, 2835, colours, 0)
+    return header + info + palette + pixels
+
+
 def tga(w, h):
     header = struct.pack('<BBBHHBHHHHBB', 0, 0, 2, 0, 0, 0, 0, 0, w, h, 32, 8)
     return header + b''.join(bytes((x * 40 % 256, y * 40 % 256, 30, 255)) for y in range(h) for x in range(w))
@@ -105,6 +126,21 @@ def main():
     put(os.path.join(out, 'image_fuzz'), 'small.tga', tga(4, 3))
     put(os.path.join(out, 'image_fuzz'), 'rgb24.dds', dds_rgb(4, 2, 24))
     put(os.path.join(out, 'image_fuzz'), 'rgb32.dds', dds_rgb(2, 3, 32))
+    put(os.path.join(out, 'image_fuzz'), 'palette.bmp', bmp_indexed(5, 3, 8, top_down=False))
+    put(os.path.join(out, 'image_fuzz'), 'mono.bmp', bmp_indexed(9, 2, 1, top_down=True))
+    put(os.path.join(out, 'image_fuzz'), 'nibbles.bmp', bmp_indexed(3, 3, 4, top_down=False))
+    copy(os.path.join(out, 'particles_fuzz'), 'data/particles/snow.txt')
+    put(os.path.join(out, 'particles_fuzz'), 'small.txt',
+        '[Data]\nMaxParticle=3\nParticleLife=2\nGenerateRate=2\nFadeTime=2\nGenerateProbability=1\n'
+        'BoundingBox.MaxX=1\nBoundingBox.MaxY=1\nBoundingBox.MaxZ=1\nSpeedxBasic=0.3\nColor=FF102030\n')
+    with open(os.path.join(ROOT, 'data/terrain/valley.txt')) as f:
+        valley = f.read().replace('$\\terrain\\blocks', '$')
+    for block in ('plain', 'hills', 'dunes', 'ridge'):
+        valley = valley.replace(block + '.bmp', 'a.bmp' if block in ('plain', 'dunes') else 'b.bmp')
+    put(os.path.join(out, 'terrain_fuzz'), 'valley.txt', valley)
+    put(os.path.join(out, 'terrain_fuzz'), 'loops.txt',
+        '[data]\nglobalwidthz=10\nviewboardermin=-5\nviewboardermax=40\nspeed=3\nLOD=4\n'
+        '[blocklist]\nname1=A\nheight1=a.bmp\nname2=B\nheight2=b.bmp\n[order]\n[one\nA\n]\n[\nB\nA\n]\nB\n')
     copy(os.path.join(out, 'xfile_fuzz'), 'data/Models/crate.x', 'data/Models/pyramid.x')
     put(os.path.join(out, 'xfile_fuzz'), 'tri.xb', binary_x())
     put(os.path.join(out, 'xfile_fuzz'), 'references.x', referenced_x())

@@ -18,6 +18,7 @@
 #include "script/scriptbase.h"
 #include "ui/uimanager.h"
 #include "world/animation.h"
+#include "world/heightblock.h"
 #include "world/scene.h"
 #include "world/unitdata.h"
 
@@ -44,4 +45,5 @@ D3DXVECTOR3 g_vBillboardV;
 SoundManager g_SoundManager;
 Object3DList g_Object3DList;
 UnitDataManager g_UnitDataManager;
+HeightBlockManager g_HeightBlockManager;
 CKeyTable g_KeyTable;

@@ -8,6 +8,8 @@
 #include "script/scriptbase.h"
 #include "script/scriptrunner.h"
 #include "ui/uiscript.h"
+#include "world/particlescript.h"
+#include "world/terrainscript.h"
 #include "world/unitdata.h"
 #include "world/unitscript.h"
 #include "world/viewscript.h"
@@ -57,15 +59,15 @@ const TSystemFuncBinding kSystemFunctions[] = {
     {"Scene.LoadSound", Scene_LoadSound, "ss"},
     {"Scene.LoadUnits", Scene_LoadUnits, "ss"},
     {"Scene.LoadUnitFormations", Scene_LoadUnitFormations, "ss"},
-    {"Scene.LoadHeightTerrain", nullptr, "s"},
-    {"Scene.LoadParticleSystem", nullptr, "s"},
+    {"Scene.LoadHeightTerrain", Scene_LoadHeightTerrain, "s"},
+    {"Scene.LoadParticleSystem", Scene_LoadParticleSystem, "s"},
     {"Scene.LoadAnimation", Scene_LoadAnimation, "ss"},
-    {"Terrain.ChangeSpeed", nullptr, "vvvvvv"},
-    {"Terrain.ChangeHeight", nullptr, "vvvvvv"},
-    {"Terrain.ChangeOffsetx", nullptr, "vvvvvv"},
-    {"Terrain.SetViewBoarder", nullptr, "vv"},
-    {"Terrain.DisableLoop", nullptr, "s"},
-    {"Terrain.Start", nullptr, ""},
+    {"Terrain.ChangeSpeed", Terrain_ChangeSpeed, "vvvvvv"},
+    {"Terrain.ChangeHeight", Terrain_ChangeHeight, "vvvvvv"},
+    {"Terrain.ChangeOffsetx", Terrain_ChangeOffsetx, "vvvvvv"},
+    {"Terrain.SetViewBoarder", Terrain_SetViewBoarder, "vv"},
+    {"Terrain.DisableLoop", Terrain_DisableLoop, "s"},
+    {"Terrain.Start", Terrain_Start, ""},
     {"Camera.ChangePosition", Camera_ChangePosition, "vvvvvvvv"},
     {"Camera.ChangeLookAt", Camera_ChangeLookAt, "vvvvvvvv"},
     {"Camera.ChangeRollAngle", Camera_ChangeRollAngle, "vvvvvv"},
@@ -93,8 +95,8 @@ const TSystemFuncBinding kSystemFunctions[] = {
     {"Unit.EmitAnim", Unit_EmitAnim, "vvvvvvv"},
     {"Formation.RandomizeUnitPosition", Formation_RandomizeUnitPosition, "v"},
     {"Formation.MoveUnit", Formation_MoveUnit, "vvv"},
-    {"ParticleSys.Enable", nullptr, ""},
-    {"ParticleSys.Disable", nullptr, ""},
+    {"ParticleSys.Enable", ParticleSys_Enable, ""},
+    {"ParticleSys.Disable", ParticleSys_Disable, ""},
 };
 
 const TVarBinding kVariables[] = {
@@ -113,9 +115,9 @@ const TVarBinding kVariables[] = {
     {"FormationPosx", GetFormationPosx, SetFormationPosx},
     {"FormationPosz", GetFormationPosz, SetFormationPosz},
     {"FormationMaxUnit", GetFormationMaxUnit, nullptr},
-    {"Terrain.Speed", nullptr, nullptr},
-    {"Terrain.OffsetX", nullptr, nullptr},
-    {"Terrain.Height", nullptr, nullptr},
+    {"Terrain.Speed", Terrain_GetSpeed, Terrain_SetSpeed},
+    {"Terrain.OffsetX", Terrain_GetOffsetX, Terrain_SetOffsetX},
+    {"Terrain.Height", Terrain_GetHeight, Terrain_SetHeight},
 };
 
 const TFunctionBinding kFunctions[] = {

@@ -191,3 +191,10 @@ bool CIniFile::AppendSectionFrom(CIniFile& other, std::string section)
         Lines.Add(lines.At(i));
     return true;
 }
+
+CIniFile OpenDataFile(const std::string& file)
+{
+    const std::string path = ResolvePath(file);
+    SetCurrentFolder(FolderOf(path));
+    return CIniFile(FileNameOf(path));
+}

@@ -47,3 +47,8 @@ private:
     std::vector<int> m_CutLines;                // lines holding both "[" and "]", ascending
     int m_nIndexedLines = 0;
 };
+
+// The reader of a data file as loaders open one: a leading "$" resolved, the file's folder made
+// the current folder (where it stays, so that the names the file gives are found beside it), and
+// the file read by its bare name.
+CIniFile OpenDataFile(const std::string& file);

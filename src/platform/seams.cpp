@@ -64,6 +64,7 @@ void ResetAll()
     g_Frame = Frame{};
     g_KeepFrames = false;
     SetSocketSendBuffer(0);
+    SetDisplayBitsPerPixel(32);
     platform::detail::ResetWindows();
     platform::detail::ResetMessages();
     platform::detail::ResetDevice();

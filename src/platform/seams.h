@@ -63,6 +63,10 @@ struct Frame {
 void KeepPresentedFrames(bool on);
 const Frame& LastPresentedFrame();
 
+// The display's bits per pixel, which decide the format of loaded bitmaps: 32 (the default)
+// or 16 (5-6-5).
+void SetDisplayBitsPerPixel(int bits);
+
 // Device call recording: while on, every call that changes or uses the device is logged as
 // text with its arguments. Counts, indices, state and type numbers are decimal; flags, colours,
 // FVFs and state values are "0x" and eight hexadecimal digits; floats are printed as by "%g";

@@ -1,7 +1,6 @@
 #include "world/scene.h"
 
 #include "foundation/inifile.h"
-#include "foundation/stringutil.h"
 #include "world/device.h"
 
 CScene::CScene()
@@ -14,8 +13,7 @@ void CScene::Start(std::string file, std::string name)
 {
     ResetView();
     // The scene file's folder stays current, so files its scripts name are found beside it.
-    SetCurrentFolder(FolderOf(file));
-    CIniFile ini(FileNameOf(file));
+    CIniFile ini = OpenDataFile(file);
     CStringList sections;
     ini.GetSectionNames(sections);
     for (int i = 0; i < sections.Count(); ++i) {
@@ -44,8 +42,10 @@ void CScene::Update()
         return;
     runner.Update();
     camera.Update();
+    particles.Update();
     fog.Update();
     lights.Update();
+    terrain.Update();
     formations.UpdateAll();
     animations.Update();
 }
@@ -55,8 +55,10 @@ void CScene::Render()
     if (!bActive)
         return;
     SetupView();
+    terrain.Render();
     formations.RenderAll();
     animations.Render(camera);
+    particles.Render();
 }
 
 void CScene::SetupView()

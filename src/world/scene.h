@@ -10,7 +10,9 @@
 #include "world/camera.h"
 #include "world/fog.h"
 #include "world/formation.h"
+#include "world/heightterrain.h"
 #include "world/lights.h"
+#include "world/particles.h"
 
 class CScene {
 public:
@@ -19,7 +21,9 @@ public:
     CScriptRunner runner;
     CSceneCamera camera;
     CFog fog;
+    CHeightTerrain terrain;
     LightManager lights;
+    CParticleSystem particles;
     AnimationManager animations;
     FormationManager formations{1};  // the formations "Friend.CreateFormation" makes
 

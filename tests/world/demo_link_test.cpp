@@ -86,6 +86,7 @@ TEST(DemoScene, StartShowsFoggedBillboardsUnderTheMovingCamera)
                 g_Scene.animations.Emit(g_Scene.animations.FindAnimData("burst"), D3DXVECTOR3(-40.0f + 16 * i, 5, 40),
                                         D3DXVECTOR3(0, 0.1f, 0));
             eyeThen = g_Scene.camera.Position.vCurrent;
+            g_Scene.particles.bEnabled = false;  // white snowflakes would speckle the glows
             emitted = true;
         } else if (emitted && shot.width == 0 && frames >= clickedAt + 70) {
             shot = platform::seams::LastPresentedFrame();
