@@ -122,7 +122,8 @@ void BM_LongCaption(benchmark::State& state)
     g_pDevice = testutil::MakeTestDevice(640, 480);
     std::string text;
     while (text.size() < (10u << 20))
-        text += state.range(0) ? "Caption text, " : "Caption text of eighty characters, the width of an old screen line....\n";
+        text += state.range(0) ? "Caption text, "
+                               : "Caption text of eighty characters, the width of an old screen line....\n";
     {
         FontEntry font;
         font.Create("Arial", "caption", 0, 16, 400, false);

@@ -54,7 +54,8 @@ public:
     {
         if (!text || !rect)
             return 0;
-        const std::string_view bytes(text, count < 0 ? std::strlen(text) : strnlen(text, static_cast<std::size_t>(count)));
+        const std::size_t length = count < 0 ? std::strlen(text) : strnlen(text, static_cast<std::size_t>(count));
+        const std::string_view bytes(text, length);
         const KeptLayout& layout = Laid(bytes, *rect, format);
         const TextMask& mask = layout.mask;
         if (mask.coverage.empty())

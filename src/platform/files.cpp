@@ -191,13 +191,14 @@ bool ReadFileBytes(const std::string& enginePath, std::string& out)
     if (!f)
         return false;
     out.clear();
+    // A file that grows past the limit while it is read is refused all the same.
+    const auto limit = static_cast<std::size_t>(kMaxDataFileBytes);
     char buffer[65536];
     std::size_t n;
-    // A file that grows past the limit while it is read is refused all the same.
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0 && out.size() <= static_cast<std::size_t>(kMaxDataFileBytes))
+    while (out.size() <= limit && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
         out.append(buffer, n);
     std::fclose(f);
-    if (out.size() > static_cast<std::size_t>(kMaxDataFileBytes)) {
+    if (out.size() > limit) {
         out.clear();
         return false;
     }

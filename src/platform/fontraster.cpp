@@ -226,9 +226,10 @@ struct FontRasterizer::Impl {
         // a line.
         const FT_Size_Metrics& m = use.size->metrics;
         const FT_BBox& box = f->bbox;
-        const double y = std::max(std::abs(FT_MulFix(box.yMax, m.y_scale)), std::abs(FT_MulFix(box.yMin, m.y_scale))) / 64.0;
-        const double x = std::max(std::abs(FT_MulFix(box.xMax, m.x_scale)), std::abs(FT_MulFix(box.xMin, m.x_scale))) / 64.0;
-        reach = std::max(reach, static_cast<int>(std::ceil(std::max(y, x * xScale))) + lineHeight + 2);
+        const FT_Pos y = std::max(std::abs(FT_MulFix(box.yMax, m.y_scale)), std::abs(FT_MulFix(box.yMin, m.y_scale)));
+        const FT_Pos x = std::max(std::abs(FT_MulFix(box.xMax, m.x_scale)), std::abs(FT_MulFix(box.xMin, m.x_scale)));
+        const double farthest = std::max(y / 64.0, x / 64.0 * xScale);
+        reach = std::max(reach, static_cast<int>(std::ceil(farthest)) + lineHeight + 2);
     }
 
     void Setup()
@@ -436,7 +437,8 @@ int FontRasterizer::Layout(std::string_view gbkText, int count, const RECT& rect
             if (x + advance + im.reach > clipL) {
                 const Glyph& g = im.Rendered(ch);
                 const Pos gx = x + g.left, gy = baseline - g.top;
-                if (g.width > 0 && g.rows > 0 && gx < clipR && gx + g.width > clipL && gy < clipB && gy + g.rows > clipT) {
+                const bool seen = gx < clipR && gx + g.width > clipL && gy < clipB && gy + g.rows > clipT;
+                if (g.width > 0 && g.rows > 0 && seen) {
                     placed.push_back({&g, gx, gy});
                     minX = std::min(minX, gx);
                     minY = std::min(minY, gy);

@@ -158,7 +158,8 @@ TEST(FontRaster, ClippedTextIsTheUnclippedTextCutAndOnlyWhatShowsIsRendered)
             for (int y = rect.top - 5; y < rect.bottom + 5; ++y)
                 for (int x = rect.left - 5; x < rect.right + 5; ++x) {
                     const bool inside = x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
-                    ASSERT_EQ(CoverageAt(clipped, x, y), inside ? CoverageAt(whole, x, y) : 0) << h << v << " " << x << "," << y;
+                    ASSERT_EQ(CoverageAt(clipped, x, y), inside ? CoverageAt(whole, x, y) : 0)
+                        << h << v << " " << x << "," << y;
                     ink += CoverageAt(clipped, x, y);
                 }
             EXPECT_GT(ink, 0) << h << " " << v;
