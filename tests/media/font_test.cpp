@@ -162,27 +162,6 @@ TEST_F(FontManagerTest, AlignedTextAndFontsThatCannotDraw)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST_F(FontManagerTest, EntriesOfOneFaceKeepTheirSettingsAndOutliveEachOther)
-{
-    dir.Write("fonts.txt", "[a]\nfontname=Arial\nheight=16\nweight=300\nitalic=0\n"
-                           "[b]\nfontname=Arial\nheight=16\nweight=400\nitalic=0\n");
-    testutil::ScopedCwd cwd(dir.Path());
-    manager.LoadFonts("fonts.txt");
-    EXPECT_EQ(Desc("a").Weight, 300u);
-    EXPECT_EQ(Desc("b").Weight, 400u);
-
-    auto* gone = new FontEntry;
-    gone->Create("Arial", "gone", 10, 16, 400, false);
-    manager.SetCurrent(gone);
-    RECT before, after;
-    ASSERT_TRUE(DrawsInk("II", 1, 1, &before));
-    delete gone;
-    manager.SetCurrent("b");
-    ASSERT_TRUE(DrawsInk("II", 1, 1, &after)) << "what the released entry shared still draws";
-    EXPECT_EQ(after.left, before.left);
-    EXPECT_EQ(after.bottom, before.bottom);
-}
-
 TEST_F(FontManagerTest, ATextDrawnAgainIsRedrawnWhenItOrItsPlaceChanges)
 {
     dir.Write("fonts.txt", "[a]\nfontname=Arial\nheight=16\nitalic=0\n");
