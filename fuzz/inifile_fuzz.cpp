@@ -1,10 +1,44 @@
 // The data-file reader on any bytes: sections, key lookups in each, raw section lines, the
-// global keys above the first section, and appending a section to another file.
+// global keys above the first section, and appending a section to another file. Section lookups
+// go through an index; a plain scan of the lines must agree with it.
 #include <cstddef>
 #include <cstdint>
 
 #include "foundation/inifile.h"
+#include "foundation/stringutil.h"
 #include "support/fuzzsupport.h"
+
+namespace {
+
+int ScanForSection(CIniFile& ini, const std::string& name)
+{
+    const std::string header = ToLower("[" + name + "]");
+    for (int i = 0; i < ini.Lines.Count(); ++i)
+        if (ToLower(ini.Lines.At(i)) == header)
+            return i + 1;
+    return -1;
+}
+
+int ScanForSectionEnd(CIniFile& ini, int start)
+{
+    for (int i = start; i < ini.Lines.Count(); ++i) {
+        const std::string& line = ini.Lines.At(i);
+        if (line.find('[') != std::string::npos && line.find(']') != std::string::npos)
+            return i - 1;
+    }
+    return ini.Lines.Count() - 1;
+}
+
+void CheckSection(CIniFile& ini, const std::string& name)
+{
+    const int start = ini.FindSection(name);
+    if (start != ScanForSection(ini, name))
+        __builtin_trap();
+    if (start >= 0 && ini.FindSectionEnd(start) != ScanForSectionEnd(ini, start))
+        __builtin_trap();
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -30,6 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CIniFile other("");
     for (int s = 0; s < sections.Count() && s < 16; ++s) {
         const std::string& section = sections.At(s);
+        CheckSection(ini, section);
         ini.SelectSection(section);
         for (int k = 0; k < keys.Count(); ++k) {
             ini.GetString(keys.At(k));
@@ -41,6 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ini.GetSectionLines(lines, section);
         ini.FindSectionEnd(ini.FindSection(section) < 0 ? 0 : ini.FindSection(section));
         other.AppendSectionFrom(ini, section);
+        CheckSection(other, section);
     }
     for (int k = 0; k < keys.Count(); ++k)
         ini.GetGlobalString(keys.At(k));

@@ -42,6 +42,27 @@ def bmp(w, h):
     return header + info + pixels
 
 
+def bmp_indexed(w, h, bits, top_down):
+    """A palette BMP of `bits` per pixel (1, 4 or 8), rows padded to 4 bytes."""
+    colours = 1 << bits
+    stride = (w * bits + 31) // 32 * 4
+    rows = []
+    for y in range(h):
+        value = 0
+        for x in range(w):
+            value = (value << bits) | ((x + y * 3) % colours)
+        packed = value << (stride * 8 - w * bits)
+        rows.append(packed.to_bytes(stride, 'big'))
+    if not top_down:
+        rows.reverse()
+    pixels = b''.join(rows)
+    palette = b''.join(bytes((i * 37 % 256, i * 91 % 256, i * 13 % 256, 0)) for i in range(colours))
+    offset = 54 + len(palette)
+    header = struct.pack('<2sIHHI', b'BM', offset + len(pixels), 0, 0, offset)
+    info = struct.pack('<IiiHHIIiiII', 40, w, -h if top_down else h, 1, bits, 0, len(pixels), 2835, 2835, colours, 0)
+    return header + info + palette + pixels
+
+
 def tga(w, h):
     header = struct.pack('<BBBHHBHHHHBB', 0, 0, 2, 0, 0, 0, 0, 0, w, h, 32, 8)
     return header + b''.join(bytes((x * 40 % 256, y * 40 % 256, 30, 255)) for y in range(h) for x in range(w))
@@ -74,6 +95,14 @@ def binary_x():
     return bytes(out)
 
 
+def referenced_x():
+    """A mesh of 16 faces of 1,024 corners placed again by 8,000 references: 130 million
+    triangles from under 64 KB, unless the reader bounds what a file produces."""
+    face = '1024;' + ','.join(str(c % 3) for c in range(1024)) + ';'
+    mesh = 'Mesh M { 3; 0;0;0;, 1;0;0;, 0;1;0;; 16; ' + ','.join([face] * 16) + '; }\n'
+    return 'xof 0302txt 0032\n' + mesh + 'Frame F {\n' + '{M}' * 8000 + '\n}\n'
+
+
 def script_body(path):
     with open(os.path.join(ROOT, path), encoding='latin-1') as f:
         lines = [l for l in f.read().splitlines() if not l.startswith('[') and not l.startswith('//')]
@@ -85,6 +114,9 @@ def main():
     copy(os.path.join(out, 'inifile_fuzz'), 'data/Global/game.txt', 'data/Global/Control.txt', 'data/GlobalFonts.txt')
     put(os.path.join(out, 'inifile_fuzz'), 'keys.txt',
         'top = 1\n[first]\n  name = Alpha  // note\nCount=3\r\n\n[Second]\nNAME=b=c\n[x]y]\n')
+    put(os.path.join(out, 'inifile_fuzz'), 'headers.txt',
+        '[A]\nname=1\n[a]\nname=2\n [b]\nname=3\n[c] // x\nname=4\n[c];\n[]\nname=5\n'
+        '[d]\nlist=[1,2]\nname=6\n]e[\n[D]\nname=7\n[d]\n')
     copy(os.path.join(out, 'consttable_fuzz'), 'data/Global/game.txt', 'data/Global/Control.txt')
     put(os.path.join(out, 'consttable_fuzz'), 'numbers.txt', '[n]\nA := 1.5\nB = -2e3\nC := text here\n=\n')
     copy(os.path.join(out, 'fonts_fuzz'), 'data/GlobalFonts.txt')
@@ -94,8 +126,24 @@ def main():
     put(os.path.join(out, 'image_fuzz'), 'small.tga', tga(4, 3))
     put(os.path.join(out, 'image_fuzz'), 'rgb24.dds', dds_rgb(4, 2, 24))
     put(os.path.join(out, 'image_fuzz'), 'rgb32.dds', dds_rgb(2, 3, 32))
+    put(os.path.join(out, 'image_fuzz'), 'palette.bmp', bmp_indexed(5, 3, 8, top_down=False))
+    put(os.path.join(out, 'image_fuzz'), 'mono.bmp', bmp_indexed(9, 2, 1, top_down=True))
+    put(os.path.join(out, 'image_fuzz'), 'nibbles.bmp', bmp_indexed(3, 3, 4, top_down=False))
+    copy(os.path.join(out, 'particles_fuzz'), 'data/particles/snow.txt')
+    put(os.path.join(out, 'particles_fuzz'), 'small.txt',
+        '[Data]\nMaxParticle=3\nParticleLife=2\nGenerateRate=2\nFadeTime=2\nGenerateProbability=1\n'
+        'BoundingBox.MaxX=1\nBoundingBox.MaxY=1\nBoundingBox.MaxZ=1\nSpeedxBasic=0.3\nColor=FF102030\n')
+    with open(os.path.join(ROOT, 'data/terrain/valley.txt')) as f:
+        valley = f.read().replace('$\\terrain\\blocks', '$')
+    for block in ('plain', 'hills', 'dunes', 'ridge'):
+        valley = valley.replace(block + '.bmp', 'a.bmp' if block in ('plain', 'dunes') else 'b.bmp')
+    put(os.path.join(out, 'terrain_fuzz'), 'valley.txt', valley)
+    put(os.path.join(out, 'terrain_fuzz'), 'loops.txt',
+        '[data]\nglobalwidthz=10\nviewboardermin=-5\nviewboardermax=40\nspeed=3\nLOD=4\n'
+        '[blocklist]\nname1=A\nheight1=a.bmp\nname2=B\nheight2=b.bmp\n[order]\n[one\nA\n]\n[\nB\nA\n]\nB\n')
     copy(os.path.join(out, 'xfile_fuzz'), 'data/Models/crate.x', 'data/Models/pyramid.x')
     put(os.path.join(out, 'xfile_fuzz'), 'tri.xb', binary_x())
+    put(os.path.join(out, 'xfile_fuzz'), 'references.x', referenced_x())
     for name in ('arithmetic', 'calls', 'chains', 'loops', 'waits', 'loaderror'):
         put(os.path.join(out, 'script_fuzz'), name + '.txt', script_body('tests/script/scripts/%s.txt' % name))
     put(os.path.join(out, 'script_fuzz'), 'forward.txt',
@@ -107,6 +155,19 @@ def main():
         'PauseThread("w1")\nwait(2)\nContinueThread("w1")\n'
         '[sub]\nReportValue(input0)\n'
         '[worker]\n->top\nwait(1)\nif(Random(0, 2) > 1)\ngoto top\nend\nReportMsg("worker done")\n')
+    copy(os.path.join(out, 'unitdata_fuzz'), 'data/units/units.txt')
+    put(os.path.join(out, 'unitdata_fuzz'), 'anims.txt',
+        '[Tank]\nspeed=2\nobjscale=1.5\nanim1=SPARK\nanim2=ghost\nanim3=puff\nscript=anims.txt\n[tank]\nspeed=9\n'
+        '[main]\nUnit.MoveXZ(2,1,2,100,0.1,1,0.5)\n')
+    copy(os.path.join(out, 'formationdata_fuzz'), 'data/units/formations.txt')
+    put(os.path.join(out, 'formationdata_fuzz'), 'slots.txt',
+        '[Line]\nscript=slots.txt\nunit1=TANK\noffsetx1=3\noffsetz1=4\nrandomoffsetx1=1\nrandomoffsetz1=2\n'
+        'unit2=scout\noffsetx3=9\n[Broken]\nunit1=tank\nunit2=ghost\nunit3=tank\n[main]\nwait(1)\n')
+    copy(os.path.join(out, 'animation_fuzz'), 'data/scene/anim/effects.txt')
+    put(os.path.join(out, 'animation_fuzz'), 'strip.txt',
+        'name=strip\ntexture=group.txt\nsizex=256\nsizey=0\nMaxAnimCount=3\n'
+        '[a]\nstartx=0\npicsizex=32\npicsizey=32\nRenderSizex=2\nRenderSizey=1\nframecount=8\nTimePerFrame=0\n'
+        'randomposx=1\nrandomspeedz=0.5\n[none]\nframecount=0\n[A]\nframecount=1\n')
     exprs = ['1+2*3', '(a-b)/count', 'neg(a)*2 <> 3', 'input0 + input3 * (input1 >= 2)', 'Random(1, 5) + Distance(0,0,3,4)',
              '((1)', 'a==b', '-5', '1e30*1e30', 'RandomB(2)']
     for i, e in enumerate(exprs):

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the media part of the bundled data tree: the font file, the sound samples, the music
-and the models with their textures. Everything is synthesised here; run from anywhere:
+"""Writes the media part of the bundled data tree: the font file, the sound samples, the music,
+the models with their textures and the scene's and the units' sprite sheets. Everything is
+synthesised here; run from anywhere:
 
     python3 scripts/make_media_assets.py
 
@@ -114,6 +115,30 @@ def crate_colour(x, y):
 def stone_colour(x, y):
     v = 120 + ((x // 8 + y // 8) % 2) * 50
     return (v, v - 10, v - 30)
+
+
+def tga32(width, height, pixel):
+    """An uncompressed 32-bit TGA, top row first; pixel(x, y) -> (r, g, b, a)."""
+    header = struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, width, height, 32, 0x28)
+    rows = bytearray()
+    for y in range(height):
+        for x in range(width):
+            r, g, b, a = (max(0, min(255, int(round(c)))) for c in pixel(x, y))
+            rows += bytes((b, g, r, a))
+    return header + bytes(rows)
+
+
+def effects_sheet(x, y):
+    """Two strips of eight 32 x 32 frames: an expanding fiery ring, then a pulsing blue glow."""
+    frame, fx, fy = x // 32, x % 32 - 15.5, y % 32 - 15.5
+    d = math.hypot(fx, fy)
+    if y < 32:
+        radius = 3.0 + frame * 1.7
+        ring = math.exp(-((d - radius) / 2.2) ** 2) + max(0.0, 1.0 - d / radius) * 0.5 * (1 - frame / 8)
+        fade = 1.0 - frame / 9.0
+        return 255, 140 + 115 * (1 - frame / 8) * min(1.0, ring), 40, 255 * min(1.0, ring) * fade
+    glow = max(0.0, 1.0 - d / 15.0) ** 1.5 * (0.6 + 0.4 * math.cos(frame * math.pi / 4))
+    return 120, 190, 255, 255 * glow
 
 
 # A unit cube centred at the origin, 24 corners so each face has its own normal; faces are
@@ -241,6 +266,22 @@ def pyramid_x():
     return bytes(x.data)
 
 
+def unit_effects(x, y):
+    """The units' sprite sheet, 256 x 64: eight 32 x 32 frames a row. Row 0 a spark that flares
+    and fades, row 1 a puff of dust that spreads and thins."""
+    frame, u, v = x // 32, x % 32 - 15.5, y % 32 - 15.5
+    t = frame / 7.0
+    r = math.sqrt(u * u + v * v)
+    if y < 32:
+        star = max(0.0, 1.0 - min(abs(u), abs(v)) / 2.5) * max(0.0, 1.0 - r / (6 + 10 * (1 - t)))
+        core = max(0.0, 1.0 - r / (4 + 3 * (1 - t)))
+        a = 255 * min(1.0, star + core) * (1.0 - 0.8 * t)
+        return 255, 230 - 80 * t, 90 - 60 * t, a
+    ring = 3 + 11 * t
+    a = 200 * max(0.0, 1.0 - abs(r - ring) / (3 + 3 * t)) * (1.0 - t) + 60 * max(0.0, 1.0 - r / ring) * (1.0 - t)
+    return 190, 175, 150, a
+
+
 def main():
     write("GlobalFonts.txt", FONTS.replace("\n", "\r\n").encode("gbk"))
     write("sound/click.wav", wav(tone([1200, 1800], 0.08, decay=40.0)))
@@ -254,6 +295,8 @@ def main():
     write("Models/crate.dds", dds_dxt1(64, 64, crate_colour))
     write("Models/pyramid.x", pyramid_x())
     write("Models/pyramid.dds", dds_dxt1(32, 32, stone_colour))
+    write("scene/anim/effects.tga", tga32(256, 64, effects_sheet))
+    write("units/effects.tga", tga32(256, 64, unit_effects))
 
 
 if __name__ == "__main__":

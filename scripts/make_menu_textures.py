@@ -5,21 +5,16 @@ Run from anywhere: python3 scripts/make_menu_textures.py
 """
 import math
 import os
-import struct
+
+from make_media_assets import tga32
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "menu")
 
 
 def write_tga(name, width, height, pixel):
     """pixel(x, y) -> (r, g, b, a), y counted from the top."""
-    header = struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, width, height, 32, 0x28)
-    rows = bytearray()
-    for y in range(height):
-        for x in range(width):
-            r, g, b, a = (max(0, min(255, int(round(c)))) for c in pixel(x, y))
-            rows += bytes((b, g, r, a))
     with open(os.path.join(OUT, name), "wb") as f:
-        f.write(header + rows)
+        f.write(tga32(width, height, pixel))
 
 
 def lerp(a, b, t):

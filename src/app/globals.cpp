@@ -17,7 +17,10 @@
 #include "script/expressionbase.h"
 #include "script/scriptbase.h"
 #include "ui/uimanager.h"
+#include "world/animation.h"
+#include "world/heightblock.h"
 #include "world/scene.h"
+#include "world/unitdata.h"
 
 IDirect3DDevice9* g_pDevice = nullptr;
 CDebugLink* g_pDebugLink = nullptr;
@@ -37,6 +40,10 @@ CVarTable g_VarTable;
 CFunctionTable g_FunctionTable;
 CSystemFuncTable g_SystemFuncTable;
 CScriptLibrary g_ScriptLibrary;
+D3DXVECTOR3 g_vBillboardH;
+D3DXVECTOR3 g_vBillboardV;
 SoundManager g_SoundManager;
 Object3DList g_Object3DList;
+UnitDataManager g_UnitDataManager;
+HeightBlockManager g_HeightBlockManager;
 CKeyTable g_KeyTable;

@@ -122,6 +122,7 @@ int RunMessageLoop(bool (*ptr_display)(float timeDelta))
         if (elapsed >= kTickMs) {
             g_GameFrame.Update();
             ptr_display(0.1f);
+            if (g_pDebugLink) g_pDebugLink->SendPending();
             lastTime = now;
         } else {
             Sleep(kTickMs - elapsed);

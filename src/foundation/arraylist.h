@@ -17,10 +17,13 @@ struct TArrayListBlock {
     TArrayListBlock& operator=(const TArrayListBlock&) = delete;
 
     T* At(int i) { return &pItems[i]; }
+    // The next place, as its block built it; the list never hands out a place twice.
+    T* Take() { return &pItems[nUsed++]; }
     T* Append(const T& x)
     {
-        pItems[nUsed] = x;
-        return &pItems[nUsed++];
+        T* place = Take();
+        *place = x;
+        return place;
     }
 };
 
@@ -51,24 +54,12 @@ public:
         return *this;
     }
 
-    T* Add(const T& x)
-    {
-        if (nCount >= nBlockCount * nBlockSize) {
-            auto* block = new TArrayListBlock<T>(nBlockSize);
-            if (pLastBlock)
-                pLastBlock->pNext = block;
-            if (!pFirstBlock)
-                pFirstBlock = block;
-            block->pNext = nullptr;
-            pLastBlock = block;
-            ++nBlockCount;
-        }
-        ++nCount;
-        nLastBlockUsed = nCount - (nBlockCount - 1) * nBlockSize;
-        return pLastBlock->Append(x);
-    }
+    // Copies x into the next place: for element types that are plain values.
+    T* Add(const T& x) { return Grow()->Append(x); }
 
-    T* AddNew() { return Add(T()); }
+    // The next place itself, default-built with its block and never copied into, for elements
+    // that own resources and are filled in place.
+    T* AddNew() { return Grow()->Take(); }
 
     // An index at or past Count reports and answers with the first element; an empty list or a
     // negative index reports and answers null, since there is nothing safe to hand out.
@@ -106,6 +97,25 @@ public:
     }
 
 private:
+    // Counts one more element and returns the block it goes into, adding a block when the last
+    // one is full.
+    TArrayListBlock<T>* Grow()
+    {
+        if (nCount >= nBlockCount * nBlockSize) {
+            auto* block = new TArrayListBlock<T>(nBlockSize);
+            if (pLastBlock)
+                pLastBlock->pNext = block;
+            if (!pFirstBlock)
+                pFirstBlock = block;
+            block->pNext = nullptr;
+            pLastBlock = block;
+            ++nBlockCount;
+        }
+        ++nCount;
+        nLastBlockUsed = nCount - (nBlockCount - 1) * nBlockSize;
+        return pLastBlock;
+    }
+
     void CopyItemsFrom(const ArrayList& other)
     {
         for (const TArrayListBlock<T>* block = other.pFirstBlock; block; block = block->pNext)

@@ -20,16 +20,9 @@ bool SplitKeyLine(const std::string& raw, std::string& key, std::string& value)
     return true;
 }
 
-// One pass over the line: every line of a section is asked.
 bool HoldsBothBrackets(const std::string& line)
 {
-    bool open = false;
-    bool close = false;
-    for (char c : line) {
-        open = open || c == '[';
-        close = close || c == ']';
-    }
-    return open && close;
+    return line.find('[') != std::string::npos && line.find(']') != std::string::npos;
 }
 
 bool IsBracketed(std::string_view trimmed)
@@ -62,31 +55,42 @@ bool CIniFile::Open(std::string fileName)
 {
     if (fileName.empty())
         return true;
-    nIndexedLines = -1;
-    return Lines.LoadFromFile(fileName);
+    const bool loaded = Lines.LoadFromFile(fileName);
+    m_nIndexedLines = 0;
+    return loaded;
+}
+
+void CIniFile::IndexLines()
+{
+    if (m_nIndexedLines == 0 || m_nIndexedLines > Lines.Count()) {
+        m_HeaderLines.clear();
+        m_CutLines.clear();
+        m_nIndexedLines = 0;
+    }
+    for (; m_nIndexedLines < Lines.Count(); ++m_nIndexedLines) {
+        const std::string& line = Lines.At(m_nIndexedLines);
+        if (!HoldsBothBrackets(line))
+            continue;
+        m_CutLines.push_back(m_nIndexedLines);
+        // Only a line that is "[" ... "]" from end to end can equal a header looked up by name;
+        // emplace keeps the first line of a name.
+        if (line.front() == '[' && line.back() == ']')
+            m_HeaderLines.emplace(ToLower(line), m_nIndexedLines);
+    }
 }
 
 int CIniFile::FindSection(const std::string& name)
 {
-    if (nIndexedLines != Lines.Count()) {
-        sectionStarts.clear();
-        for (int i = 0; i < Lines.Count(); ++i) {
-            const std::string& line = Lines.At(i);
-            if (line.size() >= 2 && line.front() == '[' && line.back() == ']')
-                sectionStarts.emplace(ToLower(line.substr(1, line.size() - 2)), i + 1);
-        }
-        nIndexedLines = Lines.Count();
-    }
-    auto it = sectionStarts.find(ToLower(name));
-    return it == sectionStarts.end() ? -1 : it->second;
+    IndexLines();
+    auto found = m_HeaderLines.find(ToLower("[" + name + "]"));
+    return found == m_HeaderLines.end() ? -1 : found->second + 1;
 }
 
 int CIniFile::FindSectionEnd(int start)
 {
-    for (int i = start; i < Lines.Count(); ++i)
-        if (HoldsBothBrackets(Lines.At(i)))
-            return i - 1;
-    return Lines.Count() - 1;
+    IndexLines();
+    auto cut = std::lower_bound(m_CutLines.begin(), m_CutLines.end(), start);
+    return cut == m_CutLines.end() ? Lines.Count() - 1 : *cut - 1;
 }
 
 bool CIniFile::SelectSection(const std::string& name)
@@ -181,11 +185,17 @@ std::string CIniFile::GetValue(const std::string& key, const std::string& sectio
 
 bool CIniFile::AppendSectionFrom(CIniFile& other, std::string section)
 {
-    nIndexedLines = -1;
     Lines.Add("[" + section + "]");
     CStringList lines;
     other.GetSectionLines(lines, section);
     for (int i = 0; i < lines.Count(); ++i)
         Lines.Add(lines.At(i));
     return true;
+}
+
+CIniFile OpenDataFile(const std::string& file)
+{
+    const std::string path = ResolvePath(file);
+    SetCurrentFolder(FolderOf(path));
+    return CIniFile(FileNameOf(path));
 }

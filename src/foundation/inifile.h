@@ -1,10 +1,13 @@
 // The reader of every data file: sections in square brackets, key = value lines, "//" comments,
-// names compared without regard to ASCII case. The file is loaded once, raw, and every lookup
-// scans those lines again.
+// names compared without regard to ASCII case. The file is loaded once, raw; the section headers
+// and the lines that end sections are indexed once, so that finding a section does not scan the
+// file again (a loader finds every section of a file by name, which would make a file of many
+// sections load in quadratic time).
 #pragma once
 
+#include <map>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "foundation/stringlist.h"
 
@@ -36,10 +39,16 @@ public:
     bool AppendSectionFrom(CIniFile& other, std::string section);
 
 private:
-    // The line after each section header, by lower-cased name (the first header of a name),
-    // made at the first lookup and again when the lines change: loaders look a file's sections
-    // up one after another, and a scan from the top for each would make a file of many sections
-    // cost the square of its length.
-    std::unordered_map<std::string, int> sectionStarts;
-    int nIndexedLines = -1;
+    // Brings the index up to date with Lines: `Open` starts it afresh, lines appended since are
+    // added to it. Lines are otherwise never changed in place.
+    void IndexLines();
+
+    std::map<std::string, int> m_HeaderLines;  // a lower-cased "[name]" line -> its first index
+    std::vector<int> m_CutLines;                // lines holding both "[" and "]", ascending
+    int m_nIndexedLines = 0;
 };
+
+// The reader of a data file as loaders open one: a leading "$" resolved, the file's folder made
+// the current folder (where it stays, so that the names the file gives are found beside it), and
+// the file read by its bare name.
+CIniFile OpenDataFile(const std::string& file);

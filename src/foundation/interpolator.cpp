@@ -1,5 +1,7 @@
 #include "foundation/interpolator.h"
 
+#include <algorithm>
+
 #include "foundation/colors.h"
 #include "foundation/geometry.h"
 #include "foundation/objectbase.h"
@@ -180,14 +182,6 @@ void CInterpolatorColor::Update()
         clCurrent += (clTarget - clCurrent) * fFactor;
 }
 
-void CInterpolator2D::SetCurrent(float x, float y)
-{
-    nMode = IM_NONE;
-    vStart = vTarget = vCurrent = D3DXVECTOR2(x, y);
-    nFrame = 0;
-    nFrames = 0;
-}
-
 void CInterpolator2D::StartLinear(float x0, float y0, float x1, float y1, int frames)
 {
     nMode = IM_LINEAR;
@@ -212,10 +206,18 @@ void CInterpolator2D::StartSmooth(float x0, float y0, float x1, float y1, int fr
     CheckSmoothLimits(maxSpeed, maxAccel);
 }
 
+// A linear move lands on its target on its last frame (the first update for a move of no
+// frames) and ends at the update after it, without touching the point: a point set once the
+// last frame was shown is not put back on the old target.
 void CInterpolator2D::Update()
 {
     if (nMode == IM_LINEAR) {
-        LinearPointUpdate(nFrame, nFrames, vCurrent, vVelocity, vTarget);
+        if (nFrame >= std::max(nFrames, 1)) {
+            ++nFrame;
+            nMode = IM_NONE;
+        } else {
+            LinearPointUpdate(nFrame, nFrames, vCurrent, vVelocity, vTarget);
+        }
     } else if (nMode == IM_SMOOTH) {
         SmoothVelocity(vVelocity, vCurrent, vTarget, fFactor, fMaxSpeed, fMaxAccel);
         vCurrent += vVelocity;
@@ -268,4 +270,37 @@ void CInterpolator3D::Update()
             vCurrent += vVelocity;
         }
     }
+}
+
+void ChangeInterpolator(CInterpolatorFloat& value, int mode, float target, int frames, float gain, float maxSpeed,
+                        float maxAccel)
+{
+    if (mode == IM_NONE)
+        value.Set(target);
+    else if (mode == IM_LINEAR)
+        value.StartLinear(value.Get(), target, frames);
+    else if (mode == IM_SMOOTH)
+        value.StartSmooth(value.Get(), target, frames, gain, maxSpeed, maxAccel);
+}
+
+void ChangeInterpolator(CInterpolator3D& point, int mode, const D3DXVECTOR3& target, int frames, float gain,
+                        float maxSpeed, float maxAccel)
+{
+    const D3DXVECTOR3& cur = point.vCurrent;
+    if (mode == IM_NONE)
+        point.Set(target.x, target.y, target.z);
+    else if (mode == IM_LINEAR)
+        point.StartLinear(cur.x, cur.y, cur.z, target.x, target.y, target.z, frames);
+    else if (mode == IM_SMOOTH)
+        point.StartSmooth(cur.x, cur.y, cur.z, target.x, target.y, target.z, frames, gain, maxSpeed, maxAccel);
+}
+
+void ChangeInterpolator(CInterpolatorColor& colour, int mode, const D3DXCOLOR& target, int frames, float factor)
+{
+    if (mode == IM_NONE)
+        colour.Set(target);
+    else if (mode == IM_LINEAR)
+        colour.StartLinear(colour.Get(), target, frames);
+    else if (mode == IM_SMOOTH)
+        colour.StartSmooth(colour.Get(), target, frames, factor);
 }

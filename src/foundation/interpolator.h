@@ -65,7 +65,8 @@ public:
 };
 
 // A point on a plane. A smooth move has no end: the point stays under the spring after its
-// frames have run out.
+// frames have run out. A linear move ends once it has shown its last frame, so a point set
+// after that stays where it was set.
 class CInterpolator2D {
 public:
     int nMode = IM_NONE;
@@ -79,9 +80,8 @@ public:
     D3DXVECTOR2 vCurrent;
     D3DXVECTOR2 vVelocity;
 
-    // Puts the point there at once and ends any move, so that no later update pulls it back
-    // towards an earlier target. The velocity is kept, as for the 3D kind's Set.
-    void SetCurrent(float x, float y);
+    // Moves only the current point: a running move goes on towards its target from there.
+    void SetCurrent(float x, float y) { vCurrent = D3DXVECTOR2(x, y); }
     void StartLinear(float x0, float y0, float x1, float y1, int frames);
     // Reports a speed or acceleration limit that is not positive, and starts all the same; such
     // a move holds the point still.
@@ -119,3 +119,12 @@ public:
     int GetFrame() const { return nFrame; }
     int GetFrameCount() const { return nFrames; }
 };
+
+// Moves an interpolator from its current value towards a target by the scripts' mode rule: 0 at
+// once, 1 linearly over `frames` ticks, 2 smoothly (gain or factor, and for single values and
+// points the maximum speed and acceleration); any other mode changes nothing.
+void ChangeInterpolator(CInterpolatorFloat& value, int mode, float target, int frames, float gain, float maxSpeed,
+                        float maxAccel);
+void ChangeInterpolator(CInterpolator3D& point, int mode, const D3DXVECTOR3& target, int frames, float gain,
+                        float maxSpeed, float maxAccel);
+void ChangeInterpolator(CInterpolatorColor& colour, int mode, const D3DXCOLOR& target, int frames, float factor);

@@ -53,24 +53,19 @@ void CStringList::RemoveCommon(const CStringList& other)
 
 bool CStringList::LoadFromFile(std::string fileName)
 {
-    std::string bytes;
-    if (!platform::ReadFileBytes(fileName, bytes)) {
+    std::string text;
+    if (!platform::ReadTextFile(fileName, text)) {
         Error("文件读取失败:" + fileName);
         return false;
     }
     Clear();
     std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        std::size_t end = bytes.find('\n', pos);
-        std::size_t next = end == std::string::npos ? bytes.size() : end + 1;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
         if (end == std::string::npos)
-            end = bytes.size();
-        // Text mode: a carriage return before the line feed is not part of the line.
-        std::size_t stop = end;
-        if (stop > pos && bytes[stop - 1] == '\r' && end < bytes.size())
-            --stop;
-        Items.emplace_back(bytes, pos, stop - pos);
-        pos = next;
+            end = text.size();
+        Items.emplace_back(text, pos, end - pos);
+        pos = end + 1;
     }
     return !Items.empty();
 }

@@ -7,15 +7,6 @@
 #include "foundation/stringutil.h"
 #include "foundation/namedlist.h"
 
-FontEntry& FontEntry::operator=(const FontEntry& other)
-{
-    if (this != &other) {
-        pFont = other.pFont;
-        strName = other.strName;
-    }
-    return *this;
-}
-
 FontEntry::~FontEntry()
 {
     if (pFont)
@@ -99,7 +90,7 @@ void FontManager::LoadFonts(const std::string& fileName)
         const int width = number("width", 10);
         const int weight = number("weight", 300);
         const bool italic = ffile.GetString("italic") != "0";
-        FontEntry* entry = Fonts.Add(FontEntry());
+        FontEntry* entry = Fonts.AddNew();
         entry->Create(FontName, section, width, height, weight, italic);
     }
     if (Fonts.Count() > 0)

@@ -15,9 +15,9 @@ public:
     std::string strName;  // the section that defined it
 
     FontEntry() = default;
+    // The entry releases its font: it is never copied.
     FontEntry(const FontEntry&) = delete;
-    // Shares the font without a reference of its own; only entries without a font are copied.
-    FontEntry& operator=(const FontEntry& other);
+    FontEntry& operator=(const FontEntry&) = delete;
     ~FontEntry();
 
     void Create(const std::string& faceName, const std::string& entryName, int width, int height, int weight,

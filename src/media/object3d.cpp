@@ -1,7 +1,5 @@
 #include "media/object3d.h"
 
-#include <cassert>
-
 #include "app/winmain.h"
 #include "foundation/colors.h"
 #include "foundation/stringutil.h"
@@ -14,17 +12,6 @@ CObject3D::CObject3D()
     Material.Specular = COLOR_WHITE;
     Material.Emissive = COLOR_BLACK;
     Material.Power = 2.0f;
-}
-
-CObject3D& CObject3D::operator=(const CObject3D& other)
-{
-    assert(pMesh==NULL);
-    if (this == &other)
-        return *this;
-    Texture.TakeFrom(const_cast<CTexture*>(&other.Texture));
-    dwMaterialCount = other.dwMaterialCount;
-    Material = other.Material;
-    return *this;
 }
 
 CObject3D::~CObject3D()
@@ -77,7 +64,7 @@ void CObject3D::Render()
 
 CObject3D* Object3DList::Add(const std::string& name)
 {
-    CObject3D* object = Objects.Add(CObject3D());
+    CObject3D* object = Objects.AddNew();
     object->Load(name);
     return object;
 }

@@ -18,9 +18,9 @@ public:
     std::string strName;
 
     CObject3D();
+    // The object releases its mesh and texture: it is never copied.
     CObject3D(const CObject3D&) = delete;
-    // Moves the source's texture and copies its material; only new, empty objects are assigned.
-    CObject3D& operator=(const CObject3D& other);
+    CObject3D& operator=(const CObject3D&) = delete;
     ~CObject3D();
 
     bool LoadMesh(const std::string& path);

@@ -26,33 +26,22 @@ void SetChannelPaused(int channel, bool paused)
         FSOUND_SetPaused(channel, paused ? 1 : 0);
 }
 
-// The element is appended empty and filled in place, so the list never owns a copy.
 void AddTo(ArrayList<TSound>& list, const std::string& fileName)
 {
-    TSound NewSound;
-    TSound* sound = list.Add(NewSound);
+    TSound* sound = list.AddNew();
     sound->strName = StripExtension(fileName);
     sound->Load(fileName);
 }
 
 void LoadFolder(ArrayList<TSound>& list, const std::string& folder, const std::string& pattern)
 {
-    SetCurrentFolder(folder);
     CStringList strList;
-    ListFiles(strList, pattern);
+    ListFolder(strList, folder, pattern);
     for (int i = 0; i < strList.Count(); ++i)
         AddTo(list, strList.At(i));
 }
 
 }  // namespace
-
-TSound& TSound::operator=(const TSound& other)
-{
-    pSample = other.pSample;
-    nChannel = other.nChannel;
-    strName = other.strName;
-    return *this;
-}
 
 TSound::~TSound()
 {

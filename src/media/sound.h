@@ -16,9 +16,9 @@ struct TSound {
     std::string strName;
 
     TSound() = default;
+    // The sound frees its sample: it is never copied.
     TSound(const TSound&) = delete;
-    // Copies the fields without taking ownership; only empty sounds are ever copied.
-    TSound& operator=(const TSound& other);
+    TSound& operator=(const TSound&) = delete;
     ~TSound();
 
     FSOUND_SAMPLE* Load(const std::string& fileName);

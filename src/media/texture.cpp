@@ -6,17 +6,6 @@
 
 CTexture::CTexture(const std::string& name) { SetName(name); }
 
-CTexture::CTexture(const CTexture& other) : CObject(other), strFileName(other.strFileName), pTexture(other.pTexture) {}
-
-CTexture& CTexture::operator=(const CTexture& other)
-{
-    if (this != &other) {
-        strFileName = other.strFileName;
-        pTexture = other.pTexture;
-    }
-    return *this;
-}
-
 CTexture::~CTexture() { Release(); }
 
 bool CTexture::Load()
@@ -67,7 +56,7 @@ CTexture* CTextureManager::AddTexture(std::string name)
     }
     if (CTexture* found = FindTexture(name))
         return found;
-    CTexture* texture = Textures.Add(CTexture());
+    CTexture* texture = Textures.AddNew();
     texture->SetName(name);
     texture->Load();
     return texture;

@@ -15,10 +15,9 @@ public:
 
     CTexture() = default;
     explicit CTexture(const std::string& name);
-    // Copies share the Direct3D texture without a reference of their own; only textures that
-    // hold none are ever copied.
-    CTexture(const CTexture& other);
-    CTexture& operator=(const CTexture& other);
+    // The texture holds one reference: it moves (TakeFrom) but is never copied.
+    CTexture(const CTexture&) = delete;
+    CTexture& operator=(const CTexture&) = delete;
     ~CTexture();
 
     void SetName(const std::string& name) { strFileName = name; }

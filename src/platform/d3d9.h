@@ -384,11 +384,6 @@ struct D3DRECT {
     LONG x1, y1, x2, y2;
 };
 
-struct D3DVIEWPORT9 {
-    DWORD X, Y, Width, Height;
-    float MinZ, MaxZ;
-};
-
 struct D3DLOCKED_RECT {
     INT Pitch;
     void* pBits;
@@ -419,7 +414,6 @@ class IDirect3DBaseTexture9 : public IUnknown {
 
 class IDirect3DTexture9 : public IDirect3DBaseTexture9 {
 public:
-    virtual DWORD GetLevelCount() = 0;
     virtual HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) = 0;
     virtual HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) = 0;
     virtual HRESULT UnlockRect(UINT level) = 0;
@@ -454,10 +448,7 @@ public:
     virtual HRESULT SetLight(DWORD index, const D3DLIGHT9* light) = 0;
     virtual HRESULT LightEnable(DWORD index, BOOL enable) = 0;
     virtual HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) = 0;
-    virtual HRESULT GetViewport(D3DVIEWPORT9* viewport) = 0;
 
-    virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                                  IDirect3DTexture9** texture, HANDLE* sharedHandle) = 0;
     virtual HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                        IDirect3DVertexBuffer9** buffer, HANDLE* sharedHandle) = 0;
     virtual HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,

@@ -223,9 +223,8 @@ HRESULT Device::EndScene()
     return D3D_OK;
 }
 
-void Device::ReadBackFrame()
+void Device::ReadBackFrame(seams::Frame& frame)
 {
-    seams::Frame& frame = seams::detail::PresentedFrame();
     frame.width = static_cast<int>(m_Width);
     frame.height = static_cast<int>(m_Height);
     frame.bgra.resize(static_cast<std::size_t>(m_Width) * m_Height * 4);
@@ -240,7 +239,7 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
 {
     if (Recording()) RecordCall("Present()");
     MakeCurrent();
-    ReadBackFrame();
+    if (seams::Frame* kept = seams::detail::PresentedFrame()) ReadBackFrame(*kept);
     if (m_Window && m_Window->alive) {
         int w = 0, h = 0;
         SDL_GL_GetDrawableSize(m_Sdl, &w, &h);
@@ -252,13 +251,6 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
         SDL_GL_SwapWindow(m_Sdl);
     }
     glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
-    return D3D_OK;
-}
-
-HRESULT Device::GetViewport(D3DVIEWPORT9* viewport)
-{
-    if (!viewport) return D3DERR_INVALIDCALL;
-    *viewport = D3DVIEWPORT9{0, 0, m_Width, m_Height, 0.0f, 1.0f};
     return D3D_OK;
 }
 

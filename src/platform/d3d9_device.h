@@ -10,11 +10,13 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/d3d9.h"
+#include "platform/seams.h"
 
 namespace platform::d3d {
 
@@ -38,10 +40,10 @@ protected:
 
 class Texture final : public RefCounted<IDirect3DTexture9> {
 public:
-    Texture(Device* device, UINT width, UINT height, D3DFORMAT format, DWORD usage, D3DPOOL pool);
+    // A managed texture of one level.
+    Texture(Device* device, UINT width, UINT height, D3DFORMAT format);
     ~Texture() override;
 
-    DWORD GetLevelCount() override { return 1; }
     HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
     HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
     HRESULT UnlockRect(UINT level) override;
@@ -61,8 +63,6 @@ private:
     UINT m_Width;
     UINT m_Height;
     D3DFORMAT m_Format;
-    DWORD m_Usage;
-    D3DPOOL m_Pool;
     std::vector<std::uint8_t> m_Locked;  // A8R8G8B8 copy of the level while it is locked
     std::array<DWORD, 5> m_AppliedSampler{~0u, ~0u, ~0u, ~0u, ~0u};
 };
@@ -94,7 +94,6 @@ using IndexBuffer = Buffer<IDirect3DIndexBuffer9>;
 
 struct LightSlot {
     D3DLIGHT9 light{};
-    bool set = false;
     bool enabled = false;
 };
 
@@ -110,7 +109,7 @@ struct DeviceState {
     std::array<std::array<DWORD, D3DTSS_COUNT>, kStages> stage{};
     D3DMATRIX world{}, view{}, projection{};
     D3DMATERIAL9 material{};
-    std::vector<LightSlot> lights;
+    std::map<DWORD, LightSlot> lights;  // Direct3D takes any index; a slot exists once set or enabled
     std::array<Texture*, kStages> textures{};
     VertexBuffer* stream = nullptr;
     UINT streamOffset = 0;
@@ -144,10 +143,7 @@ public:
     HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
     HRESULT LightEnable(DWORD index, BOOL enable) override;
     HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
-    HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
 
-    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                          IDirect3DTexture9** texture, HANDLE* sharedHandle) override;
     HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
                                HANDLE* sharedHandle) override;
     HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool, IDirect3DIndexBuffer9** buffer,
@@ -168,12 +164,13 @@ public:
     // Draws an RGBA8 image over the back buffer at (x, y) in back-buffer pixels, blended by its
     // alpha, leaving every device and GL state as it was.
     void DrawOverlay(int x, int y, int width, int height, const std::uint8_t* rgba);
+    RECT BackBufferRect() const { return RECT{0, 0, static_cast<LONG>(m_Width), static_cast<LONG>(m_Height)}; }
 
 private:
     void SetDefaultStates();
-    void Record(const std::string& call);
     bool CreateFramebuffer();
-    void ReadBackFrame();
+    // Copies the back buffer into a test's frame, top row first.
+    void ReadBackFrame(seams::Frame& frame);
     void ApplyFixedState();
     void SetUniforms(const struct Program& p, bool points, bool pretransformed, const Layout& layout);
     void BindStageTexture();
@@ -207,8 +204,12 @@ public:
 };
 
 // The call log of recording mode, and whether it is on; values are written with Hex (flags,
-// colours, states' values) and Num (floats).
-bool Recording();
+// colours, states' values) and Num (floats). Off, recording costs one test of a flag per call.
+extern bool g_Recording;
+inline bool Recording()
+{
+    return g_Recording;
+}
 void RecordCall(const std::string& call);
 std::string Hex(DWORD value);
 std::string Num(float value);

@@ -117,6 +117,20 @@ GLenum GlBlendOp(DWORD op)
     }
 }
 
+bool KnownFogMode(DWORD mode)
+{
+    return mode >= D3DFOG_EXP && mode <= D3DFOG_LINEAR;
+}
+
+// Table fog when FOGTABLEMODE names a formula, else vertex fog when FOGVERTEXMODE does; a mode
+// Direct3D does not define counts as none.
+int FogChoice(const std::array<DWORD, D3DRS_COUNT>& rs, bool pretransformed)
+{
+    if (!rs[D3DRS_FOGENABLE] || pretransformed) return 0;
+    if (KnownFogMode(rs[D3DRS_FOGTABLEMODE])) return static_cast<int>(rs[D3DRS_FOGTABLEMODE]);
+    return KnownFogMode(rs[D3DRS_FOGVERTEXMODE]) ? kVertexFog : 0;
+}
+
 GLint GlAddress(DWORD a)
 {
     switch (a) {
@@ -156,13 +170,16 @@ D3DVECTOR TransformPoint(const D3DVECTOR& v, const D3DMATRIX& m)
             v.x * m._13 + v.y * m._23 + v.z * m._33 + m._43};
 }
 
+// The unit vector along v * m; worked in double, so that neither a tiny nor a huge direction
+// loses its length on the way.
 D3DVECTOR TransformDirection(const D3DVECTOR& v, const D3DMATRIX& m)
 {
-    D3DVECTOR r{v.x * m._11 + v.y * m._21 + v.z * m._31, v.x * m._12 + v.y * m._22 + v.z * m._32,
-                v.x * m._13 + v.y * m._23 + v.z * m._33};
-    const float len = std::sqrt(r.x * r.x + r.y * r.y + r.z * r.z);
-    if (len > 0.0f) r = {r.x / len, r.y / len, r.z / len};
-    return r;
+    const double x = v.x, y = v.y, z = v.z;
+    const double r[3] = {x * m._11 + y * m._21 + z * m._31, x * m._12 + y * m._22 + z * m._32,
+                         x * m._13 + y * m._23 + z * m._33};
+    const double len = std::sqrt(r[0] * r[0] + r[1] * r[1] + r[2] * r[2]);
+    const double scale = len > 0.0 ? 1.0 / len : 1.0;
+    return {static_cast<float>(r[0] * scale), static_cast<float>(r[1] * scale), static_cast<float>(r[2] * scale)};
 }
 
 void BindAttribute(GLuint slot, int offset, GLint size, GLenum type, GLboolean normalized, GLsizei stride, UINT base)
@@ -189,9 +206,7 @@ const Program* Device::SelectProgram(bool points, bool pretransformed)
     c.alphaOp = static_cast<int>(stage[D3DTSS_ALPHAOP]);
     c.alphaArg1 = static_cast<int>(stage[D3DTSS_ALPHAARG1]);
     c.alphaArg2 = static_cast<int>(stage[D3DTSS_ALPHAARG2]);
-    if (rs[D3DRS_FOGENABLE] && !pretransformed)
-        c.fogMode = static_cast<int>(rs[D3DRS_FOGTABLEMODE] != D3DFOG_NONE ? rs[D3DRS_FOGTABLEMODE]
-                                                                        : rs[D3DRS_FOGVERTEXMODE]);
+    c.fogMode = FogChoice(rs, pretransformed);
     c.alphaFunc = static_cast<int>(rs[D3DRS_ALPHAFUNC]);
     c.hasTexture = m_State.textures[0] != nullptr;
     c.spriteCoords = points && rs[D3DRS_POINTSPRITEENABLE] != 0;
@@ -293,7 +308,7 @@ void Device::SetUniforms(const Program& p, bool points, bool pretransformed, con
     float position[kMaxActiveLights][3] = {}, direction[kMaxActiveLights][3] = {};
     float attenuation[kMaxActiveLights][4] = {}, spot[kMaxActiveLights][3] = {};
     int count = 0;
-    for (const LightSlot& slot : m_State.lights) {
+    for (const auto& [index, slot] : m_State.lights) {
         if (!slot.enabled || count == kMaxActiveLights) continue;
         const D3DLIGHT9& l = slot.light;
         types[count] = l.Type;
@@ -334,9 +349,12 @@ void Device::SetUniforms(const Program& p, bool points, bool pretransformed, con
     glUniform4fv(p.textureFactor, 1, color);
     glUniform3f(p.fogParams, std::bit_cast<float>(rs[D3DRS_FOGSTART]), std::bit_cast<float>(rs[D3DRS_FOGEND]),
                 std::bit_cast<float>(rs[D3DRS_FOGDENSITY]));
+    const bool vertexFog = FogChoice(rs, pretransformed) == kVertexFog;
+    glUniform1i(p.fogVertexMode, vertexFog ? static_cast<GLint>(rs[D3DRS_FOGVERTEXMODE]) : 0);
+    glUniform1i(p.rangeFog, rs[D3DRS_RANGEFOGENABLE] != 0);
     ColorToFloats(rs[D3DRS_FOGCOLOR], color);
     glUniform4fv(p.fogColor, 1, color);
-    glUniform1f(p.alphaRef, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF) / 255.0f);
+    glUniform1f(p.alphaRef, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF));
 }
 
 void Device::BindStageTexture()

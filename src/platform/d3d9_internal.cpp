@@ -9,7 +9,7 @@ IDirect3DTexture9* CreateTextureFromRgba(IDirect3DDevice9* device, UINT width, U
 {
     if (!device || !rgba || width == 0 || height == 0) return nullptr;
     auto* d = static_cast<d3d::Device*>(device);
-    auto* texture = new d3d::Texture(d, width, height, D3DFMT_A8R8G8B8, 0, D3DPOOL_MANAGED);
+    auto* texture = new d3d::Texture(d, width, height, D3DFMT_A8R8G8B8);
     texture->UploadRgba(rgba);
     return texture;
 }
@@ -19,7 +19,7 @@ IDirect3DTexture9* CreateTextureFromDxt(IDirect3DDevice9* device, UINT width, UI
 {
     if (!device || !blocks || width == 0 || height == 0) return nullptr;
     auto* d = static_cast<d3d::Device*>(device);
-    auto* texture = new d3d::Texture(d, width, height, format, 0, D3DPOOL_MANAGED);
+    auto* texture = new d3d::Texture(d, width, height, format);
     if (!texture->UploadCompressed(format, blocks, size)) {
         texture->Release();
         return nullptr;
@@ -30,6 +30,11 @@ IDirect3DTexture9* CreateTextureFromDxt(IDirect3DDevice9* device, UINT width, UI
 void DrawOverlay(IDirect3DDevice9* device, int x, int y, int width, int height, const std::uint8_t* rgba)
 {
     if (device) static_cast<d3d::Device*>(device)->DrawOverlay(x, y, width, height, rgba);
+}
+
+RECT BackBufferRect(IDirect3DDevice9* device)
+{
+    return device ? static_cast<d3d::Device*>(device)->BackBufferRect() : RECT{0, 0, 0, 0};
 }
 
 }  // namespace platform::d3d9

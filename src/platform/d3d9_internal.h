@@ -1,6 +1,6 @@
 // What the D3DX helpers of the layer need from the device beyond Direct3D's own interface:
 // textures made from decoded pixels and a screen-space overlay for text. Every texture handed
-// to SetTexture must come from the device (CreateTexture or the functions below).
+// to SetTexture must come from the functions below.
 #pragma once
 
 #include <cstddef>
@@ -22,5 +22,7 @@ IDirect3DTexture9* CreateTextureFromDxt(IDirect3DDevice9* device, UINT width, UI
 // Draws RGBA8 pixels (top row first) over the back buffer with their top-left corner at (x, y)
 // in back-buffer pixels, blended by their alpha. Neither depends on nor changes any device state.
 void DrawOverlay(IDirect3DDevice9* device, int x, int y, int width, int height, const std::uint8_t* rgba);
+// The back buffer's pixels: all that an overlay can show.
+RECT BackBufferRect(IDirect3DDevice9* device);
 
 }  // namespace platform::d3d9

@@ -11,6 +11,32 @@ namespace platform::d3d {
 
 namespace {
 
+// Both stages: the fog factor of Direct3D's formulas, 1 keeping the colour and 0 all fog. Linear
+// fog with start equal to end divides by zero: nearer than that distance no fog, from it on all
+// fog (0 / 0 at the distance itself counts as fog). Any factor that is not a number is all fog,
+// so no NaN reaches a pixel.
+const char* const kFogSource = R"GLSL(
+uniform vec3 uFogParams;  // start, end, density
+
+float UnitFactor(float f)
+{
+    return f >= 0.0 ? min(f, 1.0) : 0.0;
+}
+
+float FogFactor(int mode, float d)
+{
+    if (mode == 3) {
+        float span = uFogParams.y - uFogParams.x;
+        if (span == 0.0) return d < uFogParams.y ? 1.0 : 0.0;
+        return UnitFactor((uFogParams.y - d) / span);
+    }
+    float e = d * uFogParams.z;
+    if (mode == 1) return UnitFactor(exp(-e));
+    if (mode == 2) return UnitFactor(exp(-e * e));
+    return 1.0;
+}
+)GLSL";
+
 const char* const kVertexShader = R"GLSL(
 in vec4 aPosition;
 in vec3 aNormal;
@@ -58,11 +84,14 @@ uniform float uPointSize;
 uniform float uPointMin;
 uniform float uPointMax;
 uniform vec3 uPointScaleAbc;
+uniform int uFogVertexMode;
+uniform bool uRangeFog;
 
 out vec4 vDiffuse;
 out vec4 vSpecular;
 out vec2 vTexCoord;
 out float vEyeDepth;
+out float vFog;
 
 vec4 Source(int source, vec4 material)
 {
@@ -91,8 +120,10 @@ void Light(vec3 pos, vec3 normal)
             float dist = length(d);
             if (dist > uLightAttenuation[i].x) continue;
             toLight = dist > 0.0 ? d / dist : vec3(0.0, 0.0, -1.0);
+            // Attenuations that sum to 0 divide by zero: the light saturates whatever it reaches, as
+            // an attenuation of FLT_MAX does on Direct3D, without an infinity to turn 0 x inf into NaN.
             float denom = uLightAttenuation[i].y + uLightAttenuation[i].z * dist + uLightAttenuation[i].w * dist * dist;
-            atten = denom > 0.0 ? 1.0 / denom : 1.0;
+            atten = 1.0 / max(denom, 1e-30);
             if (uLightType[i] == 2) {
                 float rho = dot(-toLight, uLightDirection[i]);
                 float cosTheta = uLightSpot[i].x;
@@ -130,6 +161,7 @@ void main()
         vDiffuse = uHasDiffuse ? aDiffuse : vec4(1.0);
         vSpecular = uHasSpecular ? aSpecular : vec4(0.0);
         vEyeDepth = 0.0;
+        vFog = 1.0;
         gl_PointSize = uPointSize;
         return;
     }
@@ -143,10 +175,11 @@ void main()
     clip.y = clip.w / uViewportSize.y - clip.y;
     gl_Position = clip;
     vEyeDepth = eye.z;
+    vFog = uFogVertexMode != 0 ? FogFactor(uFogVertexMode, uRangeFog ? length(eye.xyz) : eye.z) : 1.0;
 
     if (uLighting) {
         vec3 normal = uHasNormal ? uNormalMatrix * aNormal : vec3(0.0);
-        if (uNormalize && uHasNormal) normal = normalize(normal);
+        if (uNormalize && dot(normal, normal) > 0.0) normal = normalize(normal);
         Light(eye.xyz, normal);
     } else {
         vDiffuse = uHasDiffuse ? aDiffuse : vec4(1.0);
@@ -156,11 +189,14 @@ void main()
     if (uIsPoint) {
         float size = uHasPointSize ? aPointSize : uPointSize;
         if (uPointScale) {
+            // Where the distance scale has no finite value the size runs to the maximum.
             float d = length(eye.xyz);
             float denom = uPointScaleAbc.x + uPointScaleAbc.y * d + uPointScaleAbc.z * d * d;
-            size = uViewportSize.y * size * sqrt(denom > 0.0 ? 1.0 / denom : 0.0);
+            size = denom > 0.0 ? uViewportSize.y * size * sqrt(1.0 / denom) : uPointMax;
         }
-        gl_PointSize = clamp(size, uPointMin, uPointMax);
+        // Clamped to the maximum, then to the minimum: a minimum above the maximum wins, where
+        // GLSL's clamp would leave the result undefined.
+        gl_PointSize = max(min(size, uPointMax), uPointMin);
     }
 }
 )GLSL";
@@ -171,12 +207,12 @@ in vec4 vDiffuse;
 in vec4 vSpecular;
 in vec2 vTexCoord;
 in float vEyeDepth;
+in float vFog;
 
 uniform sampler2D uTexture;
 uniform vec4 uTextureFactor;
-uniform vec3 uFogParams;
 uniform vec4 uFogColor;
-uniform float uAlphaRef;
+uniform float uAlphaRef;  // 0..255
 
 vec4 Arg(int arg, vec4 tex)
 {
@@ -210,8 +246,10 @@ vec4 Combine(int op, vec4 a1, vec4 a2, vec4 tex)
     return vDiffuse;
 }
 
-bool Passes(float a)
+// Direct3D compares the alpha and the reference as 8-bit values.
+bool Passes(float alpha)
 {
+    float a = floor(clamp(alpha, 0.0, 1.0) * 255.0 + 0.5);
     if (kAlphaFunc == 1) return false;
     if (kAlphaFunc == 2) return a < uAlphaRef;
     if (kAlphaFunc == 3) return a == uAlphaRef;
@@ -233,13 +271,10 @@ void main()
             color.a = clamp(Combine(kAlphaOp, Arg(kAlphaArg1, tex), Arg(kAlphaArg2, tex), tex).a, 0.0, 1.0);
     }
     if (kSpecular) color.rgb = min(color.rgb + vSpecular.rgb, vec3(1.0));
+    // Table fog by the pixel's eye depth; vertex fog as the vertices' factors interpolate.
     if (kFogMode != 0) {
-        float d = abs(vEyeDepth);
-        float f;
-        if (kFogMode == 3) f = uFogParams.y != uFogParams.x ? (uFogParams.y - d) / (uFogParams.y - uFogParams.x) : 1.0;
-        else if (kFogMode == 1) f = exp(-d * uFogParams.z);
-        else f = exp(-(d * uFogParams.z) * (d * uFogParams.z));
-        color.rgb = mix(uFogColor.rgb, color.rgb, clamp(f, 0.0, 1.0));
+        float f = kFogMode == kVertexFog ? vFog : FogFactor(kFogMode, abs(vEyeDepth));
+        color.rgb = mix(uFogColor.rgb, color.rgb, f);
     }
     if (kAlphaTest && !Passes(color.a)) discard;
     gl_FragColor = color;
@@ -284,20 +319,21 @@ GLuint Checked(GLuint object, GLenum status, void (*getStatus)(GLuint, GLenum, G
     return 0;
 }
 
-GLuint Compile(GLenum type, const std::string& prefix, const char* source)
+GLuint Compile(GLenum type, const std::string& prefix, const char* shared, const char* source)
 {
     GLuint shader = glCreateShader(type);
     const std::string header = "#version 130\n" + prefix;
-    const char* parts[2] = {header.c_str(), source};
-    glShaderSource(shader, 2, parts, nullptr);
+    const char* parts[3] = {header.c_str(), shared, source};
+    glShaderSource(shader, 3, parts, nullptr);
     glCompileShader(shader);
     return Checked(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog, glDeleteShader, "device shader");
 }
 
 GLuint Link(const char* vertex, const std::string& fragmentPrefix, const char* fragment, bool bindAttributes)
 {
-    GLuint vs = Compile(GL_VERTEX_SHADER, "", vertex);
-    GLuint fs = Compile(GL_FRAGMENT_SHADER, fragmentPrefix, fragment);
+    const char* shared = bindAttributes ? kFogSource : "";
+    GLuint vs = Compile(GL_VERTEX_SHADER, "", shared, vertex);
+    GLuint fs = Compile(GL_FRAGMENT_SHADER, fragmentPrefix, shared, fragment);
     if (!vs || !fs) {
         if (vs) glDeleteShader(vs);
         if (fs) glDeleteShader(fs);
@@ -326,10 +362,11 @@ std::string FragmentConstants(const FragmentChoices& c)
     std::snprintf(text, sizeof text,
                   "const int kColorOp = %d;\nconst int kColorArg1 = %d;\nconst int kColorArg2 = %d;\n"
                   "const int kAlphaOp = %d;\nconst int kAlphaArg1 = %d;\nconst int kAlphaArg2 = %d;\n"
-                  "const int kFogMode = %d;\nconst int kAlphaFunc = %d;\nconst bool kHasTexture = %s;\n"
-                  "const bool kSpriteCoords = %s;\nconst bool kAlphaTest = %s;\nconst bool kSpecular = %s;\n",
-                  c.colorOp, c.colorArg1, c.colorArg2, c.alphaOp, c.alphaArg1, c.alphaArg2, c.fogMode, c.alphaFunc,
-                  c.hasTexture ? "true" : "false", c.spriteCoords ? "true" : "false", c.alphaTest ? "true" : "false",
+                  "const int kFogMode = %d;\nconst int kVertexFog = %d;\nconst int kAlphaFunc = %d;\n"
+                  "const bool kHasTexture = %s;\nconst bool kSpriteCoords = %s;\n"
+                  "const bool kAlphaTest = %s;\nconst bool kSpecular = %s;\n",
+                  c.colorOp, c.colorArg1, c.colorArg2, c.alphaOp, c.alphaArg1, c.alphaArg2, c.fogMode, kVertexFog,
+                  c.alphaFunc, c.hasTexture ? "true" : "false", c.spriteCoords ? "true" : "false", c.alphaTest ? "true" : "false",
                   c.specular ? "true" : "false");
     return text;
 }
@@ -376,6 +413,8 @@ void FindUniforms(Program& p)
     p.pointMin = at("uPointMin");
     p.pointMax = at("uPointMax");
     p.pointScaleAbc = at("uPointScaleAbc");
+    p.fogVertexMode = at("uFogVertexMode");
+    p.rangeFog = at("uRangeFog");
     p.textureFactor = at("uTextureFactor");
     p.fogParams = at("uFogParams");
     p.fogColor = at("uFogColor");
@@ -388,7 +427,7 @@ std::uint64_t FragmentChoices::Key() const
 {
     std::uint64_t key = 0;
     for (int field : {colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2}) key = (key << 6) | (field & 0x3F);
-    key = (key << 2) | (fogMode & 3);
+    key = (key << 3) | (fogMode & 7);
     key = (key << 4) | (alphaFunc & 0xF);
     for (bool flag : {hasTexture, spriteCoords, alphaTest, specular}) key = (key << 1) | (flag ? 1 : 0);
     return key;

@@ -19,11 +19,15 @@ enum Attribute : GLuint {
     kAttrPointSize = 5,
 };
 
+// Fog whose factor the vertices work out (FOGVERTEXMODE) for the pixels to interpolate.
+constexpr int kVertexFog = 4;
+
 // The choices of the pixel stage that a program has built in as constants: llvmpipe runs a
 // shader that branches on uniforms several times slower than one compiled for its state.
 struct FragmentChoices {
     int colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
-    int fogMode, alphaFunc;
+    int fogMode;  // 0 none, D3DFOG_EXP..D3DFOG_LINEAR for table fog, kVertexFog
+    int alphaFunc;
     bool hasTexture, spriteCoords, alphaTest, specular;
 
     std::uint64_t Key() const;
@@ -42,6 +46,7 @@ struct Program {
     GLint lightCount, lightType, lightDiffuse, lightSpecular, lightAmbient, lightPosition, lightDirection,
         lightAttenuation, lightSpot;
     GLint isPoint, pointScale, pointSize, pointMin, pointMax, pointScaleAbc;
+    GLint fogVertexMode, rangeFog;
     GLint textureFactor, fogParams, fogColor, alphaRef;
 };
 

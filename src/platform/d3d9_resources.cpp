@@ -27,8 +27,8 @@ GLenum CompressedFormat(D3DFORMAT format)
 
 }  // namespace
 
-Texture::Texture(Device* device, UINT width, UINT height, D3DFORMAT format, DWORD usage, D3DPOOL pool)
-    : m_Device(device), m_Width(width), m_Height(height), m_Format(format), m_Usage(usage), m_Pool(pool)
+Texture::Texture(Device* device, UINT width, UINT height, D3DFORMAT format)
+    : m_Device(device), m_Width(width), m_Height(height), m_Format(format)
 {
     m_Device->AddRef();
     m_Device->MakeCurrent();
@@ -50,7 +50,7 @@ Texture::~Texture()
 HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc)
 {
     if (level != 0 || !desc) return D3DERR_INVALIDCALL;
-    *desc = D3DSURFACE_DESC{m_Format, m_Usage, m_Pool, m_Width, m_Height};
+    *desc = D3DSURFACE_DESC{m_Format, 0, D3DPOOL_MANAGED, m_Width, m_Height};
     return D3D_OK;
 }
 
@@ -152,14 +152,6 @@ HRESULT Buffer<Interface>::Unlock()
 
 template class Buffer<IDirect3DVertexBuffer9>;
 template class Buffer<IDirect3DIndexBuffer9>;
-
-HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                              IDirect3DTexture9** texture, HANDLE* sharedHandle)
-{
-    if (!texture || width == 0 || height == 0) return D3DERR_INVALIDCALL;
-    *texture = new Texture(this, width, height, format, usage, pool);
-    return D3D_OK;
-}
 
 HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
                                    HANDLE* sharedHandle)

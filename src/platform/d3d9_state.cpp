@@ -1,16 +1,19 @@
 // The device's state: Direct3D 9's defaults, the setters (state persists from draw to draw
 // exactly as set) and the call log of recording mode.
 #include <bit>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "platform/d3d9_device.h"
 #include "platform/seams.h"
 
 namespace platform::d3d {
 
+bool g_Recording = false;
+
 namespace {
 
-bool g_Recording = false;
 std::vector<std::string> g_Calls;
 
 D3DMATRIX Identity()
@@ -30,6 +33,36 @@ std::string Vec(const D3DVECTOR& v)
     return "(" + Num(v.x) + "," + Num(v.y) + "," + Num(v.z) + ")";
 }
 
+bool Finite(const D3DCOLORVALUE& c)
+{
+    return std::isfinite(c.r) && std::isfinite(c.g) && std::isfinite(c.b) && std::isfinite(c.a);
+}
+
+bool Finite(const D3DVECTOR& v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// Whether Direct3D 9 takes the record: a known type; for spot and directional lights a direction
+// of some length; for point and spot lights a range from 0 to sqrt(FLT_MAX) and attenuations that
+// are not negative. Beyond Direct3D's checks, every value the type uses must be finite, so that
+// no light can put an infinity or a NaN into a colour; unused members are not looked at.
+bool Computable(const D3DLIGHT9& l)
+{
+    if (l.Type < D3DLIGHT_POINT || l.Type > D3DLIGHT_DIRECTIONAL) return false;
+    if (!Finite(l.Diffuse) || !Finite(l.Specular) || !Finite(l.Ambient)) return false;
+    if (l.Type != D3DLIGHT_POINT) {
+        const double x = l.Direction.x, y = l.Direction.y, z = l.Direction.z;
+        if (!Finite(l.Direction) || x * x + y * y + z * z == 0.0) return false;
+    }
+    if (l.Type == D3DLIGHT_DIRECTIONAL) return true;
+    const float maxRange = std::sqrt(std::numeric_limits<float>::max());
+    if (!Finite(l.Position) || !(l.Range >= 0.0f && l.Range <= maxRange)) return false;
+    for (float a : {l.Attenuation0, l.Attenuation1, l.Attenuation2})
+        if (!(a >= 0.0f && std::isfinite(a))) return false;
+    return l.Type == D3DLIGHT_POINT || (std::isfinite(l.Theta) && std::isfinite(l.Phi) && std::isfinite(l.Falloff));
+}
+
 }  // namespace
 
 std::string Hex(DWORD v)
@@ -44,11 +77,6 @@ std::string Num(float f)
     char buf[32];
     std::snprintf(buf, sizeof buf, "%g", static_cast<double>(f));
     return buf;
-}
-
-bool Recording()
-{
-    return g_Recording;
 }
 
 void RecordCall(const std::string& call)
@@ -213,27 +241,23 @@ HRESULT Device::SetLight(DWORD index, const D3DLIGHT9* light)
                    Num(light->Falloff) + ", " + Num(light->Attenuation0) + ", " + Num(light->Attenuation1) + ", " +
                    Num(light->Attenuation2) + ", " + Num(light->Theta) + ", " + Num(light->Phi) + ")");
     }
-    if (light->Type < D3DLIGHT_POINT || light->Type > D3DLIGHT_DIRECTIONAL) return D3DERR_INVALIDCALL;
-    if (index >= m_State.lights.size()) m_State.lights.resize(index + 1);
+    // A refused record leaves the light as it was.
+    if (!Computable(*light)) return D3DERR_INVALIDCALL;
     m_State.lights[index].light = *light;
-    m_State.lights[index].set = true;
     return D3D_OK;
 }
 
 HRESULT Device::LightEnable(DWORD index, BOOL enable)
 {
     if (Recording()) RecordCall("LightEnable(" + std::to_string(index) + ", " + std::to_string(enable ? 1 : 0) + ")");
-    if (index >= m_State.lights.size()) m_State.lights.resize(index + 1);
-    LightSlot& slot = m_State.lights[index];
-    if (!slot.set) {
+    auto [slot, made] = m_State.lights.try_emplace(index);
+    if (made) {
         // A light enabled before it was ever set is Direct3D's default light.
-        slot.light = D3DLIGHT9{};
-        slot.light.Type = D3DLIGHT_DIRECTIONAL;
-        slot.light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
-        slot.light.Direction = {0.0f, 0.0f, 1.0f};
-        slot.set = true;
+        slot->second.light.Type = D3DLIGHT_DIRECTIONAL;
+        slot->second.light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
+        slot->second.light.Direction = {0.0f, 0.0f, 1.0f};
     }
-    slot.enabled = enable != FALSE;
+    slot->second.enabled = enable != FALSE;
     return D3D_OK;
 }
 

@@ -33,7 +33,9 @@ struct D3DMATRIX {
     };
 };
 
-enum D3DLIGHTTYPE {
+// Sized as Direct3D sizes it (its enumerations are forced to 32 bits), so that any value a
+// caller stores is one the device can read and refuse.
+enum D3DLIGHTTYPE : int {
     D3DLIGHT_POINT = 1,
     D3DLIGHT_SPOT = 2,
     D3DLIGHT_DIRECTIONAL = 3,

@@ -76,8 +76,8 @@ struct D3DXMATRIX : D3DMATRIX {
     bool operator!=(const D3DXMATRIX& other) const { return !(*this == other); }
 };
 
-// Four float channels. Packed colours (D3DCOLOR, ARGB) unpack with the single-precision factor
-// 1/255 and pack clamped to 0..1, scaled by 255 and rounded half up.
+// Four float channels. Packed colours (D3DCOLOR, ARGB) unpack each byte divided by 255 (51
+// gives 0.2f) and pack clamped to 0..1, scaled by 255 and rounded half up.
 struct D3DXCOLOR {
     float r = 0.0f, g = 0.0f, b = 0.0f, a = 0.0f;
 
@@ -85,10 +85,10 @@ struct D3DXCOLOR {
     constexpr D3DXCOLOR(float fr, float fg, float fb, float fa) : r(fr), g(fg), b(fb), a(fa) {}
     // constexpr so that colour constants are ready before any global constructor runs.
     constexpr D3DXCOLOR(D3DCOLOR argb)
-        : r(static_cast<float>((argb >> 16) & 0xFF) * (1.0f / 255.0f)),
-          g(static_cast<float>((argb >> 8) & 0xFF) * (1.0f / 255.0f)),
-          b(static_cast<float>(argb & 0xFF) * (1.0f / 255.0f)),
-          a(static_cast<float>((argb >> 24) & 0xFF) * (1.0f / 255.0f))
+        : r(static_cast<float>((argb >> 16) & 0xFF) / 255.0f),
+          g(static_cast<float>((argb >> 8) & 0xFF) / 255.0f),
+          b(static_cast<float>(argb & 0xFF) / 255.0f),
+          a(static_cast<float>((argb >> 24) & 0xFF) / 255.0f)
     {
     }
     constexpr D3DXCOLOR(const D3DCOLORVALUE& c) : r(c.r), g(c.g), b(c.b), a(c.a) {}

@@ -6,16 +6,16 @@
 namespace platform {
 namespace {
 
-// Converts with iconv; at a sequence the source charset rejects, `fallback` handles one byte
-// and the conversion goes on after it.
+// Converts with iconv; at a sequence the source charset rejects, `fallback` appends what stands
+// for it and says how many bytes it took, and the conversion goes on after them.
 template <typename Fallback>
 std::string Convert(const char* to, const char* from, const std::string& in, Fallback fallback)
 {
     std::string out;
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
-        for (unsigned char c : in)
-            fallback(out, c);
+        for (std::size_t i = 0; i < in.size();)
+            i += fallback(out, in.data() + i, in.size() - i);
         return out;
     }
     char* src = const_cast<char*>(in.data());
@@ -27,14 +27,32 @@ std::string Convert(const char* to, const char* from, const std::string& in, Fal
         std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
         out.append(buffer, sizeof buffer - dstLeft);
         if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            fallback(out, static_cast<unsigned char>(*src));
-            ++src;
-            --srcLeft;
+            const std::size_t taken = fallback(out, src, srcLeft);
+            src += taken;
+            srcLeft -= taken;
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
         }
     }
     iconv_close(cd);
     return out;
+}
+
+// The bytes of the UTF-8 sequence that starts at s: a whole character, or the longest start of
+// one that is there; 1 for a byte that starts none.
+std::size_t Utf8SequenceLength(const char* s, std::size_t left)
+{
+    const auto lead = static_cast<unsigned char>(s[0]);
+    std::size_t want = 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        want = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        want = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        want = 4;
+    std::size_t n = 1;
+    while (n < want && n < left && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
+        ++n;
+    return n;
 }
 
 void AppendUtf8(std::string& out, char32_t cp)
@@ -55,19 +73,27 @@ void AppendUtf8(std::string& out, char32_t cp)
 
 std::string GbkToUtf8(const std::string& gbk)
 {
-    return Convert("UTF-8", "GBK", gbk, [](std::string& out, unsigned char c) { AppendUtf8(out, c); });
+    return Convert("UTF-8", "GBK", gbk, [](std::string& out, const char* s, std::size_t) {
+        AppendUtf8(out, static_cast<unsigned char>(*s));
+        return std::size_t{1};
+    });
 }
 
 std::string Utf8ToGbk(const std::string& utf8)
 {
-    return Convert("GBK", "UTF-8", utf8, [](std::string& out, unsigned char) { out += '?'; });
+    // One "?" for each character GBK lacks, as Windows gives, not one for each of its bytes.
+    return Convert("GBK", "UTF-8", utf8, [](std::string& out, const char* s, std::size_t left) {
+        out += '?';
+        return Utf8SequenceLength(s, left);
+    });
 }
 
 std::u32string GbkToUtf32(const std::string& gbk)
 {
-    std::string bytes = Convert("UTF-32LE", "GBK", gbk, [](std::string& out, unsigned char c) {
-        char32_t cp = c;
+    std::string bytes = Convert("UTF-32LE", "GBK", gbk, [](std::string& out, const char* s, std::size_t) {
+        char32_t cp = static_cast<unsigned char>(*s);
         out.append(reinterpret_cast<const char*>(&cp), sizeof cp);
+        return std::size_t{1};
     });
     std::u32string result(bytes.size() / 4, U'\0');
     for (std::size_t i = 0; i < result.size(); ++i) {

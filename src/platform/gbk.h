@@ -5,8 +5,9 @@
 
 namespace platform {
 
-// Bytes that are not valid GBK are passed through one by one (as Latin-1 code points for
-// UTF-8, as '?' the other way), so no text is ever lost or cut short.
+// Bytes that are not valid GBK pass through one by one as Latin-1 code points, so no text is
+// ever lost or cut short. The other way, a character GBK lacks becomes one '?', and so does
+// each broken piece of UTF-8.
 std::string GbkToUtf8(const std::string& gbk);
 std::string Utf8ToGbk(const std::string& utf8);
 std::u32string GbkToUtf32(const std::string& gbk);

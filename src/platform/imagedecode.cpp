@@ -155,6 +155,50 @@ bool PngChunksFit(const std::uint8_t* data, std::size_t size)
     return true;
 }
 
+// stb_image builds a JPEG Huffman table from its sixteen code counts without checking that they
+// add up to at most 256 codes, and writes past the table when they do not. Such a file is
+// refused before stb_image sees it. The walk follows the decoder's: fill bytes and the
+// start-of-image marker first, then marker after marker, skipping whatever lies between them
+// (coded data included); a table segment holds table after table until its length runs out.
+bool JpegTablesFit(const std::uint8_t* data, std::size_t size)
+{
+    auto at = [&](std::size_t i) -> std::size_t { return i < size ? data[i] : 0; };
+    std::size_t pos = 0;
+    while (pos < size && data[pos] == 0xFF)
+        ++pos;
+    if (pos == 0 || at(pos) != 0xD8)
+        return true;
+    for (++pos; pos < size;) {
+        if (data[pos++] != 0xFF)
+            continue;
+        while (pos < size && data[pos] == 0xFF)
+            ++pos;
+        const std::size_t marker = at(pos++);
+        if (marker == 0xD9)
+            break;
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8))
+            continue;  // stuffed bytes and markers without a length
+        const std::size_t length = (at(pos) << 8) | at(pos + 1);
+        if (marker != 0xC4) {
+            pos += length;
+            continue;
+        }
+        std::size_t table = pos + 2, end = pos + length;
+        while (table < end) {
+            std::size_t codes = 0;
+            for (std::size_t i = 1; i <= 16; ++i)
+                codes += at(table + i);
+            if (codes > 256)
+                return false;
+            table += 17 + codes;
+        }
+        if (table != end)
+            break;  // the decoder refuses a segment its tables do not fill
+        pos = end;
+    }
+    return true;
+}
+
 // No format read through stb_image codes more than about 8,300 pixels a byte (a one-bit PNG at
 // deflate's best ratio). A header claiming more describes pixels the file does not hold, which
 // stb_image would allocate and make up as zeros (a truncated TGA or BMP decodes without error).
@@ -273,7 +317,7 @@ bool DecodeImage(const std::uint8_t* data, std::size_t size, RgbaImage& out)
 {
     if (size >= 4 && ReadU32(data) == FourCC('D', 'D', 'S', ' '))
         return DecodeDds(data, size, out);
-    if (size > 0x7FFFFFFF || !PngChunksFit(data, size))
+    if (size > 0x7FFFFFFF || !PngChunksFit(data, size) || !JpegTablesFit(data, size))
         return false;
     int w = 0, h = 0, channels = 0;
     if (stbi_info_from_memory(data, static_cast<int>(size), &w, &h, &channels) &&
@@ -286,6 +330,99 @@ bool DecodeImage(const std::uint8_t* data, std::size_t size, RgbaImage& out)
     out.height = h;
     out.rgba.assign(pixels, pixels + static_cast<std::size_t>(w) * h * 4);
     stbi_image_free(pixels);
+    return true;
+}
+
+bool DecodeBmp(const std::uint8_t* data, std::size_t size, RgbaImage& out)
+{
+    // The file header, then an info header of 12 bytes (OS/2) or 40 and more (Windows).
+    constexpr std::size_t kFileHeader = 14;
+    constexpr std::size_t kMasks = kFileHeader + 40;  // bit fields: after a 40-byte header, or inside a longer one
+    if (size < kFileHeader + 12 || data[0] != 'B' || data[1] != 'M')
+        return false;
+    const std::size_t pixelOffset = ReadU32(data + 10);
+    const std::size_t headerSize = ReadU32(data + kFileHeader);
+    const bool core = headerSize == 12;
+    if (!core && (headerSize < 40 || headerSize > size - kFileHeader))
+        return false;
+    std::int64_t width, height;
+    unsigned bits;
+    std::uint32_t compression = 0, colours = 0;
+    if (core) {
+        width = ReadU16(data + 18);
+        height = ReadU16(data + 20);
+        bits = ReadU16(data + 24);
+    } else {
+        width = static_cast<std::int32_t>(ReadU32(data + 18));
+        height = static_cast<std::int32_t>(ReadU32(data + 22));
+        bits = ReadU16(data + 28);
+        compression = ReadU32(data + 30);
+        colours = ReadU32(data + 46);
+    }
+    const bool topDown = height < 0;
+    const std::int64_t rows = topDown ? -height : height;
+    if (width <= 0 || rows <= 0 || width > 16384 || rows > 16384)
+        return false;
+
+    std::uint32_t masks[3] = {0xFF0000, 0xFF00, 0xFF};  // R, G, B
+    if (bits == 16) {
+        masks[0] = 0x7C00;
+        masks[1] = 0x3E0;
+        masks[2] = 0x1F;
+    }
+    std::size_t table = kFileHeader + headerSize;
+    if (compression == 3 || compression == 6) {  // BI_BITFIELDS, BI_ALPHABITFIELDS
+        if ((bits != 16 && bits != 32) || kMasks + 12 > size)
+            return false;
+        for (int i = 0; i < 3; ++i)
+            masks[i] = ReadU32(data + kMasks + 4 * i);
+        if (headerSize == 40)
+            table += compression == 6 ? 16 : 12;
+    } else if (compression != 0) {
+        return false;
+    }
+    const std::size_t entry = core ? 3 : 4;
+    if (bits == 1 || bits == 4 || bits == 8) {
+        if (core || colours == 0 || colours > (1u << bits))
+            colours = 1u << bits;
+        if (table > size || colours * entry > size - table)
+            return false;
+    } else if (bits != 16 && bits != 24 && bits != 32) {
+        return false;
+    }
+    const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4;
+    const std::uint64_t lastRow = (static_cast<std::uint64_t>(width) * bits + 7) / 8;
+    if (pixelOffset > size || (rows - 1) * stride + lastRow > size - pixelOffset)
+        return false;
+
+    out.width = static_cast<int>(width);
+    out.height = static_cast<int>(rows);
+    out.rgba.assign(static_cast<std::size_t>(width * rows * 4), 255);
+    const std::size_t bytesPerPixel = bits / 8;
+    for (std::int64_t y = 0; y < rows; ++y) {
+        const std::uint8_t* row = data + pixelOffset + (topDown ? y : rows - 1 - y) * stride;
+        std::uint8_t* o = &out.rgba[static_cast<std::size_t>(y * width * 4)];
+        for (std::int64_t x = 0; x < width; ++x, o += 4) {
+            if (bits <= 8) {
+                const std::size_t bit = static_cast<std::size_t>(x) * bits;
+                const unsigned index = (row[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
+                if (index < colours) {  // an index past a short palette reads black
+                    const std::uint8_t* c = data + table + index * entry;
+                    o[0] = c[2];
+                    o[1] = c[1];
+                    o[2] = c[0];
+                } else {
+                    o[0] = o[1] = o[2] = 0;
+                }
+                continue;
+            }
+            std::uint32_t v = 0;
+            for (std::size_t i = 0; i < bytesPerPixel; ++i)
+                v |= static_cast<std::uint32_t>(row[x * bytesPerPixel + i]) << (8 * i);
+            for (int i = 0; i < 3; ++i)
+                o[i] = ExtractChannel(v, masks[i], 0);
+        }
+    }
     return true;
 }
 

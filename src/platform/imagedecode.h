@@ -34,6 +34,11 @@ struct DxtBlocks {
 };
 bool FindDxtBlocks(const std::uint8_t* data, std::size_t size, DxtBlocks& out);
 
+// A BMP file without compression (1, 4, 8, 16, 24 or 32 bits a pixel, palettes, bit fields,
+// bottom-up or top-down): false for anything else, and for a file that lacks any of the bytes
+// its header promises. Alpha is 255.
+bool DecodeBmp(const std::uint8_t* data, std::size_t size, RgbaImage& out);
+
 // Reads the file through the engine's path translation and decodes it.
 bool LoadImageFile(const std::string& enginePath, RgbaImage& out);
 

@@ -72,8 +72,10 @@ void NoteTaken(const MSG& m)
         if (side) Press(side);
         break;
     case WM_KEYUP:
-        Lift(static_cast<int>(m.wParam));
+        // Shift, Ctrl and Alt stay down while the other key of the pair is still held. The side
+        // codes come in pairs (left even, right odd), so the other one is side ^ 1.
         if (side) Lift(side);
+        if (!side || !IsDown(side ^ 1)) Lift(static_cast<int>(m.wParam));
         break;
     case WM_LBUTTONDOWN: Press(VK_LBUTTON); break;
     case WM_LBUTTONUP: Lift(VK_LBUTTON); break;

@@ -10,6 +10,7 @@ bool g_HardwareTnL = true;
 DWORD g_LastBehaviorFlags = 0;
 int g_LastDepthFormat = 0;
 platform::seams::Frame g_Frame;
+bool g_KeepFrames = false;
 std::function<void()> g_IdleHook;
 
 }  // namespace
@@ -36,6 +37,11 @@ int LastDeviceDepthFormat()
     return g_LastDepthFormat;
 }
 
+void KeepPresentedFrames(bool on)
+{
+    g_KeepFrames = on;
+}
+
 const Frame& LastPresentedFrame()
 {
     return g_Frame;
@@ -56,6 +62,9 @@ void ResetAll()
     g_LastBehaviorFlags = 0;
     g_LastDepthFormat = 0;
     g_Frame = Frame{};
+    g_KeepFrames = false;
+    SetSocketSendBuffer(0);
+    SetDisplayBitsPerPixel(32);
     platform::detail::ResetWindows();
     platform::detail::ResetMessages();
     platform::detail::ResetDevice();
@@ -81,9 +90,9 @@ void NoteCreatedDevice(DWORD behaviorFlags, int depthFormat)
     g_LastDepthFormat = depthFormat;
 }
 
-Frame& PresentedFrame()
+Frame* PresentedFrame()
 {
-    return g_Frame;
+    return g_KeepFrames ? &g_Frame : nullptr;
 }
 
 const std::function<void()>& IdleHook()

@@ -52,13 +52,20 @@ void SetHardwareTransformAndLight(bool present);
 DWORD LastDeviceBehaviorFlags();
 int LastDeviceDepthFormat();
 
-// The frame kept by the last Present: top-down BGRA, 4 bytes a pixel.
+// The frame kept by the last Present: top-down BGRA, 4 bytes a pixel. Present reads the frame
+// back only while a test keeps presented frames (off at start and after ResetAll); otherwise the
+// frame stays empty and presenting costs no read-back.
 struct Frame {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> bgra;
 };
+void KeepPresentedFrames(bool on);
 const Frame& LastPresentedFrame();
+
+// The display's bits per pixel, which decide the format of loaded bitmaps: 32 (the default)
+// or 16 (5-6-5).
+void SetDisplayBitsPerPixel(int bits);
 
 // Device call recording: while on, every call that changes or uses the device is logged as
 // text with its arguments. Counts, indices, state and type numbers are decimal; flags, colours,
@@ -78,6 +85,10 @@ const Frame& LastPresentedFrame();
 //   CreateVertexBuffer(length, usage, fvf, pool)   CreateIndexBuffer(length, usage, format, pool)
 void SetDeviceRecording(bool on);
 std::vector<std::string>& RecordedDeviceCalls();
+
+// The send buffer, in bytes, of sockets made from now on (0: the system's own, which grows with
+// the connection), so that a test fills a link with little data.
+void SetSocketSendBuffer(int bytes);
 
 // Puts every seam back as it was at start.
 void ResetAll();

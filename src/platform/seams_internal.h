@@ -10,7 +10,8 @@ namespace platform::seams::detail {
 const ForcedFailures& Failures();
 bool HardwareTransformAndLight();
 void NoteCreatedDevice(DWORD behaviorFlags, int depthFormat);
-Frame& PresentedFrame();
+// Where Present keeps the frame it read back; null when no test keeps frames.
+Frame* PresentedFrame();
 // The idle hook, or an empty function.
 const std::function<void()>& IdleHook();
 

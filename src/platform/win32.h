@@ -216,3 +216,31 @@ BOOL FindNextFileA(HANDLE find, WIN32_FIND_DATAA* data);
 BOOL FindClose(HANDLE find);
 DWORD GetLastError();
 void SetLastError(DWORD error);
+
+// Bitmaps: what reading a bitmap file's pixels takes. LoadImageA gives the picture in the
+// display's format, as a device-dependent bitmap: 32 bits (B, G, R, 0 a pixel) unless a test
+// switches the display to 16 bits (5-6-5); rows top first, none padded.
+struct HDC__;
+using HDC = HDC__*;
+using HBITMAP = HGDIOBJ;
+constexpr UINT IMAGE_BITMAP = 0;
+constexpr UINT LR_LOADFROMFILE = 0x00000010;
+
+struct BITMAP {
+    LONG bmType;
+    LONG bmWidth;
+    LONG bmHeight;
+    LONG bmWidthBytes;
+    WORD bmPlanes;
+    WORD bmBitsPixel;
+    LPVOID bmBits;
+};
+
+// Only IMAGE_BITMAP with LR_LOADFROMFILE; null for a file that is missing or not an uncompressed BMP.
+HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags);
+int GetObjectA(HANDLE object, int size, LPVOID out);
+HDC CreateCompatibleDC(HDC dc);
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+LONG GetBitmapBits(HBITMAP bitmap, LONG size, LPVOID bits);
+BOOL DeleteObject(HGDIOBJ object);
+BOOL DeleteDC(HDC dc);

@@ -7,10 +7,54 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
+
+#include "platform/seams.h"
 
 // glibc may define htons as a macro, which would rename our definition below.
 #undef htons
+
+namespace {
+
+thread_local int t_LastError = 0;
+int g_SendBuffer = 0;  // test seam: 0 leaves the system's own
+
+int Fail(int error)
+{
+    t_LastError = error;
+    return winsock::SOCKET_ERROR;
+}
+
+// The Winsock code of a failed POSIX call.
+int FailFromErrno()
+{
+    switch (errno) {
+    case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
+    case EINPROGRESS:
+        return Fail(winsock::WSAEWOULDBLOCK);
+    case ENOTCONN:
+        return Fail(winsock::WSAENOTCONN);
+    case ECONNREFUSED:
+        return Fail(winsock::WSAECONNREFUSED);
+    default:  // EPIPE, ECONNRESET and the rest: the connection is gone
+        return Fail(winsock::WSAECONNRESET);
+    }
+}
+
+}  // namespace
+
+namespace platform::seams {
+
+void SetSocketSendBuffer(int bytes)
+{
+    g_SendBuffer = bytes;
+}
+
+}  // namespace platform::seams
 
 namespace winsock {
 
@@ -34,7 +78,11 @@ SOCKET socket(int af, int type, int protocol)
     if (af != AF_INET || type != SOCK_STREAM)
         return INVALID_SOCKET;
     int fd = ::socket(PF_INET, SOCK_STREAM | SOCK_CLOEXEC, protocol == IPPROTO_TCP ? IPPROTO_TCP : 0);
-    return fd < 0 ? INVALID_SOCKET : static_cast<SOCKET>(fd);
+    if (fd < 0)
+        return INVALID_SOCKET;
+    if (g_SendBuffer > 0)
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &g_SendBuffer, sizeof g_SendBuffer);
+    return static_cast<SOCKET>(fd);
 }
 
 int WSAAsyncSelect(SOCKET s, HWND, UINT, long)
@@ -50,8 +98,10 @@ int WSAAsyncSelect(SOCKET s, HWND, UINT, long)
 
 int connect(SOCKET s, const sockaddr* name, int nameLength)
 {
-    if (s == INVALID_SOCKET || !name || nameLength < static_cast<int>(sizeof(sockaddr_in)))
-        return SOCKET_ERROR;
+    if (s == INVALID_SOCKET)
+        return Fail(WSAENOTSOCK);
+    if (!name || nameLength < static_cast<int>(sizeof(sockaddr_in)))
+        return Fail(WSAEINVAL);
     sockaddr_in win;
     std::memcpy(&win, name, sizeof win);
     ::sockaddr_in native{};
@@ -59,17 +109,24 @@ int connect(SOCKET s, const sockaddr* name, int nameLength)
     native.sin_port = win.sin_port;
     native.sin_addr.s_addr = win.sin_addr.s_addr;
     int r = ::connect(static_cast<int>(s), reinterpret_cast<::sockaddr*>(&native), sizeof native);
-    return r == 0 ? 0 : SOCKET_ERROR;
+    return r == 0 ? 0 : FailFromErrno();
 }
 
 int send(SOCKET s, const char* buffer, int length, int flags)
 {
-    if (s == INVALID_SOCKET || length < 0)
-        return SOCKET_ERROR;
+    if (s == INVALID_SOCKET)
+        return Fail(WSAENOTSOCK);
+    if (length < 0)
+        return Fail(WSAEINVAL);
     if (length == 0)
         return 0;
     ssize_t n = ::send(static_cast<int>(s), buffer, static_cast<std::size_t>(length), MSG_NOSIGNAL | MSG_DONTWAIT);
-    return n < 0 ? SOCKET_ERROR : static_cast<int>(n);
+    return n < 0 ? FailFromErrno() : static_cast<int>(n);
+}
+
+int WSAGetLastError()
+{
+    return t_LastError;
 }
 
 int closesocket(SOCKET s)

@@ -14,6 +14,14 @@ constexpr int AF_INET = 2;
 constexpr int SOCK_STREAM = 1;
 constexpr int IPPROTO_TCP = 6;
 
+// WSAGetLastError codes.
+constexpr int WSAEINVAL = 10022;
+constexpr int WSAEWOULDBLOCK = 10035;  // a non-blocking call that would have to wait
+constexpr int WSAENOTSOCK = 10038;
+constexpr int WSAECONNRESET = 10054;
+constexpr int WSAENOTCONN = 10057;
+constexpr int WSAECONNREFUSED = 10061;
+
 constexpr long FD_READ = 0x01;
 constexpr long FD_WRITE = 0x02;
 constexpr long FD_OOB = 0x04;
@@ -50,8 +58,11 @@ SOCKET socket(int af, int type, int protocol);
 // Its only lasting effect here: the socket becomes non-blocking. Events are never posted.
 int WSAAsyncSelect(SOCKET s, HWND hwnd, UINT msg, long events);
 int connect(SOCKET s, const sockaddr* name, int nameLength);
-// Never raises SIGPIPE; a viewer that closed its end just makes the send fail.
+// Never raises SIGPIPE; a viewer that closed its end just makes the send fail. On a non-blocking
+// socket it takes what the socket buffer has room for; with no room it fails with WSAEWOULDBLOCK.
 int send(SOCKET s, const char* buffer, int length, int flags);
+// The error of the calling thread's last failed call.
+int WSAGetLastError();
 int closesocket(SOCKET s);
 std::uint16_t htons(std::uint16_t v);
 std::uint32_t inet_addr(const char* dotted);

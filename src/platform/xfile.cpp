@@ -346,21 +346,52 @@ private:
 
 float F(double v) { return static_cast<float>(v); }
 
+// A mesh object read once: its output vertices as (position, normal) pairs, its triangles over
+// them, and its materials. A file may place one mesh many times (every reference places it
+// again), so each placement only transforms and copies these.
+struct MeshParts {
+    std::vector<double> positions;  // three per vertex of the file
+    std::vector<double> normals;    // three per normal of the file
+    bool hasNormals = false;        // normals given for the faces (a mesh without faces has none)
+    std::vector<double> uvs;        // two per vertex of the file
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> corners;  // (position, normal), first use first
+    std::vector<std::uint32_t> indices;                            // three per triangle, into corners
+    bool hasMaterialList = false;
+    std::vector<std::uint32_t> triangleMaterials;  // per triangle: index into materials, or kNoMaterial
+    std::vector<XMaterial> materials;
+};
+
 class MeshBuilder {
 public:
-    MeshBuilder(const XObject& root, XMeshData& out) : m_out(out)
+    MeshBuilder(const XObject& root, XMeshData& out) : m_root(root), m_out(out)
     {
         for (const XObject& obj : root.children)
             if (!obj.name.empty())
                 m_named.emplace(obj.name, &obj);
     }
 
+    // Counts what the placements of the file's meshes would produce and refuses the file past the
+    // limits before building anything; then builds the merged mesh.
+    bool Build()
+    {
+        m_counting = true;
+        if (!Walk(m_root, Matrix(), 0))
+            return false;
+        m_counting = false;
+        return Walk(m_root, Matrix(), 0);
+    }
+
+    int MeshCount() const { return m_meshes; }
+    bool AnyMaterialList() const { return m_anyMaterialList; }
+    const char* Reason() const { return m_reason; }
+
+private:
     bool Walk(const XObject& obj, const Matrix& parent, int depth)
     {
         if (depth > 64)
             return Fail("frames nested too deeply");
         if (obj.type == "mesh")
-            return AddMesh(obj, parent);
+            return Place(obj, parent);
         if (obj.type != "frame" && depth > 0)
             return true;
         Matrix world = parent;
@@ -373,17 +404,12 @@ public:
             }
         for (const XObject& child : obj.children) {
             const XObject* target = Resolve(child);
-            if (target && target->type == "mesh" ? !AddMesh(*target, world) : !Walk(child, world, depth + 1))
+            if (target && target->type == "mesh" ? !Place(*target, world) : !Walk(child, world, depth + 1))
                 return false;
         }
         return true;
     }
 
-    int MeshCount() const { return m_meshes; }
-    bool AnyMaterialList() const { return m_anyMaterialList; }
-    const char* Reason() const { return m_reason; }
-
-private:
     bool Fail(const char* reason)
     {
         m_reason = reason;
@@ -407,7 +433,7 @@ private:
         return nullptr;
     }
 
-    bool ReadMaterial(const XObject& m)
+    bool ReadMaterial(const XObject& m, std::vector<XMaterial>& materials)
     {
         XMaterial mat;
         double v[11];
@@ -419,26 +445,26 @@ private:
         mat.emissive = {F(v[8]), F(v[9]), F(v[10]), 1};
         if (const XObject* tex = Child(m, "texturefilename"); tex && !tex->strings.empty())
             mat.textureFileName = tex->strings[0];
-        m_out.materials.push_back(mat);
+        materials.push_back(mat);
         return true;
     }
 
     // The face indexes of the list, one per face (a short list repeats its last index).
-    bool ReadMaterialList(const XObject& list, std::size_t faceCount, std::vector<std::uint32_t>& faceMaterial)
+    bool ReadMaterialList(const XObject& list, std::size_t faceCount, std::vector<std::uint32_t>& faceMaterial,
+                          std::vector<XMaterial>& materials)
     {
         NumberCursor cur(list.nums);
         std::size_t materialCount, indexCount;
         if (!cur.Count(materialCount, 65536) || !cur.Count(indexCount))
             return Fail("bad material list");
-        const std::size_t base = m_out.materials.size();
         // With no material of its own, a face must not take the first one a later mesh adds.
-        faceMaterial.assign(faceCount, materialCount > 0 ? static_cast<std::uint32_t>(base) : kNoMaterial);
+        faceMaterial.assign(faceCount, materialCount > 0 ? 0 : kNoMaterial);
         for (std::size_t f = 0; f < indexCount; ++f) {
             double v;
             if (!cur.Values(&v, 1) || v < 0 || v >= static_cast<double>(materialCount))
                 return Fail("bad material index");
             if (f < faceCount)
-                faceMaterial[f] = static_cast<std::uint32_t>(base + static_cast<std::size_t>(v));
+                faceMaterial[f] = static_cast<std::uint32_t>(v);
         }
         for (std::size_t f = indexCount; f < faceCount && indexCount > 0; ++f)
             faceMaterial[f] = faceMaterial[indexCount - 1];
@@ -446,62 +472,71 @@ private:
             const XObject* target = Resolve(c);
             if (c.isReference && (!target || target->type != "material"))
                 return Fail("unknown material reference");
-            if (target && target->type == "material" && !ReadMaterial(*target))
+            if (target && target->type == "material" && !ReadMaterial(*target, materials))
                 return false;
         }
-        if (m_out.materials.size() - base != materialCount)
+        if (materials.size() != materialCount)
             return Fail("material count mismatch");
         return true;
     }
 
-    bool AddMesh(const XObject& mesh, const Matrix& world)
+    // The mesh object read and triangulated, once for all its placements; null when malformed.
+    const MeshParts* Parts(const XObject& mesh)
+    {
+        auto cached = m_parts.find(&mesh);
+        if (cached != m_parts.end())
+            return &cached->second;
+        MeshParts parts;
+        if (!ReadMesh(mesh, parts))
+            return nullptr;
+        return &m_parts.emplace(&mesh, std::move(parts)).first->second;
+    }
+
+    bool ReadMesh(const XObject& mesh, MeshParts& parts)
     {
         NumberCursor cur(mesh.nums);
         std::size_t vertexCount, faceCount;
         if (!cur.Count(vertexCount) || !cur.Fits(vertexCount * 3))
             return Fail("bad vertex count");
-        std::vector<double> positions(vertexCount * 3);
-        if (!cur.Values(positions.data(), positions.size()) || !cur.Count(faceCount) || !cur.Fits(faceCount))
+        parts.positions.resize(vertexCount * 3);
+        if (!cur.Values(parts.positions.data(), parts.positions.size()) || !cur.Count(faceCount) || !cur.Fits(faceCount))
             return Fail("short vertex list");
         std::vector<std::vector<std::uint32_t>> faces(faceCount);
         for (auto& face : faces)
             if (!cur.Face(face, vertexCount) || face.size() < 3)
                 return Fail("bad face");
 
-        std::vector<double> normals;
         std::vector<std::vector<std::uint32_t>> normalFaces;
         if (const XObject* mn = Child(mesh, "meshnormals")) {
             NumberCursor nc(mn->nums);
             std::size_t normalCount, normalFaceCount;
             if (!nc.Count(normalCount) || !nc.Fits(normalCount * 3))
                 return Fail("bad normal count");
-            normals.resize(normalCount * 3);
-            if (!nc.Values(normals.data(), normals.size()) || !nc.Count(normalFaceCount) || normalFaceCount != faceCount)
+            parts.normals.resize(normalCount * 3);
+            if (!nc.Values(parts.normals.data(), parts.normals.size()) || !nc.Count(normalFaceCount) ||
+                normalFaceCount != faceCount)
                 return Fail("normals do not match the faces");
             normalFaces.resize(faceCount);
             for (std::size_t f = 0; f < faceCount; ++f)
                 if (!nc.Face(normalFaces[f], normalCount) || normalFaces[f].size() != faces[f].size())
                     return Fail("bad normal face");
         }
-        std::vector<double> uvs;
         if (const XObject* tc = Child(mesh, "meshtexturecoords")) {
             NumberCursor tcur(tc->nums);
             std::size_t count;
             if (!tcur.Count(count) || count != vertexCount || !tcur.Fits(count * 2))
                 return Fail("texture coordinates do not match the vertices");
-            uvs.resize(count * 2);
-            if (!tcur.Values(uvs.data(), uvs.size()))
+            parts.uvs.resize(count * 2);
+            if (!tcur.Values(parts.uvs.data(), parts.uvs.size()))
                 return Fail("short texture coordinates");
         }
+        parts.hasNormals = !normalFaces.empty();
         std::vector<std::uint32_t> faceMaterial(faceCount, 0);
         if (const XObject* list = Child(mesh, "meshmateriallist")) {
-            if (!ReadMaterialList(*list, faceCount, faceMaterial))
+            if (!ReadMaterialList(*list, faceCount, faceMaterial, parts.materials))
                 return false;
-            m_anyMaterialList = true;
+            parts.hasMaterialList = true;
         }
-
-        m_out.hasNormals = (m_meshes == 0 || m_out.hasNormals) && !normalFaces.empty();
-        m_out.hasTexCoords = (m_meshes == 0 || m_out.hasTexCoords) && !uvs.empty();
 
         // One output vertex per distinct (position, normal) pair of a corner.
         std::unordered_map<std::uint64_t, std::uint32_t> split;
@@ -512,29 +547,61 @@ private:
                 const std::uint32_t p = faces[f][k];
                 const std::uint32_t n = normalFaces.empty() ? 0 : normalFaces[f][k];
                 const std::uint64_t key = (static_cast<std::uint64_t>(p) << 32) | n;
-                auto [it, added] = split.emplace(key, static_cast<std::uint32_t>(m_out.vertices.size()));
+                auto [it, added] = split.emplace(key, static_cast<std::uint32_t>(parts.corners.size()));
                 if (added)
-                    m_out.vertices.push_back(MakeVertex(world, positions, normals, uvs, p, n));
+                    parts.corners.emplace_back(p, n);
                 corners.push_back(it->second);
             }
             for (std::size_t k = 1; k + 1 < corners.size(); ++k) {
-                m_out.indices.insert(m_out.indices.end(), {corners[0], corners[k], corners[k + 1]});
-                m_out.attributes.push_back(faceMaterial[f]);
+                parts.indices.insert(parts.indices.end(), {corners[0], corners[k], corners[k + 1]});
+                parts.triangleMaterials.push_back(faceMaterial[f]);
             }
         }
+        return true;
+    }
+
+    bool Place(const XObject& mesh, const Matrix& world)
+    {
+        const MeshParts* parts = Parts(mesh);
+        if (!parts)
+            return false;
+        if (m_counting) {
+            m_vertexTotal += parts->corners.size();
+            m_faceTotal += parts->indices.size() / 3;
+            m_materialTotal += parts->materials.size();
+            if (m_vertexTotal > kMaxXVertices || m_faceTotal > kMaxXFaces || m_materialTotal > kMaxXMaterials)
+                return Fail("too many vertices, faces or materials");
+            return true;
+        }
+
+        m_out.hasNormals = (m_meshes == 0 || m_out.hasNormals) && parts->hasNormals;
+        m_out.hasTexCoords = (m_meshes == 0 || m_out.hasTexCoords) && !parts->uvs.empty();
+        if (parts->hasMaterialList)
+            m_anyMaterialList = true;
+
+        const auto vertexBase = static_cast<std::uint32_t>(m_out.vertices.size());
+        for (const auto& [p, n] : parts->corners)
+            m_out.vertices.push_back(MakeVertex(world, *parts, p, n));
+        for (std::uint32_t index : parts->indices)
+            m_out.indices.push_back(vertexBase + index);
+        const auto materialBase = static_cast<std::uint32_t>(m_out.materials.size());
+        m_out.materials.insert(m_out.materials.end(), parts->materials.begin(), parts->materials.end());
+        for (std::uint32_t material : parts->triangleMaterials)
+            m_out.attributes.push_back(!parts->hasMaterialList ? 0
+                                       : material == kNoMaterial ? kNoMaterial
+                                                                 : materialBase + material);
         ++m_meshes;
         return true;
     }
 
-    static XVertex MakeVertex(const Matrix& w, const std::vector<double>& pos, const std::vector<double>& nrm,
-                              const std::vector<double>& uv, std::uint32_t p, std::uint32_t n)
+    static XVertex MakeVertex(const Matrix& w, const MeshParts& parts, std::uint32_t p, std::uint32_t n)
     {
         XVertex v;
-        const double* in = &pos[p * 3];
+        const double* in = &parts.positions[p * 3];
         for (int j = 0; j < 3; ++j)
             v.pos[j] = F(in[0] * w.m[0][j] + in[1] * w.m[1][j] + in[2] * w.m[2][j] + w.m[3][j]);
-        if (!nrm.empty()) {
-            const double* nn = &nrm[n * 3];
+        if (parts.hasNormals) {
+            const double* nn = &parts.normals[n * 3];
             double t[3], len = 0;
             for (int j = 0; j < 3; ++j) {
                 t[j] = nn[0] * w.m[0][j] + nn[1] * w.m[1][j] + nn[2] * w.m[2][j];
@@ -544,15 +611,21 @@ private:
             for (int j = 0; j < 3; ++j)
                 v.normal[j] = F(len > 0 ? t[j] / len : 0);
         }
-        if (!uv.empty()) {
-            v.uv[0] = F(uv[p * 2]);
-            v.uv[1] = F(uv[p * 2 + 1]);
+        if (!parts.uvs.empty()) {
+            v.uv[0] = F(parts.uvs[p * 2]);
+            v.uv[1] = F(parts.uvs[p * 2 + 1]);
         }
         return v;
     }
 
+    const XObject& m_root;
     XMeshData& m_out;
     std::map<std::string, const XObject*> m_named;
+    std::unordered_map<const XObject*, MeshParts> m_parts;
+    bool m_counting = false;
+    std::size_t m_vertexTotal = 0;
+    std::size_t m_faceTotal = 0;
+    std::size_t m_materialTotal = 0;
     int m_meshes = 0;
     bool m_anyMaterialList = false;
     const char* m_reason = "";
@@ -590,7 +663,7 @@ bool ParseXFile(const std::string& bytes, XMeshData& out, std::string* error)
         return false;
     }
     MeshBuilder builder(root, out);
-    if (!builder.Walk(root, Matrix(), 0)) {
+    if (!builder.Build()) {
         SetError(error, builder.Reason());
         out = XMeshData();
         return false;

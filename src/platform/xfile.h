@@ -37,6 +37,12 @@ struct XMeshData {
     std::vector<XMaterial> materials;       // empty when the file has no material list
 };
 
+// What one file may produce in all, counting a mesh again each time a reference places it: past
+// these the file is refused like a malformed one.
+constexpr std::size_t kMaxXVertices = 4000000;
+constexpr std::size_t kMaxXFaces = 4000000;  // triangles
+constexpr std::size_t kMaxXMaterials = 65536;
+
 // Parses the whole file content. False (with a reason) for a file that is not a readable .x
 // file or holds no mesh.
 bool ParseXFile(const std::string& bytes, XMeshData& out, std::string* error = nullptr);

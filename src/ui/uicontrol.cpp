@@ -13,18 +13,6 @@ namespace {
 constexpr UINT kVertexBytes = 4 * sizeof(TUIVertex);
 constexpr UINT kIndexBytes = 6 * sizeof(WORD);
 
-// Moves one coordinate towards target by the given mode; other modes change nothing.
-void Drive(CInterpolatorFloat& value, float target, EInterpolateMode mode, int frames, float gain, float maxSpeed,
-           float maxAccel)
-{
-    const float cur = value.Get();
-    switch (mode) {
-    case IM_NONE: value.Set(target); break;
-    case IM_LINEAR: value.StartLinear(cur, target, frames); break;
-    case IM_SMOOTH: value.StartSmooth(cur, target, frames, gain, maxSpeed, maxAccel); break;
-    }
-}
-
 // Start of the last character of a GBK text: a lead byte 0x81..0xFE takes the byte after it.
 std::size_t LastCharStart(const std::string& text)
 {
@@ -56,12 +44,10 @@ CUIControl::~CUIControl()
     if (pIndexBuffer) pIndexBuffer->Release();
 }
 
-CUIControl& CUIControl::operator=(const CUIControl& other)
+void CUIControl::CopyFrom(const CUIControl& other)
 {
-    if (this == &other) return *this;
+    if (this == &other) return;
     CObject::operator=(other);
-    pVertexBuffer = other.pVertexBuffer;
-    pIndexBuffer = other.pIndexBuffer;
     nType = other.nType;
     nContact = other.nContact;
     strName = other.strName;
@@ -82,7 +68,6 @@ CUIControl& CUIControl::operator=(const CUIControl& other)
     pSndRClick = other.pSndRClick;
     pSndChar = other.pSndChar;
     bEnabled = other.bEnabled;
-    return *this;
 }
 
 // Without a device (or when the device refuses) the control keeps no buffers and draws no quad.
@@ -183,8 +168,8 @@ void CUIControl::InputChar(int ch)
 void CUIControl::MoveOffSet(float dx, float dy, EInterpolateMode mode, int frames, float gain, float maxSpeed,
                             float maxAccel)
 {
-    Drive(PosX, PosX.Get() + dx, mode, frames, gain, maxSpeed, maxAccel);
-    Drive(PosY, PosY.Get() + dy, mode, frames, gain, maxSpeed, maxAccel);
+    ChangeInterpolator(PosX, mode, PosX.Get() + dx, frames, gain, maxSpeed, maxAccel);
+    ChangeInterpolator(PosY, mode, PosY.Get() + dy, frames, gain, maxSpeed, maxAccel);
     if (nType != UI_PANEL) return;
     for (CUIControl* child : Children)
         child->MoveOffSet(dx, dy, mode, frames, gain, maxSpeed, maxAccel);
@@ -199,16 +184,11 @@ void CUIControl::MoveTo(float x, float y, EInterpolateMode mode, int frames, flo
 void CUIControl::Resize(float w, float h, EInterpolateMode mode, int frames, float gain, float maxSpeed,
                         float maxAccel)
 {
-    Drive(SizeX, w, mode, frames, gain, maxSpeed, maxAccel);
-    Drive(SizeY, h, mode, frames, gain, maxSpeed, maxAccel);
+    ChangeInterpolator(SizeX, mode, w, frames, gain, maxSpeed, maxAccel);
+    ChangeInterpolator(SizeY, mode, h, frames, gain, maxSpeed, maxAccel);
 }
 
 void CUIControl::ChangeColor(D3DCOLOR color, EInterpolateMode mode, int frames, float factor)
 {
-    const D3DXCOLOR target(color);
-    switch (mode) {
-    case IM_NONE: Color.Set(target); break;
-    case IM_LINEAR: Color.StartLinear(Color.Get(), target, frames); break;
-    case IM_SMOOTH: Color.StartSmooth(Color.Get(), target, frames, factor); break;
-    }
+    ChangeInterpolator(Color, mode, D3DXCOLOR(color), frames, factor);
 }

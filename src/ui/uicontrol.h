@@ -58,10 +58,12 @@ public:
 
     CUIControl();
     ~CUIControl();
+    // The control releases its buffers: it is never copied whole.
     CUIControl(const CUIControl&) = delete;
-    // Copies everything but the panel links. The buffers are shared without a reference, so
-    // they are created only on the stored copy, after it has been stored.
-    CUIControl& operator=(const CUIControl& other);
+    CUIControl& operator=(const CUIControl&) = delete;
+    // Takes every setting of other but its panel links and its buffers: each control creates
+    // its own buffers (CreateBuffers), so no two ever share one.
+    void CopyFrom(const CUIControl& other);
 
     void CreateBuffers();
     void Update();

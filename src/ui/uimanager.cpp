@@ -103,9 +103,8 @@ bool UIManager::LoadControls(const std::string& fileName)
     }
 
     for (int i = 0; i < sections.Count(); ++i) {
-        CUIControl local;
-        local.strName = sections.At(i);
-        CUIControl* control = AddControl(&local);
+        CUIControl* control = Controls.AddNew();
+        control->strName = sections.At(i);
         control->CreateBuffers();
 
         ini.SelectSection(control->strName);
@@ -149,7 +148,9 @@ bool UIManager::LoadControls(const std::string& fileName)
 CUIControl* UIManager::AddControl(CUIControl* control)
 {
     if (!control) return nullptr;
-    return Controls.Add(*control);
+    CUIControl* stored = Controls.AddNew();
+    stored->CopyFrom(*control);
+    return stored;
 }
 
 CUIControl* UIManager::FindControl(const std::string& name) { return FindNamed(Controls, name); }

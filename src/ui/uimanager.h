@@ -37,6 +37,7 @@ public:
     // runs command 100.
     bool Load(const std::string& fileName);
     bool LoadControls(const std::string& fileName);
+    // Stores a copy of the control's settings (CUIControl::CopyFrom), without its buffers.
     CUIControl* AddControl(CUIControl* control);
     CUIControl* FindControl(const std::string& name);
     // Starts "UIMain" with n as input0 and steps the UI threads at once; dropped while a

@@ -6,12 +6,26 @@
 
 #include "script/scriptbase.h"
 #include "script/scriptrunner.h"
+#include "world/animation.h"
+#include "world/camera.h"
+#include "world/fog.h"
+#include "world/formation.h"
+#include "world/heightterrain.h"
+#include "world/lights.h"
+#include "world/particles.h"
 
 class CScene {
 public:
     bool bActive = false;
     CScriptLibrary scripts;
     CScriptRunner runner;
+    CSceneCamera camera;
+    CFog fog;
+    CHeightTerrain terrain;
+    LightManager lights;
+    CParticleSystem particles;
+    AnimationManager animations;
+    FormationManager formations{1};  // the formations "Friend.CreateFormation" makes
 
     CScene();
 

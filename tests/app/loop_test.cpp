@@ -2,9 +2,12 @@
 
 #include <vector>
 
+#include "app/gameframe.h"
 #include "app/winmain.h"
 #include "platform/seams.h"
 #include "support/testdevice.h"
+#include "ui/uifixture.h"
+#include "world/scene.h"
 
 namespace {
 
@@ -102,4 +105,17 @@ TEST_F(LoopTest, RenderFrameClearsToOpaqueBlackInsideTheSceneAndPresents)
               (std::vector<std::string>{"Clear(0, 0x00000003, 0xFF000000, 1, 0)", "BeginScene()", "EndScene()",
                                         "Present()"}));
     device->Release();
+}
+
+using GameFrameTest = uitest::UIFixture;
+
+TEST_F(GameFrameTest, TheInterfaceUpdatesBeforeTheScene)
+{
+    ASSERT_TRUE(LoadUI(uitest::kLogControl, "[UIMain]\n[Set]\nUI.MoveControl(\"log\",10,0,0,0,0,0,0)\n"));
+    dir.Write("scene.txt", "[main]\nUI.MoveControlOffSet(\"log\",1,0,0,0,0,0,0)\n");
+    g_UIManager.Runner.StartThread("Set", "Set");
+    g_Scene.Start(dir.WindowsPath() + "\\scene.txt", "main");
+    g_GameFrame.Update();
+    // The interface's thread puts the control at 10, then the scene's moves it on by 1.
+    EXPECT_EQ(Control("log")->PosX.Get(), 11.0f);
 }

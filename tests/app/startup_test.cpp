@@ -3,6 +3,7 @@
 #include "app/gameframe.h"
 #include "app/keytable.h"
 #include "foundation/stringutil.h"
+#include "media/sound.h"
 #include "script/consttable.h"
 #include "support/testutil.h"
 
@@ -22,7 +23,12 @@ TEST_F(StartupTest, TheWorkingFolderBecomesTheRootAndTheMenuFolderIsLeftCurrent)
 {
     testutil::WriteMinimalDataTree(root);
     root.Write("Global/game.txt", "[game]\nStartZ := 40\n");
+    root.Write("Global/Zeta.txt", "[game]\nStartZ := 1\n");
     ASSERT_TRUE(GameStartup(nullptr));
+    // Of two tables of one name the first listed wins, in Windows' order: "game" before "Zeta".
+    const TConst* startZ = g_ConstTableSet.FindTable("game")->Find("StartZ");
+    ASSERT_NE(startZ, nullptr);
+    EXPECT_EQ(startZ->value, 40.0f);
     EXPECT_EQ(GetRootFolder(), root.WindowsPath());
     EXPECT_EQ(g_CurrentFolder, root.WindowsPath() + "\\menu");
     EXPECT_TRUE(g_KeyTable.enabled);
@@ -40,6 +46,18 @@ TEST_F(StartupTest, MissingConstantsSoundsAndKeysDoNotStopStartUp)
     ASSERT_EQ(boxes.Boxes().size(), 2u);
     EXPECT_EQ(boxes.Boxes()[0].text, failed + "GlobalFonts.txt");
     EXPECT_EQ(boxes.Boxes()[1].text, failed + "Control.txt");
+}
+
+TEST_F(StartupTest, MissingFoldersAreNotReadInTheRoot)
+{
+    testutil::WriteMinimalMenu(root);
+    root.Write("GlobalFonts.txt", "[menu]\nfontname=Arial\nheight=20\n");
+    root.Write("click.wav", "not a wave");
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(GameStartup(nullptr));
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(g_ConstTableSet.FindTable("menu"), nullptr) << "the font file is no constant table";
+    EXPECT_EQ(g_SoundManager.FindSound("click"), nullptr) << "the root is no sound folder";
 }
 
 TEST_F(StartupTest, LongWorkingFolderIsReadWhole)

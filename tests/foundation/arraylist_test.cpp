@@ -5,13 +5,14 @@
 
 namespace {
 
+// An element that owns something: it can be made and destroyed but never copied.
 struct Counted {
     static int constructed;
     static int destroyed;
     int value = 0;
     Counted() { ++constructed; }
-    Counted(const Counted& o) : value(o.value) { ++constructed; }
-    Counted& operator=(const Counted&) = default;
+    Counted(const Counted&) = delete;
+    Counted& operator=(const Counted&) = delete;
     ~Counted() { ++destroyed; }
 };
 int Counted::constructed = 0;
@@ -56,19 +57,26 @@ TEST(ArrayList, OutOfRangeReportsAndFallsBack)
     EXPECT_EQ(boxes.Boxes().size(), 3u);
 }
 
-TEST(ArrayList, BlocksConstructAndDestroyAllTheirElements)
+TEST(ArrayList, AddNewHandsOutTheBlocksOwnElementsWithoutACopy)
 {
     Counted::constructed = Counted::destroyed = 0;
     {
         ArrayList<Counted> list(20);
-        list.AddNew();
-        // 20 in the block plus the temporary of AddNew.
-        EXPECT_EQ(Counted::constructed, 21);
-        EXPECT_EQ(Counted::destroyed, 1);
+        Counted* first = list.AddNew();
+        EXPECT_EQ(Counted::constructed, 20);  // the whole block, and nothing else
+        EXPECT_EQ(Counted::destroyed, 0);
+        first->value = 5;
+        for (int i = 1; i < 21; ++i)
+            list.AddNew()->value = i;
+        EXPECT_EQ(list.nBlockCount, 2);
+        EXPECT_EQ(list.Get(0), first);
+        EXPECT_EQ(first->value, 5);
+        EXPECT_EQ(list.Get(20)->value, 20);
+
         list.Clear();
-        EXPECT_EQ(Counted::destroyed, 21);
+        EXPECT_EQ(Counted::destroyed, 40);
         EXPECT_EQ(list.Count(), 0);
-        list.Add(Counted());
+        list.AddNew();
         EXPECT_EQ(list.Count(), 1);
         EXPECT_EQ(list.nBlockCount, 1);
     }

@@ -222,39 +222,45 @@ TEST(Interpolator2D, SmoothStartWithBadLimitsReportsAndHoldsStill)
     EXPECT_EQ(p.vCurrent, D3DXVECTOR2(0, 0));
 }
 
-TEST(Interpolator2D, SetCurrentEndsAnyMove)
+TEST(Interpolator2D, SetCurrentMovesOnlyThePoint)
 {
     CInterpolator2D p;
+    // After a linear move has shown its last frame it has ended: a point set then sticks.
     p.StartLinear(0, 0, 10, 0, 2);
-    for (int i = 0; i < 3; ++i)
-        p.Update();
+    p.Update();
+    p.Update();
     ASSERT_EQ(p.vCurrent, D3DXVECTOR2(10, 0));
-
-    // A finished linear move must not put the point back on its old target.
+    EXPECT_TRUE(p.IsRunning());
     p.SetCurrent(50, 60);
     p.Update();
     EXPECT_EQ(p.vCurrent, D3DXVECTOR2(50, 60));
-    EXPECT_EQ(p.vTarget, D3DXVECTOR2(50, 60));
-
-    // Nor a running one.
-    p.StartLinear(50, 60, 0, 0, 10);
-    p.Update();
-    p.SetCurrent(-1, -2);
-    p.Update();
-    EXPECT_EQ(p.vCurrent, D3DXVECTOR2(-1, -2));
-
-    // Nor a smooth one.
-    p.StartSmooth(0, 0, 100, 100, 10, 0.1f, 1.0f, 0.5f);
-    p.Update();
-    p.SetCurrent(7, 8);
-    for (int i = 0; i < 5; ++i)
+    EXPECT_FALSE(p.IsRunning());
+    p.SetCurrent(1, 2);
+    for (int i = 0; i < 3; ++i)
         p.Update();
-    EXPECT_EQ(p.vCurrent, D3DXVECTOR2(7, 8));
+    EXPECT_EQ(p.vCurrent, D3DXVECTOR2(1, 2));
+    EXPECT_FALSE(p.IsRunning());
 
-    // A later move starts from the new point.
-    p.StartLinear(p.vCurrent.x, p.vCurrent.y, 9, 8, 2);
+    // During a linear move the move goes on from the new point and still lands on its target.
+    p.StartLinear(0, 0, 0, 40, 4);
     p.Update();
-    EXPECT_EQ(p.vCurrent, D3DXVECTOR2(8, 8));
+    p.SetCurrent(100, 10);
+    p.Update();
+    EXPECT_EQ(p.vCurrent, D3DXVECTOR2(100, 20));
+    p.Update();
+    p.Update();
+    EXPECT_EQ(p.vCurrent, D3DXVECTOR2(0, 40));
+
+    // During a smooth move the spring keeps pulling towards its old target from the new point.
+    testutil::BoxCapture boxes;
+    p = CInterpolator2D();
+    p.StartSmooth(0, 0, 100, 0, 10, 0.1f, 1.0f, 0.5f);
+    p.Update();
+    p.SetCurrent(-20, 0);
+    p.Update();
+    EXPECT_EQ(p.vCurrent, D3DXVECTOR2(-19.0f, 0));
+    EXPECT_EQ(p.vTarget, D3DXVECTOR2(100, 0));
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 TEST(Interpolator3D, SmoothMoveSnapsOnItsLastFrame)

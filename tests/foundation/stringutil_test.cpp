@@ -57,22 +57,26 @@ TEST(Paths, ListFiles)
     testutil::TempDir dir;
     testutil::ScopedCwd cwd(dir.Path());
     dir.Write("b.TXT", "");
-    dir.Write("a.txt", "");
+    dir.Write("a_b.txt", "");
+    dir.Write("Zeta.txt", "");
+    dir.Write("ab.txt", "");
     dir.Write("c.wav", "");
     dir.MakeDir("sub");
 
     CStringList out;
     ASSERT_TRUE(ListFiles(out, ""));
-    EXPECT_EQ(out.Count(), 4);  // folders too, never "." or ".."
+    EXPECT_EQ(out.Count(), 6);  // folders too, never "." or ".."
     EXPECT_EQ(out.IndexOf("."), -1);
     EXPECT_EQ(out.IndexOf(".."), -1);
 
+    // Windows' order: the names upper-cased, so "_" comes after every letter, and case does
+    // not put "Zeta" first.
     CStringList txt;
     ASSERT_TRUE(ListFiles(txt, "*.txt"));
     ASSERT_TRUE(ListFiles(txt, "*.txt"));  // appends
-    ASSERT_EQ(txt.Count(), 4);
-    EXPECT_EQ(txt.At(0), "a.txt");
-    EXPECT_EQ(txt.At(1), "b.TXT");
+    ASSERT_EQ(txt.Count(), 8);
+    EXPECT_EQ(txt.Items, (std::vector<std::string>{"ab.txt", "a_b.txt", "b.TXT", "Zeta.txt", "ab.txt", "a_b.txt",
+                                                    "b.TXT", "Zeta.txt"}));
 
     CStringList sub;
     ASSERT_TRUE(ListFiles(sub, dir.WindowsPath() + "\\?.WAV"));
@@ -88,6 +92,27 @@ TEST(Paths, ListFiles)
               "Invalid File Handle. GetLastError reports 2\n"
               "Invalid File Handle. GetLastError reports 3\n");
     EXPECT_EQ(none.Count(), 0);
+}
+
+TEST(Paths, ListFolderListsNothingWhereItCannotEnter)
+{
+    testutil::TempDir dir;
+    dir.Write("root.txt", "");
+    dir.Write("Global/game.txt", "");
+    testutil::ScopedCwd cwd(dir.Path());
+    const std::string saved = GetRootFolder();
+    SetRootFolder(dir.WindowsPath());
+
+    CStringList out;
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(ListFolder(out, "$\\nowhere", "*.txt"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Invalid File Handle. GetLastError reports 3\n");
+    EXPECT_EQ(out.Count(), 0) << "nothing of the folder the process stayed in";
+    EXPECT_EQ(g_CurrentFolder, dir.WindowsPath() + "\\nowhere");
+
+    EXPECT_TRUE(ListFolder(out, "$\\global", "*.txt"));
+    EXPECT_EQ(out.Items, std::vector<std::string>{"game.txt"});
+    SetRootFolder(saved);
 }
 
 TEST(Strings, Trims)

@@ -151,7 +151,7 @@ TEST_F(FontManagerTest, AlignedTextAndFontsThatCannotDraw)
     FontEntry broken;
     broken.Create("Arial", "broken", 0, 16, 400, false);
     EXPECT_NE(broken.pFont, nullptr);
-    FontEntry* noDevice = manager.Fonts.Add(FontEntry());
+    FontEntry* noDevice = manager.Fonts.AddNew();
     IDirect3DDevice9* device = g_pDevice;
     g_pDevice = nullptr;
     noDevice->Create("Arial", "nodevice", 0, 16, 400, false);
@@ -160,4 +160,20 @@ TEST_F(FontManagerTest, AlignedTextAndFontsThatCannotDraw)
     manager.SetCurrent(noDevice);
     EXPECT_FALSE(DrawsInk("II", 1, 1));
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(FontManagerTest, ATextDrawnAgainIsRedrawnWhenItOrItsPlaceChanges)
+{
+    dir.Write("fonts.txt", "[a]\nfontname=Arial\nheight=16\nitalic=0\n");
+    testutil::ScopedCwd cwd(dir.Path());
+    manager.LoadFonts("fonts.txt");
+    RECT first, again, other, moved;
+    ASSERT_TRUE(DrawsInk("I", 0, 0, &first));
+    ASSERT_TRUE(DrawsInk("I", 0, 0, &again));
+    EXPECT_EQ(again.left, first.left);
+    EXPECT_EQ(again.top, first.top);
+    ASSERT_TRUE(DrawsInk("_", 0, 0, &other)) << "a text of the same length is laid out anew";
+    EXPECT_GT(other.top, first.top + 4);
+    ASSERT_TRUE(DrawsInk("I", 2, 0, &moved));
+    EXPECT_GT(moved.left, first.left + 40);
 }

@@ -132,17 +132,4 @@ TEST_F(Object3DTest, MissingFilesAreReportedAndNeverDrawn)
                                                   "cant open tex file :" + models + "ghost.dds",
                                                   models + "ghost.dds:Load Error"}));
     EXPECT_EQ(RenderCentre(ghost), 0u);
-
-    // Assignment moves the texture out of a new object and copies its material.
-    CObject3D source, target;
-    ASSERT_TRUE(source.Load("box"));
-    IDirect3DTexture9* texture = source.Texture.GetTexture();
-    source.Material.Power = 7.0f;
-    target = source;
-    EXPECT_EQ(target.Texture.GetTexture(), texture);
-    EXPECT_EQ(source.Texture.GetTexture(), nullptr);
-    EXPECT_EQ(target.dwMaterialCount, 1u);
-    EXPECT_FLOAT_EQ(target.Material.Power, 7.0f);
-    EXPECT_EQ(target.pMesh, nullptr);
-    EXPECT_EQ(target.strName, "");
 }

@@ -141,10 +141,13 @@ TEST(D3DXMath, PerspectiveMapsDepthZeroToOne)
 
 TEST(D3DXMath, ColorPacksAndUnpacks)
 {
-    const D3DXCOLOR grey(D3DCOLOR{0x80402010u});
-    EXPECT_EQ(grey.a, 128.0f * (1.0f / 255.0f));
-    EXPECT_EQ(grey.b, 16.0f * (1.0f / 255.0f));
-    EXPECT_EQ(D3DCOLOR(grey), 0x80402010u);
+    // Each byte is divided by 255: 204 and 51 give exactly the floats nearest 0.8 and 0.2
+    // (times 1/255 they would land a step above).
+    const D3DXCOLOR c(D3DCOLOR{0xCC33FF00u});
+    EXPECT_EQ(c.a, 0.8f);
+    EXPECT_EQ(c.r, 0.2f);
+    EXPECT_EQ(c.g, 1.0f);
+    EXPECT_EQ(c.b, 0.0f);
 
     // Every byte survives the round trip.
     for (DWORD v = 0; v < 256; ++v) {

@@ -67,6 +67,18 @@ D3DMATRIX Perspective()
     return m;
 }
 
+// A white light along +z, full strength to 100 units (constant attenuation 1), as the scene's lights.
+D3DLIGHT9 WhiteLight(D3DLIGHTTYPE type)
+{
+    D3DLIGHT9 light{};
+    light.Type = type;
+    light.Diffuse = {1, 1, 1, 1};
+    light.Direction = {0, 0, 1};
+    light.Range = 100.0f;
+    light.Attenuation0 = 1.0f;
+    return light;
+}
+
 // Six vertices of a square of half-size s at depth z facing the camera, wound clockwise.
 template <class V, class Make>
 std::vector<V> Square(float cx, float cy, float s, float z, Make make)
@@ -169,14 +181,16 @@ TEST_F(DrawTest, UnlitSquareShowsVertexColourAndBackFacesAreCulled)
 {
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     Begin();
-    DrawColorSquare(2.0f, 4.0f, 0xFF20C040);
+    DrawColorSquare(1.96875f, 4.0f, 0xFF20C040);  // screen 16.25 .. 47.75
     End();
     ExpectColor(testutil::PresentedPixel(32, 32), 0x20, 0xC0, 0x40);
     ExpectColor(testutil::PresentedPixel(2, 2), 0, 0, 0);
-    // The square spans half the view: pixels 16..47 with Direct3D's pixel centres.
-    ExpectColor(testutil::PresentedPixel(16, 16), 0x20, 0xC0, 0x40);
+    // Direct3D's pixel centres lie on whole coordinates and miss the edges a quarter pixel past
+    // column and row 16; OpenGL's lie half a pixel on and would be covered.
+    ExpectColor(testutil::PresentedPixel(17, 17), 0x20, 0xC0, 0x40);
     ExpectColor(testutil::PresentedPixel(47, 47), 0x20, 0xC0, 0x40);
-    ExpectColor(testutil::PresentedPixel(15, 32), 0, 0, 0);
+    ExpectColor(testutil::PresentedPixel(16, 32), 0, 0, 0);
+    ExpectColor(testutil::PresentedPixel(32, 16), 0, 0, 0);
     ExpectColor(testutil::PresentedPixel(48, 32), 0, 0, 0);
 
     // Wound the other way the square faces away and the default CCW culling drops it,
@@ -195,6 +209,27 @@ TEST_F(DrawTest, UnlitSquareShowsVertexColourAndBackFacesAreCulled)
     Draw(D3DPT_TRIANGLELIST, 0x42, reversed);
     End();
     ExpectColor(testutil::PresentedPixel(32, 32), 255, 255, 255);
+}
+
+TEST_F(DrawTest, DepthRunsFromZeroAtTheNearPlaneToOne)
+{
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    // Nearer than the near plane nothing is drawn, and z = 1.5 (depth 0.34) passes a buffer
+    // cleared to 0.5 where z = 3 (0.67) does not.
+    Begin();
+    DrawColorSquare(0.3f, 0.7f, kWhite);
+    End();
+    ExpectColor(testutil::PresentedPixel(32, 32), 0, 0, 0);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 0.5f, 0);
+    device->BeginScene();
+    auto square = [](float cx, float s, float z) {
+        return Square<ColorVertex>(cx, 0, s, z, [](float x, float y, float zz) { return ColorVertex{x, y, zz, kWhite}; });
+    };
+    Draw(D3DPT_TRIANGLELIST, 0x42, square(-0.5f, 0.25f, 1.5f));  // around column 21
+    Draw(D3DPT_TRIANGLELIST, 0x42, square(1.0f, 0.5f, 3.0f));    // around column 43
+    End();
+    ExpectColor(testutil::PresentedPixel(21, 32), 255, 255, 255);
+    ExpectColor(testutil::PresentedPixel(43, 32), 0, 0, 0);
 }
 
 TEST_F(DrawTest, DepthTestKeepsTheNearerSurface)
@@ -291,22 +326,105 @@ TEST_F(DrawTest, PointLightRangeAndAttenuation)
     // d = 2.5 off-axis: N.L = 2 / 2.5 and attenuation 1 / 2.5.
     ExpectColor(LitPointColor(1.5f, 0, 6), 82, 82, 82);
 
+    // All three terms at d = 2: 1 / (0.5 + 0.25 x 2 + 0.125 x 4).
+    light.Attenuation0 = 0.5f;
+    light.Attenuation1 = 0.25f;
+    light.Attenuation2 = 0.125f;
+    device->SetLight(0, &light);
+    ExpectColor(LitPointColor(0, 0, 6), 170, 170, 170);
+
+    // Attenuations that sum to 0 saturate what the light reaches; a channel it lacks stays 0.
+    light.Diffuse = {0.25f, 0.5f, 0.0f, 1.0f};
+    light.Attenuation0 = light.Attenuation1 = light.Attenuation2 = 0.0f;
+    device->SetLight(0, &light);
+    ExpectColor(LitPointColor(0, 0, 6), 255, 255, 0);
+
+    light.Diffuse = {1, 1, 1, 1};
     light.Attenuation0 = 1.0f;
-    light.Attenuation1 = 0.0f;
     light.Range = 1.9f;  // the point is out of range
     device->SetLight(0, &light);
     ExpectColor(LitPointColor(0, 0, 6), 0, 0, 0);
 }
 
-TEST_F(DrawTest, SpotLightCone)
+TEST_F(DrawTest, MaterialTermsAndTheLightsAmbient)
+{
+    D3DMATERIAL9 m{};
+    m.Diffuse = {0.5f, 0.5f, 0.5f, 1};
+    m.Ambient = {1, 0.5f, 0, 1};
+    m.Emissive = {0.125f, 0.25f, 0, 1};
+    device->SetMaterial(&m);
+    device->SetRenderState(D3DRS_AMBIENT, 0xFF404040);
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_POINT;
+    light.Diffuse = {1, 1, 1, 1};
+    light.Ambient = {0.5f, 0.5f, 0.5f, 1};
+    light.Position = {0, 0, 4};
+    light.Range = 10.0f;
+    light.Attenuation1 = 1.0f;  // 1/2 at the point
+    device->SetLight(0, &light);
+    device->LightEnable(0, TRUE);
+    // Emissive + material ambient x (global + light ambient x attenuation) + diffuse terms.
+    const float global = 64.0f / 255;
+    auto channel = [&](float e, float a, float d) {
+        return static_cast<int>(std::lround(255 * (e + a * (global + 0.25f) + d * 0.5f)));
+    };
+    ExpectColor(LitPointColor(0, 0, 6), channel(0.125f, 1, 0.5f), channel(0.25f, 0.5f, 0.5f), channel(0, 0, 0.5f));
+
+    // Out of range the light adds nothing, its ambient included.
+    light.Range = 1.9f;
+    device->SetLight(0, &light);
+    ExpectColor(LitPointColor(0, 0, 6), 96, 96, 0);
+}
+
+TEST_F(DrawTest, RefusedLightsKeepTheirLastRecord)
 {
     UseWhiteMaterial();
     D3DLIGHT9 light{};
-    light.Type = D3DLIGHT_SPOT;
-    light.Diffuse = {1, 1, 1, 1};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {1.0f, 0.5f, 0.25f, 1.0f};
     light.Direction = {0, 0, 1};
-    light.Range = 100.0f;
-    light.Attenuation0 = 1.0f;
+    ASSERT_EQ(device->SetLight(0, &light), D3D_OK);
+    device->LightEnable(0, TRUE);
+
+    // Each of these would light the point green; Direct3D refuses them all.
+    D3DLIGHT9 green = WhiteLight(D3DLIGHT_DIRECTIONAL);
+    green.Diffuse = {0, 1, 0, 1};
+    green.Theta = 0.5f;
+    green.Phi = 1.0f;
+    std::vector<D3DLIGHT9> refused;
+    for (D3DLIGHTTYPE type : {D3DLIGHT_DIRECTIONAL, D3DLIGHT_SPOT}) {
+        refused.push_back(green);
+        refused.back().Type = type;
+        refused.back().Direction = {0, 0, 0};  // a look-at equal to the position
+    }
+    refused.push_back(green);
+    refused.back().Type = D3DLIGHT_POINT;
+    refused.back().Attenuation1 = -1.0f;
+    refused.push_back(refused.back());
+    refused.back().Attenuation1 = 0.0f;
+    refused.back().Range = 2e19f;  // beyond sqrt(FLT_MAX)
+    refused.push_back(green);
+    refused.back().Direction.y = std::nanf("");
+    refused.push_back(green);
+    refused.back().Type = static_cast<D3DLIGHTTYPE>(4);
+    for (const D3DLIGHT9& bad : refused) {
+        EXPECT_EQ(device->SetLight(0, &bad), D3DERR_INVALIDCALL) << "type " << bad.Type;
+        ExpectColor(LitPointColor(0, 0, 4), 255, 128, 64);
+    }
+    // A point light has no direction to check; any light index is taken.
+    green.Type = D3DLIGHT_POINT;
+    green.Direction = {0, 0, 0};
+    green.Position = {0, 0, 2};
+    EXPECT_EQ(device->SetLight(0, &green), D3D_OK);
+    EXPECT_EQ(device->SetLight(0xFFFFFFFF, &green), D3D_OK);
+    EXPECT_EQ(device->LightEnable(1000000, FALSE), D3D_OK);
+    ExpectColor(LitPointColor(0, 0, 4), 0, 255, 0);
+}
+
+TEST_F(DrawTest, SpotLightCone)
+{
+    UseWhiteMaterial();
+    D3DLIGHT9 light = WhiteLight(D3DLIGHT_SPOT);
     light.Theta = 0.2f;
     light.Phi = 0.4f;
     light.Falloff = 1.0f;
@@ -321,6 +439,12 @@ TEST_F(DrawTest, SpotLightCone)
     const D3DCOLOR partial = LitPointColor(6 * std::tan(angle), 0, 6);
     ExpectColor(partial, expected, expected, expected, 4);
     ExpectColor(LitPointColor(6 * std::tan(0.3f), 0, 6), 0, 0, 0);  // outside the outer cone
+
+    // The falloff is the ramp's exponent.
+    light.Falloff = 2.0f;
+    device->SetLight(0, &light);
+    const int squared = static_cast<int>(std::lround(255 * ramp * ramp * std::cos(angle)));
+    ExpectColor(LitPointColor(6 * std::tan(angle), 0, 6), squared, squared, squared, 4);
 }
 
 TEST_F(DrawTest, LightsAreGivenInWorldSpaceUnderAnyCameraAndWorld)
@@ -372,18 +496,44 @@ TEST_F(DrawTest, LinearFogByEyeDepth)
     device->SetRenderState(D3DRS_FOGSTART, Bits(2.0f));
     device->SetRenderState(D3DRS_FOGEND, Bits(10.0f));
     device->SetRenderState(D3DRS_FOGCOLOR, 0xFFFF0000);
-    const std::pair<float, int> cases[] = {{2.0f, 255}, {6.0f, 128}, {10.0f, 0}, {20.0f, 0}};
-    for (const auto& [z, white] : cases) {
+    // A white square filling half the view at depth z, seen through red fog.
+    auto fogged = [&](float z) {
         Begin();
         DrawColorSquare(z * 0.5f, z, kWhite);
         End();
-        ExpectColor(testutil::PresentedPixel(32, 32), 255, white, white);
-    }
-    device->SetRenderState(D3DRS_FOGENABLE, FALSE);
+        return testutil::PresentedPixel(32, 32);
+    };
+    const std::pair<float, int> cases[] = {{2.0f, 255}, {6.0f, 128}, {10.0f, 0}, {20.0f, 0}};
+    for (const auto& [z, white] : cases) ExpectColor(fogged(z), 255, white, white);
+
+    // The same from the vertices' fog factors, with table fog off.
+    device->SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_NONE);
+    device->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
+    for (const auto& [z, white] : cases) ExpectColor(fogged(z), 255, white, white);
+
+    // Range fog takes each vertex's distance: the corners of this square lie sqrt(54) away, and
+    // their factor fills it, its centre included.
+    device->SetRenderState(D3DRS_FOGSTART, Bits(0.0f));
+    device->SetRenderState(D3DRS_RANGEFOGENABLE, TRUE);
     Begin();
-    DrawColorSquare(5.0f, 10.0f, kWhite);
+    DrawColorSquare(3.0f, 6.0f, kWhite);
     End();
-    ExpectColor(testutil::PresentedPixel(32, 32), 255, 255, 255);
+    const int ranged = static_cast<int>(std::lround(255 * (10 - std::sqrt(54.0)) / 10));
+    ExpectColor(testutil::PresentedPixel(32, 32), 255, ranged, ranged);
+    device->SetRenderState(D3DRS_RANGEFOGENABLE, FALSE);
+
+    // Start equal to end: no fog nearer, all fog from that distance on, never a NaN. Vertex
+    // factors are worked at exactly the distance, pixel depths only near it.
+    device->SetRenderState(D3DRS_FOGSTART, Bits(6.0f));
+    device->SetRenderState(D3DRS_FOGEND, Bits(6.0f));
+    ExpectColor(fogged(5.5f), 255, 255, 255);
+    ExpectColor(fogged(6.0f), 255, 0, 0);
+    device->SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_LINEAR);
+    ExpectColor(fogged(5.5f), 255, 255, 255);
+    ExpectColor(fogged(6.5f), 255, 0, 0);
+
+    device->SetRenderState(D3DRS_FOGENABLE, FALSE);
+    ExpectColor(fogged(10.0f), 255, 255, 255);
 }
 
 TEST_F(DrawTest, PointSpriteSizeFollowsDistance)
@@ -391,41 +541,57 @@ TEST_F(DrawTest, PointSpriteSizeFollowsDistance)
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
     device->SetRenderState(D3DRS_POINTSCALEENABLE, TRUE);
-    device->SetRenderState(D3DRS_POINTSIZE, Bits(0.5f));
-    device->SetRenderState(D3DRS_POINTSCALE_A, Bits(0.0f));
-    device->SetRenderState(D3DRS_POINTSCALE_B, Bits(0.0f));
-    device->SetRenderState(D3DRS_POINTSCALE_C, Bits(1.0f));
-    // Size = viewport height x 0.5 / d: 8 pixels at d = 4, 4 pixels at d = 8.
-    for (const auto& [d, width] : {std::pair<float, int>{4.0f, 8}, {8.0f, 4}}) {
+    // The width of a white sprite at distance d on row 32, where its centre lies.
+    auto width = [&](float d) {
         Begin();
         Draw(D3DPT_POINTLIST, 0x42, std::vector<ColorVertex>{{0, 0, d, kWhite}});
         End();
-        EXPECT_EQ(LitWidthOfRow(32), width) << "distance " << d;
+        return LitWidthOfRow(32);
+    };
+    // Direct3D's size: viewport height x POINTSIZE x sqrt(1 / (A + B d + C d^2)), at most 64;
+    // it covers the pixels whose centres lie in [32 - size / 2, 32 + size / 2).
+    struct Scale {
+        float size, a, b, c;
+    };
+    for (const Scale& s : {Scale{0.5f, 0, 0, 1}, Scale{0.5f, 8, 1, 0.5f}}) {
+        device->SetRenderState(D3DRS_POINTSIZE, Bits(s.size));
+        device->SetRenderState(D3DRS_POINTSCALE_A, Bits(s.a));
+        device->SetRenderState(D3DRS_POINTSCALE_B, Bits(s.b));
+        device->SetRenderState(D3DRS_POINTSCALE_C, Bits(s.c));
+        for (float d : {4.0f, 8.0f}) {
+            const float size = std::min(kSize * s.size / std::sqrt(s.a + s.b * d + s.c * d * d), 64.0f);
+            const int expected = static_cast<int>(std::ceil(32 + size / 2) - std::ceil(32 - size / 2));
+            EXPECT_EQ(width(d), expected) << "A " << s.a << " distance " << d;
+        }
     }
-    // The sprite's texture stands upright: its top row at the top of the sprite.
-    const std::uint8_t rgba[] = {255, 0, 0, 255, 255, 0, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255};
+    // Scaling off, POINTSIZE is the size in pixels at every distance.
+    device->SetRenderState(D3DRS_POINTSCALEENABLE, FALSE);
+    device->SetRenderState(D3DRS_POINTSIZE, Bits(5.0f));
+    EXPECT_EQ(width(4.0f), 5);
+    EXPECT_EQ(width(16.0f), 5);
+
+    // The whole texture lies across the sprite, upright: red and green over blue and white.
+    const std::uint8_t rgba[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
     IDirect3DTexture9* texture = platform::d3d9::CreateTextureFromRgba(device, 2, 2, rgba);
     device->SetTexture(0, texture);
+    device->SetRenderState(D3DRS_POINTSIZE, Bits(8.0f));
     Begin();
     Draw(D3DPT_POINTLIST, 0x42, std::vector<ColorVertex>{{0, 0, 4, kWhite}});
     End();
-    ExpectColor(testutil::PresentedPixel(32, 29), 255, 0, 0);
-    ExpectColor(testutil::PresentedPixel(32, 34), 0, 255, 0);
+    ExpectColor(testutil::PresentedPixel(29, 29), 255, 0, 0);
+    ExpectColor(testutil::PresentedPixel(34, 29), 0, 255, 0);
+    ExpectColor(testutil::PresentedPixel(29, 34), 0, 0, 255);
+    ExpectColor(testutil::PresentedPixel(34, 34), 255, 255, 255);
     device->SetTexture(0, nullptr);
     texture->Release();
 
     // Clamped to the 64-pixel maximum and to POINTSIZE_MIN.
+    device->SetRenderState(D3DRS_POINTSCALEENABLE, TRUE);
     device->SetRenderState(D3DRS_POINTSIZE, Bits(100.0f));
-    Begin();
-    Draw(D3DPT_POINTLIST, 0x42, std::vector<ColorVertex>{{0, 0, 4, kWhite}});
-    End();
-    EXPECT_EQ(LitWidthOfRow(32), 64);
+    EXPECT_EQ(width(4.0f), 64);
     device->SetRenderState(D3DRS_POINTSIZE, Bits(0.01f));
     device->SetRenderState(D3DRS_POINTSIZE_MIN, Bits(6.0f));
-    Begin();
-    Draw(D3DPT_POINTLIST, 0x42, std::vector<ColorVertex>{{0, 0, 4, kWhite}});
-    End();
-    EXPECT_EQ(LitWidthOfRow(32), 6);
+    EXPECT_EQ(width(4.0f), 6);
 }
 
 TEST_F(DrawTest, AlphaBlendingAndTextureStages)
@@ -473,6 +639,17 @@ TEST_F(DrawTest, AlphaBlendingAndTextureStages)
     Draw(D3DPT_TRIANGLELIST, 0x142, quad);
     End();
     ExpectColor(testutil::PresentedPixel(20, 32), 255, 255, 255);
+
+    // The alpha test compares 8-bit values: alpha 0x80 passes GREATEREQUAL 0x80, 0x7F does not.
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    device->SetRenderState(D3DRS_ALPHAREF, 0x80);
+    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    for (const auto& [alpha, white] : {std::pair<DWORD, int>{0x80, 128}, {0x7F, 0}}) {
+        Begin(0xFF0000FF);
+        DrawColorSquare(2.0f, 4.0f, alpha << 24 | 0xFFFFFF);
+        End();
+        ExpectColor(testutil::PresentedPixel(32, 32), white, white, 255);
+    }
 }
 
 TEST_F(DrawTest, IndexedDrawsAndBadRanges)

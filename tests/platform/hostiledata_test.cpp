@@ -64,6 +64,20 @@ TEST(HostileImages, ClaimedSizesBeyondTheDataAreRefused)
     EXPECT_FALSE(DecodeImageBytes(emptyChunk, img));
 }
 
+// A JPEG Huffman table counting more than 256 codes would be built past its end.
+TEST(HostileImages, HuffmanTablesOfMoreThan256CodesAreRefused)
+{
+    std::string jpeg = "\xFF\xD8\xFF\xC4" + std::string("\x00\x13\x00", 3) + std::string(16, '\x20');
+    platform::RgbaImage img;
+    EXPECT_FALSE(DecodeImageBytes(jpeg, img));
+    EXPECT_FALSE(DecodeImageBytes("\xFF\xFF" + jpeg, img));  // fill bytes before the start
+    // A first table of 16 codes, then a segment ending one byte into a second table, whose
+    // counts the decoder reads on from what follows.
+    const std::string first = std::string(1, '\x00') + std::string(16, '\x01') + std::string(16, '\x00');
+    jpeg = "\xFF\xD8\xFF\xC4" + std::string("\x00\x24", 2) + first + "\x01" + std::string(16, '\x20');
+    EXPECT_FALSE(DecodeImageBytes(jpeg, img));
+}
+
 TEST(HostileFonts, SizesBeyondAnyScreenDrawAtTheLargestCell)
 {
     // What StringToInt makes of "height=99999999999" and of its negative, with any width.

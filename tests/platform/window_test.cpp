@@ -138,6 +138,29 @@ TEST_F(WindowTest, KeyStateFollowsKeyMessagesAsTheyAreTaken)
     EXPECT_EQ(GetKeyState(VK_SHIFT), 0);
 }
 
+TEST_F(WindowTest, TheSharedKeyOfAPairStaysDownWhileEitherSideIsHeld)
+{
+    constexpr LPARAM kLeftShift = LPARAM{0x2A} << 16;
+    constexpr LPARAM kRightShift = LPARAM{0x36} << 16;
+    constexpr LPARAM kExtended = LPARAM{1} << 24;  // the right Ctrl and the right Alt
+    struct Pair {
+        int shared;
+        LPARAM left, right;
+    };
+    for (const Pair& p : {Pair{VK_SHIFT, kLeftShift, kRightShift}, Pair{VK_CONTROL, 0, kExtended},
+                          Pair{VK_MENU, 0, kExtended}}) {
+        const WPARAM vk = static_cast<WPARAM>(p.shared);
+        platform::seams::InjectMessage(WM_KEYDOWN, vk, p.left);
+        platform::seams::InjectMessage(WM_KEYDOWN, vk, p.right);
+        platform::seams::InjectMessage(WM_KEYUP, vk, p.left);
+        Drain();
+        EXPECT_LT(GetKeyState(p.shared), 0) << p.shared;
+        platform::seams::InjectMessage(WM_KEYUP, vk, p.right);
+        Drain();
+        EXPECT_GE(GetKeyState(p.shared), 0) << p.shared;
+    }
+}
+
 TEST_F(WindowTest, TranslateMessageTypesCharactersAheadOfWaitingMessages)
 {
     auto type = [&](std::vector<int> keys) {
@@ -254,6 +277,10 @@ TEST_F(WindowTest, SdlEventsBecomeWindowMessages)
     EXPECT_EQ(typed[0].message, WM_KEYDOWN);
     EXPECT_EQ(typed[0].wParam, static_cast<WPARAM>('A'));
     EXPECT_EQ(Chars(typed), "a\xD6\xD0\xCE\xC4");
+    // A character GBK lacks types one "?", and so does a broken byte.
+    std::snprintf(e.text.text, sizeof e.text.text, "%s", "\xF0\x9F\x98\x80\xFF" "b");
+    SDL_PushEvent(&e);
+    EXPECT_EQ(Chars(Drain()), "??b");
 
     // Closing the application closes the window.
     e = SDL_Event{};

@@ -238,3 +238,70 @@ TEST(XFile, BundledModelsParseWithTheirTextures)
         EXPECT_TRUE(platform::LoadImageFile(base + ".dds", tex)) << m.name;
     }
 }
+
+namespace {
+
+// A file of one top-level mesh, placed once more by each of `references` references in a frame.
+std::string PlacedMesh(const std::string& mesh, int references)
+{
+    std::string text = "xof 0302txt 0032\n" + mesh + "\nFrame F {\n";
+    for (int i = 0; i < references; ++i)
+        text += "{M}\n";
+    return text + "}\n";
+}
+
+// One face of `corners` corners over the vertices 0 .. vertices - 1 in turn: corners - 2 triangles.
+std::string FanMesh(int vertices, int corners, const std::string& extra = "")
+{
+    std::string text = "Mesh M { " + std::to_string(vertices) + ";";
+    for (int v = 0; v < vertices; ++v)
+        text += std::to_string(v) + ";0;0;" + (v + 1 < vertices ? "," : ";");
+    text += " 1; " + std::to_string(corners) + ";";
+    for (int c = 0; c < corners; ++c)
+        text += std::to_string(c % vertices) + (c + 1 < corners ? "," : ";;");
+    return text + extra + " }";
+}
+
+}  // namespace
+
+TEST(XFile, EachReferencePlacesTheMeshAgain)
+{
+    const char* text = R"(xof 0302txt 0032
+Material Red { 1;0;0;1;; 5; 0;0;0;; 0;0;0;; }
+Mesh M { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 0;; {Red} } }
+Frame F {
+ FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 5,0,0,1;; }
+ {M}
+}
+)";
+    XMeshData mesh;
+    ASSERT_TRUE(platform::ParseXFile(text, mesh));
+    ASSERT_EQ(mesh.vertices.size(), 6u);
+    EXPECT_EQ(mesh.indices, (std::vector<std::uint32_t>{0, 1, 2, 3, 4, 5}));
+    EXPECT_FLOAT_EQ(mesh.vertices[4].pos[0], 6.0f);  // the frame's placement
+    EXPECT_EQ(mesh.materials.size(), 2u);            // each placement brings its own materials
+    EXPECT_EQ(mesh.attributes, (std::vector<std::uint32_t>{0, 1}));
+}
+
+// References re-place a mesh at the cost of a few bytes each, so what a file produces in all is
+// bounded; a file past a bound fails to load like a malformed one.
+TEST(XFile, WhatAFileProducesIsBounded)
+{
+    XMeshData mesh;
+    std::string error;
+    // 1,000 triangles a placement: 4,000 placements reach the bound exactly, one more passes it.
+    const std::string fan = FanMesh(3, 1002);
+    ASSERT_TRUE(platform::ParseXFile(PlacedMesh(fan, 3999), mesh, &error)) << error;
+    EXPECT_EQ(mesh.attributes.size(), platform::kMaxXFaces);
+    EXPECT_FALSE(platform::ParseXFile(PlacedMesh(fan, 4000), mesh));
+    EXPECT_TRUE(mesh.vertices.empty() && mesh.indices.empty());
+
+    // 1,000 vertices and 998 triangles a placement: 4,001 placements pass the vertex bound only.
+    EXPECT_FALSE(platform::ParseXFile(PlacedMesh(FanMesh(1000, 1000), 4000), mesh));
+
+    // One material a placement.
+    const std::string withMaterial = FanMesh(3, 3, " MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } }");
+    ASSERT_TRUE(platform::ParseXFile(PlacedMesh(withMaterial, 65535), mesh, &error)) << error;
+    EXPECT_EQ(mesh.materials.size(), platform::kMaxXMaterials);
+    EXPECT_FALSE(platform::ParseXFile(PlacedMesh(withMaterial, 65536), mesh));
+}

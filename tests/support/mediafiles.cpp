@@ -76,6 +76,39 @@ std::string JpgFile(int width, int height, int channels, const std::vector<std::
     });
 }
 
+std::string BmpWithBits(int width, int height, int bits, const std::vector<std::uint32_t>& pixels,
+                        const std::vector<std::uint32_t>& palette, bool topDown, const std::vector<std::uint32_t>& masks)
+{
+    auto u32 = [](std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [](std::uint16_t v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
+    const std::size_t stride = (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
+    std::string rows;
+    for (int r = 0; r < height; ++r) {
+        const int y = topDown ? r : height - 1 - r;
+        std::string row(stride, '\0');
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t v = pixels[static_cast<std::size_t>(y) * width + x];
+            if (bits < 8)
+                row[x * bits / 8] |= static_cast<char>(v << (8 - bits - x * bits % 8));
+            else
+                for (int b = 0; b < bits / 8; ++b)
+                    row[x * bits / 8 + b] = static_cast<char>(v >> (8 * b));
+        }
+        rows += row;
+    }
+    std::string table;
+    for (std::uint32_t c : masks)
+        table += u32(c);
+    for (std::uint32_t c : palette)
+        table += u32(c);
+    const std::uint32_t offset = 54 + static_cast<std::uint32_t>(table.size());
+    return "BM" + u32(offset + static_cast<std::uint32_t>(rows.size())) + u32(0) + u32(offset) + u32(40) +
+           u32(static_cast<std::uint32_t>(width)) + u32(static_cast<std::uint32_t>(topDown ? -height : height)) +
+           u16(1) + u16(static_cast<std::uint16_t>(bits)) + u32(masks.empty() ? 0 : 3) +
+           u32(static_cast<std::uint32_t>(rows.size())) + u32(2835) + u32(2835) +
+           u32(static_cast<std::uint32_t>(palette.size())) + u32(0) + table + rows;
+}
+
 bool DecodeImageBytes(const std::string& bytes, platform::RgbaImage& out)
 {
     return platform::DecodeImage(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), out);

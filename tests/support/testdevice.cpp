@@ -21,6 +21,7 @@ D3DPRESENT_PARAMETERS TestPresentParameters(UINT width, UINT height, D3DFORMAT d
 
 IDirect3DDevice9* MakeTestDevice(UINT width, UINT height, D3DFORMAT depth)
 {
+    platform::seams::KeepPresentedFrames(true);
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
     if (!d3d) return nullptr;
     D3DPRESENT_PARAMETERS p = TestPresentParameters(width, height, depth);

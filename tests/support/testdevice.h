@@ -12,7 +12,7 @@ namespace testutil {
 D3DPRESENT_PARAMETERS TestPresentParameters(UINT width, UINT height, D3DFORMAT depth);
 
 // A hardware-processing device with a D24S8 depth buffer (or `depth`); null when none can be
-// made. The caller releases it.
+// made. The caller releases it. Presented frames are kept from then on (until ResetAll).
 IDirect3DDevice9* MakeTestDevice(UINT width, UINT height, D3DFORMAT depth = D3DFMT_D24S8);
 
 // Pixel (x, y) of the last presented frame as packed ARGB.

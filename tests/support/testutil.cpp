@@ -12,7 +12,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-
+#include <set>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -65,14 +66,71 @@ ScopedCwd::~ScopedCwd()
     fs::current_path(m_Previous, ec);
 }
 
-LinkListener::LinkListener()
+namespace {
+
+// The socket inodes listening on `port`, from the kernel's TCP tables.
+std::set<std::string> ListeningInodes(int port)
+{
+    std::set<std::string> inodes;
+    for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+        std::ifstream in(table);
+        std::string line;
+        std::getline(in, line);  // the column names
+        while (std::getline(in, line)) {
+            std::istringstream fields(line);
+            std::string slot, local, remote, state, skip, inode;
+            fields >> slot >> local >> remote >> state;
+            for (int i = 0; i < 5; ++i)
+                fields >> skip;
+            fields >> inode;
+            const std::size_t colon = local.rfind(':');
+            if (state == "0A" && colon != std::string::npos &&
+                std::stoi(local.substr(colon + 1), nullptr, 16) == port)
+                inodes.insert(inode);
+        }
+    }
+    return inodes;
+}
+
+}  // namespace
+
+std::string PortHolder(int port)
+{
+    const std::set<std::string> inodes = ListeningInodes(port);
+    if (inodes.empty())
+        return "";
+    std::string holders;
+    std::error_code ec;
+    for (const fs::directory_entry& process : fs::directory_iterator("/proc", ec)) {
+        const std::string pid = process.path().filename().string();
+        if (pid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::error_code fdError;
+        for (const fs::directory_entry& fd : fs::directory_iterator(process.path() / "fd", fdError)) {
+            std::error_code linkError;
+            const std::string target = fs::read_symlink(fd.path(), linkError).string();
+            if (target.rfind("socket:[", 0) != 0 || !inodes.count(target.substr(8, target.size() - 9)))
+                continue;
+            std::string name;
+            std::getline(std::ifstream(process.path() / "comm"), name);
+            holders += (holders.empty() ? "" : ", ") + name + " (pid " + pid + ")";
+            break;
+        }
+    }
+    return holders.empty() ? "a program of another user" : holders;
+}
+
+LinkListener::LinkListener(int receiveBuffer)
 {
     m_ListenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int yes = 1;
     ::setsockopt(m_ListenFd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    // Set before listening, so the accepted connection takes it and its window is sized by it.
+    if (receiveBuffer > 0)
+        ::setsockopt(m_ListenFd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
-    addr.sin_port = htons(8212);
+    addr.sin_port = htons(kLinkPort);
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (::bind(m_ListenFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(m_ListenFd, 4) != 0) {
         ::close(m_ListenFd);

@@ -39,10 +39,17 @@ private:
     std::string m_Previous;
 };
 
-// A log viewer on 127.0.0.1:8212 that accepts one connection and collects what arrives.
+inline constexpr int kLinkPort = 8212;
+
+// The programs that listen on a TCP port of this machine, as "nc (pid 1234)"; empty when none
+// does.
+std::string PortHolder(int port);
+
+// A log viewer on 127.0.0.1:8212 that accepts one connection and collects what arrives. A
+// receive buffer in bytes (0: the system's own) sets how much the connection holds unread.
 class LinkListener {
 public:
-    LinkListener();
+    explicit LinkListener(int receiveBuffer = 0);
     ~LinkListener();
     bool Listening() const { return m_ListenFd >= 0; }
     // Accepts a pending connection if there is none yet, then reads for up to timeoutMs, or until
@@ -56,6 +63,22 @@ private:
     int m_ConnFd = -1;
     std::string m_Received;
 };
+
+// For the start of a test that needs its LinkListener: the link tests run in a network of their
+// own where the machine allows one; where it does not and another program (a developer's log
+// viewer) holds the port, the test is skipped with that program's name. Any other reason the
+// listener could not start fails the test.
+#define ASSERT_LISTENING_OR_SKIP(listener)                                                              \
+    do {                                                                                               \
+        if ((listener).Listening())                                                                    \
+            break;                                                                                     \
+        const std::string holder_ = testutil::PortHolder(testutil::kLinkPort);                         \
+        if (holder_.empty())                                                                           \
+            FAIL() << "cannot listen on 127.0.0.1:" << testutil::kLinkPort;                            \
+        GTEST_SKIP() << "port " << testutil::kLinkPort << " of 127.0.0.1 is held by " << holder_       \
+                     << " and this test has no network of its own (ctest gives it one where the "      \
+                     << "machine allows)";                                                             \
+    } while (false)
 
 // Records message boxes while it lives.
 class BoxCapture {

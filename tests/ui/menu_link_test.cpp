@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 
 #include "app/winmain.h"
 #include "platform/seams.h"
-#include "support/testutil.h"
+#include "support/bundledrun.h"
 
 namespace {
 
@@ -52,13 +51,10 @@ public:
     explicit MenuSession(std::vector<Step> steps) : m_Steps(std::move(steps)) {}
 
     // Called whenever the loop finds no message waiting.
-    void OnIdle()
+    void OnIdle(int frames)
     {
-        auto& calls = platform::seams::RecordedDeviceCalls();
-        m_Frames += static_cast<int>(std::count(calls.begin(), calls.end(), std::string("Present()")));
-        calls.clear();
-        if (m_Next < m_Steps.size() && m_Frames - m_LastStepFrame >= m_Steps[m_Next].framesAfter) {
-            m_LastStepFrame = m_Frames;
+        if (m_Next < m_Steps.size() && frames - m_LastStepFrame >= m_Steps[m_Next].framesAfter) {
+            m_LastStepFrame = frames;
             m_Steps[m_Next++].action();
         }
     }
@@ -67,7 +63,6 @@ public:
 private:
     std::vector<Step> m_Steps;
     std::size_t m_Next = 0;
-    int m_Frames = 0;
     int m_LastStepFrame = 0;
 };
 
@@ -82,13 +77,8 @@ void Inject(UINT message, int x, int y)
 // scene (which reports over the debug link) and quits from its button.
 TEST(MainMenu, TheBundledMenuDrivesTheProgramFromStartToQuit)
 {
-    testutil::ScopedCwd cwd(std::string(ENGINE_SOURCE_DIR) + "/data");
-    testutil::BoxCapture boxes;
-    testutil::LinkListener listener;
-    ASSERT_TRUE(listener.Listening());
-    platform::seams::ResetAll();
-    platform::seams::InstallMessageBoxRecorder();
-    platform::seams::SetDeviceRecording(true);
+    testutil::BundledRun run;
+    ASSERT_LISTENING_OR_SKIP(run.Link());
 
     Frame shown;
     Frame hovered;
@@ -99,14 +89,11 @@ TEST(MainMenu, TheBundledMenuDrivesTheProgramFromStartToQuit)
         {5, [&] { started = platform::seams::LastPresentedFrame(); Inject(WM_LBUTTONDOWN, 320, 280); }},
         {200, [] { PostQuitMessage(9); }},  // only if the quit button failed
     });
-    platform::seams::SetIdleHook([&] { session.OnIdle(); });
-
-    EXPECT_EQ(WinMain(nullptr, nullptr, const_cast<char*>(""), SW_SHOW), 0);
+    EXPECT_EQ(run.Run([&](int frames) { session.OnIdle(frames); }), 0);
     EXPECT_EQ(session.StepsRun(), 3u) << "the quit button did not end the program";
-    const std::string received = listener.Receive(20, 2000);
-    platform::seams::ResetAll();
+    const std::string received = run.Link().Receive(20, 2000);
 
-    for (const auto& b : boxes.Boxes()) ADD_FAILURE() << "box: " << b.caption << " / " << b.text;
+    for (const auto& b : run.Boxes()) ADD_FAILURE() << "box: " << b.caption << " / " << b.text;
     EXPECT_NE(received.find("demo scene started,"), std::string::npos) << received;
 
     ASSERT_EQ(shown.width, 640);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "app/gameframe.h"
@@ -11,8 +12,8 @@
 
 namespace {
 
-// A 2 x 2 white, opaque 32-bit TGA image.
-std::string WhiteTga()
+// A 2 x 2 opaque 32-bit TGA image of one colour.
+std::string SolidTga(char blue, char green, char red)
 {
     std::string tga(18, '\0');
     tga[2] = 2;
@@ -20,7 +21,8 @@ std::string WhiteTga()
     tga[14] = 2;
     tga[16] = 32;
     tga[17] = 0x28;
-    tga += std::string(16, '\xFF');
+    for (int i = 0; i < 4; ++i)
+        tga += {blue, green, red, '\xFF'};
     return tga;
 }
 
@@ -35,7 +37,8 @@ protected:
         ASSERT_NE(g_pDevice, nullptr);
         SetupRenderStates(g_pDevice);
         if (!g_pTextureManager) g_pTextureManager = new CTextureManager;
-        dir.Write("white.tga", WhiteTga());
+        dir.Write("white.tga", SolidTga('\xFF', '\xFF', '\xFF'));
+        dir.Write("blue.tga", SolidTga('\x80', 0, 0));
         dir.Write("fonts.txt", "[plain]\nfontname=DejaVu Sans\nheight=20\nweight=700\nitalic=0\n");
         g_FontManager.LoadFonts("fonts.txt");
     }
@@ -120,6 +123,34 @@ TEST_F(UIRenderTest, CaptionsAreCentredInTheRectangleAsBackBufferPixels)
     EXPECT_FALSE(Lit(200, 200, 260, 280));  // centred, so the left part stays dark
     EXPECT_FALSE(Lit(0, 0, 200, 80));
     EXPECT_EQ(g_FontManager.pCurrent, g_FontManager.FindFont("plain"));
+}
+
+TEST_F(UIRenderTest, ACaptionIsDrawnOverItsOwnQuad)
+{
+    // White text on a blue textured button: any red in the button shows the caption on top.
+    ASSERT_TRUE(LoadUI(std::string(kHeader) +
+                       "[button]\ntype=button\ntexture=blue.tga\ntext=OK\nposx=200\nposy=200\nsizex=200\n"
+                       "sizey=80\n"));
+    Frame();
+    EXPECT_GT(Channel(Pixel(210, 210), 0), 100);  // the quad is drawn
+    int brightest = 0;
+    for (int y = 200; y < 280; ++y)
+        for (int x = 200; x < 400; ++x)
+            brightest = std::max(brightest, Channel(Pixel(x, y), 16));
+    EXPECT_GT(brightest, 200);
+}
+
+TEST_F(UIRenderTest, AddedControlsTakeTheSettingsButNeverShareBuffers)
+{
+    ASSERT_TRUE(LoadUI(kHeader));
+    CUIControl local;
+    local.strText = "copied";
+    local.CreateBuffers();
+    ASSERT_NE(local.pVertexBuffer, nullptr);
+    CUIControl* stored = g_UIManager.AddControl(&local);
+    EXPECT_EQ(stored->strText, "copied");
+    EXPECT_EQ(stored->pVertexBuffer, nullptr);
+    EXPECT_EQ(stored->pIndexBuffer, nullptr);
 }
 
 TEST_F(UIRenderTest, ACaptionRectangleSpanningTheIntRangeIsStillCentred)
