@@ -63,25 +63,23 @@ def main():
             if with_luajit:
                 keep_best(peers, ("luajit -joff", name), lua(["luajit", "-joff"], script), "Loop" not in name)
 
-    print("| case | this engine | " + ("before | " if args.baseline else "") + "Lua 5.4 | ratio | LuaJIT -joff | ratio |")
-    print("|---|---|" + ("---|" if args.baseline else "") + "---|---|---|---|")
+    header = ["case", "this engine"] + (["before"] if args.baseline else []) + ["Lua 5.4", "ratio", "LuaJIT -joff", "ratio"]
+    print("| " + " | ".join(header) + " |")
+    print("|" + "---|" * len(header))
     for name, _, with_luajit in cases:
         loop = "Loop" in name
         unit = " ns" if loop else " M lines/s"
         mine = best[name]
-        row = f"| {name} | {mine:.2f}{unit} | "
-        if args.baseline:
-            row += f"{base[name]:.2f}{unit} | "
+        cells = [name, f"{mine:.2f}{unit}"] + ([f"{base[name]:.2f}{unit}"] if args.baseline else [])
         for peer in ("lua5.4", "luajit -joff"):
             if peer == "luajit -joff" and not with_luajit:
-                row += "| |"
+                cells += ["", ""]
                 continue
             other = peers[(peer, name)]
             # As a cost: above 1 means this engine takes longer.
             ratio = mine / other if loop else other / mine
-            row += f"{other:.2f}{unit} | {ratio:.2f} |"
-            row += " " if peer == "lua5.4" else ""
-        print(row)
+            cells += [f"{other:.2f}{unit}", f"{ratio:.2f}"]
+        print("| " + " | ".join(cells) + " |")
     for name in sorted(best):
         if name.startswith("BM_LoadSceneFile"):
             before = f" (before: {base[name]:.2f})" if args.baseline else ""
