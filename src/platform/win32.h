@@ -179,6 +179,10 @@ SHORT GetKeyState(int virtKey);
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
+// The program's entry function, as Windows declares it: the program defines it, and the process
+// entry (main.cpp) calls it.
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
+
 DWORD timeGetTime();
 void Sleep(DWORD milliseconds);
 

@@ -1,4 +1,4 @@
-#include "app/debuglink.h"
+#include "foundation/debuglink.h"
 
 #include <climits>
 

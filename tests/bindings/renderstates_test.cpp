@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/gameframe.h"
+#include "bindings/gameframe.h"
 #include "platform/seams.h"
 #include "support/testdevice.h"
 

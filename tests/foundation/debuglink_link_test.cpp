@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/debuglink.h"
 #include "app/winmain.h"
+#include "foundation/debuglink.h"
 #include "platform/seams.h"
 #include "support/testutil.h"
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/keytable.h"
 #include "foundation/stringutil.h"
 #include "platform/seams.h"
 #include "support/testutil.h"
+#include "ui/keytable.h"
 
 namespace {
 

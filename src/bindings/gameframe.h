@@ -1,5 +1,7 @@
 // The game frame: the program's top object. The entry function asks it to set the system up
 // once, the message loop to update once per tick, and the "Frame.Command" script call to quit.
+// It sits with the script bindings: its start-up registers them and its "Frame." functions reach
+// it, so the two belong to one layer, under the shell that owns the window and the loop.
 #pragma once
 
 #include "foundation/objectbase.h"

@@ -1,4 +1,5 @@
-// The key table: the key file's codes and the two expression functions that poll the keyboard.
+// The key table: the key file's codes and the two expression functions through which scripts poll
+// the keyboard, beside the user interface's own input.
 #pragma once
 
 #include <string>

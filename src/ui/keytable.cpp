@@ -1,4 +1,4 @@
-#include "app/keytable.h"
+#include "ui/keytable.h"
 
 #include "foundation/inifile.h"
 #include "foundation/numeric.h"

@@ -1,16 +1,16 @@
-#include "app/gameframe.h"
+#include "bindings/gameframe.h"
 
 #include <vector>
 
-#include "app/keytable.h"
-#include "app/winmain.h"
 #include "bindings/bindings.h"
+#include "foundation/device.h"
 #include "foundation/stringutil.h"
 #include "media/font.h"
 #include "media/sound.h"
 #include "media/texture.h"
 #include "platform/win32.h"
 #include "script/consttable.h"
+#include "ui/keytable.h"
 #include "ui/uimanager.h"
 #include "world/scene.h"
 

@@ -6,6 +6,9 @@
 // than the socket buffer. A text is never cut: one begun is always finished, and when the queue
 // is full whole texts are dropped, the oldest waiting first. A link that fails (no viewer, or
 // one that closed) drops what it holds, as it drops every later text.
+//
+// It lives beside the reports that feed it, below every folder that reports; the shell's window
+// procedure makes it and sets the pointer.
 #pragma once
 
 #include <cstddef>

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/gameframe.h"
-#include "app/keytable.h"
+#include "bindings/gameframe.h"
 #include "foundation/stringutil.h"
 #include "script/consttable.h"
 #include "support/testutil.h"
+#include "ui/keytable.h"
 
 namespace {
 
