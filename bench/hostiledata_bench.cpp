@@ -7,7 +7,7 @@
 #include <string>
 
 #include "foundation/inifile.h"
-#include "platform/xfile.h"
+#include "platform/d3dx9/xfile.h"
 
 namespace {
 

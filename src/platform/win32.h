@@ -1,5 +1,5 @@
 // The Win32 subset the engine is written against: types, constants and the calls of
-// user32, gdi32, kernel32 and WinMM it uses. Implemented on SDL2 and POSIX in src/platform.
+// user32, gdi32, kernel32 and WinMM it uses. Implemented on SDL2 and POSIX in win32/.
 #pragma once
 
 #include <cstddef>

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/d3d9_program.h"
+#include "platform/d3d9/d3d9_program.h"
 
 namespace platform::d3d {
 

@@ -1,6 +1,6 @@
 // FreeType and fontconfig behind the D3DX font. Glyphs are rendered from outlines (never the
 // embedded bitmaps) so that the synthetic slant and emboldening apply to every face alike.
-#include "platform/fontraster.h"
+#include "platform/d3dx9/fontraster.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

@@ -1,5 +1,5 @@
 // SDL keycodes to Windows virtual-key codes, and virtual keys to typed characters.
-#include "platform/keymap.h"
+#include "platform/win32/keymap.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // per-vertex lighting in camera space (point, spot and directional lights with Direct3D's
 // range, attenuation and cone), point sizes, texture stage 0, specular added after
 // texturing, fog and alpha test.
-#include "platform/d3d9_program.h"
+#include "platform/d3d9/d3d9_program.h"
 
 #include <cstdio>
 #include <string>

@@ -4,7 +4,7 @@
 
 #include "platform/files.h"
 #include "platform/imagedecode.h"
-#include "platform/xfile.h"
+#include "platform/d3dx9/xfile.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <numeric>
 #include <unordered_map>
 
-#include "platform/d3d9_device.h"
+#include "platform/d3d9/d3d9_device.h"
 #include "platform/files.h"
-#include "platform/xfile.h"
+#include "platform/d3dx9/xfile.h"
 
 namespace platform::d3dx {
 

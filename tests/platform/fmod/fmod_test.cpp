@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "platform/fmod.h"
-#include "platform/fmod_seams.h"
+#include "platform/fmod/fmod_seams.h"
 #include "support/mediafiles.h"
 #include "support/testutil.h"
 

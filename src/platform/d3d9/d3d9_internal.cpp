@@ -1,7 +1,7 @@
 // The device services of d3d9_internal.h.
-#include "platform/d3d9_internal.h"
+#include "platform/d3d9/d3d9_internal.h"
 
-#include "platform/d3d9_device.h"
+#include "platform/d3d9/d3d9_device.h"
 
 namespace platform::d3d9 {
 

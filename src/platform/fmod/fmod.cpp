@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "platform/files.h"
-#include "platform/fmod_seams.h"
+#include "platform/fmod/fmod_seams.h"
 
 struct FSOUND_SAMPLE {
     Mix_Chunk* chunk = nullptr;

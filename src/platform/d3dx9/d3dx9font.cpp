@@ -4,10 +4,10 @@
 #include <memory>
 #include <vector>
 
-#include "platform/d3d9_internal.h"
+#include "platform/d3d9/d3d9_internal.h"
 #include "platform/d3dx9core.h"
-#include "platform/d3d9_device.h"
-#include "platform/fontraster.h"
+#include "platform/d3d9/d3d9_device.h"
+#include "platform/d3dx9/fontraster.h"
 
 namespace platform::d3dx {
 

@@ -2,7 +2,7 @@
 // the device refuses, is decoded to RGBA here.
 #include "platform/d3dx9tex.h"
 
-#include "platform/d3d9_internal.h"
+#include "platform/d3d9/d3d9_internal.h"
 #include "platform/files.h"
 #include "platform/imagedecode.h"
 

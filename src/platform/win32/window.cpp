@@ -7,7 +7,7 @@
 #include "platform/ascii.h"
 #include "platform/gbk.h"
 #include "platform/seams_internal.h"
-#include "platform/window_internal.h"
+#include "platform/win32/window_internal.h"
 
 namespace {
 

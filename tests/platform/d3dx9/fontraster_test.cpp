@@ -2,7 +2,7 @@
 
 #include <numeric>
 
-#include "platform/fontraster.h"
+#include "platform/d3dx9/fontraster.h"
 #include "platform/textformat.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/d3d9_device.h"
+#include "platform/d3d9/d3d9_device.h"
 
 namespace platform::d3d {
 

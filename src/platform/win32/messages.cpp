@@ -4,9 +4,9 @@
 #include <deque>
 
 #include "platform/gbk.h"
-#include "platform/keymap.h"
+#include "platform/win32/keymap.h"
 #include "platform/seams_internal.h"
-#include "platform/window_internal.h"
+#include "platform/win32/window_internal.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "platform/d3d9_device.h"
+#include "platform/d3d9/d3d9_device.h"
 #include "platform/seams.h"
 
 namespace platform::d3d {

@@ -1,7 +1,7 @@
 // Both encodings of the .x format become one stream of tokens; the data objects are then read
 // into a tree whose numbers and strings are flat lists (separators carry no meaning once the
 // template is known), and the known templates are interpreted from the tree.
-#include "platform/xfile.h"
+#include "platform/d3dx9/xfile.h"
 
 #include <cctype>
 #include <cmath>

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <unordered_map>
 
-#include "platform/d3d9_device.h"
+#include "platform/d3d9/d3d9_device.h"
 
 namespace platform::d3d {
 

@@ -2,10 +2,10 @@
 // buffer, Clear, the scene brackets and Present.
 #include <cstring>
 
-#include "platform/d3d9_device.h"
-#include "platform/d3d9_program.h"
+#include "platform/d3d9/d3d9_device.h"
+#include "platform/d3d9/d3d9_program.h"
 #include "platform/seams_internal.h"
-#include "platform/window_internal.h"
+#include "platform/win32/window_internal.h"
 
 namespace platform::d3d {
 
