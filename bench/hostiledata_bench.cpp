@@ -1,13 +1,22 @@
 // Hostile data files at start-up: a data file of many sections, every section found by name as
-// the loaders do, and an .x file whose references place one mesh thousands of times.
+// the loaders do, an .x file whose references place one mesh thousands of times, a file pattern
+// that backtracks, a font file of many entries of one face, and a caption of megabytes.
 #include <benchmark/benchmark.h>
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
+#include "foundation/device.h"
 #include "foundation/inifile.h"
+#include "media/font.h"
+#include "platform/d3d9.h"
 #include "platform/d3dx9/xfile.h"
+#include "platform/win32.h"
+#include "support/testdevice.h"
 
 namespace {
 
@@ -51,6 +60,83 @@ void BM_XFileReferences(benchmark::State& state)
     state.counters["file_bytes"] = static_cast<double>(text.size());
 }
 BENCHMARK(BM_XFileReferences)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// One name of state.range(0) letters "a" searched for with a pattern of five stars that cannot
+// match it.
+void BM_WildcardPattern(benchmark::State& state)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "hostiledata_wildcards";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / std::string(static_cast<std::size_t>(state.range(0)), 'a')).put('x');
+    const std::string pattern = dir.string() + "/*a*a*a*a*a*b";
+    for (auto _ : state) {
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE)
+            FindClose(find);
+        benchmark::DoNotOptimize(find);
+    }
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_WildcardPattern)->Arg(25)->Arg(50)->Arg(100)->Arg(200)->Unit(benchmark::kMillisecond);
+
+long ResidentKilobytes()
+{
+    long pages = 0, resident = 0;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// A font file of state.range(0) entries naming one face and size; the memory they take.
+void BM_FontFileOfOneFace(benchmark::State& state)
+{
+    g_pDevice = testutil::MakeTestDevice(640, 480);
+    const std::string path = (std::filesystem::temp_directory_path() / "hostiledata_fonts.txt").string();
+    if (FILE* f = std::fopen(path.c_str(), "w")) {
+        for (int i = 0; i < state.range(0); ++i)
+            std::fprintf(f, "[f%d]\nfontname=Arial\nheight=20\n", i);
+        std::fclose(f);
+    }
+    double perFont = 0;
+    for (auto _ : state) {
+        const long before = ResidentKilobytes();
+        FontManager fonts;
+        fonts.LoadFonts(path);
+        perFont = static_cast<double>(ResidentKilobytes() - before) / static_cast<double>(state.range(0));
+    }
+    state.counters["KB_per_font"] = perFont;
+    std::filesystem::remove(path);
+    g_pDevice->Release();
+    g_pDevice = nullptr;
+}
+BENCHMARK(BM_FontFileOfOneFace)->Arg(1000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A caption of 10 MB drawn centred in a control's rectangle, frame after frame: in lines of 80
+// characters (0) or as one line (1).
+void BM_LongCaption(benchmark::State& state)
+{
+    g_pDevice = testutil::MakeTestDevice(640, 480);
+    std::string text;
+    while (text.size() < (10u << 20))
+        text += state.range(0) ? "Caption text, "
+                               : "Caption text of eighty characters, the width of an old screen line....\n";
+    {
+        FontEntry font;
+        font.Create("Arial", "caption", 0, 16, 400, false);
+        for (auto _ : state) {
+            g_pDevice->BeginScene();
+            font.DrawTextAligned(text, RECT{100, 100, 540, 380}, 0xFFFFFFFF, 1, 1);
+            g_pDevice->EndScene();
+        }
+    }
+    g_pDevice->Release();
+    g_pDevice = nullptr;
+}
+BENCHMARK(BM_LongCaption)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -24,14 +24,19 @@ std::string ResolvePath(std::string path)
     return path;
 }
 
-std::string SetCurrentFolder(std::string path)
+namespace {
+
+// The folder's name becomes the current folder even when the process cannot move there.
+bool EnterFolder(const std::string& path)
 {
     g_CurrentFolder = ResolvePath(path);
-    SetCurrentDirectoryA(g_CurrentFolder.c_str());
-    return g_CurrentFolder;
+    return SetCurrentDirectoryA(g_CurrentFolder.c_str()) != FALSE;
 }
 
-namespace {
+void ReportNoListing()
+{
+    std::printf("Invalid File Handle. GetLastError reports %d\n", static_cast<int>(GetLastError()));
+}
 
 // The last backslash, when it stands at index 1 or later; a backslash at index 0 counts as none.
 std::size_t LastSeparator(const std::string& path)
@@ -66,6 +71,12 @@ std::string TrimWith(const std::string& s, bool dropSemicolons)
 
 }  // namespace
 
+std::string SetCurrentFolder(std::string path)
+{
+    EnterFolder(path);
+    return g_CurrentFolder;
+}
+
 std::string FolderOf(std::string path)
 {
     std::size_t pos = LastSeparator(path);
@@ -91,7 +102,7 @@ bool ListFiles(CStringList& out, std::string pattern)
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA(pattern.c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) {
-        std::printf("Invalid File Handle. GetLastError reports %d\n", static_cast<int>(GetLastError()));
+        ReportNoListing();
         return false;
     }
     do {
@@ -101,6 +112,15 @@ bool ListFiles(CStringList& out, std::string pattern)
     } while (FindNextFileA(find, &data));
     FindClose(find);
     return true;
+}
+
+bool ListFolder(CStringList& out, std::string folder, std::string pattern)
+{
+    if (!EnterFolder(folder)) {
+        ReportNoListing();
+        return false;
+    }
+    return ListFiles(out, pattern);
 }
 
 std::string ToLower(const std::string& s)

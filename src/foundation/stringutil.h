@@ -18,6 +18,10 @@ std::string FolderOf(std::string path);
 std::string FileNameOf(std::string path);
 std::string StripExtension(std::string name);
 bool ListFiles(CStringList& out, std::string pattern);
+// What every loader of a whole folder does: SetCurrentFolder, then ListFiles of the pattern there.
+// A folder the process cannot enter lists nothing (ListFiles' printed line, with the code of the
+// failed move), rather than the folder the process was left in.
+bool ListFolder(CStringList& out, std::string folder, std::string pattern);
 
 std::string ToLower(const std::string& s);
 std::string Trim(const std::string& s);

@@ -35,9 +35,8 @@ void AddTo(ArrayList<TSound>& list, const std::string& fileName)
 
 void LoadFolder(ArrayList<TSound>& list, const std::string& folder, const std::string& pattern)
 {
-    SetCurrentFolder(folder);
     CStringList strList;
-    ListFiles(strList, pattern);
+    ListFolder(strList, folder, pattern);
     for (int i = 0; i < strList.Count(); ++i)
         AddTo(list, strList.At(i));
 }

@@ -13,11 +13,17 @@ namespace platform {
 // Components that match nothing are kept as written, so a file can still be created there.
 std::string NativePath(const std::string& enginePath);
 
-// fopen through NativePath. C's text modes read bytes as they are: text is read with
-// ReadTextFile.
+// The largest file the engine reads. No real data file comes near it; anything larger is a
+// mistake or a trap (a file linked to an endless device), refused as a file that cannot be read.
+inline constexpr long long kMaxDataFileBytes = 256LL << 20;
+
+// fopen through NativePath, of regular files only: a folder, a device or a named pipe is a file
+// that cannot be opened (a pipe is never waited on), and so is a file to be read that is larger
+// than kMaxDataFileBytes. Every file the engine reads or writes is opened here. C's text modes
+// read bytes as they are: text is read with ReadTextFile.
 std::FILE* OpenFile(const std::string& enginePath, const char* mode);
 
-// Reads a whole file through NativePath; false when it cannot be opened.
+// Reads a whole file opened by OpenFile; false when it cannot be opened.
 bool ReadFileBytes(const std::string& enginePath, std::string& out);
 
 // Reads a whole file as Windows' text mode does: a carriage return before a line feed is

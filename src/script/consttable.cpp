@@ -80,9 +80,8 @@ void CConstTable::LoadFile(std::string path)
 
 void CConstTableSet::LoadDirectory(std::string folder)
 {
-    SetCurrentFolder(folder);
     CStringList files;
-    ListFiles(files, "*.txt");
+    ListFolder(files, folder, "*.txt");
     for (const std::string& f : files.Items)
         LoadFile(f);
 }

@@ -234,9 +234,8 @@ void CAnimationGroup::Render()
 
 bool AnimationManager::LoadGroups(const std::string& folder, const std::string& pattern)
 {
-    SetCurrentFolder(folder);
     CStringList files;
-    ListFiles(files, pattern);
+    ListFolder(files, folder, pattern);
     for (int i = 0; i < files.Count(); ++i) {
         if (!groups.AddNew()->Load(files.At(i))) {
             Error("Animation Group Load Fail at:" + files.At(i));

@@ -15,9 +15,8 @@ template <typename T>
 void LoadTypes(UnitDataManager& manager, T* (UnitDataManager::*add)(CIniFile&, const std::string&),
                const std::string& path, const std::string& filter)
 {
-    SetCurrentFolder(path);
     CStringList files;
-    ListFiles(files, filter);
+    ListFolder(files, path, filter);
     for (const std::string& fileName : files.Items) {
         CIniFile file(fileName);
         CStringList sections;

@@ -2,6 +2,7 @@
 
 #include "bindings/gameframe.h"
 #include "foundation/stringutil.h"
+#include "media/sound.h"
 #include "script/consttable.h"
 #include "support/testutil.h"
 #include "ui/keytable.h"
@@ -45,6 +46,18 @@ TEST_F(StartupTest, MissingConstantsSoundsAndKeysDoNotStopStartUp)
     ASSERT_EQ(boxes.Boxes().size(), 2u);
     EXPECT_EQ(boxes.Boxes()[0].text, failed + "GlobalFonts.txt");
     EXPECT_EQ(boxes.Boxes()[1].text, failed + "Control.txt");
+}
+
+TEST_F(StartupTest, MissingFoldersAreNotReadInTheRoot)
+{
+    testutil::WriteMinimalMenu(root);
+    root.Write("GlobalFonts.txt", "[menu]\nfontname=Arial\nheight=20\n");
+    root.Write("click.wav", "not a wave");
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(GameStartup(nullptr));
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(g_ConstTableSet.FindTable("menu"), nullptr) << "the font file is no constant table";
+    EXPECT_EQ(g_SoundManager.FindSound("click"), nullptr) << "the root is no sound folder";
 }
 
 TEST_F(StartupTest, LongWorkingFolderIsReadWhole)

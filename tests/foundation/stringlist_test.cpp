@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "foundation/stringlist.h"
 #include "support/testutil.h"
 
@@ -54,6 +56,12 @@ TEST(StringList, FailedOpenReportsAndKeepsItems)
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].caption, "");
     EXPECT_EQ(boxes.Boxes()[0].text, "\xCE\xC4\xBC\xFE\xB6\xC1\xC8\xA1\xCA\xA7\xB0\xDC:missing.txt");
+
+    // A named pipe is a file that cannot be read, not one to wait on.
+    ASSERT_EQ(::mkfifo("pipe.txt", 0600), 0);
+    EXPECT_FALSE(list.LoadFromFile("pipe.txt"));
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(boxes.Boxes()[1].text, "\xCE\xC4\xBC\xFE\xB6\xC1\xC8\xA1\xCA\xA7\xB0\xDC:pipe.txt");
 }
 
 TEST(StringList, SetOperations)

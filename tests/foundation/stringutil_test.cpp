@@ -91,6 +91,27 @@ TEST(Paths, ListFiles)
     EXPECT_EQ(none.Count(), 0);
 }
 
+TEST(Paths, ListFolderListsNothingWhereItCannotEnter)
+{
+    testutil::TempDir dir;
+    dir.Write("root.txt", "");
+    dir.Write("Global/game.txt", "");
+    testutil::ScopedCwd cwd(dir.Path());
+    const std::string saved = GetRootFolder();
+    SetRootFolder(dir.WindowsPath());
+
+    CStringList out;
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(ListFolder(out, "$\\nowhere", "*.txt"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Invalid File Handle. GetLastError reports 3\n");
+    EXPECT_EQ(out.Count(), 0) << "nothing of the folder the process stayed in";
+    EXPECT_EQ(g_CurrentFolder, dir.WindowsPath() + "\\nowhere");
+
+    EXPECT_TRUE(ListFolder(out, "$\\global", "*.txt"));
+    EXPECT_EQ(out.Items, std::vector<std::string>{"game.txt"});
+    SetRootFolder(saved);
+}
+
 TEST(Strings, Trims)
 {
     EXPECT_EQ(Trim("  key = value ; // note"), "key = value");

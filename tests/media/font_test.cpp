@@ -161,3 +161,19 @@ TEST_F(FontManagerTest, AlignedTextAndFontsThatCannotDraw)
     EXPECT_FALSE(DrawsInk("II", 1, 1));
     EXPECT_TRUE(boxes.Boxes().empty());
 }
+
+TEST_F(FontManagerTest, ATextDrawnAgainIsRedrawnWhenItOrItsPlaceChanges)
+{
+    dir.Write("fonts.txt", "[a]\nfontname=Arial\nheight=16\nitalic=0\n");
+    testutil::ScopedCwd cwd(dir.Path());
+    manager.LoadFonts("fonts.txt");
+    RECT first, again, other, moved;
+    ASSERT_TRUE(DrawsInk("I", 0, 0, &first));
+    ASSERT_TRUE(DrawsInk("I", 0, 0, &again));
+    EXPECT_EQ(again.left, first.left);
+    EXPECT_EQ(again.top, first.top);
+    ASSERT_TRUE(DrawsInk("_", 0, 0, &other)) << "a text of the same length is laid out anew";
+    EXPECT_GT(other.top, first.top + 4);
+    ASSERT_TRUE(DrawsInk("I", 2, 0, &moved));
+    EXPECT_GT(moved.left, first.left + 40);
+}

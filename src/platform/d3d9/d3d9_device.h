@@ -164,6 +164,7 @@ public:
     // Draws an RGBA8 image over the back buffer at (x, y) in back-buffer pixels, blended by its
     // alpha, leaving every device and GL state as it was.
     void DrawOverlay(int x, int y, int width, int height, const std::uint8_t* rgba);
+    RECT BackBufferRect() const { return RECT{0, 0, static_cast<LONG>(m_Width), static_cast<LONG>(m_Height)}; }
 
 private:
     void SetDefaultStates();

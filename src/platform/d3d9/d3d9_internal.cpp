@@ -32,4 +32,9 @@ void DrawOverlay(IDirect3DDevice9* device, int x, int y, int width, int height, 
     if (device) static_cast<d3d::Device*>(device)->DrawOverlay(x, y, width, height, rgba);
 }
 
+RECT BackBufferRect(IDirect3DDevice9* device)
+{
+    return device ? static_cast<d3d::Device*>(device)->BackBufferRect() : RECT{0, 0, 0, 0};
+}
+
 }  // namespace platform::d3d9

@@ -22,5 +22,7 @@ IDirect3DTexture9* CreateTextureFromDxt(IDirect3DDevice9* device, UINT width, UI
 // Draws RGBA8 pixels (top row first) over the back buffer with their top-left corner at (x, y)
 // in back-buffer pixels, blended by their alpha. Neither depends on nor changes any device state.
 void DrawOverlay(IDirect3DDevice9* device, int x, int y, int width, int height, const std::uint8_t* rgba);
+// The back buffer's pixels: all that an overlay can show.
+RECT BackBufferRect(IDirect3DDevice9* device);
 
 }  // namespace platform::d3d9

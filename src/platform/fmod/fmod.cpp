@@ -17,6 +17,7 @@ struct FSOUND_SAMPLE {
 
 struct FSOUND_STREAM {
     Mix_Music* music = nullptr;
+    SDL_RWops* file = nullptr;  // read by the mixer while the music plays; closed after it
     bool loop = false;
 };
 
@@ -63,25 +64,29 @@ void ApplyVolume(int channel, int volume)
         Mix_Volume(channel, MixVolume(volume));
 }
 
+// Sounds and music are opened as every other data file is (platform::OpenFile: regular files
+// of a bounded size only), and handed to SDL as an open file.
+SDL_RWops* OpenSoundFile(const char* name)
+{
+    std::FILE* f = platform::OpenFile(name, "rb");
+    if (!f)
+        return nullptr;
+    SDL_RWops* rw = SDL_RWFromFP(f, SDL_TRUE);
+    if (!rw)
+        std::fclose(f);
+    return rw;
+}
+
 // Without a device nothing is decoded for playing, but a sample that is not a readable WAV
 // file still fails as it would with one.
-bool WavReadable(const std::string& native)
+bool WavReadable(SDL_RWops* rw)
 {
     SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV(native.c_str(), &format, &buffer, &length))
+    if (!SDL_LoadWAV_RW(rw, 0, &format, &buffer, &length))
         return false;
     SDL_FreeWAV(buffer);
-    return true;
-}
-
-bool FileReadable(const std::string& native)
-{
-    std::FILE* f = std::fopen(native.c_str(), "rb");
-    if (!f)
-        return false;
-    std::fclose(f);
     return true;
 }
 
@@ -143,19 +148,20 @@ FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* name, unsigned int mode
     Record("FSOUND_Sample_Load", index, static_cast<int>(mode), name);
     if (!name || !*name)
         return nullptr;
-    const std::string native = platform::NativePath(name);
+    SDL_RWops* rw = OpenSoundFile(name);
+    if (!rw)
+        return nullptr;
     auto* sample = new FSOUND_SAMPLE;
+    bool loaded;
     if (State().device) {
-        // The file is closed here rather than by the mixer, which leaks it on a failed decode.
-        if (SDL_RWops* rw = SDL_RWFromFile(native.c_str(), "rb")) {
-            sample->chunk = Mix_LoadWAV_RW(rw, 0);
-            SDL_RWclose(rw);
-        }
-        if (!sample->chunk) {
-            delete sample;
-            return nullptr;
-        }
-    } else if (!WavReadable(native)) {
+        sample->chunk = Mix_LoadWAV_RW(rw, 0);
+        loaded = sample->chunk != nullptr;
+    } else {
+        loaded = WavReadable(rw);
+    }
+    // The file is closed here rather than by the mixer, which leaks it on a failed decode.
+    SDL_RWclose(rw);
+    if (!loaded) {
         delete sample;
         return nullptr;
     }
@@ -234,16 +240,14 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int mode, int offse
     Record("FSOUND_Stream_Open", -1, static_cast<int>(mode), name);
     if (!name || !*name)
         return nullptr;
-    const std::string native = platform::NativePath(name);
+    SDL_RWops* rw = OpenSoundFile(name);
+    if (!rw)
+        return nullptr;
     auto* stream = new FSOUND_STREAM;
     stream->loop = (mode & FSOUND_LOOP_NORMAL) != 0;
-    if (State().device) {
-        stream->music = Mix_LoadMUS(native.c_str());
-        if (!stream->music) {
-            delete stream;
-            return nullptr;
-        }
-    } else if (!FileReadable(native)) {
+    stream->file = rw;
+    if (State().device && !(stream->music = Mix_LoadMUS_RW(rw, 0))) {
+        SDL_RWclose(rw);
         delete stream;
         return nullptr;
     }
@@ -277,6 +281,8 @@ signed char FSOUND_Stream_Close(FSOUND_STREAM* stream)
     }
     if (stream->music)
         Mix_FreeMusic(stream->music);
+    if (stream->file)
+        SDL_RWclose(stream->file);
     delete stream;
     return 1;
 }

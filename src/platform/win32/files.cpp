@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -98,33 +100,29 @@ std::string MatchCase(const std::string& slashed)
 }
 
 // Windows wildcard rules: "*" any run, "?" one character, ASCII case ignored; a trailing ".*"
-// also matches a name with no extension, so "*.*" matches every name.
-bool WildcardMatch(const char* p, const char* n)
+// also matches a name with no extension, so "*.*" matches every name. One row of matches per
+// pattern position, filled from the pattern's end, so the time is name length x pattern length
+// however many stars the pattern holds.
+bool WildcardMatch(const std::string& pattern, const std::string& name)
 {
-    while (*p) {
-        if (*p == '*') {
-            while (*p == '*')
-                ++p;
-            if (!*p)
-                return true;
-            for (const char* s = n; *s; ++s)
-                if (WildcardMatch(p, s))
-                    return true;
-            return WildcardMatch(p, n + std::char_traits<char>::length(n));
+    const std::size_t m = pattern.size(), k = name.size();
+    // after[j]: pattern[i + 1..] matches name[j..]; here[j]: pattern[i..] matches name[j..].
+    std::vector<char> after(k + 1, 0), here(k + 1, 0);
+    after[k] = 1;
+    for (std::size_t i = m; i-- > 0;) {
+        const char p = AsciiLower(pattern[i]);
+        if (p == '*') {
+            here[k] = after[k];
+            for (std::size_t j = k; j-- > 0;)
+                here[j] = after[j] || here[j + 1];
+        } else {
+            here[k] = i + 2 == m && p == '.' && pattern[i + 1] == '*';
+            for (std::size_t j = 0; j < k; ++j)
+                here[j] = (p == '?' || p == AsciiLower(name[j])) && after[j + 1];
         }
-        if (!*n)
-            return p[0] == '.' && p[1] == '*' && p[2] == '\0';
-        char a = *p, b = *n;
-        if (a >= 'A' && a <= 'Z')
-            a = static_cast<char>(a + 32);
-        if (b >= 'A' && b <= 'Z')
-            b = static_cast<char>(b + 32);
-        if (a != '?' && a != b)
-            return false;
-        ++p;
-        ++n;
+        std::swap(here, after);
     }
-    return *n == '\0';
+    return after[0] != 0;
 }
 
 struct FindState {
@@ -161,10 +159,30 @@ std::string NativePath(const std::string& enginePath)
 
 std::FILE* OpenFile(const std::string& enginePath, const char* mode)
 {
-    std::string path = NativePath(enginePath);
-    if (path.empty())
+    const std::string path = NativePath(enginePath);
+    if (path.empty() || !mode)
         return nullptr;
-    return std::fopen(path.c_str(), mode);
+    const bool reads = mode[0] == 'r';
+    const bool update = std::strchr(mode, '+') != nullptr;
+    int flags = update ? O_RDWR : reads ? O_RDONLY : O_WRONLY;
+    if (mode[0] == 'w')
+        flags |= O_CREAT | O_TRUNC;
+    else if (mode[0] == 'a')
+        flags |= O_CREAT | O_APPEND;
+    // Non-blocking, so that a named pipe without a writer (or reader) does not hold the open.
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || (reads && st.st_size > kMaxDataFileBytes) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* f = ::fdopen(fd, mode);
+    if (!f)
+        ::close(fd);
+    return f;
 }
 
 bool ReadFileBytes(const std::string& enginePath, std::string& out)
@@ -172,17 +190,18 @@ bool ReadFileBytes(const std::string& enginePath, std::string& out)
     std::FILE* f = OpenFile(enginePath, "rb");
     if (!f)
         return false;
-    struct stat st;
-    if (::fstat(::fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
-        std::fclose(f);
-        return false;
-    }
     out.clear();
+    // A file that grows past the limit while it is read is refused all the same.
+    const auto limit = static_cast<std::size_t>(kMaxDataFileBytes);
     char buffer[65536];
     std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    while (out.size() <= limit && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
         out.append(buffer, n);
     std::fclose(f);
+    if (out.size() > limit) {
+        out.clear();
+        return false;
+    }
     return true;
 }
 
@@ -256,7 +275,7 @@ HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data)
         return INVALID_HANDLE_VALUE;
     }
     for (const std::string& name : SortedEntries(state->folder))
-        if (WildcardMatch(namePart.c_str(), Utf8ToGbk(name).c_str()))
+        if (WildcardMatch(namePart, Utf8ToGbk(name)))
             state->matches.push_back(name);
     if (state->matches.empty()) {
         delete state;

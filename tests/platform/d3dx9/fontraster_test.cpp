@@ -110,3 +110,89 @@ TEST(FontRaster, WidthWeightAndItalicChangeTheGlyphs)
     Make("DejaVu Sans", 25, 10, 300, false)->Layout("llllllllll", -1, rect, DT_LEFT, upright);
     EXPECT_GT(slanted.width, upright.width) << "the slant widens a run of tall letters";
 }
+
+namespace {
+
+// The coverage of `m` at a screen pixel; 0 outside it.
+int CoverageAt(const TextMask& m, int x, int y)
+{
+    if (x < m.left || y < m.top || x >= m.left + m.width || y >= m.top + m.height)
+        return 0;
+    return m.coverage[static_cast<std::size_t>(y - m.top) * m.width + (x - m.left)];
+}
+
+// Distinct Chinese characters in GBK, `perLine` a line.
+std::string ChineseLines(int lines, int perLine)
+{
+    std::string text;
+    int n = 0;
+    for (int l = 0; l < lines; ++l) {
+        for (int c = 0; c < perLine; ++c, ++n) {
+            text += static_cast<char>(0xB0 + n / 94);
+            text += static_cast<char>(0xA1 + n % 94);
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+}  // namespace
+
+TEST(FontRaster, ClippedTextIsTheUnclippedTextCutAndOnlyWhatShowsIsRendered)
+{
+    // Lines above and below the rectangle, and a line running far beyond both sides: what is
+    // drawn inside is what the unclipped text draws there, in every alignment.
+    auto font = Make("DejaVu Sans", 18, 0, 400, true);
+    ASSERT_TRUE(font);
+    std::string text;
+    for (int i = 0; i < 40; ++i)
+        text += "line " + std::to_string(i) + (i == 20 ? std::string(400, 'W') : "") + " jQ\xd6\xd0\n";
+    const RECT rect{30, 40, 170, 90};
+    for (DWORD h : {DT_LEFT, DT_CENTER, DT_RIGHT})
+        for (DWORD v : {DT_TOP, DT_VCENTER, DT_BOTTOM}) {
+            TextMask clipped, whole;
+            const int height = font->Layout(text, -1, rect, h | v, clipped);
+            EXPECT_EQ(font->Layout(text, -1, rect, h | v | DT_NOCLIP, whole), height);
+            EXPECT_EQ(height, 41 * font->LineHeight());
+            long ink = 0;
+            for (int y = rect.top - 5; y < rect.bottom + 5; ++y)
+                for (int x = rect.left - 5; x < rect.right + 5; ++x) {
+                    const bool inside = x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
+                    ASSERT_EQ(CoverageAt(clipped, x, y), inside ? CoverageAt(whole, x, y) : 0)
+                        << h << v << " " << x << "," << y;
+                    ink += CoverageAt(clipped, x, y);
+                }
+            EXPECT_GT(ink, 0) << h << " " << v;
+        }
+
+    // 8,000 different characters on 160 lines, of which two show: only their glyphs are made.
+    auto cjk = Make("宋体", 20);
+    ASSERT_TRUE(cjk);
+    TextMask two;
+    cjk->Layout(ChineseLines(160, 50), -1, RECT{0, 0, 640, 2 * cjk->LineHeight()}, DT_LEFT | DT_TOP, two);
+    EXPECT_GT(two.height, cjk->LineHeight());
+    EXPECT_LE(cjk->GlyphsRendered(), 300u) << "a few lines near the two, not 8,000";
+    // One centred line of 3,000 different characters seen through a narrow gap: every advance
+    // counts towards the centre, but only the glyphs in the gap are made.
+    auto narrow = Make("黑体", 20);
+    const std::size_t before = narrow->GlyphsRendered();
+    TextMask gap;
+    narrow->Layout(ChineseLines(1, 3000), -1, RECT{300, 0, 340, 40}, DT_CENTER | DT_VCENTER, gap);
+    EXPECT_GT(gap.width, 0);
+    EXPECT_LE(narrow->GlyphsRendered() - before, 20u);
+}
+
+TEST(FontRaster, FontsThatDrawAlikeShareTheirGlyphsAndOutliveEachOther)
+{
+    auto first = Make("Arial", 21, 0, 400);
+    auto second = Make("arial", 21, 0, 300);  // another weight below bold draws alike
+    auto taller = Make("Arial", 22, 0, 400);
+    ASSERT_TRUE(first && second && taller);
+    TextMask a, b;
+    first->Layout("shared glyphs", -1, RECT{0, 0, 300, 40}, DT_LEFT, a);
+    EXPECT_GT(second->GlyphsRendered(), 0u) << "the glyphs the first made serve the second";
+    EXPECT_EQ(taller->GlyphsRendered(), 0u) << "each size has glyphs of its own";
+    first.reset();
+    second->Layout("shared glyphs", -1, RECT{0, 0, 300, 40}, DT_LEFT, b);
+    EXPECT_EQ(b.coverage, a.coverage);
+}

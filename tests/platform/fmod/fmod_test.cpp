@@ -8,6 +8,9 @@
 #include <iterator>
 #include <thread>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "platform/fmod.h"
 #include "platform/fmod/fmod_seams.h"
 #include "support/mediafiles.h"
@@ -120,4 +123,23 @@ TEST(SoundLibrary, WithoutADeviceEverythingSucceedsSilently)
     EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, s = FSOUND_Sample_Load(FSOUND_FREE, (dir.Path() + "/music.wav").c_str(), 0, 0, 0)), -1)
         << "a closed library plays nothing";
     FSOUND_Sample_Free(s);
+}
+
+TEST(SoundLibrary, PipesAndDevicesAreNoSoundFilesWithOrWithoutADevice)
+{
+    testutil::TempDir dir;
+    ASSERT_EQ(::mkfifo((dir.Path() + "/pipe.wav").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/zero", (dir.Path() + "/zero.wav").c_str()), 0);
+    for (const char* driver : {"dummy", "no-such-driver"}) {
+        FSOUND_Close();
+        setenv("SDL_AUDIODRIVER", driver, 1);
+        FSOUND_Init(44100, 32, 0);
+        for (const char* name : {"/pipe.wav", "/zero.wav"}) {
+            EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, (dir.Path() + name).c_str(), 0x130, 0, 0), nullptr) << name;
+            EXPECT_EQ(FSOUND_Stream_Open((dir.Path() + name).c_str(), 0x132, 0, 0), nullptr) << name;
+        }
+    }
+    FSOUND_Close();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    FSOUND_Init(44100, 32, 0);
 }
