@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/d3d9.h"
-#include "platform/d3d9_internal.h"
+#include "platform/d3d9/d3d9_internal.h"
 #include "platform/seams.h"
 
 namespace {

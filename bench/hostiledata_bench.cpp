@@ -10,12 +10,12 @@
 #include <fstream>
 #include <string>
 
-#include "app/winmain.h"
+#include "foundation/device.h"
 #include "foundation/inifile.h"
 #include "media/font.h"
 #include "platform/d3d9.h"
+#include "platform/d3dx9/xfile.h"
 #include "platform/win32.h"
-#include "platform/xfile.h"
 #include "support/testdevice.h"
 
 namespace {

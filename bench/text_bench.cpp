@@ -2,7 +2,7 @@
 // label, Latin and Chinese, once its glyphs are cached.
 #include <benchmark/benchmark.h>
 
-#include "platform/fontraster.h"
+#include "platform/d3dx9/fontraster.h"
 #include "platform/textformat.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "world/device.h"
+#include "foundation/device.h"
 #include "foundation/geometry.h"
 #include "foundation/stringutil.h"
 #include "support/testdevice.h"

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "foundation/device.h"
 #include "support/fuzzsupport.h"
 #include "support/testdevice.h"
 #include "world/animation.h"
 #include "world/camera.h"
-#include "world/device.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

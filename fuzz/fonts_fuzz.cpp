@@ -8,7 +8,7 @@
 #include "foundation/inifile.h"
 #include "foundation/stringutil.h"
 #include "media/font.h"
-#include "platform/fontraster.h"
+#include "platform/d3dx9/fontraster.h"
 #include "support/fuzzsupport.h"
 
 namespace {

@@ -3,10 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "foundation/device.h"
 #include "foundation/random.h"
-#include "support/testdevice.h"
-#include "world/device.h"
 #include "support/fuzzsupport.h"
+#include "support/testdevice.h"
 #include "world/particles.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <string>
 
+#include "foundation/device.h"
 #include "foundation/inifile.h"
 #include "foundation/stringutil.h"
-#include "support/testdevice.h"
-#include "world/device.h"
 #include "support/fuzzsupport.h"
+#include "support/testdevice.h"
 #include "world/heightblock.h"
 #include "world/heightterrain.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/xfile.h"
+#include "platform/d3dx9/xfile.h"
 #include "support/fuzzsupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

@@ -3,10 +3,9 @@
 // it returns. The plain pointers start null and depend on nothing.
 #include <string>
 
-#include "app/debuglink.h"
-#include "app/gameframe.h"
-#include "app/keytable.h"
 #include "app/winmain.h"
+#include "bindings/gameframe.h"
+#include "foundation/debuglink.h"
 #include "foundation/stringutil.h"
 #include "media/font.h"
 #include "media/object3d.h"
@@ -16,6 +15,7 @@
 #include "script/expression.h"
 #include "script/expressionbase.h"
 #include "script/scriptbase.h"
+#include "ui/keytable.h"
 #include "ui/uimanager.h"
 #include "world/animation.h"
 #include "world/heightblock.h"

@@ -1,8 +1,8 @@
 // Entry function, window and device creation, the tick loop and the window procedure.
 #include "app/winmain.h"
 
-#include "app/debuglink.h"
-#include "app/gameframe.h"
+#include "bindings/gameframe.h"
+#include "foundation/debuglink.h"
 #include "ui/uimanager.h"
 #include "world/scene.h"
 

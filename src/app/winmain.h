@@ -1,14 +1,11 @@
-// The program's outer shell: the entry function, the window and device, the 16 ms tick loop,
-// the window procedure and its input forwarders.
+// The program's outer shell: the entry function (WinMain, declared with the Windows calls in
+// platform/win32.h), the window and device, the 16 ms tick loop, the window procedure and its
+// input forwarders.
 #pragma once
 
+#include "foundation/device.h"
 #include "platform/d3d9.h"
 #include "platform/win32.h"
-
-// The one Direct3D device; null until InitD3D succeeds.
-extern IDirect3DDevice9* g_pDevice;
-
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 
 bool InitD3D(HINSTANCE hInstance, int width, int height, bool windowed, D3DDEVTYPE deviceType,
              IDirect3DDevice9** device);

@@ -1,12 +1,12 @@
 #include "bindings/bindings.h"
 
-#include "app/keytable.h"
 #include "bindings/framefunctions.h"
 #include "foundation/random.h"
 #include "media/mediascript.h"
 #include "script/expressionbase.h"
 #include "script/scriptbase.h"
 #include "script/scriptrunner.h"
+#include "ui/keytable.h"
 #include "ui/uiscript.h"
 #include "world/particlescript.h"
 #include "world/terrainscript.h"

@@ -1,6 +1,6 @@
 #include "bindings/framefunctions.h"
 
-#include "app/gameframe.h"
+#include "bindings/gameframe.h"
 #include "foundation/stringutil.h"
 #include "world/scene.h"
 

@@ -1,6 +1,6 @@
 #include "foundation/objectbase.h"
 
-#include "app/debuglink.h"
+#include "foundation/debuglink.h"
 #include "platform/win32.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "app/winmain.h"
+#include "foundation/device.h"
 #include "foundation/inifile.h"
-#include "foundation/stringutil.h"
 #include "foundation/namedlist.h"
+#include "foundation/stringutil.h"
 
 FontEntry::~FontEntry()
 {

@@ -1,9 +1,9 @@
 #include "media/object3d.h"
 
-#include "app/winmain.h"
 #include "foundation/colors.h"
-#include "foundation/stringutil.h"
+#include "foundation/device.h"
 #include "foundation/namedlist.h"
+#include "foundation/stringutil.h"
 
 CObject3D::CObject3D()
 {

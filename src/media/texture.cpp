@@ -1,6 +1,6 @@
 #include "media/texture.h"
 
-#include "app/winmain.h"
+#include "foundation/device.h"
 #include "foundation/namedlist.h"
 #include "platform/d3dx9tex.h"
 

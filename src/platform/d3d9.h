@@ -1,6 +1,6 @@
 // The Direct3D 9 subset the engine draws with: the Direct3D object, the device, textures and
 // vertex and index buffers, with the state names and values Direct3D 9 gives them. Implemented
-// on OpenGL through an SDL2 context (d3d9_*.cpp). These are platform classes: virtual
+// on OpenGL through an SDL2 context (d3d9/). These are platform classes: virtual
 // functions and COM-like reference counts, as the engine expects of them.
 #pragma once
 

@@ -1,4 +1,5 @@
-// The D3DX 9 subset the engine uses: math, textures from image files, fonts and .x meshes.
+// The D3DX 9 subset the engine uses: math, textures from image files, fonts and .x meshes,
+// implemented in d3dx9/.
 #pragma once
 
 #include "platform/d3dx9core.h"

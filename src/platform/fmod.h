@@ -1,6 +1,6 @@
 // The sound library subset the engine calls: samples played once on free channels, one looping
-// music stream, per-channel volume and pause. Implemented on SDL2_mixer. Without an audio device
-// every call still succeeds and nothing is heard.
+// music stream, per-channel volume and pause. Implemented on SDL2_mixer (fmod/). Without an audio
+// device every call still succeeds and nothing is heard.
 #pragma once
 
 struct FSOUND_SAMPLE;

@@ -1,5 +1,5 @@
 // The process entry: Windows calls WinMain; here main does.
-#include "app/winmain.h"
+#include "platform/win32.h"
 
 int main()
 {

@@ -1,7 +1,7 @@
 // Test seams that are plain switches and read-backs; the clock, input and device seams live
 // beside what they replace.
 #include "platform/seams_internal.h"
-#include "platform/window_internal.h"
+#include "platform/win32/window_internal.h"
 
 namespace {
 

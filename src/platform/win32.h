@@ -1,5 +1,5 @@
 // The Win32 subset the engine is written against: types, constants and the calls of
-// user32, gdi32, kernel32 and WinMM it uses. Implemented on SDL2 and POSIX in src/platform.
+// user32, gdi32, kernel32 and WinMM it uses. Implemented on SDL2 and POSIX in win32/.
 #pragma once
 
 #include <cstddef>
@@ -178,6 +178,10 @@ BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 SHORT GetKeyState(int virtKey);
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+// The program's entry function, as Windows declares it: the program defines it, and the process
+// entry (main.cpp) calls it.
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 
 DWORD timeGetTime();
 void Sleep(DWORD milliseconds);

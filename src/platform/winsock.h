@@ -1,5 +1,6 @@
-// The Winsock 2 subset of the debug link, on POSIX sockets. The declarations live in namespace
-// winsock and are brought to global scope for engine code, which never sees the POSIX headers.
+// The Winsock 2 subset of the debug link, on POSIX sockets (winsock/). The declarations live in
+// namespace winsock and are brought to global scope for engine code, which never sees the POSIX
+// headers.
 #pragma once
 
 #include "platform/win32.h"

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/winmain.h"
 #include "foundation/colors.h"
+#include "foundation/device.h"
 #include "foundation/numeric.h"
 #include "media/font.h"
 #include "media/texture.h"

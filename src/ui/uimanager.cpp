@@ -1,11 +1,11 @@
 #include "ui/uimanager.h"
 
-#include "app/winmain.h"
+#include "foundation/device.h"
 #include "foundation/inifile.h"
+#include "foundation/namedlist.h"
 #include "foundation/stringlist.h"
 #include "foundation/stringutil.h"
 #include "media/font.h"
-#include "foundation/namedlist.h"
 #include "media/texture.h"
 
 namespace {

@@ -3,12 +3,12 @@
 #include <cassert>
 #include <cstring>
 
+#include "foundation/device.h"
 #include "foundation/inifile.h"
 #include "foundation/namedlist.h"
 #include "foundation/random.h"
 #include "foundation/stringlist.h"
 #include "foundation/stringutil.h"
-#include "world/device.h"
 #include "world/camera.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <bit>
 
 #include "foundation/colors.h"
-#include "world/device.h"
+#include "foundation/device.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "foundation/colors.h"
-#include "world/device.h"
+#include "foundation/device.h"
 #include "foundation/graybitmap.h"
 #include "foundation/inifile.h"
 #include "foundation/namedlist.h"

@@ -1,8 +1,8 @@
 #include "world/lights.h"
 
 #include "foundation/colors.h"
+#include "foundation/device.h"
 #include "foundation/stringutil.h"
-#include "world/device.h"
 
 void TLight::Reset()
 {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "world/device.h"
+#include "foundation/device.h"
 #include "foundation/inifile.h"
 #include "foundation/random.h"
 #include "foundation/stringutil.h"

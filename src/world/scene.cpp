@@ -1,7 +1,7 @@
 #include "world/scene.h"
 
+#include "foundation/device.h"
 #include "foundation/inifile.h"
-#include "world/device.h"
 
 CScene::CScene()
 {

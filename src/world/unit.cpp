@@ -1,7 +1,7 @@
 #include "world/unit.h"
 
+#include "foundation/device.h"
 #include "media/object3d.h"
-#include "world/device.h"
 #include "world/unitdata.h"
 
 CUnit* g_CurrentUnit = nullptr;

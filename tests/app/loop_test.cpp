@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/gameframe.h"
 #include "app/winmain.h"
+#include "bindings/gameframe.h"
 #include "platform/seams.h"
 #include "support/testdevice.h"
 #include "ui/uifixture.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/debuglink.h"
 #include "app/winmain.h"
+#include "foundation/debuglink.h"
 #include "platform/seams.h"
 #include "support/testutil.h"
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/debuglink.h"
 #include "bindings/bindings.h"
+#include "foundation/debuglink.h"
 #include "foundation/stringlist.h"
 #include "foundation/stringutil.h"
 #include "platform/win32.h"

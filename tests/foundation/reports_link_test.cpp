@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/debuglink.h"
+#include "foundation/debuglink.h"
 #include "foundation/objectbase.h"
 #include "support/testutil.h"
 

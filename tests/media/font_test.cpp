@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/winmain.h"
+#include "foundation/device.h"
 #include "media/font.h"
 #include "support/testdevice.h"
 #include "support/testutil.h"

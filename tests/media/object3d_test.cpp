@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/winmain.h"
+#include "foundation/device.h"
 #include "foundation/stringutil.h"
 #include "media/object3d.h"
 #include "support/mediafiles.h"

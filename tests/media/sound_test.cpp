@@ -6,7 +6,7 @@
 #include "media/mediascript.h"
 #include "media/object3d.h"
 #include "media/sound.h"
-#include "platform/fmod_seams.h"
+#include "platform/fmod/fmod_seams.h"
 #include "script/scriptbase.h"
 #include "support/mediafiles.h"
 #include "support/testutil.h"

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "app/winmain.h"
+#include "foundation/device.h"
 #include "foundation/stringutil.h"
 #include "media/texture.h"
 #include "platform/d3dx9.h"

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/fontraster.h"
+#include "platform/d3dx9/fontraster.h"
 #include "platform/imagedecode.h"
-#include "platform/xfile.h"
+#include "platform/d3dx9/xfile.h"
 #include "support/mediafiles.h"
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include <functional>
 
-#include "app/winmain.h"
 #include "platform/seams.h"
 #include "support/bundledrun.h"
 

@@ -4,7 +4,7 @@
 
 #include "media/sound.h"
 #include "platform/fmod.h"
-#include "platform/fmod_seams.h"
+#include "platform/fmod/fmod_seams.h"
 #include "support/mediafiles.h"
 #include "ui/uifixture.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/gameframe.h"
+#include "bindings/gameframe.h"
 #include "media/font.h"
 #include "ui/uifixture.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/gameframe.h"
-#include "app/winmain.h"
+#include "bindings/gameframe.h"
+#include "foundation/device.h"
 #include "media/font.h"
 #include "media/texture.h"
 #include "support/testdevice.h"

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "app/gameframe.h"
-#include "app/winmain.h"
+#include "bindings/gameframe.h"
+#include "foundation/device.h"
 #include "foundation/stringutil.h"
 #include "platform/seams.h"
 #include "support/mediafiles.h"

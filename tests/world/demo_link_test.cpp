@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "app/winmain.h"
 #include "platform/seams.h"
 #include "support/bundledrun.h"
 #include "world/scene.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 
-#include "app/winmain.h"
 #include "bindings/bindings.h"
+#include "foundation/device.h"
 #include "foundation/stringutil.h"
 #include "platform/win32.h"
 #include "script/scriptbase.h"

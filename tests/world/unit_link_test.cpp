@@ -1,4 +1,4 @@
-#include "app/debuglink.h"
+#include "foundation/debuglink.h"
 #include "world/unitfixture.h"
 
 using UnitEmitTest = unittest::UnitFixture;

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/winmain.h"
 #include "bindings/bindings.h"
 #include "foundation/colors.h"
+#include "foundation/device.h"
 #include "foundation/stringutil.h"
 #include "platform/seams.h"
 #include "support/testdevice.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/winmain.h"
 #include "bindings/bindings.h"
+#include "foundation/device.h"
 #include "foundation/stringutil.h"
 #include "support/mediafiles.h"
 #include "support/testdevice.h"

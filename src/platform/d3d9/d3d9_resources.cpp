@@ -1,0 +1,179 @@
+// Textures and vertex and index buffers of the device.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/d3d9/d3d9_device.h"
+
+namespace platform::d3d {
+
+namespace {
+
+std::size_t BlockBytes(D3DFORMAT format)
+{
+    return format == D3DFMT_DXT1 ? 8 : 16;
+}
+
+GLenum CompressedFormat(D3DFORMAT format)
+{
+    switch (format) {
+    case D3DFMT_DXT1: return GL_COMPRESSED_RGBA_S3TC_DXT1_EXT;
+    case D3DFMT_DXT2:
+    case D3DFMT_DXT3: return GL_COMPRESSED_RGBA_S3TC_DXT3_EXT;
+    case D3DFMT_DXT4:
+    case D3DFMT_DXT5: return GL_COMPRESSED_RGBA_S3TC_DXT5_EXT;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+Texture::Texture(Device* device, UINT width, UINT height, D3DFORMAT format)
+    : m_Device(device), m_Width(width), m_Height(height), m_Format(format)
+{
+    m_Device->AddRef();
+    m_Device->MakeCurrent();
+    glGenTextures(1, &m_Name);
+    glBindTexture(GL_TEXTURE_2D, m_Name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0, GL_BGRA,
+                 GL_UNSIGNED_BYTE, nullptr);
+}
+
+Texture::~Texture()
+{
+    m_Device->Unbind(this);
+    m_Device->MakeCurrent();
+    glDeleteTextures(1, &m_Name);
+    m_Device->Release();
+}
+
+HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc)
+{
+    if (level != 0 || !desc) return D3DERR_INVALIDCALL;
+    *desc = D3DSURFACE_DESC{m_Format, 0, D3DPOOL_MANAGED, m_Width, m_Height};
+    return D3D_OK;
+}
+
+// Locking is offered for 32-bit ARGB textures only: the whole level is handed out as
+// A8R8G8B8 (BGRA bytes) and uploaded again at unlock.
+HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags)
+{
+    if (level != 0 || !locked || rect || !m_Locked.empty()) return D3DERR_INVALIDCALL;
+    if (m_Format != D3DFMT_A8R8G8B8 && m_Format != D3DFMT_X8R8G8B8) return D3DERR_INVALIDCALL;
+    m_Locked.assign(static_cast<std::size_t>(m_Width) * m_Height * 4, 0);
+    m_Device->MakeCurrent();
+    glBindTexture(GL_TEXTURE_2D, m_Name);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, m_Locked.data());
+    locked->Pitch = static_cast<INT>(m_Width * 4);
+    locked->pBits = m_Locked.data();
+    return D3D_OK;
+}
+
+HRESULT Texture::UnlockRect(UINT level)
+{
+    if (level != 0 || m_Locked.empty()) return D3DERR_INVALIDCALL;
+    if (m_Format == D3DFMT_X8R8G8B8) {
+        for (std::size_t i = 3; i < m_Locked.size(); i += 4) m_Locked[i] = 0xFF;
+    }
+    m_Device->MakeCurrent();
+    glBindTexture(GL_TEXTURE_2D, m_Name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(m_Width), static_cast<GLsizei>(m_Height), GL_BGRA,
+                    GL_UNSIGNED_BYTE, m_Locked.data());
+    m_Locked.clear();
+    return D3D_OK;
+}
+
+void Texture::UploadRgba(const std::uint8_t* rgba)
+{
+    m_Device->MakeCurrent();
+    glBindTexture(GL_TEXTURE_2D, m_Name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(m_Width), static_cast<GLsizei>(m_Height), GL_RGBA,
+                    GL_UNSIGNED_BYTE, rgba);
+}
+
+bool Texture::UploadCompressed(D3DFORMAT format, const std::uint8_t* blocks, std::size_t size)
+{
+    const GLenum glFormat = CompressedFormat(format);
+    const std::size_t needed = static_cast<std::size_t>((m_Width + 3) / 4) * ((m_Height + 3) / 4) * BlockBytes(format);
+    if (!glFormat || size < needed) return false;
+    m_Device->MakeCurrent();
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glBindTexture(GL_TEXTURE_2D, m_Name);
+    glCompressedTexImage2D(GL_TEXTURE_2D, 0, glFormat, static_cast<GLsizei>(m_Width), static_cast<GLsizei>(m_Height), 0,
+                           static_cast<GLsizei>(needed), blocks);
+    if (glGetError() != GL_NO_ERROR) return false;
+    m_Format = format;
+    return true;
+}
+
+template <class Interface>
+Buffer<Interface>::Buffer(Device* device, UINT length, DWORD formatOrFvf)
+    : m_Device(device), m_Bytes(length, 0), m_Format(formatOrFvf)
+{
+    m_Device->AddRef();
+    m_Device->MakeCurrent();
+    glGenBuffers(1, &m_Name);
+}
+
+template <class Interface>
+Buffer<Interface>::~Buffer()
+{
+    m_Device->Unbind(this);
+    m_Device->MakeCurrent();
+    glDeleteBuffers(1, &m_Name);
+    m_Device->Release();
+}
+
+template <class Interface>
+HRESULT Buffer<Interface>::Lock(UINT offset, UINT size, void** data, DWORD flags)
+{
+    if (!data || offset > m_Bytes.size()) return D3DERR_INVALIDCALL;
+    if (size != 0 && size > m_Bytes.size() - offset) return D3DERR_INVALIDCALL;
+    *data = m_Bytes.data() + offset;
+    m_Locked = true;
+    return D3D_OK;
+}
+
+template <class Interface>
+HRESULT Buffer<Interface>::Unlock()
+{
+    if (!m_Locked) return D3DERR_INVALIDCALL;
+    m_Locked = false;
+    m_Device->MakeCurrent();
+    glBindBuffer(GL_ARRAY_BUFFER, m_Name);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_Bytes.size()), m_Bytes.data(), GL_DYNAMIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return D3D_OK;
+}
+
+template class Buffer<IDirect3DVertexBuffer9>;
+template class Buffer<IDirect3DIndexBuffer9>;
+
+HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
+                                   HANDLE* sharedHandle)
+{
+    if (Recording())
+        RecordCall("CreateVertexBuffer(" + std::to_string(length) + ", " + Hex(usage) + ", " + Hex(fvf) + ", " +
+                   std::to_string(pool) + ")");
+    if (!buffer || length == 0) return D3DERR_INVALIDCALL;
+    *buffer = new VertexBuffer(this, length, fvf);
+    return D3D_OK;
+}
+
+HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                  IDirect3DIndexBuffer9** buffer, HANDLE* sharedHandle)
+{
+    if (Recording())
+        RecordCall("CreateIndexBuffer(" + std::to_string(length) + ", " + Hex(usage) + ", " + std::to_string(format) +
+                   ", " + std::to_string(pool) + ")");
+    if (!buffer || length == 0) return D3DERR_INVALIDCALL;
+    if (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32) return D3DERR_INVALIDCALL;
+    *buffer = new IndexBuffer(this, length, format);
+    return D3D_OK;
+}
+
+}  // namespace platform::d3d

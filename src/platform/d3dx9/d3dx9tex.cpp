@@ -1,0 +1,51 @@
+// DXT-coded DDS files go to the device as blocks when it takes them; everything else, and DXT
+// the device refuses, is decoded to RGBA here.
+#include "platform/d3dx9tex.h"
+
+#include "platform/d3d9/d3d9_internal.h"
+#include "platform/files.h"
+#include "platform/imagedecode.h"
+
+namespace {
+
+D3DFORMAT DxtFormat(platform::DxtKind kind)
+{
+    switch (kind) {
+    case platform::DxtKind::Dxt1:
+        return D3DFMT_DXT1;
+    case platform::DxtKind::Dxt3:
+        return D3DFMT_DXT3;
+    case platform::DxtKind::Dxt5:
+        return D3DFMT_DXT5;
+    }
+    return D3DFMT_UNKNOWN;
+}
+
+}  // namespace
+
+HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR fileName, IDirect3DTexture9** texture)
+{
+    if (!texture)
+        return D3DERR_INVALIDCALL;
+    *texture = nullptr;
+    if (!device || !fileName)
+        return D3DERR_INVALIDCALL;
+    std::string bytes;
+    if (!platform::ReadFileBytes(fileName, bytes))
+        return E_FAIL;
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    platform::DxtBlocks dxt;
+    if (platform::FindDxtBlocks(data, bytes.size(), dxt)) {
+        *texture = platform::d3d9::CreateTextureFromDxt(device, static_cast<UINT>(dxt.width),
+                                                        static_cast<UINT>(dxt.height), DxtFormat(dxt.kind), dxt.blocks,
+                                                        dxt.size);
+        if (*texture)
+            return D3D_OK;
+    }
+    platform::RgbaImage image;
+    if (!platform::DecodeImage(data, bytes.size(), image))
+        return E_FAIL;
+    *texture = platform::d3d9::CreateTextureFromRgba(device, static_cast<UINT>(image.width),
+                                                     static_cast<UINT>(image.height), image.rgba.data());
+    return *texture ? D3D_OK : E_FAIL;
+}

@@ -1,0 +1,307 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/files.h"
+#include "platform/imagedecode.h"
+#include "platform/d3dx9/xfile.h"
+
+namespace {
+
+using platform::XMeshData;
+
+// A quad and a triangle in one mesh; the quad is split into a fan, the triangle takes material
+// 1. Normals: the quad's corners share normal 0 except corner 3 (normal 1), so position 3
+// appears once for the quad and once more for the triangle, which uses normal 0 there.
+const char* kTextMesh = R"(xof 0302txt 0032
+template Mesh {
+ <3D82AB44-62DA-11cf-AB39-0020AF71E433>
+ DWORD nVertices;
+ array Vector vertices[nVertices];
+ [...]
+}
+// a comment { with braces }
+Material Red {
+ 1.0;0.0;0.0;1.0;;
+ 5.0;
+ 0.1;0.2;0.3;;
+ 0.0;0.0;0.0;;
+ TextureFilename { "red.dds"; }
+}
+Frame Root {
+ FrameTransformMatrix {
+  1.0,0.0,0.0,0.0,
+  0.0,1.0,0.0,0.0,
+  0.0,0.0,1.0,0.0,
+  10.0,20.0,30.0,1.0;;
+ }
+ Mesh Quad {
+  5;
+  0.0;0.0;0.0;,
+  1.0;0.0;0.0;,
+  1.0;1.0;0.0;,
+  0.0;1.0;0.0;,
+  2.0;2.0;2.0;;
+  2;
+  4;0,1,2,3;,
+  3;3,2,4;;
+  MeshNormals {
+   2;
+   0.0;0.0;-2.0;,
+   0.0;1.0;0.0;;
+   2;
+   4;0,0,0,1;,
+   3;0,0,0;;
+  }
+  MeshTextureCoords {
+   5;
+   0.0;0.0;, 1.0;0.0;, 1.0;1.0;, 0.0;1.0;, 0.5;0.5;;
+  }
+  MeshMaterialList {
+   2;
+   2;
+   0,1;;
+   {Red}
+   Material {
+    0.0;1.0;0.0;0.5;;
+    1.0;
+    0.0;0.0;0.0;;
+    0.0;0.0;0.0;;
+   }
+  }
+ }
+}
+)";
+
+// Binary encoding writer, enough for the tests.
+class BinaryX {
+public:
+    BinaryX() : bytes("xof 0302bin 0032") {}
+    BinaryX& Word(std::uint16_t v) { return Raw(&v, 2); }
+    BinaryX& Dword(std::uint32_t v) { return Raw(&v, 4); }
+    BinaryX& Name(const std::string& n) { return Word(1).Dword(static_cast<std::uint32_t>(n.size())).Text(n); }
+    BinaryX& Str(const std::string& n) { return Word(2).Dword(static_cast<std::uint32_t>(n.size())).Text(n).Dword(20); }
+    BinaryX& Open() { return Word(10); }
+    BinaryX& Close() { return Word(11); }
+    BinaryX& Ints(std::initializer_list<std::uint32_t> v)
+    {
+        Word(6).Dword(static_cast<std::uint32_t>(v.size()));
+        for (auto x : v)
+            Dword(x);
+        return *this;
+    }
+    BinaryX& Floats(std::initializer_list<float> v)
+    {
+        Word(7).Dword(static_cast<std::uint32_t>(v.size()));
+        for (float x : v)
+            Raw(&x, 4);
+        return *this;
+    }
+    std::string bytes;
+
+private:
+    BinaryX& Raw(const void* p, std::size_t n)
+    {
+        bytes.append(static_cast<const char*>(p), n);
+        return *this;
+    }
+    BinaryX& Text(const std::string& s)
+    {
+        bytes += s;
+        return *this;
+    }
+};
+
+}  // namespace
+
+TEST(XFile, TextMeshIsTransformedFannedSplitAndSubset)
+{
+    XMeshData mesh;
+    std::string error;
+    ASSERT_TRUE(platform::ParseXFile(kTextMesh, mesh, &error)) << error;
+    EXPECT_TRUE(mesh.hasNormals);
+    EXPECT_TRUE(mesh.hasTexCoords);
+    // Quad: 4 corners (position 3 with normal 1). Triangle: 3, 2 (same as the quad's) and 4,
+    // where 3 comes with normal 0: a new vertex. 4 + 2 = 6 vertices.
+    ASSERT_EQ(mesh.vertices.size(), 6u);
+    ASSERT_EQ(mesh.indices.size(), 9u);
+    EXPECT_EQ(std::vector<std::uint32_t>(mesh.indices.begin(), mesh.indices.begin() + 6),
+              (std::vector<std::uint32_t>{0, 1, 2, 0, 2, 3}));
+    EXPECT_EQ(mesh.attributes, (std::vector<std::uint32_t>{0, 0, 1}));
+    EXPECT_NE(mesh.indices[6], 3u);
+    EXPECT_EQ(mesh.indices[7], 2u);
+
+    // The frame's translation is applied; normals are unit length.
+    EXPECT_FLOAT_EQ(mesh.vertices[2].pos[0], 11.0f);
+    EXPECT_FLOAT_EQ(mesh.vertices[2].pos[1], 21.0f);
+    EXPECT_FLOAT_EQ(mesh.vertices[2].pos[2], 30.0f);
+    EXPECT_FLOAT_EQ(mesh.vertices[0].normal[2], -1.0f);
+    EXPECT_FLOAT_EQ(mesh.vertices[3].normal[1], 1.0f);
+    EXPECT_FLOAT_EQ(mesh.vertices[mesh.indices[6]].normal[2], -1.0f);
+    EXPECT_FLOAT_EQ(mesh.vertices[mesh.indices[8]].uv[0], 0.5f);
+
+    // The referenced material comes first, then the inline one.
+    ASSERT_EQ(mesh.materials.size(), 2u);
+    EXPECT_EQ(mesh.materials[0].textureFileName, "red.dds");
+    EXPECT_FLOAT_EQ(mesh.materials[0].power, 5.0f);
+    EXPECT_FLOAT_EQ(mesh.materials[0].specular.b, 0.3f);
+    EXPECT_FLOAT_EQ(mesh.materials[1].diffuse.a, 0.5f);
+    EXPECT_TRUE(mesh.materials[1].textureFileName.empty());
+}
+
+TEST(XFile, MeshesOfNestedFramesMergeAndAFileWithoutListHasNoMaterials)
+{
+    // Two meshes: one at the top, one in a child frame scaled by 2 inside a frame moved by 5.
+    const char* text = R"(xof 0302txt 0064
+Mesh A { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }
+Frame Outer {
+ FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 5,0,0,1;; }
+ Frame Inner {
+  FrameTransformMatrix { 2,0,0,0, 0,2,0,0, 0,0,2,0, 0,0,0,1;; }
+  Mesh B { 4; 0;0;0;, 1;0;0;, 1;1;0;, 0;1;0;; 1; 4;0,1,2,3;; }
+ }
+}
+)";
+    XMeshData mesh;
+    ASSERT_TRUE(platform::ParseXFile(text, mesh));
+    EXPECT_FALSE(mesh.hasNormals);
+    EXPECT_FALSE(mesh.hasTexCoords);
+    ASSERT_EQ(mesh.vertices.size(), 7u);
+    EXPECT_EQ(mesh.indices.size(), 9u);
+    EXPECT_TRUE(mesh.materials.empty());
+    EXPECT_FLOAT_EQ(mesh.vertices[5].pos[0], 7.0f);  // (1,1,0) scaled by 2, moved by 5
+    EXPECT_FLOAT_EQ(mesh.vertices[5].pos[1], 2.0f);
+    EXPECT_EQ(mesh.indices[3], 3u);
+}
+
+TEST(XFile, BinaryEncodingReadsLikeText)
+{
+    BinaryX x;
+    x.Word(31).Open().Word(5).Dword(0).Dword(0).Dword(0).Dword(0).Word(41).Name("nVertices").Word(20).Close();
+    x.Name("Mesh").Name("Tri").Open();
+    x.Ints({3}).Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}).Ints({1}).Ints({3, 0, 1, 2});
+    x.Name("MeshMaterialList").Open().Ints({1, 1, 0});
+    x.Name("Material").Open().Floats({1, 1, 1, 1, 2, 0, 0, 0, 0, 0, 0});
+    x.Name("TextureFilename").Open().Str("tri.dds").Close();
+    x.Close().Close().Close();
+    XMeshData mesh;
+    std::string error;
+    ASSERT_TRUE(platform::ParseXFile(x.bytes, mesh, &error)) << error;
+    EXPECT_EQ(mesh.vertices.size(), 3u);
+    EXPECT_EQ(mesh.attributes, (std::vector<std::uint32_t>{0}));
+    ASSERT_EQ(mesh.materials.size(), 1u);
+    EXPECT_EQ(mesh.materials[0].textureFileName, "tri.dds");
+    EXPECT_FLOAT_EQ(mesh.vertices[1].pos[0], 1.0f);
+}
+
+TEST(XFile, DamagedFilesAreRefused)
+{
+    XMeshData mesh;
+    EXPECT_FALSE(platform::ParseXFile("", mesh));
+    EXPECT_FALSE(platform::ParseXFile("xof 0302zip 0032", mesh));
+    EXPECT_FALSE(platform::ParseXFile("xof 0302txt 0032\nHeader { 1; 0; 1; }\n", mesh)) << "no mesh";
+    EXPECT_FALSE(platform::ParseXFile("xof 0302txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n", mesh))
+        << "unclosed";
+    EXPECT_FALSE(platform::ParseXFile("xof 0302txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,7;; }", mesh))
+        << "index out of range";
+    EXPECT_FALSE(platform::ParseXFile("xof 0302txt 0032\nMesh { 3; 0;0;0;, 1;0;0;; 1; 3;0,1,2;; }", mesh))
+        << "short vertex list";
+    EXPECT_FALSE(platform::ParseXFile("xof 0302txt 0032\nMesh { 16000000; 0;0;0;; 1; 3;0,0,0;; }", mesh))
+        << "a count larger than the data is refused before anything is sized by it";
+    EXPECT_FALSE(platform::ParseXFile(
+        "xof 0302txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 3;; } }", mesh))
+        << "material index beyond the list";
+    BinaryX truncated;
+    truncated.Name("Mesh").Open().Word(6).Dword(1000);
+    EXPECT_FALSE(platform::ParseXFile(truncated.bytes, mesh));
+    EXPECT_TRUE(mesh.vertices.empty());
+}
+
+TEST(XFile, BundledModelsParseWithTheirTextures)
+{
+    struct Model {
+        const char* name;
+        std::size_t triangles;
+        std::size_t materials;
+    };
+    for (const Model& m : {Model{"crate", 12, 2}, Model{"pyramid", 6, 1}}) {
+        std::string bytes;
+        const std::string base = std::string(ENGINE_SOURCE_DIR) + "/data/Models/" + m.name;
+        ASSERT_TRUE(platform::ReadFileBytes(base + ".x", bytes)) << m.name;
+        XMeshData mesh;
+        std::string error;
+        ASSERT_TRUE(platform::ParseXFile(bytes, mesh, &error)) << m.name << ": " << error;
+        EXPECT_EQ(mesh.attributes.size(), m.triangles) << m.name;
+        EXPECT_EQ(mesh.materials.size(), m.materials) << m.name;
+        EXPECT_TRUE(mesh.hasNormals && mesh.hasTexCoords) << m.name;
+        platform::RgbaImage tex;
+        EXPECT_TRUE(platform::LoadImageFile(base + ".dds", tex)) << m.name;
+    }
+}
+
+namespace {
+
+// A file of one top-level mesh, placed once more by each of `references` references in a frame.
+std::string PlacedMesh(const std::string& mesh, int references)
+{
+    std::string text = "xof 0302txt 0032\n" + mesh + "\nFrame F {\n";
+    for (int i = 0; i < references; ++i)
+        text += "{M}\n";
+    return text + "}\n";
+}
+
+// One face of `corners` corners over the vertices 0 .. vertices - 1 in turn: corners - 2 triangles.
+std::string FanMesh(int vertices, int corners, const std::string& extra = "")
+{
+    std::string text = "Mesh M { " + std::to_string(vertices) + ";";
+    for (int v = 0; v < vertices; ++v)
+        text += std::to_string(v) + ";0;0;" + (v + 1 < vertices ? "," : ";");
+    text += " 1; " + std::to_string(corners) + ";";
+    for (int c = 0; c < corners; ++c)
+        text += std::to_string(c % vertices) + (c + 1 < corners ? "," : ";;");
+    return text + extra + " }";
+}
+
+}  // namespace
+
+TEST(XFile, EachReferencePlacesTheMeshAgain)
+{
+    const char* text = R"(xof 0302txt 0032
+Material Red { 1;0;0;1;; 5; 0;0;0;; 0;0;0;; }
+Mesh M { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 0;; {Red} } }
+Frame F {
+ FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 5,0,0,1;; }
+ {M}
+}
+)";
+    XMeshData mesh;
+    ASSERT_TRUE(platform::ParseXFile(text, mesh));
+    ASSERT_EQ(mesh.vertices.size(), 6u);
+    EXPECT_EQ(mesh.indices, (std::vector<std::uint32_t>{0, 1, 2, 3, 4, 5}));
+    EXPECT_FLOAT_EQ(mesh.vertices[4].pos[0], 6.0f);  // the frame's placement
+    EXPECT_EQ(mesh.materials.size(), 2u);            // each placement brings its own materials
+    EXPECT_EQ(mesh.attributes, (std::vector<std::uint32_t>{0, 1}));
+}
+
+// References re-place a mesh at the cost of a few bytes each, so what a file produces in all is
+// bounded; a file past a bound fails to load like a malformed one.
+TEST(XFile, WhatAFileProducesIsBounded)
+{
+    XMeshData mesh;
+    std::string error;
+    // 1,000 triangles a placement: 4,000 placements reach the bound exactly, one more passes it.
+    const std::string fan = FanMesh(3, 1002);
+    ASSERT_TRUE(platform::ParseXFile(PlacedMesh(fan, 3999), mesh, &error)) << error;
+    EXPECT_EQ(mesh.attributes.size(), platform::kMaxXFaces);
+    EXPECT_FALSE(platform::ParseXFile(PlacedMesh(fan, 4000), mesh));
+    EXPECT_TRUE(mesh.vertices.empty() && mesh.indices.empty());
+
+    // 1,000 vertices and 998 triangles a placement: 4,001 placements pass the vertex bound only.
+    EXPECT_FALSE(platform::ParseXFile(PlacedMesh(FanMesh(1000, 1000), 4000), mesh));
+
+    // One material a placement.
+    const std::string withMaterial = FanMesh(3, 3, " MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } }");
+    ASSERT_TRUE(platform::ParseXFile(PlacedMesh(withMaterial, 65535), mesh, &error)) << error;
+    EXPECT_EQ(mesh.materials.size(), platform::kMaxXMaterials);
+    EXPECT_FALSE(platform::ParseXFile(PlacedMesh(withMaterial, 65536), mesh));
+}
