@@ -25,7 +25,7 @@ bool HoldsBothBrackets(const std::string& line)
     return line.find('[') != std::string::npos && line.find(']') != std::string::npos;
 }
 
-bool IsBracketed(const std::string& trimmed)
+bool IsBracketed(std::string_view trimmed)
 {
     return !trimmed.empty() && trimmed.front() == '[' && trimmed.back() == ']';
 }
@@ -146,9 +146,9 @@ void CIniFile::GetSectionNames(CStringList& out)
 {
     out.Clear();
     for (int i = 0; i < Lines.Count(); ++i) {
-        std::string line = Trim(Lines.At(i));
+        std::string_view line = TrimView(Lines.At(i));
         if (IsBracketed(line) && line.size() >= 2)
-            out.Add(line.substr(1, line.size() - 2));
+            out.Add(std::string(line.substr(1, line.size() - 2)));
     }
 }
 
@@ -158,6 +158,7 @@ int CIniFile::GetSectionLines(CStringList& out, const std::string& name)
     int start = FindSection(name);
     if (start >= 0) {
         int end = FindSectionEnd(start);
+        out.Items.reserve(static_cast<std::size_t>(std::max(end - start + 1, 0)));
         for (int i = start; i <= end; ++i)
             out.Add(Lines.At(i));
     }

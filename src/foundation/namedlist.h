@@ -4,11 +4,12 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "foundation/arraylist.h"
 #include "platform/ascii.h"
 
-inline bool SameName(const std::string& a, const std::string& b)
+inline bool SameName(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;

@@ -64,7 +64,7 @@ bool CStringList::LoadFromFile(std::string fileName)
         std::size_t end = text.find('\n', pos);
         if (end == std::string::npos)
             end = text.size();
-        Add(text.substr(pos, end - pos));
+        Items.emplace_back(text, pos, end - pos);
         pos = end + 1;
     }
     return !Items.empty();

@@ -1,5 +1,6 @@
 #include "foundation/stringutil.h"
 
+#include <charconv>
 #include <cstdio>
 #include <sstream>
 
@@ -53,16 +54,21 @@ bool IsBlank(char c)
 }
 
 // The two trims differ only in whether a trailing ";" goes too.
-std::string TrimWith(const std::string& s, bool dropSemicolons)
+std::string_view TrimWith(std::string_view s, bool dropSemicolons)
 {
     std::size_t n = s.size();
     std::size_t start = 0;
     while (start < n && IsBlank(s[start]))
         ++start;
-    std::size_t comment = s.find("//");
-    std::size_t limit = comment == std::string::npos ? n : comment;
+    // A plain scan: lines are short, and a library search costs more than it saves on them.
+    std::size_t limit = n;
+    for (std::size_t i = start; i + 1 < n; ++i)
+        if (s[i] == '/' && s[i + 1] == '/') {
+            limit = i;
+            break;
+        }
     if (limit == 0 || limit <= start)
-        return "";
+        return {};
     std::size_t end = limit - 1;
     while (end > start && (IsBlank(s[end]) || (dropSemicolons && s[end] == ';')))
         --end;
@@ -130,10 +136,20 @@ std::string ToLower(const std::string& s)
 
 std::string Trim(const std::string& s)
 {
-    return TrimWith(s, true);
+    return std::string(TrimWith(s, true));
 }
 
 std::string TrimValue(const std::string& s)
+{
+    return std::string(TrimWith(s, false));
+}
+
+std::string_view TrimView(std::string_view s)
+{
+    return TrimWith(s, true);
+}
+
+std::string_view TrimValueView(std::string_view s)
 {
     return TrimWith(s, false);
 }
@@ -146,8 +162,31 @@ int StringToInt(const std::string& s)
     return value;
 }
 
+// Plain decimals (a sign, digits, a point) are read directly, with the same correctly rounded
+// result; anything a stream might read further (an exponent, a plus sign, a value out of range)
+// goes through the stream.
 float StringToFloat(const std::string& s)
 {
+    std::size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r')))
+        ++i;
+    std::size_t end = i < s.size() && s[i] == '-' ? i + 1 : i;
+    std::size_t digits = 0;
+    bool point = false;
+    for (; end < s.size(); ++end) {
+        if (s[end] >= '0' && s[end] <= '9')
+            ++digits;
+        else if (s[end] == '.' && !point)
+            point = true;
+        else
+            break;
+    }
+    if (digits > 0 && (end == s.size() || (s[end] != 'e' && s[end] != 'E'))) {
+        float value = 0.0f;
+        auto [ptr, ec] = std::from_chars(s.data() + i, s.data() + end, value);
+        if (ec == std::errc() && ptr == s.data() + end)
+            return value;
+    }
     std::istringstream in(s);
     float value = 0.0f;
     in >> value;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class CStringList;
 
@@ -26,6 +27,9 @@ bool ListFolder(CStringList& out, std::string folder, std::string pattern);
 std::string ToLower(const std::string& s);
 std::string Trim(const std::string& s);
 std::string TrimValue(const std::string& s);
+// The same, as views of the text.
+std::string_view TrimView(std::string_view s);
+std::string_view TrimValueView(std::string_view s);
 
 // The leading number, as a string stream reads it; a text with no leading number gives 0.
 int StringToInt(const std::string& s);

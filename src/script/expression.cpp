@@ -3,87 +3,105 @@
 // so that the root result lands in slot 0.
 #include "script/expression.h"
 
+#include <algorithm>
+
 #include "foundation/objectbase.h"
 #include "foundation/stringutil.h"
 
 using namespace expression;
 
-CExpression::CExpression(const CExpression& other)
-    : instructions(other.instructions),
-      memCount(other.memCount),
-      fastOps(other.fastOps),
-      consts(other.consts),
-      maxInput(other.maxInput),
-      bHasGeneric(other.bHasGeneric)
+namespace {
+
+// Field by field: an operand whose fields were just written one by one and is then copied whole
+// makes the processor wait.
+void SetParam(TExprParam& to, const TExprParam& from)
 {
+    to.type = from.type;
+    to.value = from.value;
+    to.index = from.index;
+    to.pVar = from.pVar;
 }
+
+// Tokens made by the tokenizer carry their operator's record; others are looked up.
+const TOperatorData* OperatorOf(const TToken& t) { return t.pOperator ? t.pOperator : g_OperatorTable.Get(t.text); }
+
+}  // namespace
+
+CExpression::CExpression(const CExpression& other) : instructions(other.instructions), memCount(other.memCount) {}
 
 CExpression& CExpression::operator=(const CExpression& other)
 {
     instructions = other.instructions;
     memCount = other.memCount;
-    fastOps = other.fastOps;
-    consts = other.consts;
-    maxInput = other.maxInput;
-    bHasGeneric = other.bHasGeneric;
+    mem.ForgetSteps();
     return *this;
 }
 
 void CExpression::Clear()
 {
     instructions.clear();
-    fastOps.clear();
-    consts.clear();
-    maxInput = -1;
-    bHasGeneric = false;
     memCount = 0;
-    for (float& m : mem)
-        m = 0.0f;
+    mem.Clear();
 }
 
-bool CExpression::Compile(const std::string& text, const CStringList& localNames)
+bool CExpression::Compile(std::string_view text, const CStringList& localNames, const CLocalIndex* localIndex)
 {
     if (text.empty()) {
         GlobalError("表达式字符串为空");
         return false;
     }
-    CTokenList tokens;
-    if (!tokens.Tokenize(text, localNames)) {
-        GlobalError("表达式词法分析出错:" + text);
+    // Kept from one compile to the next, so that its storage is reused.
+    static CTokenList tokens;
+    if (!tokens.Tokenize(text, localNames, localIndex)) {
+        GlobalError("表达式词法分析出错:" + std::string(text));
         Clear();
         return false;
     }
-    if (!CompileTokens(tokens, localNames)) {
-        GlobalError("表达式编译出错:" + text);
+    if (!CompileTokens(tokens, localNames, localIndex)) {
+        GlobalError("表达式编译出错:" + std::string(text));
         Clear();
         return false;
     }
     return true;
 }
 
-bool CExpression::CompileTokens(const CTokenList& tokens, const CStringList& localNames)
+bool CExpression::CompileTokens(const CTokenList& tokens, const CStringList& localNames, const CLocalIndex* localIndex)
 {
     Clear();
     bFailed = false;
     memCount = 1;
-    TExprParam root = CompileRange(tokens, 0, tokens.Count() - 1, 1, localNames);
+    // Compiled into storage kept from one compile to the next, and copied out at its size: the
+    // pool keeps every expression to the end.
+    static std::vector<TExpressionInstruction> scratch;
+    scratch.clear();
+    std::swap(instructions, scratch);
+    bool compiled = CompileRoot(tokens, localNames, localIndex);
+    std::swap(instructions, scratch);
+    if (compiled)
+        instructions.assign(scratch.begin(), scratch.end());
+    return compiled;
+}
+
+bool CExpression::CompileRoot(const CTokenList& tokens, const CStringList& localNames,
+                              const CLocalIndex* localIndex)
+{
+    TExprParam root = CompileRange(tokens, 0, tokens.Count() - 1, 1, localNames, localIndex);
     if (bFailed)
         return false;
     if (root.type == PT_NUMBER || root.type == PT_VAR || root.type == PT_LOCAL || root.type == PT_INPUT) {
-        TExpressionInstruction move;
+        TExpressionInstruction& move = instructions.emplace_back();
         move.type = EI_MOVE;
-        move.params[0] = root;
+        SetParam(move.params[0], root);
         move.paramCount = 1;
         move.outparam.type = PT_MEM;
         move.outparam.index = 1;
-        AddInstruction(move);
     }
     if (InstructionCount() > MEM_SLOTS)
         return false;
     RenumberMemSlots();
-    BuildFastOps();
     return true;
 }
+
 
 // Hands out the next compile slot; past the renumbering table the compile fails instead.
 int CExpression::NextSlot()
@@ -96,7 +114,7 @@ int CExpression::NextSlot()
 }
 
 TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int End, int outSlot,
-                                     const CStringList& localNames)
+                                     const CStringList& localNames, const CLocalIndex* localIndex)
 {
     TExprParam result;
     if (bFailed)
@@ -108,7 +126,7 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
 
     const TToken& first = tokens.At(Start);
     if (first.type == TT_LBRACKET && tokens.FindClosingBracket(Start) == End)
-        return CompileRange(tokens, Start + 1, End - 1, outSlot, localNames);
+        return CompileRange(tokens, Start + 1, End - 1, outSlot, localNames, localIndex);
 
     if (Start == End) {
         if (first.type == TT_NUMBER) {
@@ -117,7 +135,7 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
             return result;
         }
         if (first.type == TT_VAR) {
-            int local = localNames.IndexOf(first.text);
+            int local = first.nLocal != -2 ? first.nLocal : FindLocal(localNames, localIndex, first.text);
             if (local >= 0) {
                 result.type = PT_LOCAL;
                 result.index = local;
@@ -160,7 +178,7 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
                     return result;
                 }
                 int slot = NextSlot();
-                call.params[call.paramCount++] = CompileRange(tokens, argStart, k - 1, slot, localNames);
+                call.params[call.paramCount++] = CompileRange(tokens, argStart, k - 1, slot, localNames, localIndex);
                 if (bFailed)
                     return result;
                 argStart = k + 1;
@@ -184,7 +202,7 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
         } else if (t.type == TT_RBRACKET) {
             --depth;
         } else if (t.type == TT_OPERATOR && depth == 0) {
-            const TOperatorData* op = g_OperatorTable.Get(t.text);
+            const TOperatorData* op = OperatorOf(t);
             if (op->level <= best)
                 break;
             best = op->level;
@@ -196,17 +214,13 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
         return result;
     }
 
-    const TOperatorData* op = g_OperatorTable.Get(tokens.At(split).text);
-    TExpressionInstruction instr;
-    instr.type = EI_OPERATOR;
-    instr.pOperator = op;
-    instr.outparam.type = PT_MEM;
-    instr.outparam.index = outSlot;
+    const TOperatorData* op = OperatorOf(tokens.At(split));
+    TExprParam left, right;
     if (op->type == OT_BINARY) {
         int leftSlot = NextSlot();
-        TExprParam left = CompileRange(tokens, Start, split - 1, leftSlot, localNames);
+        left = CompileRange(tokens, Start, split - 1, leftSlot, localNames, localIndex);
         int rightSlot = NextSlot();
-        TExprParam right = CompileRange(tokens, split + 1, End, rightSlot, localNames);
+        right = CompileRange(tokens, split + 1, End, rightSlot, localNames, localIndex);
         if (bFailed)
             return result;
         if (left.type == PT_NUMBER && right.type == PT_NUMBER) {
@@ -214,24 +228,28 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
             result.value = op->func(left.value, right.value);
             return result;
         }
-        instr.params[0] = left;
-        instr.params[1] = right;
-        instr.paramCount = 2;
     } else {
         int slot = NextSlot();
-        TExprParam operand = op->type == OT_PREFIX ? CompileRange(tokens, split + 1, End, slot, localNames)
-                                                   : CompileRange(tokens, Start, split - 1, slot, localNames);
+        left = op->type == OT_PREFIX ? CompileRange(tokens, split + 1, End, slot, localNames, localIndex)
+                                     : CompileRange(tokens, Start, split - 1, slot, localNames, localIndex);
         if (bFailed)
             return result;
-        if (operand.type == PT_NUMBER) {
+        if (left.type == PT_NUMBER) {
             result.type = PT_NUMBER;
-            result.value = op->func(operand.value, 0.0f);
+            result.value = op->func(left.value, 0.0f);
             return result;
         }
-        instr.params[0] = operand;
-        instr.paramCount = 1;
     }
-    AddInstruction(instr);
+    // Written in place once the operands are known not to fold.
+    TExpressionInstruction& instr = instructions.emplace_back();
+    instr.type = EI_OPERATOR;
+    instr.pOperator = op;
+    SetParam(instr.params[0], left);
+    if (op->type == OT_BINARY)
+        SetParam(instr.params[1], right);
+    instr.paramCount = op->type == OT_BINARY ? 2 : 1;
+    instr.outparam.type = PT_MEM;
+    instr.outparam.index = outSlot;
     result.type = PT_MEM;
     result.index = outSlot;
     return result;
@@ -240,8 +258,7 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
 void CExpression::RenumberMemSlots()
 {
     int map[MAX_COMPILE_SLOTS];
-    for (int& m : map)
-        m = 0;
+    std::fill(map, map + std::min(memCount + 1, MAX_COMPILE_SLOTS), 0);
     int n = 0;
     for (const TExpressionInstruction& instr : instructions)
         if (instr.outparam.type == PT_MEM)
@@ -259,10 +276,11 @@ void CExpression::RenumberMemSlots()
     }
 }
 
-CExpression* CExpressionPool::AddExpression(const std::string& text, const CStringList& localNames)
+CExpression* CExpressionPool::AddExpression(std::string_view text, const CStringList& localNames,
+                                            const CLocalIndex* localIndex)
 {
     CExpression* e = AddNew();
-    e->Compile(text, localNames);
+    e->Compile(text, localNames, localIndex);
     return e;
 }
 

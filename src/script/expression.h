@@ -1,14 +1,17 @@
 // Compiled expressions: a flat list of three-address instructions over 128 private float slots,
-// built once at script load and evaluated every tick. The pool keeps every compiled expression
+// built once at script load. A script runs its expressions as steps written into its own; an
+// expression evaluated on its own runs steps of its own. The pool keeps every compiled expression
 // at a fixed address until exit, so script instructions hold plain pointers to them.
 #pragma once
 
-#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "foundation/arraylist.h"
 #include "script/expressionbase.h"
+#include "script/slots.h"
+#include "script/steps.h"
 
 namespace expression {
 
@@ -23,44 +26,15 @@ struct TExprParam {
     TVar* pVar = nullptr;
 };
 
+// The two counts side by side: the pool keeps every instruction to the end.
 struct TExpressionInstruction {
     int type = EI_NONE;
+    int paramCount = 0;
     const TOperatorData* pOperator = nullptr;
     const TFunction* pFunction = nullptr;
-    TExprParam params[MAX_FUNCTION_PARAM_COUNT];
-    int paramCount = 0;
+    // Operators use two slots; calls of functions with more arguments make the others.
+    CSlots<TExprParam, MAX_FUNCTION_PARAM_COUNT, 2> params;
     TExprParam outparam;
-};
-
-// The evaluator's own form of an instruction: operands are read as bases[src][index], where the
-// bases are the expression's constants, its slots, the frame's locals and the frame's inputs, and
-// built-in operators run inline. Anything else (variables, functions, operators registered by
-// others) is handed back to the general path.
-enum EFastOp : std::uint8_t {
-    FO_MOVE,
-    FO_ADD,
-    FO_SUB,
-    FO_MUL,
-    FO_DIV,
-    FO_NEG,
-    FO_EQ,
-    FO_NE,
-    FO_LT,
-    FO_GT,
-    FO_LE,
-    FO_GE,
-    FO_GENERIC,
-};
-
-enum EFastSource : std::uint8_t { SRC_CONST = 0, SRC_MEM = 1, SRC_LOCAL = 2, SRC_INPUT = 3 };
-
-struct TFastOp {
-    std::uint8_t op = 0;
-    std::uint8_t srcA = 0;
-    std::uint8_t srcB = 0;
-    std::uint8_t out = 0;
-    std::int32_t a = 0;
-    std::int32_t b = 0;
 };
 
 std::string ParamToString(const TExprParam& p);
@@ -70,13 +44,50 @@ std::string InstructionToString(const TExpressionInstruction& instr);
 
 class CTokenList;
 
+// What evaluating an expression on its own takes: the 128 memory slots (all 0.0 at first) and
+// the steps it runs. Made at the first such evaluation (or the first look at a slot): the
+// expressions of scripts run as steps of their scripts and never need them.
+class CExpressionMemory {
+public:
+    static constexpr int SLOTS = 128;
+
+    float& operator[](int i) { return State().slots[i]; }
+    float* Slots() { return State().slots; }
+    std::vector<script::TStep>& Steps() { return State().steps; }
+    int& StepLocals() { return State().nLocals; }
+    int& StepRegisters() { return State().nRegisters; }
+    // The steps go with the code they were written from; the slots stay.
+    void ForgetSteps()
+    {
+        if (state)
+            state->steps.clear();
+    }
+    void Clear() { state.reset(); }
+
+private:
+    struct TState {
+        float slots[SLOTS] = {};
+        std::vector<script::TStep> steps;
+        int nLocals = 0;
+        int nRegisters = 0;
+    };
+    std::unique_ptr<TState> state;
+
+    TState& State()
+    {
+        if (!state)
+            state = std::make_unique<TState>();
+        return *state;
+    }
+};
+
 class CExpression {
 public:
-    static constexpr int MEM_SLOTS = 128;
+    static constexpr int MEM_SLOTS = CExpressionMemory::SLOTS;
     static constexpr int MAX_COMPILE_SLOTS = 256;
 
     std::vector<expression::TExpressionInstruction> instructions;
-    float mem[MEM_SLOTS] = {};
+    CExpressionMemory mem;
     int memCount = 0;
     const float* pLocals = nullptr;
     const float* pInputs = nullptr;
@@ -87,76 +98,41 @@ public:
     CExpression(const CExpression& other);
     CExpression& operator=(const CExpression& other);
 
-    bool Compile(const std::string& text, const CStringList& localNames);
+    // The local names are searched through the index when one is given.
+    bool Compile(std::string_view text, const CStringList& localNames, const CLocalIndex* localIndex = nullptr);
     // The caller's arrays must cover every local and input the expression reads.
     float Evaluate(const float* locals, const float* inputs);
-    // Inputs at or past count read 0.0. Inline, so that each caller gets its own dispatch.
-    inline float Evaluate(const float* locals, const float* inputs, int count);
+    // Inputs at or past count read 0.0.
+    float Evaluate(const float* locals, const float* inputs, int count);
 
-    bool CompileTokens(const CTokenList& tokens, const CStringList& localNames);
+    bool CompileTokens(const CTokenList& tokens, const CStringList& localNames,
+                       const CLocalIndex* localIndex = nullptr);
     expression::TExprParam CompileRange(const CTokenList& tokens, int Start, int End, int outSlot,
-                                        const CStringList& localNames);
+                                        const CStringList& localNames, const CLocalIndex* localIndex = nullptr);
     void RenumberMemSlots();
     float ParamValue(const expression::TExprParam& p);
     void Clear();
     void AddInstruction(const expression::TExpressionInstruction& instr) { instructions.push_back(instr); }
     expression::TExpressionInstruction* GetInstruction(int i) { return &instructions[static_cast<std::size_t>(i)]; }
+    const expression::TExpressionInstruction& Instruction(int i) const
+    {
+        return instructions[static_cast<std::size_t>(i)];
+    }
     int InstructionCount() const { return static_cast<int>(instructions.size()); }
-
-    const std::vector<expression::TFastOp>& FastOps() const { return fastOps; }
-    const std::vector<float>& Consts() const { return consts; }
-    int MaxInput() const { return maxInput; }
+    // The highest local index the expression reads, or -1.
+    int MaxLocal() const;
 
 private:
-    std::vector<expression::TFastOp> fastOps;
-    std::vector<float> consts;
-    int maxInput = -1;
-    bool bHasGeneric = false;
     bool bFailed = false;
 
     int NextSlot();
-    void BuildFastOps();
-    void RunInstruction(const expression::TExpressionInstruction& instr);
-    float EvaluateChecked();
+    bool CompileRoot(const CTokenList& tokens, const CStringList& localNames, const CLocalIndex* localIndex);
 };
-
-inline float CExpression::Evaluate(const float* locals, const float* inputs, int count)
-{
-    using namespace expression;
-    if (maxInput >= count || bHasGeneric) {
-        pLocals = locals;
-        pInputs = inputs;
-        nInputs = count;
-        if (maxInput >= count)
-            return EvaluateChecked();
-    }
-    const float* bases[4] = {consts.data(), mem, locals, inputs};
-    for (const TFastOp *o = fastOps.data(), *e = o + fastOps.size(); o != e; ++o) {
-        float a = bases[o->srcA][o->a];
-        float b = bases[o->srcB][o->b];
-        float& out = mem[o->out];
-        switch (o->op) {
-        case FO_MOVE: out = a; break;
-        case FO_ADD: out = a + b; break;
-        case FO_SUB: out = a - b; break;
-        case FO_MUL: out = a * b; break;
-        case FO_DIV: out = a / b; break;
-        case FO_NEG: out = -a; break;
-        case FO_EQ: out = a == b ? 1.0f : 0.0f; break;
-        case FO_NE: out = a != b ? 1.0f : 0.0f; break;
-        case FO_LT: out = a < b ? 1.0f : 0.0f; break;
-        case FO_GT: out = a > b ? 1.0f : 0.0f; break;
-        case FO_LE: out = a <= b ? 1.0f : 0.0f; break;
-        case FO_GE: out = a >= b ? 1.0f : 0.0f; break;
-        default: RunInstruction(instructions[o->out]); break;
-        }
-    }
-    return mem[0];
-}
 
 class CExpressionPool : public ArrayList<CExpression> {
 public:
-    CExpression* AddExpression(const std::string& text, const CStringList& localNames);
+    CExpression* AddExpression(std::string_view text, const CStringList& localNames,
+                               const CLocalIndex* localIndex = nullptr);
 };
 
 extern CExpressionPool g_ExpressionPool;

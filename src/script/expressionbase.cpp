@@ -1,21 +1,12 @@
 #include "script/expressionbase.h"
 
+#include <algorithm>
+
 #include "foundation/objectbase.h"
 #include "foundation/stringutil.h"
+#include "script/operators.h"
 
 namespace expression {
-
-float OpAdd(float a, float b) { return a + b; }
-float OpSub(float a, float b) { return a - b; }
-float OpMul(float a, float b) { return a * b; }
-float OpDiv(float a, float b) { return a / b; }
-float OpNeg(float a, float) { return -a; }
-float OpEqual(float a, float b) { return a == b ? 1.0f : 0.0f; }
-float OpNotEqual(float a, float b) { return a != b ? 1.0f : 0.0f; }
-float OpLess(float a, float b) { return a < b ? 1.0f : 0.0f; }
-float OpGreater(float a, float b) { return a > b ? 1.0f : 0.0f; }
-float OpLessEqual(float a, float b) { return a <= b ? 1.0f : 0.0f; }
-float OpGreaterEqual(float a, float b) { return a >= b ? 1.0f : 0.0f; }
 
 float TVar::Get() const
 {
@@ -77,31 +68,22 @@ void COperatorTable::Add(const TOperatorData& op)
         GlobalError("OprName不能为空");
         return;
     }
-    ops.emplace(ToLower(op.name), op);
-}
-
-bool COperatorTable::Exists(const std::string& name) const { return ops.count(ToLower(name)) != 0; }
-
-const TOperatorData* COperatorTable::Get(const std::string& name) const
-{
-    auto it = ops.find(ToLower(name));
-    return it == ops.end() ? nullptr : &it->second;
+    auto [it, added] = ops.emplace(ToLower(op.name), op);
+    if (!added)
+        return;
+    index.Add(it->first, &it->second);
+    if (it->first.size() == 1)
+        singles[static_cast<unsigned char>(it->first[0])] = &it->second;
 }
 
 void COperatorTable::RegisterDefaults()
 {
     ops.clear();
-    Add({"+", OT_BINARY, 2, OpAdd});
-    Add({"-", OT_BINARY, 2, OpSub});
-    Add({"*", OT_BINARY, 1, OpMul});
-    Add({"/", OT_BINARY, 1, OpDiv});
-    Add({"neg", OT_PREFIX, 0, OpNeg});
-    Add({"==", OT_BINARY, 2, OpEqual});
-    Add({"<>", OT_BINARY, 2, OpNotEqual});
-    Add({"<", OT_BINARY, 2, OpLess});
-    Add({">", OT_BINARY, 2, OpGreater});
-    Add({"<=", OT_BINARY, 2, OpLessEqual});
-    Add({">=", OT_BINARY, 2, OpGreaterEqual});
+    index.Clear();
+    std::fill(std::begin(singles), std::end(singles), nullptr);
+#define EXPRESSION_OPERATOR_REGISTER(Name, text, type, level, result) Add({text, type, level, Op##Name});
+    EXPRESSION_OPERATORS(EXPRESSION_OPERATOR_REGISTER)
+#undef EXPRESSION_OPERATOR_REGISTER
 }
 
 CVarTable::CVarTable() : temps(MAX_TEMP_VARS), tempValues(MAX_TEMP_VARS, 0.0f) { Clear(); }
@@ -112,7 +94,9 @@ void CVarTable::AddVar(const std::string& name, const TVar& var)
         GlobalError("VarName不能为空");
         return;
     }
-    vars.emplace(ToLower(name), var);
+    auto [it, added] = vars.emplace(ToLower(name), var);
+    if (added)
+        index.Add(it->first, &it->second);
 }
 
 void CVarTable::AddTempVar(const std::string& name)
@@ -132,25 +116,21 @@ void CVarTable::AddTempVar(const std::string& name)
     ++tempCount;
 }
 
-const TVar* CVarTable::Find(const std::string& name) const
+// Registered variables hide temporaries of the same name; temporary names are stored lower-cased.
+TVar* CVarTable::GetVar(std::string_view name)
 {
-    std::string key = ToLower(name);
-    auto it = vars.find(key);
-    if (it != vars.end())
-        return &it->second;
+    if (TVar* var = index.Find(name))
+        return var;
     for (int i = 0; i < tempCount; ++i)
-        if (temps[static_cast<std::size_t>(i)].name == key)
+        if (SameName(temps[static_cast<std::size_t>(i)].name, name))
             return &temps[static_cast<std::size_t>(i)];
     return nullptr;
 }
 
-TVar* CVarTable::GetVar(const std::string& name) { return const_cast<TVar*>(Find(name)); }
-
-bool CVarTable::Exists(const std::string& name) const { return Find(name) != nullptr; }
-
 void CVarTable::Clear()
 {
     vars.clear();
+    index.Clear();
     tempCount = 0;
 }
 
@@ -160,13 +140,36 @@ void CFunctionTable::AddFunc(const std::string& name, const TFunction& fn)
         GlobalError("FuncName不能为空");
         return;
     }
-    funcs.emplace(ToLower(name), fn);
+    auto [it, added] = funcs.emplace(ToLower(name), fn);
+    if (added)
+        index.Add(it->first, &it->second);
 }
 
-bool CFunctionTable::Exists(const std::string& name) const { return funcs.count(ToLower(name)) != 0; }
+namespace {
 
-const TFunction* CFunctionTable::Get(const std::string& name) const
+constexpr int LISTED_LOCALS = 8;
+
+}  // namespace
+
+int CLocalIndex::Find(const CStringList& names, std::string_view name) const
 {
-    auto it = funcs.find(ToLower(name));
-    return it == funcs.end() ? nullptr : &it->second;
+    if (names.Count() < nIndexed)
+        return names.IndexOf(std::string(name));
+    if (nIndexed > 0)
+        if (const int* index = table.Find(name))
+            return *index;
+    for (int i = nIndexed; i < names.Count(); ++i)
+        if (names.At(i) == name)
+            return i;
+    return -1;
+}
+
+void CLocalIndex::Update(const CStringList& names)
+{
+    if (names.Count() < nIndexed)
+        Clear();
+    if (names.Count() <= LISTED_LOCALS)
+        return;
+    for (; nIndexed < names.Count(); ++nIndexed)
+        table.Add(names.At(nIndexed), nIndexed);
 }

@@ -4,9 +4,11 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "foundation/stringlist.h"
+#include "script/nameindex.h"
 
 namespace expression {
 
@@ -45,20 +47,6 @@ struct TFunction {
     float Calculate(const float* args, int count) const;
 };
 
-// The built-in operators, exposed so the compiler can recognise them by their function and run
-// them inline instead of through the pointer.
-float OpAdd(float a, float b);
-float OpSub(float a, float b);
-float OpMul(float a, float b);
-float OpDiv(float a, float b);
-float OpNeg(float a, float b);
-float OpEqual(float a, float b);
-float OpNotEqual(float a, float b);
-float OpLess(float a, float b);
-float OpGreater(float a, float b);
-float OpLessEqual(float a, float b);
-float OpGreaterEqual(float a, float b);
-
 enum ETokenType {
     TT_NUMBER = 0,
     TT_VAR = 1,
@@ -73,21 +61,36 @@ enum ETokenType {
 struct TToken {
     std::string text;
     int type = TT_UNCLASSIFIED;
+    // What classification found on the way, so the compiler does not look the word up again: the
+    // record of an operator, and the index of a local name (-1: none; -2: not looked up).
+    const TOperatorData* pOperator = nullptr;
+    int nLocal = -2;
 };
 
 enum ECharClass { CC_DIGIT = 0, CC_LETTER = 1, CC_BRACKET = 2, CC_SYMBOL = 3, CC_COMMA = 4 };
 
 }  // namespace expression
 
+// The tables below are filled through their Add functions, which keep the index of the map in
+// step; their maps are only ever read from outside.
 class COperatorTable {
 public:
     std::map<std::string, expression::TOperatorData> ops;
 
     COperatorTable();
     void Add(const expression::TOperatorData& op);
-    bool Exists(const std::string& name) const;
-    const expression::TOperatorData* Get(const std::string& name) const;
+    bool Exists(std::string_view name) const { return Get(name) != nullptr; }
+    const expression::TOperatorData* Get(std::string_view name) const
+    {
+        return name.size() == 1 ? singles[static_cast<unsigned char>(platform::AsciiLower(name[0]))]
+                                : index.Find(name);
+    }
     void RegisterDefaults();
+
+private:
+    CNameIndex<const expression::TOperatorData> index;
+    // Operators of one character, which the tokenizer asks about at every symbol.
+    const expression::TOperatorData* singles[256] = {};
 };
 
 class CVarTable {
@@ -102,12 +105,12 @@ public:
     CVarTable();
     void AddVar(const std::string& name, const expression::TVar& var);
     void AddTempVar(const std::string& name);
-    expression::TVar* GetVar(const std::string& name);
-    bool Exists(const std::string& name) const;
+    expression::TVar* GetVar(std::string_view name);
+    bool Exists(std::string_view name) { return GetVar(name) != nullptr; }
     void Clear();
 
 private:
-    const expression::TVar* Find(const std::string& name) const;
+    CNameIndex<expression::TVar> index;
 };
 
 class CFunctionTable {
@@ -115,18 +118,51 @@ public:
     std::map<std::string, expression::TFunction> funcs;
 
     void AddFunc(const std::string& name, const expression::TFunction& fn);
-    bool Exists(const std::string& name) const;
-    const expression::TFunction* Get(const std::string& name) const;
-    void Clear() { funcs.clear(); }
+    bool Exists(std::string_view name) const { return index.Find(name) != nullptr; }
+    const expression::TFunction* Get(std::string_view name) const { return index.Find(name); }
+    void Clear()
+    {
+        funcs.clear();
+        index.Clear();
+    }
+
+private:
+    CNameIndex<const expression::TFunction> index;
 };
+
+// The index of a script's local names (exact, as `CStringList::IndexOf` compares), kept by the
+// script beside its list; a list changed behind its back is searched as it stands. A few names
+// are searched in the list itself, which costs less than making a table for them.
+class CLocalIndex {
+public:
+    int Find(const CStringList& names, std::string_view name) const;
+    // Records the names appended to the list since the last call.
+    void Update(const CStringList& names);
+    void Clear()
+    {
+        table.Clear();
+        nIndexed = 0;
+    }
+
+private:
+    CNameTable<int, false> table;
+    int nIndexed = 0;
+};
+
+// The index of name among the local names, through the index when there is one.
+inline int FindLocal(const CStringList& names, const CLocalIndex* index, const std::string& name)
+{
+    return index ? index->Find(names, name) : names.IndexOf(name);
+}
 
 class CTokenList {
 public:
     std::vector<expression::TToken> tokens;
 
-    bool Tokenize(std::string text, const CStringList& localNames);
-    bool ClassifyTokens(const CStringList& localNames, bool report);
-    void Add(const std::string& text, int type);
+    // The local names are searched through the index when one is given.
+    bool Tokenize(std::string_view text, const CStringList& localNames, const CLocalIndex* localIndex = nullptr);
+    bool ClassifyTokens(const CStringList& localNames, bool report, const CLocalIndex* localIndex = nullptr);
+    void Add(const std::string& text, int type, const expression::TOperatorData* op = nullptr);
     void Push(const expression::TToken& token) { tokens.push_back(token); }
     void Clear() { tokens.clear(); }
     int Count() const { return static_cast<int>(tokens.size()); }
@@ -137,8 +173,8 @@ public:
 };
 
 int CharClass(char ch);
-bool IsNumber(const std::string& s);
-int InputIndex(const std::string& name);
+bool IsNumber(std::string_view s);
+int InputIndex(std::string_view name);
 
 extern COperatorTable g_OperatorTable;
 extern CVarTable g_VarTable;

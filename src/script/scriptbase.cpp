@@ -1,5 +1,6 @@
 #include "script/scriptbase.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "foundation/inifile.h"
@@ -11,10 +12,11 @@ using namespace script;
 
 void CSystemFuncTable::Register(const std::string& name, SystemFuncHandler handler, const std::string& signature)
 {
-    std::string key = ToLower(name);
-    if (funcs.count(key))
+    auto [it, added] = funcs.try_emplace(ToLower(name));
+    if (!added)
         return;
-    TSystemFunc& f = funcs[key];
+    index.Add(it->first, &it->second);
+    TSystemFunc& f = it->second;
     f.strName = name;
     f.pfnHandler = handler;
     f.nParamCount = static_cast<int>(signature.size());
@@ -27,28 +29,32 @@ void CSystemFuncTable::Register(const std::string& name, SystemFuncHandler handl
     }
 }
 
-bool CSystemFuncTable::Exists(const std::string& name) const { return funcs.count(ToLower(name)) != 0; }
 
-TSystemFunc* CSystemFuncTable::Get(const std::string& name)
+int TScript::AddLocal(const std::string& name)
 {
-    auto it = funcs.find(ToLower(name));
-    return it == funcs.end() ? nullptr : &it->second;
+    localNames.Add(ToLower(name));
+    localIndex.Update(localNames);
+    return localNames.Count() - 1;
 }
 
-bool TScript::Load(const CStringList& lines)
+bool TScript::Load(const CStringList& lines) { return Load(lines.Items.data(), lines.Count()); }
+
+bool TScript::Load(const std::string* lines, int count)
 {
     bRunnable = false;
     code.clear();
-    instructions.reserve(instructions.size() + static_cast<std::size_t>(lines.Count()));
+    localIndex.Update(localNames);
+    instructions.reserve(instructions.size() + static_cast<std::size_t>(count));
     g_ConstTable.Clear();
-    for (int i = 0; i < lines.Count(); ++i) {
-        std::string line = Trim(lines.At(i));
+    static std::string line;
+    for (int i = 0; i < count; ++i) {
+        line.assign(TrimView(lines[i]));
         if (line.empty())
             continue;
         TScriptInstruction instr;
         instr.pOwner = this;
         if (!instr.Parse(line)) {
-            GlobalError("Script Load Error At Line " + IntToString(i) + ": " + lines.At(i));
+            GlobalError("Script Load Error At Line " + IntToString(i) + ": " + lines[i]);
             return false;
         }
         instructions.push_back(std::move(instr));
@@ -79,8 +85,12 @@ bool TScript::Link()
 {
     const int n = Length();
 
-    std::vector<std::string> Labels;
-    std::vector<int> LabelLines;
+    // Kept from one link to the next, as the other lists below: scripts are linked one at a time,
+    // and a file of many sections links many.
+    static std::vector<std::string> Labels;
+    static std::vector<int> LabelLines;
+    Labels.clear();
+    LabelLines.clear();
     for (int i = 0; i < n; ++i)
         if (instructions[i].type == SIT_LABEL) {
             Labels.push_back(instructions[i].params[0].strText);
@@ -102,7 +112,8 @@ bool TScript::Link()
         SetInt(instr.params[1], LabelLines[k]);
     }
 
-    std::vector<TBlock> blocks;
+    static std::vector<TBlock> blocks;
+    blocks.clear();
     for (int i = 0; i < n; ++i) {
         TScriptInstruction& instr = instructions[i];
         switch (instr.type) {
@@ -156,7 +167,8 @@ bool TScript::Link()
         return false;
     }
 
-    std::vector<int> loops;
+    static std::vector<int> loops;
+    loops.clear();
     for (int i = 0; i < n; ++i) {
         TScriptInstruction& instr = instructions[i];
         switch (instr.type) {
@@ -190,26 +202,55 @@ bool TScript::Link()
     return true;
 }
 
-TScript* CScriptLibrary::AddScript(const CStringList& lines)
+namespace {
+
+std::uint64_t g_LibraryStamps = 0;
+
+}  // namespace
+
+CScriptLibrary::CScriptLibrary(const CScriptLibrary& other) : CObject(other), scripts(other.scripts)
 {
-    TScript* script = scripts.AddNew();
-    script->Load(lines);
-    return script;
+    nStamp = ++g_LibraryStamps;
 }
 
-TScript* CScriptLibrary::AddScript(const CStringList& lines, const std::string& name)
+CScriptLibrary& CScriptLibrary::operator=(const CScriptLibrary& other)
 {
-    TScript* script = AddScript(lines);
+    CObject::operator=(other);
+    scripts = other.scripts;
+    nStamp = ++g_LibraryStamps;
+    return *this;
+}
+
+void CScriptLibrary::Clear()
+{
+    scripts.Clear();
+    nStamp = ++g_LibraryStamps;
+}
+
+TScript* CScriptLibrary::AddScript(const std::string* lines, int count, const std::string& name)
+{
+    TScript* script = scripts.AddNew();
+    script->Load(lines, count);
     script->strName = name;
     return script;
 }
 
-TScript* CScriptLibrary::LoadScript(CIniFile& ini, const std::string& section)
+TScript* CScriptLibrary::AddScript(const CStringList& lines) { return AddScript(lines.Items.data(), lines.Count(), ""); }
+
+TScript* CScriptLibrary::AddScript(const CStringList& lines, const std::string& name)
 {
-    CStringList lines;
-    ini.GetSectionLines(lines, section);
-    return AddScript(lines, section);
+    return AddScript(lines.Items.data(), lines.Count(), name);
 }
+
+// The lines GetSectionLines would copy out.
+TScript* CScriptLibrary::AddSection(CIniFile& ini, const std::string& section, const std::string& name)
+{
+    int start = ini.FindSection(section);
+    int end = start >= 0 ? ini.FindSectionEnd(start) : -1;
+    return AddScript(start >= 0 ? &ini.Lines.At(0) + start : nullptr, std::max(end - start + 1, 0), name);
+}
+
+TScript* CScriptLibrary::LoadScript(CIniFile& ini, const std::string& section) { return AddSection(ini, section, section); }
 
 TScript* CScriptLibrary::LoadScript(const std::string& path, const std::string& section)
 {
@@ -223,12 +264,21 @@ TScript* CScriptLibrary::LoadFile(const std::string& path)
     CStringList sections;
     ini.GetSectionNames(sections);
     TScript* last = nullptr;
-    for (const std::string& section : sections.Items) {
-        CStringList lines;
-        ini.GetSectionLines(lines, section);
-        last = AddScript(lines, ToLower(section));
-    }
+    for (const std::string& section : sections.Items)
+        last = AddSection(ini, section, ToLower(section));
     return last;
 }
 
 TScript* CScriptLibrary::FindScript(const std::string& name) { return FindNamed(scripts, name); }
+
+TScript* CScriptLibrary::FindScript(const std::string& name, script::TScriptLookup& lookup)
+{
+    bool valid = lookup.pLibrary == this && lookup.nStamp == nStamp && (lookup.pScript || lookup.nCount == Count());
+    if (!valid) {
+        lookup.pLibrary = this;
+        lookup.nStamp = nStamp;
+        lookup.nCount = Count();
+        lookup.pScript = FindScript(name);
+    }
+    return lookup.pScript;
+}

@@ -11,6 +11,8 @@
 #include "foundation/objectbase.h"
 #include "foundation/stringlist.h"
 #include "script/expression.h"
+#include "script/slots.h"
+#include "script/steps.h"
 
 class CIniFile;
 struct TScript;
@@ -62,17 +64,22 @@ struct TSystemFunc {
     TScriptParam args[MAX_SCRIPT_PARAMS];
     int nParamCount = 0;
     SystemFuncHandler pfnHandler = nullptr;
+    // Stamped by every call that fills args and by every handler handed them: a call line that
+    // finds its own stamp still here knows args hold what it wrote.
+    std::uint64_t nArgsStamp = 0;
 };
 
 struct TScriptInstruction {
     TScript* pOwner = nullptr;
     EScriptInstructionType type = SIT_NONE;
-    TScriptParam params[MAX_SCRIPT_PARAMS];
+    // Calls aside, lines use two slots at most.
+    CSlots<TScriptParam, MAX_SCRIPT_PARAMS, 2> params;
     int nParamCount = 0;
     TSystemFunc* pFunc = nullptr;
     // An elseif reached by running on from the branch above leaves the chain here.
     int nChainEnd = 0;
-    // An if or elseif whose false jump lands on the next elseif of its own chain.
+    // An if or elseif whose false jump lands on the next elseif of its own chain, which then tests
+    // its condition.
     bool bFalseToElseIf = false;
 
     bool Parse(const std::string& line);
@@ -80,32 +87,13 @@ struct TScriptInstruction {
 
 private:
     bool ParseCall(const std::string& lcstr, std::size_t p, TSystemFunc* func);
-    void SetExpression(TScriptParam& slot, const std::string& text);
-    void SetValue(TScriptParam& slot, const std::string& text);
-};
-
-// The runtime's own form of a linked script: a flat list of small steps over the frame's locals,
-// scratch slots and the script's constants, in which the common statements and the expressions
-// they hold are spelled out, so a loop runs with one dispatch per operation. Statements that
-// reach outside the script (calls, global variables, expression functions, inputs) stay single
-// steps that run the instruction itself.
-enum EMicroKind : std::uint8_t { MK_CONST, MK_LOCAL, MK_TEMP };
-
-struct TMicroOp {
-    std::uint8_t op = 0;
-    std::uint8_t kindA = MK_CONST;
-    std::uint8_t kindB = MK_CONST;
-    std::uint8_t kindOut = MK_TEMP;
-    int a = 0;
-    int b = 0;
-    int out = 0;
-    int target = 0;  // a step index to jump to
-    int aux = -1;    // the instruction index the step belongs to, or a recorded false-jump target
-    CExpression* pExpr = nullptr;
+    void SetExpression(TScriptParam& slot, std::string_view text);
+    void SetValue(TScriptParam& slot, std::string_view text);
 };
 
 }  // namespace script
 
+// Filled through Register, which keeps the index of the map in step.
 class CSystemFuncTable {
 public:
     std::map<std::string, script::TSystemFunc> funcs;
@@ -113,33 +101,54 @@ public:
     CSystemFuncTable() { Clear(); }
     ~CSystemFuncTable() { Clear(); }
     void Register(const std::string& name, SystemFuncHandler handler, const std::string& signature);
-    bool Exists(const std::string& name) const;
-    script::TSystemFunc* Get(const std::string& name);
-    void Clear() { funcs.clear(); }
+    bool Exists(std::string_view name) const { return index.Find(name) != nullptr; }
+    script::TSystemFunc* Get(std::string_view name) { return index.Find(name); }
+    void Clear()
+    {
+        funcs.clear();
+        index.Clear();
+    }
+
+private:
+    CNameIndex<script::TSystemFunc> index;
 };
 
 struct TScript {
     std::string strName;
     std::vector<script::TScriptInstruction> instructions;
     CStringList localNames;
+    CLocalIndex localIndex;
     // False when the load or the link failed: such a script is never run.
     bool bRunnable = false;
-    std::vector<script::TMicroOp> code;
-    std::vector<int> codeStart;  // the first step of each instruction, and of the end
-    std::vector<float> codeConsts;
+    // The steps of every instruction, which is how the script runs: instruction i's steps start at
+    // codeStart[i], and the end of the script at codeStart[Length()].
+    std::vector<script::TStep> code;
+    std::vector<int> codeStart;
+    // One record a call line.
+    std::vector<script::TCallLine> callLines;
+    // The locals, then the scratch registers of the statement being run.
+    int nRegisters = 0;
 
     bool Load(const CStringList& lines);
+    bool Load(const std::string* lines, int count);
     bool Link();
     int Length() const { return static_cast<int>(instructions.size()); }
+    // The index of a new local name, appended lower-cased.
+    int AddLocal(const std::string& name);
     void BuildCode();
 };
 
+// Scripts are only ever added, and go all at once through Clear, so a script found by name stays
+// the one found until then, and a name not found may only be found after a script is added.
 class CScriptLibrary : public CObject {
 public:
     ArrayList<TScript> scripts;
 
     CScriptLibrary() { Clear(); }
-    void Clear() { scripts.Clear(); }
+    // A copy holds other scripts than its original: it gets a stamp of its own.
+    CScriptLibrary(const CScriptLibrary& other);
+    CScriptLibrary& operator=(const CScriptLibrary& other);
+    void Clear();
     TScript* AddScript(const CStringList& lines);
     TScript* AddScript(const CStringList& lines, const std::string& name);
     TScript* LoadScript(CIniFile& ini, const std::string& section);
@@ -147,6 +156,17 @@ public:
     TScript* LoadFile(const std::string& path);
     int Count() const { return scripts.Count(); }
     TScript* FindScript(const std::string& name);
+    // FindScript, answered from `lookup` (made with the same name) while it still holds.
+    TScript* FindScript(const std::string& name, script::TScriptLookup& lookup);
+
+private:
+    TScript* AddScript(const std::string* lines, int count, const std::string& name);
+    // A section's lines straight from the file's.
+    TScript* AddSection(CIniFile& ini, const std::string& section, const std::string& name);
+
+    // Taken afresh at every Clear from a count that never repeats, so a lookup can tell a library
+    // cleared since, or another library built where a destroyed one was.
+    std::uint64_t nStamp = 0;
 };
 
 extern CSystemFuncTable g_SystemFuncTable;

@@ -5,6 +5,7 @@
 
 #include "foundation/objectbase.h"
 #include "foundation/stringutil.h"
+#include "platform/ascii.h"
 #include "script/consttable.h"
 #include "script/scriptbase.h"
 
@@ -12,18 +13,23 @@ using namespace script;
 
 namespace {
 
-bool StartsWith(const std::string& s, const char* prefix)
+bool StartsWith(std::string_view s, std::string_view prefix)
 {
-    return s.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
+    if (s.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (s[i] != prefix[i])
+            return false;
+    return true;
 }
 
 // The text between "keyword(" and the last character. False when the line is the bare keyword.
-bool KeywordArgument(const std::string& line, std::size_t keywordLength, std::string& out)
+bool KeywordArgument(std::string_view line, std::size_t keywordLength, std::string_view& out)
 {
     if (line.size() <= keywordLength)
         return false;
     std::size_t from = keywordLength + 1;
-    out = line.size() > from ? line.substr(from, line.size() - from - 1) : std::string();
+    out = line.size() > from ? line.substr(from, line.size() - from - 1) : std::string_view();
     return true;
 }
 
@@ -37,19 +43,20 @@ std::string Unquoted(const std::string& s) { return s.size() >= 2 ? s.substr(1, 
 
 }  // namespace
 
-void TScriptInstruction::SetExpression(TScriptParam& slot, const std::string& text)
+void TScriptInstruction::SetExpression(TScriptParam& slot, std::string_view text)
 {
     static const CStringList noLocals;
     slot.type = SPT_EXPR;
-    slot.pExpr = g_ExpressionPool.AddExpression(text, pOwner ? pOwner->localNames : noLocals);
+    slot.pExpr = pOwner ? g_ExpressionPool.AddExpression(text, pOwner->localNames, &pOwner->localIndex)
+                        : g_ExpressionPool.AddExpression(text, noLocals);
 }
 
 // A number written out is kept as it is; anything else is compiled.
-void TScriptInstruction::SetValue(TScriptParam& slot, const std::string& text)
+void TScriptInstruction::SetValue(TScriptParam& slot, std::string_view text)
 {
     if (IsNumber(text)) {
         slot.type = SPT_NUMBER;
-        slot.fValue = StringToFloat(text);
+        slot.fValue = StringToFloat(std::string(text));
     } else {
         SetExpression(slot, text);
     }
@@ -134,8 +141,12 @@ bool TScriptInstruction::Parse(const std::string& line)
 {
     if (line.empty())
         return true;
-    std::string lcstr = ToLower(line);
-    std::string text;
+    // Lines are lower-cased into storage kept from one line to the next.
+    static std::string lcstr;
+    lcstr.assign(line);
+    for (char& c : lcstr)
+        c = platform::AsciiLower(c);
+    std::string_view text;
     // "keyword(condition)": the condition keeps the case written.
     auto condition = [&](std::size_t keywordLength, EScriptInstructionType kind) {
         if (!KeywordArgument(line, keywordLength, text))
@@ -159,24 +170,21 @@ bool TScriptInstruction::Parse(const std::string& line)
     }
     if (StartsWith(lcstr, "wait(")) {
         type = SIT_WAIT;
-        SetExpression(params[0], lcstr.substr(4));
+        SetExpression(params[0], std::string_view(lcstr).substr(4));
         return true;
     }
     if (std::size_t p = line.find(":="); p != std::string::npos) {
         type = SIT_ASSIGN;
-        std::string lstr = TrimValue(lcstr.substr(0, p));
-        std::string rstr = TrimValue(lcstr.substr(p + 2));
+        std::string_view lstr = TrimValueView(std::string_view(lcstr).substr(0, p));
+        std::string_view rstr = TrimValueView(std::string_view(lcstr).substr(p + 2));
         if (expression::TVar* var = g_VarTable.GetVar(lstr)) {
             params[0].type = SPT_VAR;
             params[0].pVar = var;
         } else {
             assert(pOwner && "pOwner");
-            CStringList& names = pOwner->localNames;
-            int index = names.IndexOf(lstr);
-            if (index < 0) {
-                names.Add(ToLower(lstr));
-                index = names.Count() - 1;
-            }
+            int index = pOwner->localIndex.Find(pOwner->localNames, lstr);
+            if (index < 0)
+                index = pOwner->AddLocal(std::string(lstr));
             params[0].type = SPT_LOCAL;
             params[0].nValue = index;
         }
@@ -184,7 +192,7 @@ bool TScriptInstruction::Parse(const std::string& line)
         return true;
     }
     if (std::size_t p = lcstr.find('('); p != std::string::npos && p > 0)
-        if (TSystemFunc* func = g_SystemFuncTable.Get(lcstr.substr(0, p)))
+        if (TSystemFunc* func = g_SystemFuncTable.Get(std::string_view(lcstr).substr(0, p)))
             return ParseCall(lcstr, p, func);
     if (StartsWith(lcstr, "if"))
         return condition(2, SIT_IF);
@@ -214,7 +222,7 @@ bool TScriptInstruction::Parse(const std::string& line)
             return false;
         type = SIT_GOTO;
         params[0].type = SPT_STRING;
-        params[0].strText = text;
+        params[0].strText = std::string(text);
         return true;
     }
     return false;

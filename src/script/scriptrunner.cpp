@@ -2,7 +2,6 @@
 
 #include <cassert>
 
-#include "foundation/numeric.h"
 #include "foundation/stringutil.h"
 #include "foundation/namedlist.h"
 
@@ -23,86 +22,10 @@ int CScriptFunction::ExecuteInstruction()
     if (!pScript)
         return -1;
     assert((nInstrIndex >= 0) && (nInstrIndex < pScript->Length()) && "(nInstrIndex>=0)&&(nInstrIndex<pScript->Length())");
-    TScriptInstruction* pInstr = &pScript->instructions[static_cast<std::size_t>(nInstrIndex)];
-    switch (pInstr->type) {
-    case SIT_ASSIGN: {
-        const TScriptParam& target = pInstr->params[0];
-        assert(((target.type == SPT_VAR) || (target.type == SPT_LOCAL)) &&
-               "(pInstr->params[0].type==SPT_VAR)||(pInstr->params[0].type==SPT_LOCAL)");
-        if (target.type == SPT_VAR && target.pVar->type == expression::VT_FUNC && !target.pVar->setter)
-            return 0;
-        const TScriptParam& source = pInstr->params[1];
-        float value = source.type == SPT_EXPR ? Eval(source.pExpr) : source.fValue;
-        if (target.type == SPT_LOCAL)
-            locals[static_cast<std::size_t>(target.nValue)] = value;
-        else
-            target.pVar->Set(value);
-        return 0;
-    }
-    case SIT_WAIT:
-        return TruncToInt(Eval(pInstr->params[0].pExpr));
-    case SIT_CALL: {
-        TSystemFunc* func = pInstr->pFunc;
-        for (int i = 0; i < pInstr->nParamCount; ++i) {
-            const TScriptParam& src = pInstr->params[i];
-            TScriptParam& dst = func->args[i];
-            switch (src.type) {
-            case SPT_INT: dst.nValue = src.nValue; break;
-            case SPT_NUMBER: dst.fValue = src.fValue; break;
-            case SPT_EXPR: dst.fValue = Eval(src.pExpr); break;
-            case SPT_STRING: dst.strText = src.strText; break;
-            default: break;  // an empty argument beyond the signature carries nothing
-            }
-        }
-        // The handler may push a frame and so move this one: nothing of the frame is touched after.
-        if (func->pfnHandler)
-            func->pfnHandler(func->args, pInstr->nParamCount);
-        return 0;
-    }
-    case SIT_ELSEIF: {
-        bool arrivedByFalseJump = nJumpTarget == nInstrIndex;
-        nJumpTarget = -1;
-        if (!arrivedByFalseJump) {
-            JumpTo(pInstr->nChainEnd);
-            return 0;
-        }
-        [[fallthrough]];
-    }
-    case SIT_IF:
-    case SIT_WHILE:
-        if (Eval(pInstr->params[0].pExpr) == 0.0f) {
-            int target = pInstr->params[1].nValue;
-            if (pInstr->bFalseToElseIf)
-                nJumpTarget = target;
-            JumpTo(target);
-        }
-        return 0;
-    case SIT_ELSE:
-    case SIT_CONTINUE:
-    case SIT_BREAK:
-        JumpTo(pInstr->params[0].nValue);
-        return 0;
-    case SIT_GOTO:
-        JumpTo(pInstr->params[1].nValue);
-        return 0;
-    case SIT_END:
-        if (pInstr->params[0].type == SPT_INT)
-            JumpTo(pInstr->params[0].nValue);
-        return 0;
-    default:
-        return 0;
-    }
+    return RunFrameSteps(*this, true);
 }
 
-int CScriptFunction::Run()
-{
-    while (NextInstr()) {
-        int wait = ExecuteInstruction();
-        if (wait >= 1)
-            return wait;
-    }
-    return -1;
-}
+int CScriptFunction::Run() { return RunFrameSteps(*this, false); }
 
 TScriptInstruction* CScriptFunction::FetchNext()
 {
@@ -144,9 +67,21 @@ void CScriptThread::PopFunction()
     stack.pop_back();
 }
 
-void CScriptThread::CallScript(const std::string& name)
+namespace {
+
+TScript* FindCalledScript(CScriptRunner* runner, const std::string& name, TScriptLookup* lookup)
 {
-    TScript* script = (g_CurrentRunner && g_CurrentRunner->pLibrary) ? g_CurrentRunner->pLibrary->FindScript(name) : nullptr;
+    CScriptLibrary* library = runner ? runner->pLibrary : nullptr;
+    if (!library)
+        return nullptr;
+    return lookup ? library->FindScript(name, *lookup) : library->FindScript(name);
+}
+
+}  // namespace
+
+void CScriptThread::CallScript(const std::string& name, TScriptLookup* lookup)
+{
+    TScript* script = FindCalledScript(g_CurrentRunner, name, lookup);
     if (!script) {
         GlobalError("找不到脚本:" + name);
         return;
@@ -163,15 +98,13 @@ bool CScriptThread::Step()
     if (--nWait > 0)
         return true;
     while (!stack.empty()) {
-        int wait = stack.back().RunFast(*this);
+        int wait = RunThreadSteps(*this);
         if (bStopped)
             return false;
         if (wait >= 1) {
             nWait = wait;
             return true;
         }
-        if (wait < 0)
-            PopFunction();
     }
     return false;
 }
@@ -187,7 +120,8 @@ CScriptThread* CScriptRunner::FindThread(const std::string& name)
 // The runner being started on becomes current while its library is searched, and the caller's
 // runner is current again afterwards, so a script that starts a thread elsewhere keeps acting on
 // its own runner.
-CScriptThread* CScriptRunner::StartThread(const std::string& scriptName, const std::string& threadName)
+CScriptThread* CScriptRunner::StartThread(const std::string& scriptName, const std::string& threadName,
+                                          TScriptLookup* lookup)
 {
     if (FindThread(threadName))
         return nullptr;
@@ -196,7 +130,7 @@ CScriptThread* CScriptRunner::StartThread(const std::string& scriptName, const s
     CScriptThread& newStack = threads.emplace_back();
     newStack.Clear();
     newStack.strName = threadName;
-    newStack.CallScript(scriptName);
+    newStack.CallScript(scriptName, lookup);
     newStack.Continue();
     g_CurrentRunner = previous;
     return &newStack;
@@ -269,12 +203,16 @@ void CScriptRunner::Update()
     }
 }
 
-void ScriptStartThread(TScriptParam* args, int count)
+void ScriptStartThread(TScriptParam* args, int count) { RuntimeStartThread(args, count, nullptr); }
+
+void ScriptCallFunction(TScriptParam* args, int count) { RuntimeCallFunction(args, count, nullptr); }
+
+void RuntimeStartThread(TScriptParam* args, int count, TScriptLookup* lookup)
 {
     CScriptRunner* runner = g_CurrentRunner;
     if (!runner)
         return;
-    CScriptThread* thread = runner->StartThread(args[0].strText, args[1].strText);
+    CScriptThread* thread = runner->StartThread(args[0].strText, args[1].strText, lookup);
     if (!thread) {
         GlobalError("Stack添加失败");
         return;
@@ -291,17 +229,21 @@ void ScriptStartThread(TScriptParam* args, int count)
     }
 }
 
-void ScriptCallFunction(TScriptParam* args, int count)
+TScript* CalledScript(TScriptParam* args, TScriptLookup* lookup)
 {
     CScriptRunner* runner = g_CurrentRunner;
     if (!runner || !g_CurrentThread)
-        return;
-    TScript* script = runner->pLibrary ? runner->pLibrary->FindScript(args[0].strText) : nullptr;
-    if (!script) {
+        return nullptr;
+    TScript* script = FindCalledScript(runner, args[0].strText, lookup);
+    if (!script)
         GlobalError("CallScript:找不到指定的TScript");
-        return;
-    }
-    g_CurrentThread->PushFunction(script);
+    return script;
+}
+
+void RuntimeCallFunction(TScriptParam* args, int count, TScriptLookup* lookup)
+{
+    if (TScript* script = CalledScript(args, lookup))
+        g_CurrentThread->PushFunction(script);
 }
 
 void ScriptPauseThread(TScriptParam* args, int count)

@@ -22,9 +22,6 @@ public:
     std::vector<float> inputs;
     TScript* pScript = nullptr;
     int nInstrIndex = -1;
-    // The target of a false jump of an if or elseif, consumed by the elseif it lands on: an elseif
-    // reached any other way was run on into from the branch above and leaves the chain.
-    int nJumpTarget = -1;
 
     void Reset() { nInstrIndex = -1; }
     void SetScript(TScript* script);
@@ -35,22 +32,15 @@ public:
             return false;
         return ++nInstrIndex < pScript->Length();
     }
+    // Runs the steps of the instruction at nInstrIndex; afterwards nInstrIndex is the instruction
+    // before the one to run next. A jump into the middle of another instruction (the test of an
+    // elseif) runs on to the next instruction's start.
     int ExecuteInstruction();
-    // Runs the script's step list until a wait (its ticks), the end (-1) or an instruction that
-    // changed the thread it belongs to (stopped it or pushed a frame) (0): the caller then fetches
-    // its top frame again before going on.
-    int RunFast(const CScriptThread& thread);
+    // Runs this frame alone (a "CallFunction" of its script pushes a frame that runs later); it
+    // must not lie in the stack of a thread that such a call may grow.
     int Run();
     TScriptInstruction* FetchNext();
     void Dump(CStringList& out) const;
-
-private:
-    float Eval(CExpression* e)
-    {
-        return e->Evaluate(locals.empty() ? nullptr : locals.data(), inputs.empty() ? nullptr : inputs.data(),
-                           static_cast<int>(inputs.size()));
-    }
-    void JumpTo(int target) { nInstrIndex = target - 1; }
 };
 
 class CScriptThread {
@@ -65,17 +55,17 @@ public:
     void Clear();
     CScriptFunction* TopFunction() { return stack.empty() ? nullptr : &stack.back(); }
     void PushFunction(TScript* script);
-    void CallScript(const std::string& name);
+    void CallScript(const std::string& name, TScriptLookup* lookup = nullptr);
     void Pause() { bRunning = false; }
     void Continue() { bRunning = true; }
     bool IsRunning() const { return bRunning; }
     void SetWait(int n) { nWait = n; }
     bool Step();
+    void PopFunction();
 
 private:
     // Locals of popped frames, reused so that calls in a loop do not allocate.
     std::vector<std::vector<float>> spareLocals;
-    void PopFunction();
 };
 
 }  // namespace script
@@ -87,7 +77,9 @@ public:
     CScriptLibrary* pLibrary = nullptr;
 
     script::CScriptThread* FindThread(const std::string& name);
-    script::CScriptThread* StartThread(const std::string& scriptName, const std::string& threadName);
+    // The lookup, when given, keeps what the script name was found to be.
+    script::CScriptThread* StartThread(const std::string& scriptName, const std::string& threadName,
+                                       script::TScriptLookup* lookup = nullptr);
     script::CScriptThread* StartThread(const std::string& scriptName, const std::string& threadName,
                                        const float* inputs, int count);
     void StopThread(const std::string& name);
@@ -108,5 +100,11 @@ extern script::CScriptThread* g_CurrentThread;
 // "CallFunction" ("s"), "PauseThread" ("s") and "ContinueThread" ("s").
 void ScriptStartThread(TScriptParam* args, int count);
 void ScriptCallFunction(TScriptParam* args, int count);
+// The same, keeping what they look up in `lookup` when it is given (a call line's own record).
+void RuntimeStartThread(TScriptParam* args, int count, script::TScriptLookup* lookup);
+void RuntimeCallFunction(TScriptParam* args, int count, script::TScriptLookup* lookup);
+// The script a "CallFunction" with these arguments pushes on the current thread, or null (with
+// its message when the script is not found).
+TScript* CalledScript(TScriptParam* args, script::TScriptLookup* lookup);
 void ScriptPauseThread(TScriptParam* args, int count);
 void ScriptContinueThread(TScriptParam* args, int count);

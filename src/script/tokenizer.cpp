@@ -23,7 +23,7 @@ int CharClass(char ch)
     return CC_SYMBOL;
 }
 
-bool IsNumber(const std::string& s)
+bool IsNumber(std::string_view s)
 {
     std::size_t i = (!s.empty() && s[0] == '-') ? 1 : 0;
     bool dot = false;
@@ -39,26 +39,31 @@ bool IsNumber(const std::string& s)
     return true;
 }
 
-int InputIndex(const std::string& name)
+int InputIndex(std::string_view name)
 {
-    std::string lc = ToLower(name);
-    if (lc.compare(0, 5, "input") != 0)
+    if (name.size() < 5 || !SameName(name.substr(0, 5), "input"))
         return -1;
-    std::string rest = lc.substr(5);
-    return IsNumber(rest) ? StringToInt(rest) : -1;
+    std::string_view rest = name.substr(5);
+    return IsNumber(rest) ? StringToInt(std::string(rest)) : -1;
 }
 
-void CTokenList::Add(const std::string& text, int type) { tokens.push_back({text, type}); }
+void CTokenList::Add(const std::string& text, int type, const TOperatorData* op)
+{
+    TToken& t = tokens.emplace_back();
+    t.text = text;
+    t.type = type;
+    t.pOperator = op;
+}
 
 namespace {
 
 enum ETokState { TS_IDLE, TS_WORD, TS_SYMBOLS };
 
-bool IsOperator(const std::string& s) { return g_OperatorTable.Exists(s); }
+const TOperatorData* Operator(std::string_view s) { return g_OperatorTable.Get(s); }
 
 }  // namespace
 
-bool CTokenList::Tokenize(std::string text, const CStringList& localNames)
+bool CTokenList::Tokenize(std::string_view text, const CStringList& localNames, const CLocalIndex* localIndex)
 {
     Clear();
     std::string pending;
@@ -104,42 +109,44 @@ bool CTokenList::Tokenize(std::string text, const CStringList& localNames)
             break;
         case TS_SYMBOLS:
             if (word) {
-                if (IsOperator(pending)) {
-                    Add(pending, TT_OPERATOR);
+                if (const TOperatorData* op = Operator(pending)) {
+                    Add(pending, TT_OPERATOR, op);
                     pending.assign(1, ch);
                 } else {
                     pending += ch;
                 }
                 state = TS_WORD;
             } else if (cc == CC_SYMBOL) {
-                if (IsOperator(pending + ch)) {
-                    pending += ch;
-                } else {
-                    Add(pending, IsOperator(pending) ? TT_OPERATOR : TT_UNCLASSIFIED);
+                pending += ch;
+                if (!Operator(pending)) {
+                    pending.pop_back();
+                    const TOperatorData* op = Operator(pending);
+                    Add(pending, op ? TT_OPERATOR : TT_UNCLASSIFIED, op);
                     pending.assign(1, ch);
                 }
             } else {
                 // A symbol run that is no operator is dropped before a bracket or a comma.
-                if (IsOperator(pending))
-                    Add(pending, TT_OPERATOR);
+                if (const TOperatorData* op = Operator(pending))
+                    Add(pending, TT_OPERATOR, op);
                 punctuation(ch);
             }
             break;
         }
     }
-    if (state == TS_WORD || (state == TS_SYMBOLS && IsOperator(pending)))
+    if (state == TS_WORD || (state == TS_SYMBOLS && Operator(pending)))
         Add(pending, TT_UNCLASSIFIED);
-    return ClassifyTokens(localNames, true);
+    return ClassifyTokens(localNames, true, localIndex);
 }
 
-bool CTokenList::ClassifyTokens(const CStringList& localNames, bool report)
+bool CTokenList::ClassifyTokens(const CStringList& localNames, bool report, const CLocalIndex* localIndex)
 {
     for (TToken& t : tokens) {
         if (t.type != TT_UNCLASSIFIED)
             continue;
-        if (g_OperatorTable.Exists(t.text)) {
+        if ((t.pOperator = g_OperatorTable.Get(t.text))) {
             t.type = TT_OPERATOR;
-        } else if (g_VarTable.Exists(t.text) || localNames.IndexOf(t.text) >= 0 || InputIndex(t.text) >= 0) {
+        } else if (g_VarTable.Exists(t.text) || (t.nLocal = FindLocal(localNames, localIndex, t.text)) >= 0 ||
+                   InputIndex(t.text) >= 0) {
             t.type = TT_VAR;
         } else if (g_FunctionTable.Exists(t.text)) {
             t.type = TT_FUNCTION;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <sstream>
+
 #include "foundation/stringlist.h"
 #include "foundation/stringutil.h"
 #include "platform/win32.h"
@@ -143,6 +146,15 @@ TEST(Strings, Numbers)
     EXPECT_FLOAT_EQ(StringToFloat("2.5e2x"), 250.0f);
     EXPECT_FLOAT_EQ(StringToFloat(" -0.5"), -0.5f);
     EXPECT_EQ(StringToFloat("speed"), 0.0f);
+    // Whichever way a text is read, the float is the one a string stream reads.
+    for (const char* text : {"0.1", "16777217", "-0", "1.", ".5", "1.2.3", "\t 7", "1e", "1e3", "+3", "-", ".",
+                             "340282356779733661637539395458142568448", "0.00000000000000000000000000000000000000000001"}) {
+        std::istringstream in(text);
+        float expected = 0.0f;
+        in >> expected;
+        float value = StringToFloat(text);
+        EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << text;
+    }
     EXPECT_EQ(IntToString(-42), "-42");
     EXPECT_EQ(FloatToString(1.5f), "1.500000");
     EXPECT_EQ(FloatToString(-3.4028235e38f).size(), 47u);

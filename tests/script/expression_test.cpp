@@ -265,6 +265,35 @@ TEST_F(ExpressionTest, VariablesAndFunctionRecords)
     EXPECT_EQ(Texts(), std::vector<std::string>{"临时变量数量上溢"});
 }
 
+TEST_F(ExpressionTest, ATemporaryVariableNeverWinsOverARegisteredOne)
+{
+    // Temporaries are searched after the registered variables, whichever came first.
+    g_VarTable.AddTempVar("TESTCELL");
+    g_VarTable.AddTempVar("Later");
+    static float laterCell;
+    laterCell = 2.0f;
+    g_VarTable.AddVar("Later", scripttest::MemoryVar("Later", &laterCell));
+    EXPECT_EQ(g_VarTable.GetVar("testcell")->pValue, &scripttest::g_TestCell);
+    EXPECT_EQ(g_VarTable.GetVar("LATER")->pValue, &laterCell);
+
+    scripttest::g_TestCell = 4.0f;
+    EXPECT_FLOAT_EQ(Eval("TestCell*Later"), 8.0f);
+    Add("s", {"TestCell := Later+1", "Later := 5"});
+    Run("s", 1);
+    EXPECT_FLOAT_EQ(scripttest::g_TestCell, 3.0f);
+    EXPECT_FLOAT_EQ(laterCell, 5.0f);
+}
+
+float Remainder(float a, float b) { return a - b * static_cast<float>(static_cast<int>(a / b)); }
+
+TEST_F(ExpressionTest, AnOperatorRegisteredLaterRunsThroughItsFunction)
+{
+    g_OperatorTable.Add({"%", OT_BINARY, 1, Remainder});
+    EXPECT_FLOAT_EQ(Eval("7%4+1"), 4.0f);
+    Add("s", {"i := 0", "while(i<5)", "if(i%2)", "Log(i%2+i*10)", "end", "i := i+1", "end"});
+    EXPECT_EQ(Run("s", 1), std::vector<std::string>{"11,31"});
+}
+
 TEST_F(ExpressionTest, PooledExpressionsNeverMove)
 {
     std::vector<CExpression*> pointers;

@@ -12,6 +12,23 @@ void StopNamed(TScriptParam* args, int) { g_CurrentRunner->StopThread(args[0].st
 void StopEverything(TScriptParam*, int) { g_CurrentRunner->StopAll(); }
 void StartElsewhere(TScriptParam* args, int) { g_OtherRunner->StartThread(args[0].strText, args[1].strText); }
 void Where(TScriptParam*, int) { g_Seen.push_back({g_CurrentRunner, g_CurrentThread}); }
+// The frames of the current thread, bottom first: script name and instruction.
+void Frames(TScriptParam*, int)
+{
+    std::string line;
+    for (const CScriptFunction& f : g_CurrentThread->stack)
+        line += f.pScript->strName + "@" + std::to_string(f.nInstrIndex) + " ";
+    scripttest::Log().push_back(line);
+}
+// Steps the other runner from inside a step of this one, as a handler may.
+void UpdateElsewhere(TScriptParam*, int)
+{
+    CScriptRunner* current = g_CurrentRunner;
+    CScriptThread* thread = g_CurrentThread;
+    g_OtherRunner->Update();
+    g_CurrentRunner = current;
+    g_CurrentThread = thread;
+}
 
 class RuntimeTest : public scripttest::ScriptTest {
 protected:
@@ -22,6 +39,8 @@ protected:
         g_SystemFuncTable.Register("StopAllThreads", StopEverything, "");
         g_SystemFuncTable.Register("StartElsewhere", StartElsewhere, "ss");
         g_SystemFuncTable.Register("Where", Where, "");
+        g_SystemFuncTable.Register("Frames", Frames, "");
+        g_SystemFuncTable.Register("UpdateElsewhere", UpdateElsewhere, "");
         g_Seen.clear();
     }
 };
@@ -286,6 +305,113 @@ TEST_F(RuntimeTest, FramesAndThreadsReportTheirState)
     frame.locals = {5.0f};
     frame.SetScript(library.FindScript("two"));
     EXPECT_EQ(frame.locals, (std::vector<float>{5.0f, 0.0f}));
+}
+
+TEST_F(RuntimeTest, RunningInstructionByInstructionDoesWhatARunDoes)
+{
+    TScript* s = Add("s", {"i := 0", "->top", "i := i+1", "if(i==1)", "Log(1)", "elseif(i==2)", "Log(2)", "else",
+                           "Log(3)", "end", "while(i<3)", "wait(1)", "goto(top)", "end", "Log(i)"});
+    CScriptFunction whole, stepped;
+    whole.SetScript(s);
+    stepped.SetScript(s);
+    for (int wait = 0; wait != -1;) {
+        scripttest::Log().clear();
+        wait = whole.Run();
+        std::vector<std::string> expected = scripttest::Log();
+        scripttest::Log().clear();
+        int steppedWait = -1;
+        while (stepped.NextInstr())
+            if ((steppedWait = stepped.ExecuteInstruction()) >= 1)
+                break;
+        EXPECT_EQ(steppedWait >= 1 ? steppedWait : -1, wait);
+        EXPECT_EQ(scripttest::Log(), expected);
+        EXPECT_EQ(stepped.nInstrIndex, whole.nInstrIndex);
+        EXPECT_EQ(stepped.locals, whole.locals);
+    }
+    EXPECT_EQ(scripttest::JoinedLog(), "3,3");
+}
+
+TEST_F(RuntimeTest, CalledScriptsShowTheirFramesAndLeaveTheirCallersLocalsAlone)
+{
+    Add("main", {"x := 5", "CallFunction(\"a\")", "Log(x)", "Frames()"});
+    Add("a", {"x := 1", "y := 2", "CallFunction(\"b\")", "Log(x+y)"});
+    Add("b", {"x := 3", "Frames()", "wait(1)", "Frames()"});
+    EXPECT_EQ(Run("main", 2), (Ticks{"main@1 a@2 b@1 ", "main@1 a@2 b@3 ,3,5,main@3 "}));
+}
+
+TEST_F(RuntimeTest, ACallWithoutArgumentsCallsTheScriptTheLastCallNamed)
+{
+    Add("x", {"Log(1)"});
+    Add("y", {"Log(2)"});
+    Add("main", {"i := 0", "while(i<2)", "CallFunction(\"x\")", "CallFunction(\"y\")", "CallFunction(\"x\")",
+                 "CallFunction()", "i := i+1", "end"});
+    EXPECT_EQ(Run("main", 1), Ticks{"1,2,1,1,1,2,1,1"});
+}
+
+TEST_F(RuntimeTest, CallsFindScriptsAddedAfterAFailedLookup)
+{
+    Add("main", {"while(1)", "CallFunction(\"late\")", "StartThread(\"late\",\"t\")", "wait(1)", "end"});
+    EXPECT_EQ(Run("main", 1), Ticks{""});
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"CallScript:找不到指定的TScript", "找不到脚本:late",
+                                                 "新Stack的最高Runner失败"}));
+    Add("late", {"Log(7)"});
+    scripttest::Log().clear();
+    runner.Update();
+    EXPECT_EQ(scripttest::Log(), (std::vector<std::string>{"7", "7"}));
+}
+
+TEST_F(RuntimeTest, CallsFindTheirScriptsInTheLibraryOfTheRunnerThatSteps)
+{
+    CScriptLibrary unitType, scene;
+    for (CScriptLibrary* library : {&unitType, &scene})
+        library->AddScript(scripttest::Lines({"while(1)", "CallFunction(\"Act\")", "wait(1)", "end"}), "main");
+    unitType.AddScript(scripttest::Lines({"Log(1)"}), "act");
+    scene.AddScript(scripttest::Lines({"Log(2)"}), "ACT");
+    CScriptRunner unit, sceneRunner;
+    unit.pLibrary = &unitType;
+    sceneRunner.pLibrary = &scene;
+    unit.StartThread("main", "main");
+    sceneRunner.StartThread("main", "main");
+    for (int tick = 0; tick < 2; ++tick) {
+        unit.Update();
+        sceneRunner.Update();
+    }
+    // The same call line, stepped by a runner now given the other library.
+    unit.pLibrary = &scene;
+    unit.Update();
+    EXPECT_EQ(scripttest::JoinedLog(""), "12122");
+}
+
+TEST_F(RuntimeTest, ARunNestedInAStepLeavesTheOuterRunsValuesInPlace)
+{
+    // Enough locals that the nested run needs more registers than any run before it.
+    std::vector<std::string> many;
+    for (int i = 0; i < 5000; ++i)
+        many.push_back("v" + std::to_string(i) + " := " + std::to_string(i));
+    many.push_back("Log(v4999)");
+    CScriptLibrary otherLibrary;
+    otherLibrary.AddScript(scripttest::Lines({}), "none");
+    CStringList lines;
+    for (const std::string& l : many)
+        lines.Add(l);
+    otherLibrary.AddScript(lines, "big");
+    CScriptRunner other;
+    other.pLibrary = &otherLibrary;
+    other.StartThread("big", "big");
+    g_OtherRunner = &other;
+    Add("main", {"x := 5", "CallFunction(\"sub\")", "Log(x)"});
+    Add("sub", {"y := 7", "UpdateElsewhere()", "Log(y)"});
+    EXPECT_EQ(Run("main", 1), Ticks{"4999,7,5"});
+    g_OtherRunner = nullptr;
+}
+
+TEST_F(RuntimeTest, AssigningAReadOnlyVariableWorksNothingOut)
+{
+    scripttest::g_CounterCalls = 0;
+    Add("s", {"ReadOnly := Counter(1)", "TestCell := Counter(1)", "x := Counter(1)", "Log(TestCell,x)"});
+    EXPECT_EQ(Run("s", 1), Ticks{"1 2"});
+    EXPECT_EQ(scripttest::g_CounterCalls, 2);
+    EXPECT_TRUE(Texts().empty());
 }
 
 }  // namespace

@@ -78,6 +78,15 @@ inline float Sum(const float* args, int count)
 inline int g_CounterCalls = 0;
 inline float Counter(const float*, int) { return static_cast<float>(++g_CounterCalls); }
 
+inline expression::TVar MemoryVar(const char* name, float* cell)
+{
+    expression::TVar var;
+    var.name = name;
+    var.type = expression::VT_MEMORY;
+    var.pValue = cell;
+    return var;
+}
+
 // Registers (once; later registrations are ignored by the tables) what the tests use:
 // "Log" with an open signature, "LogV" ("vv"), "Say" ("ss"), "SayAny" (no signature), the runtime's four functions, the
 // variables TestCell (memory) and ReadOnly (getter only), and the functions Sum and Counter.
@@ -91,11 +100,7 @@ inline void RegisterTestNames()
     g_SystemFuncTable.Register("CallFunction", ScriptCallFunction, "s");
     g_SystemFuncTable.Register("PauseThread", ScriptPauseThread, "s");
     g_SystemFuncTable.Register("ContinueThread", ScriptContinueThread, "s");
-    expression::TVar cell;
-    cell.name = "TestCell";
-    cell.type = expression::VT_MEMORY;
-    cell.pValue = &g_TestCell;
-    g_VarTable.AddVar("TestCell", cell);
+    g_VarTable.AddVar("TestCell", MemoryVar("TestCell", &g_TestCell));
     expression::TVar ro;
     ro.name = "ReadOnly";
     ro.type = expression::VT_FUNC;

@@ -1,0 +1,119 @@
+// Lookup by name for the script engine's tables and the local names of scripts, which compilers
+// ask about every word they read. Open addressing over a power-of-two table: a lookup builds no
+// string, hashes the word once and compares it with the names it probes, and a word whose first
+// character starts no name is turned away before any hashing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "foundation/namedlist.h"
+#include "platform/ascii.h"
+
+// With kNoCase names match as ToLower of both sides would make them; otherwise exactly.
+template <typename Value, bool kNoCase>
+class CNameTable {
+public:
+    // The first value of a name stays; false when the name was there already.
+    bool Add(std::string_view name, Value value)
+    {
+        if (name.empty() || Find(name))
+            return false;
+        if ((entries.size() + 1) * 2 > slots.size())
+            Rehash(slots.empty() ? 16 : slots.size() * 2);
+        entries.push_back({std::string(name), value});
+        Place(static_cast<std::int32_t>(entries.size() - 1));
+        unsigned char c = First(name);
+        firstChars[c >> 6] |= std::uint64_t(1) << (c & 63);
+        return true;
+    }
+
+    const Value* Find(std::string_view name) const
+    {
+        if (name.empty() || slots.empty())
+            return nullptr;
+        unsigned char c = First(name);
+        if (!(firstChars[c >> 6] & (std::uint64_t(1) << (c & 63))))
+            return nullptr;
+        const std::size_t mask = slots.size() - 1;
+        for (std::size_t i = Slot(name);; i = (i + 1) & mask) {
+            std::int32_t at = slots[i];
+            if (at < 0)
+                return nullptr;
+            const TEntry& e = entries[static_cast<std::size_t>(at)];
+            if (kNoCase ? SameName(e.name, name) : e.name == name)
+                return &e.value;
+        }
+    }
+
+    void Clear()
+    {
+        entries.clear();
+        slots.clear();
+        nShift = 64;
+        for (std::uint64_t& bits : firstChars)
+            bits = 0;
+    }
+
+private:
+    struct TEntry {
+        std::string name;
+        Value value;
+    };
+    std::vector<TEntry> entries;
+    std::vector<std::int32_t> slots;  // positions in entries; -1 is free
+    int nShift = 64;
+    std::uint64_t firstChars[4] = {};
+
+    static unsigned char First(std::string_view name)
+    {
+        return static_cast<unsigned char>(kNoCase ? platform::AsciiLower(name[0]) : name[0]);
+    }
+
+    // FNV-1a over the characters, spread over the table by its top bits: names that differ only
+    // in their last characters (a1, a2, ...) land apart.
+    std::size_t Slot(std::string_view name) const
+    {
+        std::uint64_t h = 1469598103934665603ull;
+        for (char c : name)
+            h = (h ^ static_cast<unsigned char>(kNoCase ? platform::AsciiLower(c) : c)) * 1099511628211ull;
+        return static_cast<std::size_t>((h * 0x9E3779B97F4A7C15ull) >> nShift);
+    }
+
+    void Place(std::int32_t at)
+    {
+        const std::size_t mask = slots.size() - 1;
+        std::size_t i = Slot(entries[static_cast<std::size_t>(at)].name);
+        while (slots[i] >= 0)
+            i = (i + 1) & mask;
+        slots[i] = at;
+    }
+
+    void Rehash(std::size_t size)
+    {
+        slots.assign(size, -1);
+        nShift = 64;
+        for (std::size_t n = size; n > 1; n >>= 1)
+            --nShift;
+        for (std::size_t at = 0; at < entries.size(); ++at)
+            Place(static_cast<std::int32_t>(at));
+    }
+};
+
+// The records of a table by name, without regard to ASCII case; the first of a name stays.
+template <typename T>
+class CNameIndex {
+public:
+    void Add(std::string_view name, T* record) { table.Add(name, record); }
+    T* Find(std::string_view name) const
+    {
+        T* const* record = table.Find(name);
+        return record ? *record : nullptr;
+    }
+    void Clear() { table.Clear(); }
+
+private:
+    CNameTable<T*, true> table;
+};
