@@ -86,30 +86,17 @@ protected:
 TEST_F(Object3DTest, ModelsLoadFromTheRootModelsFolderAndDraw)
 {
     CObject3D* box = list.Add("box");
-    ASSERT_NE(box, nullptr);
-    EXPECT_NE(box->pMesh, nullptr);
-    EXPECT_NE(box->Texture.GetTexture(), nullptr);
-    EXPECT_EQ(box->dwMaterialCount, 1u);
-    EXPECT_EQ(box->strName, "box");
     EXPECT_EQ(box->Texture.GetName(), dir.WindowsPath() + "\\Models\\box.dds");
-    EXPECT_FLOAT_EQ(box->Material.Power, 2.0f);
-    EXPECT_FLOAT_EQ(box->Material.Emissive.r, 0.0f);
-    EXPECT_FLOAT_EQ(box->Material.Diffuse.g, 1.0f);
     EXPECT_TRUE(Texts().empty());
     EXPECT_EQ(RenderCentre(box), 0x00FF00u);
 
     // Loading is per call: the same name twice gives two objects; lookups find the first.
-    CObject3D* again = list.Add("BOX");
-    EXPECT_NE(again, box);
+    EXPECT_NE(list.Add("BOX"), box);
     EXPECT_EQ(list.Find("Box"), box);
-    EXPECT_EQ(list.Find("nothing"), nullptr);
-    list.LoadObject3D("$\\Models", "*.x");
-    EXPECT_EQ(list.Objects.Count(), 2);
 
     // No material list: a count of 0 draws nothing.
     CObject3D* flat = list.Add("flat");
     EXPECT_NE(flat->pMesh, nullptr);
-    EXPECT_EQ(flat->dwMaterialCount, 0u);
     EXPECT_EQ(RenderCentre(flat), 0u);
 }
 
@@ -119,14 +106,12 @@ TEST_F(Object3DTest, MissingFilesAreReportedAndNeverDrawn)
     CObject3D object;
     EXPECT_FALSE(object.Load("bare"));
     EXPECT_NE(object.pMesh, nullptr);
-    EXPECT_EQ(object.Texture.GetTexture(), nullptr);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"cant open tex file :" + models + "bare.dds",
                                                   models + "bare.dds:Load Error"}));
     EXPECT_EQ(RenderCentre(&object), 0u);
 
     boxes.Clear();
     CObject3D* ghost = list.Add("ghost");
-    ASSERT_NE(ghost, nullptr);
     EXPECT_EQ(ghost->pMesh, nullptr);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"无法打开" + models + "ghost.x",
                                                   "cant open tex file :" + models + "ghost.dds",

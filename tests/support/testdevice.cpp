@@ -1,5 +1,7 @@
 #include "support/testdevice.h"
 
+#include <algorithm>
+
 #include "platform/seams.h"
 
 namespace testutil {
@@ -39,6 +41,17 @@ D3DCOLOR PresentedPixel(int x, int y)
     if (x < 0 || y < 0 || x >= f.width || y >= f.height) return 0;
     const std::uint8_t* px = &f.bgra[(static_cast<std::size_t>(y) * f.width + x) * 4];
     return D3DCOLOR_ARGB(px[3], px[2], px[1], px[0]);
+}
+
+RECT LitRect(int x0, int y0, int x1, int y1)
+{
+    RECT r{x1, y1, -1, -1};
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (PresentedPixel(x, y) & 0xFFFFFF)
+                r = {std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x + 1),
+                     std::max<LONG>(r.bottom, y + 1)};
+    return r;
 }
 
 }  // namespace testutil

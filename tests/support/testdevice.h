@@ -18,4 +18,8 @@ IDirect3DDevice9* MakeTestDevice(UINT width, UINT height, D3DFORMAT depth = D3DF
 // Pixel (x, y) of the last presented frame as packed ARGB.
 D3DCOLOR PresentedPixel(int x, int y);
 
+// The smallest rectangle around the pixels of the last presented frame in [x0, x1) x [y0, y1)
+// whose colour is not black; its right edge is below 0 when there are none.
+RECT LitRect(int x0, int y0, int x1, int y1);
+
 }  // namespace testutil
