@@ -35,28 +35,21 @@ TEST_F(StartupTest, TheWorkingFolderBecomesTheRootAndTheMenuFolderIsLeftCurrent)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST_F(StartupTest, MissingConstantsSoundsAndKeysDoNotStopStartUp)
+// Only the readers' own reports, in start-up order: fonts, then the key table. A missing
+// folder is not read in the root instead.
+TEST_F(StartupTest, MissingFilesAndFoldersDoNotStopStartUp)
 {
     testutil::WriteMinimalMenu(root);
+    root.Write("click.wav", "not a wave");
+    root.Write("Menu.txt", "[menu]\nx := 1\n");
     testing::internal::CaptureStdout();
     ASSERT_TRUE(GameStartup(nullptr));
     testing::internal::GetCapturedStdout();
-    // Only the readers' own reports, in start-up order: fonts, then the key table.
-    std::string failed = "\xCE\xC4\xBC\xFE\xB6\xC1\xC8\xA1\xCA\xA7\xB0\xDC:";
+    const std::string failed = "\xCE\xC4\xBC\xFE\xB6\xC1\xC8\xA1\xCA\xA7\xB0\xDC:";
     ASSERT_EQ(boxes.Boxes().size(), 2u);
     EXPECT_EQ(boxes.Boxes()[0].text, failed + "GlobalFonts.txt");
     EXPECT_EQ(boxes.Boxes()[1].text, failed + "Control.txt");
-}
-
-TEST_F(StartupTest, MissingFoldersAreNotReadInTheRoot)
-{
-    testutil::WriteMinimalMenu(root);
-    root.Write("GlobalFonts.txt", "[menu]\nfontname=Arial\nheight=20\n");
-    root.Write("click.wav", "not a wave");
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(GameStartup(nullptr));
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(g_ConstTableSet.FindTable("menu"), nullptr) << "the font file is no constant table";
+    EXPECT_EQ(g_ConstTableSet.FindTable("menu"), nullptr) << "the root is no constant folder";
     EXPECT_EQ(g_SoundManager.FindSound("click"), nullptr) << "the root is no sound folder";
 }
 
