@@ -178,10 +178,6 @@ std::string LinkListener::Receive(std::size_t expected, int timeoutMs)
     return m_Received;
 }
 
-}  // namespace testutil
-
-namespace testutil {
-
 void WriteMinimalMenu(const TempDir& root, const std::string& folder)
 {
     const std::string menu = folder.empty() ? "menu/" : folder + "/menu/";

@@ -92,10 +92,6 @@ public:
     void Clear() { platform::seams::RecordedMessageBoxes().clear(); }
 };
 
-}  // namespace testutil
-
-namespace testutil {
-
 // The smallest data tree that starts without a box: the key table, a font file and a menu with
 // one invisible control.
 void WriteMinimalDataTree(const TempDir& root);
