@@ -109,8 +109,10 @@ TEST(InterpolatorPoints, SmoothMovesLimitTheLengthAndOnly3DSnapsAtTheEnd)
     p.Update();
     EXPECT_FLOAT_EQ(p.vVelocity.x, 0.6f);  // the acceleration's length is limited, not each part
     EXPECT_FLOAT_EQ(p.vVelocity.y, 0.8f);
-    p = CInterpolator2D();
+    const D3DXVECTOR2 carried = p.vVelocity;
     p.StartSmooth(0, 0, 100, 0, 2, 0.1f, 1.0f, 0.5f);
+    EXPECT_EQ(p.vVelocity, carried) << "a new smooth move begins with the velocity the last one left";
+    p.vVelocity = D3DXVECTOR2(0, 0);
     EXPECT_EQ(Tick(p, 4).vCurrent, D3DXVECTOR2(3.5f, 0)) << "the spring goes on past the frames";
     EXPECT_FALSE(p.IsRunning());
 

@@ -46,6 +46,12 @@ TEST_F(UIManagerTest, AnUnknownTypeStopsTheLoadKeepingWhatWasStored)
     EXPECT_EQ(Control("bad")->PosX.Get(), 0.0f);
     EXPECT_EQ(g_UIManager.FindControl("later"), nullptr);
     EXPECT_EQ(CommandRuns(), 0);
+
+    // No type at all is no type either.
+    uitest::ResetManager(g_UIManager);
+    boxes.Clear();
+    EXPECT_FALSE(LoadUI("[notype]\ntext=x\n"));
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Unrecognized value:"});
 }
 
 TEST_F(UIManagerTest, FileWideKeysAreReadOnlyBeforeTheFirstSectionAndPlaceTheCamera)
