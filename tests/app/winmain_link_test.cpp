@@ -9,18 +9,14 @@
 
 namespace {
 
-class WinMainTest : public testing::Test {
+// A minimal data tree, so that start-up finds what it reads and shows no box of its own.
+class WinMainTest : public testutil::ScratchFolderTest {
 protected:
-    testutil::BoxCapture boxes;
-    // A minimal data tree, so that start-up finds what it reads and shows no box of its own.
-    testutil::TempDir root;
-    testutil::ScopedCwd cwd{root.Path()};
-
     void SetUp() override
     {
         platform::seams::ResetAll();
         platform::seams::InstallMessageBoxRecorder();
-        testutil::WriteMinimalDataTree(root);
+        testutil::WriteMinimalDataTree(dir);
     }
     void TearDown() override
     {
@@ -93,7 +89,7 @@ TEST_F(WinMainTest, OnlyShiftEscapeEndsTheProgramAfterOpaqueBlackFrames)
 
 TEST_F(WinMainTest, AMenuThatFailsEndsStartUpBeforeAnyTick)
 {
-    root.Write("menu/MainMenu.txt", "[x]\ntype=Static\n");
+    dir.Write("menu/MainMenu.txt", "[x]\ntype=Static\n");
     platform::seams::SetDeviceRecording(true);
     EXPECT_EQ(WinMain(nullptr, nullptr, const_cast<char*>(""), SW_SHOW), 0);
     EXPECT_EQ(Presents(), 0);

@@ -9,11 +9,8 @@
 
 namespace {
 
-class StartupTest : public testing::Test {
+class StartupTest : public testutil::ScratchFolderTest {
 protected:
-    testutil::TempDir root;
-    testutil::ScopedCwd cwd{root.Path()};
-    testutil::BoxCapture boxes;
     void TearDown() override { GameCleanup(nullptr); }
 };
 
@@ -21,16 +18,16 @@ protected:
 
 TEST_F(StartupTest, TheWorkingFolderBecomesTheRootAndTheMenuFolderIsLeftCurrent)
 {
-    testutil::WriteMinimalDataTree(root);
-    root.Write("Global/game.txt", "[game]\nStartZ := 40\n");
-    root.Write("Global/Zeta.txt", "[game]\nStartZ := 1\n");
+    testutil::WriteMinimalDataTree(dir);
+    dir.Write("Global/game.txt", "[game]\nStartZ := 40\n");
+    dir.Write("Global/Zeta.txt", "[game]\nStartZ := 1\n");
     ASSERT_TRUE(GameStartup(nullptr));
     // Of two tables of one name the first listed wins, in Windows' order: "game" before "Zeta".
     const TConst* startZ = g_ConstTableSet.FindTable("game")->Find("StartZ");
     ASSERT_NE(startZ, nullptr);
     EXPECT_EQ(startZ->value, 40.0f);
-    EXPECT_EQ(GetRootFolder(), root.WindowsPath());
-    EXPECT_EQ(g_CurrentFolder, root.WindowsPath() + "\\menu");
+    EXPECT_EQ(GetRootFolder(), dir.WindowsPath());
+    EXPECT_EQ(g_CurrentFolder, dir.WindowsPath() + "\\menu");
     EXPECT_TRUE(g_KeyTable.enabled);
     EXPECT_TRUE(boxes.Boxes().empty());
 }
@@ -39,9 +36,9 @@ TEST_F(StartupTest, TheWorkingFolderBecomesTheRootAndTheMenuFolderIsLeftCurrent)
 // folder is not read in the root instead.
 TEST_F(StartupTest, MissingFilesAndFoldersDoNotStopStartUp)
 {
-    testutil::WriteMinimalMenu(root);
-    root.Write("click.wav", "not a wave");
-    root.Write("Menu.txt", "[menu]\nx := 1\n");
+    testutil::WriteMinimalMenu(dir);
+    dir.Write("click.wav", "not a wave");
+    dir.Write("Menu.txt", "[menu]\nx := 1\n");
     testing::internal::CaptureStdout();
     ASSERT_TRUE(GameStartup(nullptr));
     testing::internal::GetCapturedStdout();
@@ -59,9 +56,9 @@ TEST_F(StartupTest, LongWorkingFolderIsReadWhole)
     std::string rel;
     for (int i = 0; i < 6; ++i)
         rel += (i ? "/" : "") + deep;
-    root.Write(rel + "/Global/Control.txt", "[keys]\nx=1\n");
-    testutil::WriteMinimalMenu(root, rel);
-    testutil::ScopedCwd inner(root.Path() + "/" + rel);
+    dir.Write(rel + "/Global/Control.txt", "[keys]\nx=1\n");
+    testutil::WriteMinimalMenu(dir, rel);
+    testutil::ScopedCwd inner(dir.Path() + "/" + rel);
     ASSERT_TRUE(GameStartup(nullptr));
     EXPECT_GT(GetRootFolder().size(), 300u);
     EXPECT_EQ(g_CurrentFolder, GetRootFolder() + "\\menu");

@@ -7,12 +7,8 @@
 
 namespace {
 
-class GrayBitmapTest : public testing::Test {
+class GrayBitmapTest : public testutil::ScratchFolderTest {
 protected:
-    testutil::TempDir dir;
-    testutil::ScopedCwd cwd{dir.Path()};
-    testutil::BoxCapture boxes;
-
     void TearDown() override { platform::seams::SetDisplayBitsPerPixel(32); }
 };
 

@@ -5,12 +5,8 @@
 
 namespace {
 
-class IniFileTest : public testing::Test {
+class IniFileTest : public testutil::ScratchFolderTest {
 protected:
-    testutil::TempDir dir;
-    testutil::ScopedCwd cwd{dir.Path()};
-    testutil::BoxCapture boxes;
-
     CIniFile Load(const std::string& content)
     {
         dir.Write("data.txt", content);

@@ -7,11 +7,8 @@
 
 namespace {
 
-class StringListTest : public testing::Test {
+class StringListTest : public testutil::ScratchFolderTest {
 protected:
-    testutil::TempDir dir;
-    testutil::ScopedCwd cwd{dir.Path()};
-    testutil::BoxCapture boxes;
     CStringList list;
 
     std::vector<std::string> Loaded(const std::string& bytes)

@@ -11,10 +11,8 @@
 namespace {
 
 // A scratch folder made the root and the process's current folder.
-class PathsTest : public testing::Test {
+class PathsTest : public testutil::ScratchFolderTest {
 protected:
-    testutil::TempDir dir;
-    testutil::ScopedCwd cwd{dir.Path()};
     const std::string savedRoot = GetRootFolder();
     void SetUp() override { SetRootFolder(dir.WindowsPath()); }
     void TearDown() override { SetRootFolder(savedRoot); }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 #include "foundation/device.h"
 #include "media/font.h"
@@ -9,20 +10,12 @@
 
 namespace {
 
-class FontManagerTest : public ::testing::Test {
+class FontManagerTest : public testutil::ScratchFolderTest {
 protected:
-    void SetUp() override
-    {
-        g_pDevice = testutil::MakeTestDevice(64, 64);
-        ASSERT_NE(g_pDevice, nullptr);
-    }
-    void TearDown() override
-    {
-        manager.Fonts.Clear();
-        if (g_pDevice)
-            g_pDevice->Release();
-        g_pDevice = nullptr;
-    }
+    testutil::GlobalTestDevice device{64, 64};
+    FontManager manager;
+
+    void SetUp() override { ASSERT_NE(g_pDevice, nullptr); }
 
     D3DXFONT_DESCA Desc(const char* name)
     {
@@ -37,21 +30,12 @@ protected:
     // Draws with the manager's current font and tells whether anything was lit, and where.
     bool DrawsInk(const std::string& text, int horizontal, int vertical, RECT* lit = nullptr)
     {
-        g_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-        g_pDevice->BeginScene();
-        manager.DrawTextAligned(text, RECT{0, 0, 64, 64}, 0xFFFFFFFF, horizontal, vertical);
-        g_pDevice->EndScene();
-        g_pDevice->Present(nullptr, nullptr, nullptr, nullptr);
+        testutil::DrawFrame([&] { manager.DrawTextAligned(text, RECT{0, 0, 64, 64}, 0xFFFFFFFF, horizontal, vertical); });
         const RECT r = testutil::LitRect(0, 0, 64, 64);
         if (lit)
             *lit = r;
         return r.right >= 0;
     }
-
-    testutil::TempDir dir;
-    testutil::ScopedCwd cwd{dir.Path()};
-    testutil::BoxCapture boxes;
-    FontManager manager;
 };
 
 }  // namespace
@@ -113,9 +97,7 @@ TEST_F(FontManagerTest, AlignedTextAndFontsThatCannotDraw)
 
     CStringList lines;
     lines.Items = {"I", "I"};
-    g_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    manager.DrawLines(lines, 0, 0, 0xFFFFFFFF);
-    g_pDevice->Present(nullptr, nullptr, nullptr, nullptr);
+    testutil::DrawFrame([&] { manager.DrawLines(lines, 0, 0, 0xFFFFFFFF); });
     int litRows = 0;
     for (int y = 0; y < 64; ++y)
         litRows += (testutil::PresentedPixel(2, y) & 0xFFFFFF) || (testutil::PresentedPixel(3, y) & 0xFFFFFF) ? 1 : 0;
@@ -125,10 +107,9 @@ TEST_F(FontManagerTest, AlignedTextAndFontsThatCannotDraw)
     manager.pCurrent = nullptr;
     EXPECT_FALSE(DrawsInk("II", 1, 1));
     FontEntry* noDevice = manager.Fonts.AddNew();
-    IDirect3DDevice9* device = g_pDevice;
-    g_pDevice = nullptr;
+    IDirect3DDevice9* kept = std::exchange(g_pDevice, nullptr);
     noDevice->Create("Arial", "nodevice", 0, 16, 400, false);
-    g_pDevice = device;
+    g_pDevice = kept;
     manager.SetCurrent(noDevice);
     EXPECT_FALSE(DrawsInk("II", 1, 1));
     EXPECT_TRUE(boxes.Boxes().empty());

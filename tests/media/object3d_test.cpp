@@ -33,7 +33,6 @@ class Object3DTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g_pDevice = testutil::MakeTestDevice(32, 32);
         ASSERT_NE(g_pDevice, nullptr);
         dir.Write("Models/Box.x", kBox);
         dir.Write("Models/Box.dds", Dds(0xFF00FF00));
@@ -42,14 +41,6 @@ protected:
         dir.Write("Models/flat.dds", Dds(0xFF00FF00));
         SetRootFolder(dir.WindowsPath());
     }
-    void TearDown() override
-    {
-        list.Clear();
-        if (g_pDevice)
-            g_pDevice->Release();
-        g_pDevice = nullptr;
-    }
-
     // Renders the object unlit over black and answers the centre pixel.
     D3DCOLOR RenderCentre(CObject3D* object)
     {
@@ -58,11 +49,7 @@ protected:
         g_pDevice->SetTransform(D3DTS_WORLD, &identity);
         g_pDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
         g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-        g_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        g_pDevice->BeginScene();
-        object->Render();
-        g_pDevice->EndScene();
-        g_pDevice->Present(nullptr, nullptr, nullptr, nullptr);
+        testutil::DrawFrame([&] { object->Render(); });
         return testutil::PresentedPixel(20, 10) & 0xFFFFFF;
     }
 
@@ -76,6 +63,7 @@ protected:
         return out;
     }
 
+    testutil::GlobalTestDevice device{32, 32};
     testutil::TempDir dir;
     testutil::BoxCapture boxes;
     Object3DList list;

@@ -30,11 +30,7 @@ class SoundManagerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // The dummy driver mixes without a sound card, so playing works and nothing is heard.
-        g_SoundManager.ClearAll();
-        FSOUND_Close();
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        FSOUND_Init(44100, 32, 0);
+        testutil::ReopenSoundOnDummyDriver();
         ASSERT_TRUE(platform::soundseams::DeviceOpen());
         g_SoundManager.fSoundVolume = g_SoundManager.fMusicVolume = 1.0f;
         dir.Write("sound/Click.wav", Wav(200));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 #include "foundation/device.h"
 #include "media/texture.h"
@@ -28,19 +29,12 @@ class TextureTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g_pDevice = testutil::MakeTestDevice(64, 64);
         ASSERT_NE(g_pDevice, nullptr);
         dir.Write("a/Pic.png", Png(255, 0, 0));
         dir.Write("b/pic.png", Png(0, 0, 255));
     }
-    void TearDown() override
-    {
-        manager.Clear();
-        if (g_pDevice)
-            g_pDevice->Release();
-        g_pDevice = nullptr;
-    }
 
+    testutil::GlobalTestDevice device{64, 64};
     testutil::TempDir dir;
     testutil::BoxCapture boxes;
     CTextureManager manager;
@@ -76,10 +70,9 @@ TEST_F(TextureTest, FailedLoadsArePooledAndReportedOnce)
     EXPECT_EQ(manager.AddTexture(""), nullptr);
 
     // Without a device nothing loads and nothing is reported.
-    IDirect3DDevice9* device = g_pDevice;
-    g_pDevice = nullptr;
+    IDirect3DDevice9* kept = std::exchange(g_pDevice, nullptr);
     EXPECT_EQ(manager.AddTexture("a\\pic.png")->GetTexture(), nullptr);
-    g_pDevice = device;
+    g_pDevice = kept;
 
     ASSERT_EQ(boxes.Boxes().size(), 2u);
     EXPECT_EQ(boxes.Boxes()[0].caption, "");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "foundation/device.h"
 #include "platform/seams.h"
 
 namespace testutil {
@@ -33,6 +34,24 @@ IDirect3DDevice9* MakeTestDevice(UINT width, UINT height, D3DFORMAT depth)
         device = nullptr;
     d3d->Release();
     return device;
+}
+
+GlobalTestDevice::GlobalTestDevice(UINT width, UINT height) { g_pDevice = MakeTestDevice(width, height); }
+
+GlobalTestDevice::~GlobalTestDevice()
+{
+    if (g_pDevice)
+        g_pDevice->Release();
+    g_pDevice = nullptr;
+}
+
+void DrawFrame(const std::function<void()>& draw)
+{
+    g_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    g_pDevice->BeginScene();
+    draw();
+    g_pDevice->EndScene();
+    g_pDevice->Present(nullptr, nullptr, nullptr, nullptr);
 }
 
 D3DCOLOR PresentedPixel(int x, int y)

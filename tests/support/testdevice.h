@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "platform/d3d9.h"
 
@@ -14,6 +15,19 @@ D3DPRESENT_PARAMETERS TestPresentParameters(UINT width, UINT height, D3DFORMAT d
 // A hardware-processing device with a D24S8 depth buffer (or `depth`); null when none can be
 // made. The caller releases it. Presented frames are kept from then on (until ResetAll).
 IDirect3DDevice9* MakeTestDevice(UINT width, UINT height, D3DFORMAT depth = D3DFMT_D24S8);
+
+// Makes g_pDevice a test device while it lives (null when none can be made), then releases it.
+class GlobalTestDevice {
+public:
+    GlobalTestDevice(UINT width, UINT height);
+    ~GlobalTestDevice();
+    GlobalTestDevice(const GlobalTestDevice&) = delete;
+    GlobalTestDevice& operator=(const GlobalTestDevice&) = delete;
+};
+
+// One frame on g_pDevice: the target cleared to opaque black and the depth buffer to 1, `draw`
+// run inside the scene, then presented.
+void DrawFrame(const std::function<void()>& draw);
 
 // Pixel (x, y) of the last presented frame as packed ARGB.
 D3DCOLOR PresentedPixel(int x, int y);

@@ -15,6 +15,9 @@
 #include <set>
 #include <sstream>
 
+#include "media/sound.h"
+#include "platform/fmod.h"
+
 namespace fs = std::filesystem;
 
 namespace testutil {
@@ -176,6 +179,14 @@ std::string LinkListener::Receive(std::size_t expected, int timeoutMs)
         m_Received.append(buffer, static_cast<std::size_t>(n));
     }
     return m_Received;
+}
+
+void ReopenSoundOnDummyDriver()
+{
+    g_SoundManager.ClearAll();
+    FSOUND_Close();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    FSOUND_Init(44100, 32, 0);
 }
 
 void WriteMinimalMenu(const TempDir& root, const std::string& folder)

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "media/sound.h"
-#include "platform/fmod.h"
 #include "platform/fmod/fmod_seams.h"
 #include "support/mediafiles.h"
 #include "ui/uifixture.h"
@@ -111,10 +108,7 @@ TEST_F(UIInputTest, MouseMovesGiveEnterAndLeaveEventsToEveryOpenControlTopmostFi
 // Samples on the dummy driver, so that plays can be read from the sound library's call log.
 TEST_F(UIInputTest, AClickRunsItsCommandThenPlaysItsSoundThenTakesTheFocus)
 {
-    g_SoundManager.ClearAll();
-    FSOUND_Close();
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    FSOUND_Init(44100, 32, 0);
+    testutil::ReopenSoundOnDummyDriver();
     for (const char* name : {"hit.wav", "typed.wav", "script.wav"}) {
         dir.Write(name, testutil::WavFile(std::vector<std::int16_t>(200, 0x1010)));
         g_SoundManager.AddSound(name);

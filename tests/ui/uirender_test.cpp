@@ -19,10 +19,11 @@ bool Lit(int x0, int y0, int x1, int y1) { return testutil::LitRect(x0, y0, x1, 
 
 class UIRenderTest : public uitest::UIFixture {
 protected:
+    testutil::GlobalTestDevice device{640, 480};
+
     void SetUp() override
     {
         UIFixture::SetUp();
-        g_pDevice = testutil::MakeTestDevice(640, 480);
         ASSERT_NE(g_pDevice, nullptr);
         SetupRenderStates(g_pDevice);
         if (!g_pTextureManager) g_pTextureManager = new CTextureManager;
@@ -37,8 +38,6 @@ protected:
         g_pTextureManager->Clear();
         g_FontManager.Fonts.Clear();
         g_FontManager.pCurrent = nullptr;
-        if (g_pDevice) g_pDevice->Release();
-        g_pDevice = nullptr;
     }
 
     // Loads the controls after a 640 x 480 header and draws one frame of the interface.
@@ -47,14 +46,7 @@ protected:
         ASSERT_TRUE(LoadUI("sizex=640\nsizey=480\nfont=plain\n[log]\ntype=none\n" + controls));
         Draw();
     }
-    void Draw()
-    {
-        g_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        g_pDevice->BeginScene();
-        g_UIManager.Render();
-        g_pDevice->EndScene();
-        g_pDevice->Present(nullptr, nullptr, nullptr, nullptr);
-    }
+    void Draw() { testutil::DrawFrame([] { g_UIManager.Render(); }); }
 };
 
 }  // namespace
