@@ -36,13 +36,6 @@ protected:
         }
         return out;
     }
-
-    void Force(void (*set)(platform::seams::ForcedFailures&))
-    {
-        platform::seams::ForcedFailures f;
-        set(f);
-        platform::seams::SetForcedFailures(f);
-    }
 };
 
 int Presents()
@@ -114,29 +107,25 @@ TEST_F(WinMainTest, WindowCreationMakesAndConnectsTheLink)
 
 TEST_F(WinMainTest, EachFailureShowsItsBoxThenInitD3DFailed)
 {
-    struct Case {
-        void (*force)(platform::seams::ForcedFailures&);
-        const char* first;
+    const std::pair<platform::seams::ForcedFailures, const char*> cases[] = {
+        {{.registerClass = true}, "RegisterClass() - FAILED"},
+        {{.createWindow = true}, "CreateWindow() - FAILED"},
+        {{.direct3DCreate = true}, "Direct3DCreate9() - FAILED"},
+        {{.deviceD24S8 = true, .deviceD16 = true}, "CreateDevice() - FAILED"},
     };
-    const Case cases[] = {
-        {[](platform::seams::ForcedFailures& f) { f.registerClass = true; }, "RegisterClass() - FAILED"},
-        {[](platform::seams::ForcedFailures& f) { f.createWindow = true; }, "CreateWindow() - FAILED"},
-        {[](platform::seams::ForcedFailures& f) { f.direct3DCreate = true; }, "Direct3DCreate9() - FAILED"},
-        {[](platform::seams::ForcedFailures& f) { f.deviceD24S8 = f.deviceD16 = true; }, "CreateDevice() - FAILED"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [failures, first] : cases) {
         platform::seams::ResetAll();
         platform::seams::InstallMessageBoxRecorder();
         boxes.Clear();
-        Force(c.force);
+        platform::seams::SetForcedFailures(failures);
         EXPECT_EQ(WinMain(nullptr, nullptr, const_cast<char*>(""), SW_SHOW), 0);
-        EXPECT_EQ(BoxTexts(), (std::vector<std::string>{c.first, "InitD3D() - FAILED"}));
+        EXPECT_EQ(BoxTexts(), (std::vector<std::string>{first, "InitD3D() - FAILED"}));
     }
 }
 
 TEST_F(WinMainTest, DeviceFallsBackToD16AndToSoftwareVertexProcessing)
 {
-    Force([](platform::seams::ForcedFailures& f) { f.deviceD24S8 = true; });
+    platform::seams::SetForcedFailures({.deviceD24S8 = true});
     ASSERT_TRUE(InitD3D(nullptr, 640, 480, true, D3DDEVTYPE_HAL, &g_pDevice));
     EXPECT_EQ(platform::seams::LastDeviceDepthFormat(), D3DFMT_D16);
     EXPECT_EQ(platform::seams::LastDeviceBehaviorFlags(), D3DCREATE_HARDWARE_VERTEXPROCESSING);
