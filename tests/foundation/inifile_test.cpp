@@ -27,7 +27,7 @@ TEST_F(IniFileTest, DecoratedHeadersAreListedButNotSelectable)
     EXPECT_EQ(ini.GetSectionLines(lines, "Other"), 0);
 }
 
-TEST_F(IniFileTest, KeyLines)
+TEST_F(IniFileTest, KeyLinesAreTrimmedAndTheFirstOfANameWins)
 {
     CIniFile ini = Load(
         "[s]\n"
@@ -52,7 +52,7 @@ TEST_F(IniFileTest, KeyLines)
     EXPECT_EQ(ini.GetValue("only", "later"), "here ;");
 }
 
-TEST_F(IniFileTest, SelectionState)
+TEST_F(IniFileTest, BeforeASelectionOnlyTheFirstLineIsReadAndEmptySectionsFail)
 {
     CIniFile ini = Load("first=1\nsecond=2\n[a]\nx=1\n[b]\n[c]\n");
     // Before any selection only the first line is read; the file-wide keys end at a header.

@@ -27,7 +27,7 @@ protected:
 
 }  // namespace
 
-TEST(Paths, RootAndPieces)
+TEST(Paths, DollarIsTheRootAndOnlyABackslashPastTheStartSeparates)
 {
     const std::string saved = GetRootFolder();
     SetRootFolder("C:\\game");
@@ -98,7 +98,7 @@ TEST_F(PathsTest, ListFolderListsNothingWhereItCannotEnter)
     EXPECT_EQ(out.Items, std::vector<std::string>{"game.txt"});
 }
 
-TEST(Strings, TrimsAndLowerCase)
+TEST(Strings, TrimsCutCommentsAndLowerCaseIsBytewise)
 {
     EXPECT_EQ(Trim("  key = value ; // note"), "key = value");
     EXPECT_EQ(TrimValue("  key = value ; // note"), "key = value ;");
@@ -130,7 +130,7 @@ TEST(Strings, NumbersAreReadAsAStringStreamReadsThem)
     EXPECT_EQ(FloatToString(-3.4028235e38f).size(), 47u);
 }
 
-TEST(Strings, HexColours)
+TEST(Strings, HexColoursReadEightDigitsAtMost)
 {
     EXPECT_EQ(HexToUInt("ff00FF00"), 0xFF00FF00u);
     EXPECT_EQ(HexToUInt("123456789"), 0u);  // more than eight digits
