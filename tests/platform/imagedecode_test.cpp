@@ -4,7 +4,6 @@
 
 #include "platform/imagedecode.h"
 #include "support/mediafiles.h"
-#include "support/testutil.h"
 
 namespace {
 

@@ -109,9 +109,10 @@ TEST_F(ParticleTest, PoolLimits)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-// The states the sprites need and the following draws do not (no lighting, point sprites and
-// their scaling, no depth writes) are undone after the draw.
-TEST_F(ParticleTest, DrawUndoesItsStates)
+// Set before the draw, the states no drawn pixel of these tests shows: no depth writes, and the
+// texture's alpha times the colour's (for the blending the terrain leaves on). Undone after it,
+// those the following draws must not inherit.
+TEST_F(ParticleTest, DrawSetsAndUndoesItsStates)
 {
     Load("MaxParticle=4\nGenerateRate=3\n");
     particles.bEnabled = true;
@@ -121,6 +122,9 @@ TEST_F(ParticleTest, DrawUndoesItsStates)
     auto at = [&](const std::string& call) { return std::find(calls.begin(), calls.end(), call) - calls.begin(); };
     const auto draw = at("DrawPrimitive(1, 0, 3)");
     ASSERT_LT(draw, static_cast<long>(calls.size()));
+    for (const char* before : {"SetRenderState(14, 0x00000000)", "SetTextureStageState(0, 5, 0x00000002)",
+                               "SetTextureStageState(0, 6, 0x00000000)", "SetTextureStageState(0, 4, 0x00000004)"})
+        EXPECT_LT(at(before), draw) << before;
     for (const char* after : {"SetRenderState(137, 0x00000001)", "SetRenderState(156, 0x00000000)",
                               "SetRenderState(157, 0x00000000)", "SetRenderState(14, 0x00000001)"}) {
         EXPECT_GT(at(after), draw) << after;
