@@ -1,6 +1,7 @@
+#include <algorithm>
+
 #include "foundation/inifile.h"
-#include "world/heightblock.h"
-#include "worldfixture.h"
+#include "world/worldfixture.h"
 
 namespace {
 
@@ -8,6 +9,11 @@ class HeightBlockTest : public WorldTest {
 protected:
     HeightBlockManager manager;
 
+    void SetUp() override
+    {
+        WorldTest::SetUp();
+        UseDevice(64, 64);
+    }
     void TearDown() override
     {
         manager.Clear();
@@ -46,39 +52,16 @@ TEST_F(HeightBlockTest, CoarsestMeshTakesTheBitmapCornersAndScaling)
 TEST_F(HeightBlockTest, FinestMeshOfAWhiteBitmap)
 {
     WriteGreys("white.bmp", 1, 1, {255});
-    const D3DXVECTOR3 size(64, 30, 64);
-    CHeightBlock* block = manager.LoadBlock("White", "white.bmp", "", size, -3);
+    CHeightBlock* block = manager.LoadBlock("White", "white.bmp", "", D3DXVECTOR3(64, 30, 64), -3);
     EXPECT_EQ(block->nGrid, 64);
-    EXPECT_EQ(block->nVertexCount, 4096);
     EXPECT_EQ(block->nTriangleCount, 7938);
-    const auto v = Vertices(*block);
-    for (const CHeightVertex& vertex : v) {
+    for (const CHeightVertex& vertex : Vertices(*block)) {
         ASSERT_FLOAT_EQ(vertex.y, 10.0f);
         ASSERT_EQ(vertex.nx, 0.0f);
         ASSERT_GT(vertex.ny, 0.0f);
     }
     const auto indices = Indices(*block);
     EXPECT_EQ(*std::max_element(indices.begin(), indices.end()), 4095);
-    EXPECT_EQ(indices[indices.size() - 1], 4095);
-}
-
-// A rise toward +x leans the normals toward -x, on the edge rows and inside alike.
-TEST_F(HeightBlockTest, NormalsLeanAwayFromARise)
-{
-    WriteGreys("ramp.bmp", 4, 1, {0, 96, 192, 255});
-    const D3DXVECTOR3 size(48, 255, 48);
-    CHeightBlock* block = manager.LoadBlock("Ramp", "ramp.bmp", "", size, 4);
-    const auto v = Vertices(*block);
-    // Heights 0, 32, 64, 85 over steps of 16 in x: inside (1, 1) the difference to the left is
-    // (16, 32, 0) and to the right (16, 32, 0); along z both are (0, 0, 16).
-    const CHeightVertex& inner = v[1 * 4 + 1];
-    EXPECT_FLOAT_EQ(inner.nx, -16.0f);
-    EXPECT_FLOAT_EQ(inner.ny, 16.0f);
-    EXPECT_FLOAT_EQ(inner.nz, 0.0f);
-    const CHeightVertex& edge = v[0 * 4 + 2];
-    EXPECT_FLOAT_EQ(edge.nx, -(32.0f + 21.0f) / 2);
-    EXPECT_FLOAT_EQ(edge.ny, 16.0f);
-    EXPECT_EQ(v[0].nx, 0.0f) << "corners point straight up";
 }
 
 // A list numbered 1, 2 and 4 ends at 3; a name met again, in any case and with other sizes, is
@@ -107,4 +90,56 @@ TEST_F(HeightBlockTest, BlockListsLoadUpToTheFirstGapAndReuseNames)
     EXPECT_EQ(again, manager.Find("Hill"));
     EXPECT_EQ(again->nGrid, 2);
     EXPECT_EQ(again->vBlockSize.x, 10.0f);
+}
+
+// A ramp block seen from above and in front, through an orthographic camera: the top of its
+// silhouette follows the heights of its far edge. Default culling shows its upper side.
+TEST_F(HeightBlockTest, RampProfileFollowsTheBitmapAndItsNormalsLeanAwayFromTheRise)
+{
+    UseDevice(64, 128);
+    WriteGreys("ramp.bmp", 4, 1, {0, 96, 192, 255});  // heights 0, 32, 64, 85 at x = -24, -8, 8, 24
+    std::vector<std::uint8_t> white(16, 255);
+    root.Write("white.tga", testutil::TgaFile(2, 2, 4, white));
+    CHeightBlock* block = manager.LoadBlock("ramp", "ramp.bmp", "white.tga", D3DXVECTOR3(48, 255, 48), 4);
+    ASSERT_NE(block->texture.GetTexture(), nullptr);
+
+    // Normals are the averaged turns of the differences to the neighbours, not unit length:
+    // inside (1, 1) both x differences are (16, 32, 0) and both z differences (0, 0, 16); on the
+    // first row at column 2 the x differences are (16, 32, 0) and (16, 21, 0).
+    const auto v = Vertices(*block);
+    EXPECT_FLOAT_EQ(v[1 * 4 + 1].nx, -16.0f);
+    EXPECT_FLOAT_EQ(v[1 * 4 + 1].ny, 16.0f);
+    EXPECT_FLOAT_EQ(v[1 * 4 + 1].nz, 0.0f);
+    EXPECT_FLOAT_EQ(v[0 * 4 + 2].nx, -(32.0f + 21.0f) / 2);
+    EXPECT_FLOAT_EQ(v[0 * 4 + 2].ny, 16.0f);
+    EXPECT_EQ(v[0].nx, 0.0f) << "corners point straight up";
+
+    D3DXMATRIX view, projection, both;
+    const D3DXVECTOR3 eye(0, 100, -100), at(0, 0, 0), up(0, 1, 0);
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    D3DXMatrixIdentity(&projection);
+    projection._11 = 2.0f / 64;
+    projection._22 = 2.0f / 128;
+    projection._33 = 1.0f / 999;
+    projection._43 = -1.0f / 999;
+    D3DXMatrixMultiply(&both, &view, &projection);
+    g_pDevice->SetTransform(D3DTS_VIEW, &view);
+    g_pDevice->SetTransform(D3DTS_PROJECTION, &projection);
+    g_pDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
+    const D3DXVECTOR3 offset(0, -60, 0);
+    DrawFrame([&] { block->Render(&offset); });
+
+    const float xs[] = {-24, -8, 8, 24}, hs[] = {0, 32, 64, 85};
+    for (float x = -20; x <= 20; x += 4) {
+        const int seg = x < -8 ? 0 : (x < 8 ? 1 : 2);
+        const float h = hs[seg] + (hs[seg + 1] - hs[seg]) * (x - xs[seg]) / 16;
+        D3DXVECTOR3 farEdge(x, -60 + h, 24), screen;
+        D3DXVec3TransformCoord(&screen, &farEdge, &both);
+        const int column = static_cast<int>((screen.x + 1) / 2 * 64);
+        const float expectedRow = (1 - screen.y) / 2 * 128;
+        int top = 0;
+        while (top < 128 && !Lit(column, top))
+            ++top;
+        EXPECT_NEAR(top, expectedRow, 1.5) << "x = " << x;
+    }
 }

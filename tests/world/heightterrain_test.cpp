@@ -1,5 +1,5 @@
 #include "world/heightterrain.h"
-#include "worldfixture.h"
+#include "world/worldfixture.h"
 
 namespace {
 
@@ -10,6 +10,7 @@ protected:
     void SetUp() override
     {
         WorldTest::SetUp();
+        UseDevice(64, 64);
         WriteGreys("blocks/flat.bmp", 1, 1, {0});
     }
     // A terrain file whose blocks P, Q and R are 40 deep, viewed from 0 to 100, with `order` as
@@ -40,13 +41,6 @@ protected:
         std::string out;
         for (const TBlockInstance& b : terrain.instances)
             out += b.pBlock->strName + "@" + (testing::Message() << b.z).GetString() + " ";
-        return out;
-    }
-    std::string BoxTexts() const
-    {
-        std::string out;
-        for (const auto& b : boxes.Boxes())
-            out += b.text + "|";
         return out;
     }
 };

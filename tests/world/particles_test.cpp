@@ -1,8 +1,8 @@
 #include <algorithm>
+#include <cmath>
 
-#include "platform/seams.h"
 #include "world/particles.h"
-#include "worldfixture.h"
+#include "world/worldfixture.h"
 
 namespace {
 
@@ -10,6 +10,11 @@ class ParticleTest : public WorldTest {
 protected:
     CParticleSystem particles;
 
+    void SetUp() override
+    {
+        WorldTest::SetUp();
+        UseDevice(64, 64);
+    }
     // A particle file whose particles are born still at (1, 2, 3) inside a box reaching to 10,
     // with `keys` leading its section (the first of two keys wins).
     void Load(const std::string& keys)
@@ -60,14 +65,12 @@ TEST_F(ParticleTest, DisablingFreezesThePool)
     ASSERT_EQ(particles.nLiveCount, 1);
     EXPECT_EQ(particles.pVertices[0].position.x, 2.0f);
     particles.bEnabled = false;
-    platform::seams::SetDeviceRecording(true);
-    platform::seams::RecordedDeviceCalls().clear();
+    const auto& calls = Record();
     for (int i = 0; i < 5; ++i) {
         particles.Update();
         particles.Render();
     }
-    EXPECT_TRUE(platform::seams::RecordedDeviceCalls().empty());
-    platform::seams::SetDeviceRecording(false);
+    EXPECT_TRUE(calls.empty());
     EXPECT_EQ(particles.pVertices[0].position.x, 2.0f);
     EXPECT_EQ(particles.pParticles[0].nAge, 1);
     particles.bEnabled = true;
@@ -106,34 +109,54 @@ TEST_F(ParticleTest, PoolLimits)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-// The point-sprite states the particles need, set before the draw and undone after it, except
-// the texture stage's alpha.
-TEST_F(ParticleTest, DrawsOnePointListBetweenItsStates)
+// Set before the draw, the states no drawn pixel of these tests shows: no depth writes, and the
+// texture's alpha times the colour's (for the blending the terrain leaves on). Undone after it,
+// those the following draws must not inherit.
+TEST_F(ParticleTest, DrawSetsAndUndoesItsStates)
 {
-    platform::seams::SetDeviceRecording(true);
-    auto& calls = platform::seams::RecordedDeviceCalls();
-    calls.clear();
     Load("MaxParticle=4\nGenerateRate=3\n");
-    EXPECT_EQ(calls, std::vector<std::string>{"CreateVertexBuffer(64, 0x00000248, 0x00000042, 0)"});
     particles.bEnabled = true;
     particles.Update();
-    calls.clear();
+    const auto& calls = Record();
     particles.Render();
-    platform::seams::SetDeviceRecording(false);
     auto at = [&](const std::string& call) { return std::find(calls.begin(), calls.end(), call) - calls.begin(); };
     const auto draw = at("DrawPrimitive(1, 0, 3)");
     ASSERT_LT(draw, static_cast<long>(calls.size()));
-    for (const char* before : {"SetRenderState(137, 0x00000000)", "SetRenderState(156, 0x00000001)",
-                               "SetRenderState(157, 0x00000001)", "SetRenderState(154, 0x40000000)",
-                               "SetRenderState(155, 0x00000000)", "SetRenderState(158, 0x00000000)",
-                               "SetRenderState(159, 0x00000000)", "SetRenderState(160, 0x3F800000)",
-                               "SetTextureStageState(0, 5, 0x00000002)", "SetTextureStageState(0, 6, 0x00000000)",
-                               "SetTextureStageState(0, 4, 0x00000004)", "SetRenderState(14, 0x00000000)",
-                               "SetFVF(0x00000042)", "SetStreamSource(0, buffer, 0, 16)"})
+    for (const char* before : {"SetRenderState(14, 0x00000000)", "SetTextureStageState(0, 5, 0x00000002)",
+                               "SetTextureStageState(0, 6, 0x00000000)", "SetTextureStageState(0, 4, 0x00000004)"})
         EXPECT_LT(at(before), draw) << before;
     for (const char* after : {"SetRenderState(137, 0x00000001)", "SetRenderState(156, 0x00000000)",
                               "SetRenderState(157, 0x00000000)", "SetRenderState(14, 0x00000001)"}) {
         EXPECT_GT(at(after), draw) << after;
         EXPECT_LT(at(after), static_cast<long>(calls.size())) << after;
+    }
+}
+
+// Direct3D 9 sizes a scaled point sprite at viewport height x size x sqrt(1 / (A + B d + C d²)),
+// with d its distance from the eye: the particles' A = B = 0 and C = 1 halve it as d doubles.
+TEST_F(ParticleTest, PointSpritesShrinkWithDistance)
+{
+    UseDevice(128, 128);
+    D3DXMATRIX identity, projection;
+    D3DXMatrixIdentity(&identity);
+    D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 2, 1.0f, 1.0f, 100.0f);
+    g_pDevice->SetTransform(D3DTS_VIEW, &identity);
+    g_pDevice->SetTransform(D3DTS_PROJECTION, &projection);
+    for (int distance : {8, 16}) {
+        const std::string d = std::to_string(distance);
+        root.Write("dot.txt", "[Data]\nMaxParticle=1\nGenerateRate=1\nGenerateProbability=1\nParticleLife=9\n"
+                              "ParticleSize=1\nColor=FFFFFFFF\nGenerateBox.MinZ=" + d + "\nGenerateBox.MaxZ=" + d +
+                              "\nBoundingBox.MaxZ=100\n");
+        particles.Load("$\\dot.txt");
+        particles.bEnabled = true;
+        particles.Update();
+        DrawFrame([&] { particles.Render(); });
+        int wide = 0, tall = 0;
+        for (int i = 0; i < 128; ++i) {
+            wide += Lit(i, 64);
+            tall += Lit(64, i);
+        }
+        EXPECT_NEAR(wide, 128.0 / distance, 1.0) << distance;
+        EXPECT_NEAR(tall, 128.0 / distance, 1.0) << distance;
     }
 }

@@ -1,30 +1,17 @@
-#include <gtest/gtest.h>
-
-
-#include "bindings/bindings.h"
-#include "foundation/device.h"
-#include "foundation/stringutil.h"
-#include "platform/win32.h"
 #include "script/scriptbase.h"
-#include "support/testdevice.h"
-#include "support/testutil.h"
-#include "world/scene.h"
+#include "world/worldfixture.h"
 
 namespace {
 
-class SceneTest : public testing::Test {
+class SceneTest : public WorldTest {
 protected:
-    testutil::TempDir root;
-    testutil::ScopedCwd cwd{root.Path()};
-    testutil::BoxCapture boxes;
     CScene scene;
 
     void SetUp() override
     {
-        RegisterScriptBindings();
+        WorldTest::SetUp();
         g_SystemFuncTable.Register("SceneTest.Count", [](TScriptParam*, int) { ++Calls(); }, "");
         Calls() = 0;
-        SetRootFolder(root.WindowsPath());
     }
     static int& Calls()
     {
@@ -35,54 +22,42 @@ protected:
 
 }  // namespace
 
+// Inactive until started; then its script steps once a tick, from the scene file's folder.
+// Starting again adds the file's scripts again but no second thread of the same name.
 TEST_F(SceneTest, InactiveUntilStartedThenStepsEveryTick)
 {
-    root.Write("scene/level.txt",
-               "[main]\n"
-               "while(1)\n"
-               "SceneTest.Count()\n"
-               "wait(1)\n"
-               "end\n");
+    root.Write("scene/level.txt", "[main]\nwhile(1)\nSceneTest.Count()\nwait(1)\nend\n[other]\nwait(1)\n");
     scene.Update();
     EXPECT_FALSE(scene.bActive);
-    scene.Start(ResolvePath("$\\scene\\level.txt"), "main");
+    const std::string file = ResolvePath("$\\scene\\level.txt");
+    scene.Start(file, "main");
     EXPECT_TRUE(scene.bActive);
     EXPECT_EQ(g_CurrentFolder, root.WindowsPath() + "\\scene");
     scene.Update();
     scene.Update();
     EXPECT_EQ(Calls(), 2);
-    EXPECT_TRUE(boxes.Boxes().empty());
-}
 
-TEST_F(SceneTest, StartingTwiceAddsScriptsButNoSecondThread)
-{
-    root.Write("scene/level.txt", "[main]\nwhile(1)\nSceneTest.Count()\nwait(1)\nend\n[other]\nwait(1)\n");
-    std::string file = ResolvePath("$\\scene\\level.txt");
-    scene.Start(file, "main");
     scene.Start(file, "main");
     EXPECT_EQ(scene.scripts.Count(), 4);
     EXPECT_EQ(scene.runner.threads.size(), 1u);
     scene.Update();
-    EXPECT_EQ(Calls(), 1);
+    EXPECT_EQ(Calls(), 3);
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 TEST_F(SceneTest, UnreadableFileReportsAndStillActivates)
 {
     scene.Start(ResolvePath("$\\scene\\missing.txt"), "main");
     EXPECT_TRUE(scene.bActive);
-    ASSERT_EQ(boxes.Boxes().size(), 2u);
-    EXPECT_EQ(boxes.Boxes()[0].text, "\xCE\xC4\xBC\xFE\xB6\xC1\xC8\xA1\xCA\xA7\xB0\xDC:missing.txt");
-    EXPECT_EQ(boxes.Boxes()[1].text, "\xD5\xD2\xB2\xBB\xB5\xBD\xBD\xC5\xB1\xBE:main");
+    EXPECT_EQ(BoxTexts(), "\xCE\xC4\xBC\xFE\xB6\xC1\xC8\xA1\xCA\xA7\xB0\xDC:missing.txt|"
+                          "\xD5\xD2\xB2\xBB\xB5\xBD\xBD\xC5\xB1\xBE:main|");
     scene.Update();
 }
 
 TEST_F(SceneTest, DrawsNothingUntilStartedThenEnablesLightZeroEveryFrame)
 {
-    g_pDevice = testutil::MakeTestDevice(64, 64);
-    ASSERT_NE(g_pDevice, nullptr);
-    platform::seams::SetDeviceRecording(true);
-    auto& calls = platform::seams::RecordedDeviceCalls();
-    calls.clear();
+    UseDevice(64, 64);
+    auto& calls = Record();
     scene.Render();
     EXPECT_TRUE(calls.empty());
 
@@ -100,7 +75,4 @@ TEST_F(SceneTest, DrawsNothingUntilStartedThenEnablesLightZeroEveryFrame)
         EXPECT_EQ(calls[4], "SetRenderState(143, 0x00000001)");  // normalized normals
         EXPECT_EQ(calls[5], "SetRenderState(29, 0x00000001)");   // specular
     }
-    platform::seams::SetDeviceRecording(false);
-    g_pDevice->Release();
-    g_pDevice = nullptr;
 }

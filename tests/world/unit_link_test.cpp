@@ -1,5 +1,5 @@
 #include "foundation/debuglink.h"
-#include "world/unitfixture.h"
+#include "world/worldfixture.h"
 
 using UnitEmitTest = unittest::UnitFixture;
 

@@ -1,4 +1,4 @@
-#include "world/unitfixture.h"
+#include "world/worldfixture.h"
 
 using UnitDataTest = unittest::UnitFixture;
 

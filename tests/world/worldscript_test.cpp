@@ -1,12 +1,18 @@
-#include "worldfixture.h"
+#include "world/worldfixture.h"
 
 namespace {
 
 // A scene's script drives the scene's terrain and particles (those of g_Scene) through every
 // name of theirs.
-class WorldScriptTest : public GlobalSceneTest {
+class WorldScriptTest : public WorldTest {
 protected:
     CScene scene;
+
+    void SetUp() override
+    {
+        WorldTest::SetUp();
+        UseDevice(64, 64);
+    }
 };
 
 }  // namespace
@@ -36,10 +42,7 @@ TEST_F(WorldScriptTest, ScriptsReachTheTerrainAndParticlesByName)
                "ParticleSys.Disable()\n");
     scene.Start(ResolvePath("$\\scene.txt"), "main");
     scene.Update();
-    std::string texts;
-    for (const auto& box : boxes.Boxes())
-        texts += box.text + "|";
-    EXPECT_EQ(texts, "");
+    EXPECT_EQ(BoxTexts(), "");
     const CHeightTerrain& terrain = g_Scene.terrain;
     EXPECT_EQ(terrain.viewboardermax, 120.0f);
     EXPECT_EQ(terrain.instances.size(), 3u);
