@@ -45,14 +45,7 @@ TEST_F(ReportsTest, EveryReportReachesTheLinkByteForByte)
     const std::string expected = "abwarning:cde\xCE\xC4\xBC\xFE";
     EXPECT_EQ(listener.Receive(expected.size()), expected);
 
-    ASSERT_EQ(boxes.Boxes().size(), 5u);
-    EXPECT_EQ(boxes.Boxes()[0].caption, "Unit");
-    EXPECT_EQ(boxes.Boxes()[1].caption, "UIManager:");
-    EXPECT_EQ(boxes.Boxes()[2].caption, "UIManager");
-    EXPECT_EQ(boxes.Boxes()[2].text, "warning:c");
-    EXPECT_EQ(boxes.Boxes()[3].caption, "global");
-    EXPECT_EQ(boxes.Boxes()[3].text, "d");
-    EXPECT_EQ(boxes.Boxes()[4].text, "");
+    EXPECT_EQ(boxes.Captioned(), (testutil::Strings{"Unit|a", "UIManager:|b", "UIManager|warning:c", "global|d", "Unit|"}));
 }
 
 TEST_F(ReportsTest, ClosedViewerDoesNotKillTheProgram)
@@ -80,6 +73,5 @@ TEST(ReportsWithoutViewer, OnlyTheBoxIsShown)
     g_pDebugLink = nullptr;
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, "no link");
+    EXPECT_EQ(boxes.Texts(), testutil::Strings{"no link"});
 }

@@ -11,6 +11,8 @@
 
 namespace testutil {
 
+using Strings = std::vector<std::string>;
+
 // A fresh scratch folder, removed with everything in it when the object goes.
 class TempDir {
 public:
@@ -89,7 +91,13 @@ public:
     {
         return platform::seams::RecordedMessageBoxes();
     }
+    // The boxes shown, in order: their texts, or each as "caption|text".
+    std::vector<std::string> Texts() const { return Listed(false); }
+    std::vector<std::string> Captioned() const { return Listed(true); }
     void Clear() { platform::seams::RecordedMessageBoxes().clear(); }
+
+private:
+    std::vector<std::string> Listed(bool withCaption) const;
 };
 
 // A test in a scratch folder made the process's current folder, with message boxes recorded.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "bindings/gameframe.h"
@@ -58,13 +59,9 @@ TEST_F(UIRenderTest, QuadsAreTintedTexturedRectanglesInDesignUnits)
           "[hidden]\ntype=static\ntexture=white.png\nposx=500\nposy=0\nsizex=50\nsizey=50\ncolor=1FFFFFFF\n"
           "[bare]\ntype=static\nposx=0\nposy=300\nsizex=100\nsizey=100\n");
     const RECT red = testutil::LitRect(0, 80, 400, 300);
-    EXPECT_EQ(red.left, 100);
-    EXPECT_EQ(red.top, 100);
-    EXPECT_EQ(red.right, 300);
-    EXPECT_EQ(red.bottom, 200);
+    EXPECT_EQ((std::array{red.left, red.top, red.right, red.bottom}), (std::array<LONG, 4>{100, 100, 300, 200}));
     EXPECT_GT(Channel(testutil::PresentedPixel(200, 150), 16), 240);
     EXPECT_LT(Green(200, 150), 16);
-
     EXPECT_NEAR(Green(425, 25), 32, 3);  // alpha 32 blends a little white in
     EXPECT_FALSE(Lit(500, 0, 550, 50));  // alpha 31 is not drawn at all
     EXPECT_FALSE(Lit(0, 300, 100, 400));  // no texture and no caption: nothing
