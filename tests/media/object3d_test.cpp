@@ -29,16 +29,14 @@ std::string Dds(D3DCOLOR colour)
     return s;
 }
 
-class Object3DTest : public ::testing::Test {
+class Object3DTest : public testutil::ScratchFolderTest {
 protected:
     void SetUp() override
     {
         ASSERT_NE(g_pDevice, nullptr);
-        dir.Write("Models/Box.x", kBox);
-        dir.Write("Models/Box.dds", Dds(0xFF00FF00));
-        dir.Write("Models/bare.x", kBox);
+        for (const char* name : {"Models/Box.x", "Models/bare.x"}) dir.Write(name, kBox);
+        for (const char* name : {"Models/Box.dds", "Models/flat.dds"}) dir.Write(name, Dds(0xFF00FF00));
         dir.Write("Models/flat.x", kNoMaterials);
-        dir.Write("Models/flat.dds", Dds(0xFF00FF00));
         SetRootFolder(dir.WindowsPath());
     }
     // Renders the object unlit over black and answers the centre pixel.
@@ -53,19 +51,7 @@ protected:
         return testutil::PresentedPixel(20, 10) & 0xFFFFFF;
     }
 
-    std::vector<std::string> Texts() const
-    {
-        std::vector<std::string> out;
-        for (const auto& b : boxes.Boxes()) {
-            EXPECT_EQ(b.caption, "");
-            out.push_back(b.text);
-        }
-        return out;
-    }
-
     testutil::GlobalTestDevice device{32, 32};
-    testutil::TempDir dir;
-    testutil::BoxCapture boxes;
     Object3DList list;
 };
 
@@ -75,7 +61,7 @@ TEST_F(Object3DTest, ModelsLoadFromTheRootModelsFolderAndDraw)
 {
     CObject3D* box = list.Add("box");
     EXPECT_EQ(box->Texture.GetName(), dir.WindowsPath() + "\\Models\\box.dds");
-    EXPECT_TRUE(Texts().empty());
+    EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_EQ(RenderCentre(box), 0x00FF00u);
 
     // Loading is per call: the same name twice gives two objects; lookups find the first.
@@ -94,15 +80,13 @@ TEST_F(Object3DTest, MissingFilesAreReportedAndNeverDrawn)
     CObject3D object;
     EXPECT_FALSE(object.Load("bare"));
     EXPECT_NE(object.pMesh, nullptr);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"cant open tex file :" + models + "bare.dds",
-                                                  models + "bare.dds:Load Error"}));
+    EXPECT_EQ(boxes.Captioned(), (testutil::Strings{"|cant open tex file :" + models + "bare.dds", "|" + models + "bare.dds:Load Error"}));
     EXPECT_EQ(RenderCentre(&object), 0u);
 
     boxes.Clear();
     CObject3D* ghost = list.Add("ghost");
     EXPECT_EQ(ghost->pMesh, nullptr);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"无法打开" + models + "ghost.x",
-                                                  "cant open tex file :" + models + "ghost.dds",
-                                                  models + "ghost.dds:Load Error"}));
+    EXPECT_EQ(boxes.Captioned(), (testutil::Strings{"|无法打开" + models + "ghost.x", "|cant open tex file :" + models + "ghost.dds",
+                                                 "|" + models + "ghost.dds:Load Error"}));
     EXPECT_EQ(RenderCentre(ghost), 0u);
 }

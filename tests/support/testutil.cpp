@@ -153,7 +153,7 @@ std::vector<std::string> BoxCapture::Listed(bool withCaption) const
 {
     std::vector<std::string> out;
     for (const auto& b : Boxes())
-        out.push_back(withCaption ? b.caption + "|" + b.text : b.text);
+        out.push_back(withCaption && b.hasCaption ? b.caption + "|" + b.text : b.text);
     return out;
 }
 

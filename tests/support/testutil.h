@@ -91,7 +91,8 @@ public:
     {
         return platform::seams::RecordedMessageBoxes();
     }
-    // The boxes shown, in order: their texts, or each as "caption|text".
+    // The boxes shown, in order: their texts, or each as "caption|text" (the text alone where the
+    // caption is null).
     std::vector<std::string> Texts() const { return Listed(false); }
     std::vector<std::string> Captioned() const { return Listed(true); }
     void Clear() { platform::seams::RecordedMessageBoxes().clear(); }
