@@ -33,7 +33,8 @@ TEST(StartupRenderStates, AreSetInTheirOrder)
     EXPECT_TRUE(SetupRenderStates(device));
     const std::vector<std::string> expected{
         State(D3DRS_LIGHTING, TRUE), State(D3DRS_NORMALIZENORMALS, TRUE), State(D3DRS_SPECULARENABLE, TRUE),
-        Call("SetSamplerState", D3DSAMP_MAGFILTER, D3DTEXF_POINT), Call("SetSamplerState", D3DSAMP_MINFILTER, D3DTEXF_POINT),
+        Call("SetSamplerState", D3DSAMP_MAGFILTER, D3DTEXF_POINT),
+        Call("SetSamplerState", D3DSAMP_MINFILTER, D3DTEXF_POINT),
         State(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA), State(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA),
         State(D3DRS_ALPHABLENDENABLE, TRUE), Call("SetTextureStageState", D3DTSS_ALPHAARG1, D3DTA_TEXTURE),
         Call("SetTextureStageState", D3DTSS_ALPHAARG2, D3DTA_DIFFUSE),

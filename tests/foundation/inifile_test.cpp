@@ -42,7 +42,8 @@ TEST_F(IniFileTest, KeyLinesAreTrimmedAndTheFirstOfANameWins)
     CIniFile ini = Load("[s]\nurl=a//b\nk=v=w\ndup=first\nDup=second\nnoequals\n  spaced  =  Mixed Case ;  \n"
                         "list=[1,2]\ncut=1\n[later]\nonly=here ;\n");
     ini.SelectSection("S");
-    EXPECT_EQ(Values(ini, {"url", "k", "DUP", "spaced", "cut", "only"}), (Strings{"a", "v=w", "first", "Mixed Case", "", ""}));
+    EXPECT_EQ(Values(ini, {"url", "k", "DUP", "spaced", "cut", "only"}),
+              (Strings{"a", "v=w", "first", "Mixed Case", "", ""}));
     EXPECT_EQ(ini.GetFloat("absent"), 0.0f);
     EXPECT_EQ(ini.GetValue("only", "later"), "here ;");
 }

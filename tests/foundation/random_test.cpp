@@ -10,7 +10,8 @@
 TEST(Random, GeneratorSequenceIsFixed)
 {
     RandomRestart();
-    EXPECT_EQ((std::vector{RandomDraw(), RandomDraw(), RandomDraw(), RandomDraw()}), (std::vector{41, 18467, 6334, 26500}));
+    EXPECT_EQ((std::vector{RandomDraw(), RandomDraw(), RandomDraw(), RandomDraw()}),
+              (std::vector{41, 18467, 6334, 26500}));
     RandomRestart();
     EXPECT_EQ(RandomRange(0.0f, 1.0f), 0.0041f);
 }
@@ -24,8 +25,7 @@ TEST(Random, WhichCallsDrawAndInWhatOrder)
     const float lo[3] = {0, 0, 0}, hi[3] = {1, 10, 100};
     float out[3];
     RandomInBox(out, lo, hi);
-    EXPECT_EQ((std::vector<float>(out, out + 3)),
-              (std::vector{static_cast<float>(0.8467), 10.0f * static_cast<float>(0.6334), 100.0f * static_cast<float>(0.65)}));
+    EXPECT_EQ((std::vector<float>(out, out + 3)), (std::vector{0.8467f, 10.0f * 0.6334f, 100.0f * 0.65f}));
 
     // Arguments missing from the call count as 0 and are never read.
     RandomRestart();

@@ -45,7 +45,8 @@ TEST_F(ReportsTest, EveryReportReachesTheLinkByteForByte)
     const std::string expected = "abwarning:cde\xCE\xC4\xBC\xFE";
     EXPECT_EQ(listener.Receive(expected.size()), expected);
 
-    EXPECT_EQ(boxes.Captioned(), (testutil::Strings{"Unit|a", "UIManager:|b", "UIManager|warning:c", "global|d", "Unit|"}));
+    EXPECT_EQ(boxes.Captioned(),
+              (testutil::Strings{"Unit|a", "UIManager:|b", "UIManager|warning:c", "global|d", "Unit|"}));
 }
 
 TEST_F(ReportsTest, ClosedViewerDoesNotKillTheProgram)

@@ -43,7 +43,8 @@ TEST(Paths, DollarIsTheRootAndOnlyABackslashPastTheStartSeparates)
 {
     const std::string saved = GetRootFolder();
     SetRootFolder("C:\\game");
-    EXPECT_EQ(Each(ResolvePath, {"$\\sound", "$menu", "rel\\$x.txt"}), (Strings{"C:\\game\\sound", "C:\\gamemenu", "rel\\$x.txt"}));
+    EXPECT_EQ(Each(ResolvePath, {"$\\sound", "$menu", "rel\\$x.txt"}),
+              (Strings{"C:\\game\\sound", "C:\\gamemenu", "rel\\$x.txt"}));
     SetRootFolder(saved);
     EXPECT_EQ(Each(FolderOf, {"\\file.txt", "a\\b\\c.txt", "a/b.txt"}), (Strings{"", "a\\b", ""}));
     EXPECT_EQ(Each(FileNameOf, {"\\file.txt", "a\\b\\c.txt"}), (Strings{"\\file.txt", "c.txt"}));

@@ -30,7 +30,7 @@ protected:
     // Draws with the manager's current font and tells whether anything was lit, and where.
     bool DrawsInk(const std::string& text, int horizontal, int vertical, RECT* lit = nullptr)
     {
-        testutil::DrawFrame([&] { manager.DrawTextAligned(text, RECT{0, 0, 64, 64}, 0xFFFFFFFF, horizontal, vertical); });
+        testutil::DrawFrame([&] { manager.DrawTextAligned(text, {0, 0, 64, 64}, 0xFFFFFFFF, horizontal, vertical); });
         const RECT r = testutil::LitRect(0, 0, 64, 64);
         if (lit)
             *lit = r;

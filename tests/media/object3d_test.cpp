@@ -80,13 +80,15 @@ TEST_F(Object3DTest, MissingFilesAreReportedAndNeverDrawn)
     CObject3D object;
     EXPECT_FALSE(object.Load("bare"));
     EXPECT_NE(object.pMesh, nullptr);
-    EXPECT_EQ(boxes.Captioned(), (testutil::Strings{"|cant open tex file :" + models + "bare.dds", "|" + models + "bare.dds:Load Error"}));
+    EXPECT_EQ(boxes.Captioned(),
+              (testutil::Strings{"|cant open tex file :" + models + "bare.dds", "|" + models + "bare.dds:Load Error"}));
     EXPECT_EQ(RenderCentre(&object), 0u);
 
     boxes.Clear();
     CObject3D* ghost = list.Add("ghost");
     EXPECT_EQ(ghost->pMesh, nullptr);
-    EXPECT_EQ(boxes.Captioned(), (testutil::Strings{"|无法打开" + models + "ghost.x", "|cant open tex file :" + models + "ghost.dds",
+    EXPECT_EQ(boxes.Captioned(), (testutil::Strings{"|无法打开" + models + "ghost.x",
+                                                 "|cant open tex file :" + models + "ghost.dds",
                                                  "|" + models + "ghost.dds:Load Error"}));
     EXPECT_EQ(RenderCentre(ghost), 0u);
 }

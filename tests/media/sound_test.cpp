@@ -21,7 +21,8 @@ Strings CallsOf(const std::string& function)
     Strings out;
     for (const auto& c : platform::soundseams::Calls())
         if (c.function == function)
-            out.push_back(std::to_string(c.channel) + " " + std::to_string(c.value) + (c.name.empty() ? "" : " " + c.name));
+            out.push_back(std::to_string(c.channel) + " " + std::to_string(c.value) + (c.name.empty() ? "" : " ") +
+                          c.name);
     return out;
 }
 
@@ -69,7 +70,8 @@ TEST_F(SoundManagerTest, StartupSoundsAreFoundByNameBeforeTheFirstPoint)
     EXPECT_EQ(click->strName, "Click");
     EXPECT_NE(g_SoundManager.FindSound("two")->pSample, nullptr);
     EXPECT_EQ(g_SoundManager.FindSceneSound("click"), nullptr);
-    EXPECT_EQ(CallsOf("FSOUND_Sample_Load"), (Strings{"-1 304 broken.wav", "-1 304 Click.wav", "-1 304 two.points.wav"}));
+    EXPECT_EQ(CallsOf("FSOUND_Sample_Load"),
+              (Strings{"-1 304 broken.wav", "-1 304 Click.wav", "-1 304 two.points.wav"}));
     EXPECT_EQ(g_SoundManager.FindSound("broken")->Play(1.0f), -1);
 
     const int first = click->Play(0.5f), second = click->Play(1.0f);
@@ -107,9 +109,10 @@ TEST_F(SoundManagerTest, MusicVolumesAndTheGlobalSoundVolume)
 
     g_SoundManager.LoadSounds("$\\sound");
     platform::soundseams::StartRecording();
-    g_SoundManager.PlaySound(g_SoundManager.FindSound("click"));
+    TSound* click = g_SoundManager.FindSound("click");
+    g_SoundManager.PlaySound(click);
     g_SoundManager.PlaySound(nullptr);
-    EXPECT_EQ(CallsOf("FSOUND_SetVolume"), Strings{std::to_string(g_SoundManager.FindSound("click")->nChannel) + " 63"});
+    EXPECT_EQ(CallsOf("FSOUND_SetVolume"), Strings{std::to_string(click->nChannel) + " 63"});
 }
 
 // Only known sounds are taken, from the start-up list or the scene's; names compare with case.
@@ -118,7 +121,8 @@ TEST_F(SoundManagerTest, ResourceTableTakesOnlyKnownSounds)
     g_SoundManager.LoadSounds("$\\sound");
     g_SoundManager.LoadSceneSounds("$\\music", "*.wav");
     SoundResourceTable table;
-    for (const auto& [name, id] : {std::pair{"click", 1}, {"THEME", 2}, {"nowhere", 3}, {"two", 1}}) table.Add(name, id);
+    for (const auto& [name, id] : {std::pair{"click", 1}, {"THEME", 2}, {"nowhere", 3}, {"two", 1}})
+        table.Add(name, id);
     ASSERT_EQ(table.Entries.size(), 3u);
     EXPECT_EQ(table.FindById(1)->pSound, g_SoundManager.FindSound("click"));
     EXPECT_EQ(table.FindById(2)->pSound, g_SoundManager.FindSceneSound("theme"));

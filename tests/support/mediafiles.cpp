@@ -67,7 +67,8 @@ std::string JpgFile(int w, int h, int n, const std::vector<std::uint8_t>& px, in
 }
 
 std::string BmpWithBits(int width, int height, int bits, const std::vector<std::uint32_t>& pixels,
-                        const std::vector<std::uint32_t>& palette, bool topDown, const std::vector<std::uint32_t>& masks)
+                        const std::vector<std::uint32_t>& palette, bool topDown,
+                        const std::vector<std::uint32_t>& masks)
 {
     const std::size_t stride = (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
     std::string rows;

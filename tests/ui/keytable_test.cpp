@@ -19,15 +19,15 @@ protected:
 TEST_F(KeyTableTest, PressIsSeenOncePerPressAndDownDoesNotConsumeIt)
 {
     using platform::seams::SetKeyState;
-    auto pressAfter = [&](bool down) {
+    auto press = [&](bool down) {
         SetKeyState('A', down);
         return table.KeyPress('A');
     };
     // A disabled table reads nothing and remembers nothing; 65.9 is truncated to 65; a press is
     // spent once seen, and seen again after a release.
-    std::vector<float> seen{pressAfter(true), table.KeyDown('A')};
+    std::vector<float> seen{press(true), table.KeyDown('A')};
     table.Enable();
-    for (float r : {table.KeyDown('A'), table.KeyPress(65.9f), table.KeyPress('A'), pressAfter(false), pressAfter(true)})
+    for (float r : {table.KeyDown('A'), table.KeyPress(65.9f), table.KeyPress('A'), press(false), press(true)})
         seen.push_back(r);
     EXPECT_EQ(seen, (std::vector<float>{0, 0, 1, 1, 0, 0, 1}));
 

@@ -19,6 +19,13 @@ namespace uitest {
 inline const char kLogScript[] = "[UIMain]\nUI.MoveControlOffSet(\"log\",input0,1,0,0,0,0,0)\n";
 inline const char kLogControl[] = "[log]\ntype=none\n";
 
+// A control section: its type, place and size, and further keys.
+inline std::string Box(const char* name, const char* type, int x, int y, int w, int h, const std::string& keys = "")
+{
+    return std::string("[") + name + "]\ntype=" + type + "\nposx=" + std::to_string(x) + "\nposy=" +
+           std::to_string(y) + "\nsizex=" + std::to_string(w) + "\nsizey=" + std::to_string(h) + "\n" + keys;
+}
+
 class UIFixture : public testutil::ScratchFolderTest {
 protected:
     void SetUp() override { RegisterScriptBindings(); }

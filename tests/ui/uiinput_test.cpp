@@ -6,6 +6,7 @@
 #include "ui/uifixture.h"
 
 using testutil::Strings;
+using uitest::Box;
 using uitest::kLogControl;
 
 namespace {
@@ -29,30 +30,23 @@ protected:
     }
 };
 
-// A control of the given type at (x, y), size x size, with further keys.
-std::string Box(const char* name, const char* type, int x, int y, const std::string& keys, int size = 10)
-{
-    return std::string("[") + name + "]\ntype=" + type + "\nposx=" + std::to_string(x) + "\nposy=" +
-           std::to_string(y) + "\nsizex=" + std::to_string(size) + "\nsizey=" + std::to_string(size) + "\n" + keys;
-}
-
 }  // namespace
 
 // The topmost control takes a click even when it is disabled, and then nothing happens; each
 // button has its own command, a command below 1 runs nothing, a right click focuses too.
 TEST_F(UIInputTest, TheTopmostControlTakesTheClickEvenWhenDisabled)
 {
-    ASSERT_TRUE(LoadUI(kLogControl + Box("under", "button", 0, 0, "cmdlclick=1\n", 100) +
-                       Box("over", "button", 50, 50, "cmdlclick=2\nenabled=0\n") +
-                       Box("right", "static", 200, 0, "cmdrclick=5\ncmdlclick=-4\n")));
+    ASSERT_TRUE(LoadUI(kLogControl + Box("under", "button", 0, 0, 100, 100, "cmdlclick=1\n") +
+                       Box("over", "button", 50, 50, 10, 10, "cmdlclick=2\nenabled=0\n") +
+                       Box("right", "static", 200, 0, 10, 10, "cmdrclick=5\ncmdlclick=-4\n")));
     EXPECT_EQ(Events({"L 10 10", "L 55 55", "L 205 5", "R 205 5", "R 300 300"}),
               (Strings{"101 under", "101 under", "101 right", "106 right", "106 -"}));
 }
 
 TEST_F(UIInputTest, TypingGoesToTheFocusedEditTextOnlyWhileItIsOpen)
 {
-    ASSERT_TRUE(LoadUI(kLogControl + Box("field", "edittext", 0, 0, "text=ab\n") +
-                       Box("button", "button", 0, 50, "text=OK\n")));
+    ASSERT_TRUE(LoadUI(kLogControl + Box("field", "edittext", 0, 0, 10, 10, "text=ab\n") +
+                       Box("button", "button", 0, 50, 10, 10, "text=OK\n")));
     CUIControl* field = Control("field");
     g_UIManager.OnChar('x');
     g_UIManager.OnLButtonDown(5, 55);
@@ -74,8 +68,8 @@ TEST_F(UIInputTest, OnlyTheDirectPanelDecidesWhetherAControlTakesEvents)
     ASSERT_TRUE(LoadUI(std::string(kLogControl) +
                        "[outer]\ntype=panel\nenabled=0\n[inner]\ntype=panel\npanel=outer\n"
                        "[shut]\ntype=panel\nenabled=0\n" +
-                       Box("deep", "button", 0, 0, "panel=inner\ncmdlclick=1\n") +
-                       Box("child", "button", 20, 0, "panel=shut\ncmdlclick=2\ncmdcontact=3\n")));
+                       Box("deep", "button", 0, 0, 10, 10, "panel=inner\ncmdlclick=1\n") +
+                       Box("child", "button", 20, 0, 10, 10, "panel=shut\ncmdlclick=2\ncmdcontact=3\n")));
     EXPECT_EQ(Events({"L 5 5", "L 25 5", "M 25 5"}), (Strings{"101 deep", "101 deep", "101 deep"}));
     EXPECT_EQ(Control("child")->nContact, 0);
 }
@@ -84,9 +78,9 @@ TEST_F(UIInputTest, OnlyTheDirectPanelDecidesWhetherAControlTakesEvents)
 // onto the overlap b enters and a does not leave, and in one move b leaves and a enters.
 TEST_F(UIInputTest, MouseMovesGiveEnterAndLeaveEventsToEveryOpenControlTopmostFirst)
 {
-    ASSERT_TRUE(LoadUI(kLogControl + Box("a", "button", 0, 0, "cmdcontact=1\ncmdlosecontact=2\n", 100) +
-                       Box("b", "button", 50, 0, "cmdcontact=10\ncmdlosecontact=20\n", 100) +
-                       Box("off", "button", 0, 0, "cmdcontact=1000\nenabled=0\n", 300)));
+    ASSERT_TRUE(LoadUI(kLogControl + Box("a", "button", 0, 0, 100, 100, "cmdcontact=1\ncmdlosecontact=2\n") +
+                       Box("b", "button", 50, 0, 100, 100, "cmdcontact=10\ncmdlosecontact=20\n") +
+                       Box("off", "button", 0, 0, 300, 300, "cmdcontact=1000\nenabled=0\n")));
     EXPECT_EQ(Events({"M 2 2", "M 3 3", "M 75 5", "M 500 5", "M 125 5", "M 5 5"}),
               (Strings{"101 -", "101 -", "111 -", "133 -", "143 -", "164 -"}));
     EXPECT_EQ(Control("off")->nContact, 0);
@@ -104,8 +98,8 @@ TEST_F(UIInputTest, AClickRunsItsCommandThenPlaysItsSoundThenTakesTheFocus)
         dir.Write(name, testutil::WavFile(std::vector<std::int16_t>(200, 0x1010)));
         g_SoundManager.AddSound(name);
     }
-    ASSERT_TRUE(LoadUI(kLogControl + Box("b", "button", 0, 0, "cmdlclick=1\nsndlclick=hit\nsndchar=typed\n") +
-                           Box("quiet", "edittext", 20, 0, "sndchar=typed\n"),
+    ASSERT_TRUE(LoadUI(kLogControl + Box("b", "button", 0, 0, 10, 10, "cmdlclick=1\nsndlclick=hit\nsndchar=typed\n") +
+                           Box("quiet", "edittext", 20, 0, 10, 10, "sndchar=typed\n"),
                        "[UIMain]\nif(input0==1)\nUI.AddSound(\"script\",7)\nUI.PlaySound(7,0.5)\n"
                        "UI.PlaySound(8,1)\nend\n"));
     auto played = [] {
