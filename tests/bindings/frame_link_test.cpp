@@ -20,6 +20,7 @@ class FrameFunctionsTest : public testing::Test {
 protected:
     testutil::LinkListener listener;
     testutil::BoxCapture boxes;
+    testutil::GlobalDebugLink link;
     CScriptLibrary library;
     CScriptRunner runner;
 
@@ -27,14 +28,7 @@ protected:
     {
         ASSERT_LISTENING_OR_SKIP(listener);
         ASSERT_TRUE(RegisterScriptBindings());
-        g_pDebugLink = new CDebugLink(nullptr);
-        g_pDebugLink->Connect();
         runner.pLibrary = &library;
-    }
-    void TearDown() override
-    {
-        delete g_pDebugLink;
-        g_pDebugLink = nullptr;
     }
 
     void Run(std::initializer_list<std::string> lines)
@@ -52,8 +46,7 @@ bool QuitPosted()
 {
     MSG msg;
     bool quit = false;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        quit = quit || (msg.message == WM_QUIT && msg.wParam == 0);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) quit = quit || (msg.message == WM_QUIT && msg.wParam == 0);
     return quit;
 }
 

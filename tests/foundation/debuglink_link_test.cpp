@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,7 @@ bool ParseTexts(const std::string& stream, std::vector<int>& numbers)
     numbers.clear();
     for (std::size_t pos = 0; pos < stream.size(); pos += Text(numbers.back()).size()) {
         const int i = std::atoi(stream.substr(pos + 1, 5).c_str());
-        if (stream.compare(pos, Text(i).size(), Text(i)) != 0)
-            return false;
+        if (stream.compare(pos, Text(i).size(), Text(i)) != 0) return false;
         numbers.push_back(i);
     }
     return true;
@@ -53,6 +53,7 @@ bool TickDisplay(float)
 class DebugLinkTest : public testing::Test {
 protected:
     testutil::LinkListener viewer{kSmallBuffer};
+    std::optional<testutil::GlobalDebugLink> link;  // made once the socket's buffer is set
     DWORD now = 1000;
 
     void SetUp() override
@@ -63,15 +64,13 @@ protected:
         // Sleep advances the clock: ticks cost no real time.
         platform::seams::SetClock([this] { return now; });
         platform::seams::SetSleep([this](DWORD ms) { now += ms; });
-        g_pDebugLink = new CDebugLink(nullptr);
-        g_pDebugLink->Connect();
+        link.emplace();
         viewer.Receive(0);
         ASSERT_TRUE(viewer.Connected());
     }
     void TearDown() override
     {
-        delete g_pDebugLink;
-        g_pDebugLink = nullptr;
+        link.reset();
         platform::seams::ResetAll();
     }
 

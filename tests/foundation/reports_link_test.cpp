@@ -11,18 +11,9 @@ class ReportsTest : public testing::Test {
 protected:
     testutil::LinkListener listener;
     testutil::BoxCapture boxes;
+    testutil::GlobalDebugLink link;
 
-    void SetUp() override
-    {
-        ASSERT_LISTENING_OR_SKIP(listener);
-        g_pDebugLink = new CDebugLink(nullptr);
-        g_pDebugLink->Connect();
-    }
-    void TearDown() override
-    {
-        delete g_pDebugLink;
-        g_pDebugLink = nullptr;
-    }
+    void SetUp() override { ASSERT_LISTENING_OR_SKIP(listener); }
 };
 
 }  // namespace
@@ -55,8 +46,7 @@ TEST_F(ReportsTest, ClosedViewerDoesNotKillTheProgram)
     EXPECT_EQ(listener.Receive(5), "first");
     listener.CloseConnection();
     // Without MSG_NOSIGNAL one of these would raise SIGPIPE and end the test binary.
-    for (int i = 0; i < 50; ++i)
-        GlobalReport(std::string(4096, 'x'));
+    for (int i = 0; i < 50; ++i) GlobalReport(std::string(4096, 'x'));
 }
 
 // No link at all, or a link with no viewer: only the boxes, and nothing printed.
@@ -67,11 +57,10 @@ TEST(ReportsWithoutViewer, OnlyTheBoxIsShown)
     GlobalError("no link");
     testing::internal::CaptureStderr();
     testing::internal::CaptureStdout();
-    g_pDebugLink = new CDebugLink(nullptr);
-    g_pDebugLink->Connect();
-    GlobalReport("dropped");
-    delete g_pDebugLink;
-    g_pDebugLink = nullptr;
+    {
+        testutil::GlobalDebugLink link;
+        GlobalReport("dropped");
+    }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(boxes.Texts(), testutil::Strings{"no link"});

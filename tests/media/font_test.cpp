@@ -32,8 +32,7 @@ protected:
     {
         testutil::DrawFrame([&] { manager.DrawTextAligned(text, {0, 0, 64, 64}, 0xFFFFFFFF, horizontal, vertical); });
         const RECT r = testutil::LitRect(0, 0, 64, 64);
-        if (lit)
-            *lit = r;
+        if (lit) *lit = r;
         return r.right >= 0;
     }
 };

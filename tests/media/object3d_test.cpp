@@ -24,8 +24,7 @@ const char* kNoMaterials = "xof 0302txt 0032\nMesh { 3; -1;1;0.5;, 1;1;0.5;, 1;-
 std::string Dds(D3DCOLOR colour)
 {
     std::string s = testutil::DdsHeader(4, 4, 0x41, nullptr, 32);
-    for (int i = 0; i < 16; ++i)
-        s.append(reinterpret_cast<const char*>(&colour), 4);
+    for (int i = 0; i < 16; ++i) s.append(reinterpret_cast<const char*>(&colour), 4);
     return s;
 }
 

@@ -24,8 +24,7 @@ template <typename Write>
 std::string Encoded(Write write)
 {
     std::string out;
-    if (!write(Append, &out))
-        out.clear();
+    if (!write(Append, &out)) out.clear();
     return out;
 }
 
@@ -39,10 +38,8 @@ std::string DdsHeader(int width, int height, std::uint32_t pixelFlags, const cha
         {4, 124}, {8, 0x1007}, {12, static_cast<std::uint32_t>(height)}, {16, static_cast<std::uint32_t>(width)},
         {76, 32}, {80, pixelFlags}, {88, bits}, {92, 0xFF0000}, {96, 0xFF00}, {100, 0xFF}, {104, 0xFF000000},
         {108, 0x1000}};
-    for (const auto& [at, value] : fields)
-        std::memcpy(&s[at], &value, 4);
-    if (fourCC)
-        std::memcpy(&s[84], fourCC, 4);
+    for (const auto& [at, value] : fields) std::memcpy(&s[at], &value, 4);
+    if (fourCC) std::memcpy(&s[84], fourCC, 4);
     return s;
 }
 
@@ -80,15 +77,13 @@ std::string BmpWithBits(int width, int height, int bits, const std::vector<std::
             if (bits < 8)
                 row[x * bits / 8] |= static_cast<char>(v << (8 - bits - x * bits % 8));
             else
-                for (int b = 0; b < bits / 8; ++b)
-                    row[x * bits / 8 + b] = static_cast<char>(v >> (8 * b));
+                for (int b = 0; b < bits / 8; ++b) row[x * bits / 8 + b] = static_cast<char>(v >> (8 * b));
         }
         rows += row;
     }
     std::string table;
     for (const auto* entries : {&masks, &palette})
-        for (std::uint32_t c : *entries)
-            table += U32(c);
+        for (std::uint32_t c : *entries) table += U32(c);
     const std::size_t offset = 54 + table.size();
     return "BM" + U32(offset + rows.size()) + U32(0) + U32(offset) + U32(40) + U32(width) +
            U32(topDown ? -height : height) + U16(1) + U16(bits) + U32(masks.empty() ? 0 : 3) + U32(rows.size()) +

@@ -25,8 +25,7 @@ bool WriteProcFile(const char* path, const std::string& text)
 {
     const int fd = ::open(path, O_WRONLY | O_CLOEXEC);
     const bool written = fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    if (fd >= 0)
-        ::close(fd);
+    if (fd >= 0) ::close(fd);
     return written;
 }
 
@@ -39,8 +38,7 @@ bool BringLoopbackUp()
     bool up = fd >= 0 && ::ioctl(fd, SIOCGIFFLAGS, &request) == 0;
     request.ifr_flags = static_cast<short>(request.ifr_flags | IFF_UP);
     up = up && ::ioctl(fd, SIOCSIFFLAGS, &request) == 0;
-    if (fd >= 0)
-        ::close(fd);
+    if (fd >= 0) ::close(fd);
     return up;
 }
 
@@ -68,8 +66,7 @@ int main(int argc, char** argv)
             return Refuse("the user namespace could not map this user");
         made = true;
     }
-    if (made && !BringLoopbackUp())
-        return Refuse("the loopback interface would not come up");
+    if (made && !BringLoopbackUp()) return Refuse("the loopback interface would not come up");
     ::execvp(argv[1], argv + 1);
     std::fprintf(stderr, "private_loopback: cannot run %s: %s\n", argv[1], std::strerror(errno));
     return 127;

@@ -23,15 +23,13 @@ namespace testutil {
 
 TempDir::TempDir() : m_Path((fs::temp_directory_path() / "enginetest-XXXXXX").string())
 {
-    if (!::mkdtemp(m_Path.data()))
-        m_Path.clear();
+    if (!::mkdtemp(m_Path.data())) m_Path.clear();
 }
 
 TempDir::~TempDir()
 {
     std::error_code ec;
-    if (!m_Path.empty())
-        fs::remove_all(m_Path, ec);
+    fs::remove_all(m_Path, ec);
 }
 
 std::string TempDir::WindowsPath() const
@@ -50,10 +48,7 @@ void TempDir::Write(const std::string& relative, const std::string& bytes) const
 
 void TempDir::MakeDir(const std::string& relative) const { fs::create_directories(fs::path(m_Path) / relative); }
 
-ScopedCwd::ScopedCwd(const std::string& nativePath) : m_Previous(fs::current_path().string())
-{
-    fs::current_path(nativePath);
-}
+ScopedCwd::ScopedCwd(const std::string& path) : m_Previous(fs::current_path().string()) { fs::current_path(path); }
 
 ScopedCwd::~ScopedCwd()
 {
@@ -77,19 +72,16 @@ std::string PortHolder(int port)
                 inodes.insert(inode);
         }
     }
-    if (inodes.empty())
-        return "";
+    if (inodes.empty()) return "";
     // The processes holding one of them open.
     std::string holders;
     std::error_code ec, fdError, linkError;
     for (const fs::directory_entry& process : fs::directory_iterator("/proc", ec)) {
         const std::string pid = process.path().filename().string();
-        if (pid.find_first_not_of("0123456789") != std::string::npos)
-            continue;
+        if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
         for (const fs::directory_entry& fd : fs::directory_iterator(process.path() / "fd", fdError)) {
             const std::string target = fs::read_symlink(fd.path(), linkError).string();
-            if (target.rfind("socket:[", 0) != 0 || !inodes.count(target.substr(8, target.size() - 9)))
-                continue;
+            if (target.rfind("socket:[", 0) != 0 || !inodes.count(target.substr(8, target.size() - 9))) continue;
             std::string name;
             std::getline(std::ifstream(process.path() / "comm"), name);
             holders += (holders.empty() ? "" : ", ") + name + " (pid " + pid + ")";
@@ -104,8 +96,7 @@ LinkListener::LinkListener(int receiveBuffer) : m_ListenFd(::socket(AF_INET, SOC
     int yes = 1;
     ::setsockopt(m_ListenFd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     // Set before listening, so the accepted connection takes it and its window is sized by it.
-    if (receiveBuffer > 0)
-        ::setsockopt(m_ListenFd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    if (receiveBuffer > 0) ::setsockopt(m_ListenFd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(kLinkPort);
@@ -119,14 +110,12 @@ LinkListener::LinkListener(int receiveBuffer) : m_ListenFd(::socket(AF_INET, SOC
 LinkListener::~LinkListener()
 {
     CloseConnection();
-    if (m_ListenFd >= 0)
-        ::close(m_ListenFd);
+    if (m_ListenFd >= 0) ::close(m_ListenFd);
 }
 
 void LinkListener::CloseConnection()
 {
-    if (m_ConnFd >= 0)
-        ::close(m_ConnFd);
+    if (m_ConnFd >= 0) ::close(m_ConnFd);
     m_ConnFd = -1;
 }
 
@@ -152,8 +141,7 @@ std::string LinkListener::Receive(std::size_t expected, int timeoutMs)
 std::vector<std::string> BoxCapture::Listed(bool withCaption) const
 {
     std::vector<std::string> out;
-    for (const auto& b : Boxes())
-        out.push_back(withCaption && b.hasCaption ? b.caption + "|" + b.text : b.text);
+    for (const auto& b : Boxes()) out.push_back(withCaption && b.hasCaption ? b.caption + "|" + b.text : b.text);
     return out;
 }
 

@@ -82,6 +82,13 @@ private:
                      << "machine allows)";                                                             \
     } while (false)
 
+// Makes g_pDebugLink a link connected to 127.0.0.1:8212 (where a listener may be) while it lives.
+class GlobalDebugLink {
+public:
+    GlobalDebugLink();
+    ~GlobalDebugLink();
+};
+
 // Records message boxes while it lives.
 class BoxCapture {
 public:

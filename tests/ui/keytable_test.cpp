@@ -33,8 +33,7 @@ TEST_F(KeyTableTest, PressIsSeenOncePerPressAndDownDoesNotConsumeIt)
 
     SetKeyState(VK_CAPITAL, false, true);  // the toggle bit alone is not down
     EXPECT_EQ(table.KeyDown(VK_CAPITAL), 0.0f);
-    for (float code : {float{VK_CAPITAL}, -1.0f, 256.0f, 1e30f, -1e30f})
-        EXPECT_EQ(table.KeyPress(code), 0.0f) << code;
+    for (float code : {float{VK_CAPITAL}, -1.0f, 256.0f, 1e30f, -1e30f}) EXPECT_EQ(table.KeyPress(code), 0.0f) << code;
     EXPECT_EQ(table.KeyDown(1e30f), 0.0f);
 }
 
