@@ -16,17 +16,14 @@
 namespace {
 
 // Scripts run in their own runner, with every binding registered and a real viewer listening.
-class FrameFunctionsTest : public testing::Test {
+class FrameFunctionsTest : public testutil::LinkTest {
 protected:
-    testutil::LinkListener listener;
-    testutil::BoxCapture boxes;
-    testutil::GlobalDebugLink link;
     CScriptLibrary library;
     CScriptRunner runner;
 
     void SetUp() override
     {
-        ASSERT_LISTENING_OR_SKIP(listener);
+        LinkTest::SetUp();
         ASSERT_TRUE(RegisterScriptBindings());
         runner.pLibrary = &library;
     }

@@ -4,19 +4,7 @@
 #include "foundation/objectbase.h"
 #include "support/testutil.h"
 
-namespace {
-
-// A link connected to a real listener for the duration of a test.
-class ReportsTest : public testing::Test {
-protected:
-    testutil::LinkListener listener;
-    testutil::BoxCapture boxes;
-    testutil::GlobalDebugLink link;
-
-    void SetUp() override { ASSERT_LISTENING_OR_SKIP(listener); }
-};
-
-}  // namespace
+using ReportsTest = testutil::LinkTest;
 
 TEST_F(ReportsTest, EveryReportReachesTheLinkByteForByte)
 {

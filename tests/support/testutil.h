@@ -108,6 +108,16 @@ private:
     std::vector<std::string> Listed(bool withCaption) const;
 };
 
+// A test with a log viewer listening (skipped where another program holds the port), message
+// boxes recorded and g_pDebugLink connected to the viewer.
+class LinkTest : public testing::Test {
+protected:
+    LinkListener listener;
+    BoxCapture boxes;
+    GlobalDebugLink link;
+    void SetUp() override { ASSERT_LISTENING_OR_SKIP(listener); }
+};
+
 // A test in a scratch folder made the process's current folder, with message boxes recorded.
 class ScratchFolderTest : public testing::Test {
 protected:
