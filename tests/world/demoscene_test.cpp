@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <list>
+#include <tuple>
 
 #include "world/worldfixture.h"
 
@@ -150,9 +151,8 @@ TEST_F(DemoSceneTest, UnitsMoveAndBillboardsTakeTheFog)
     }
     EXPECT_EQ(Reports(), "UIManager|warning:cant find controlbackground\n");  // the menu's backdrop
     const auto after = Units();
-    ASSERT_EQ(g_Scene.formations.formations.size(), 2u);
-    ASSERT_EQ(before.size(), 9u);
-    ASSERT_EQ(after.size(), 9u);
+    ASSERT_EQ(std::make_tuple(g_Scene.formations.formations.size(), before.size(), after.size()),
+              std::make_tuple(2u, 9u, 9u));
     std::array<int, 4> changed{};  // in x, z, height and turn
     for (std::size_t i = 0; i < after.size(); ++i)
         for (int k = 0; k < 4; ++k)

@@ -1,14 +1,13 @@
 #include "world/worldfixture.h"
 
 using FormationTest = unittest::UnitFixture;
-using unittest::g_Log;
 
 TEST_F(FormationTest, CreateTruncatesTheCountAndFindsNamesInAnyCase)
 {
     Make("[main]\n", "[main]\n", 5, 0);
-    RunScene("Friend.CreateFormation(\"A\",\"f\",2.9,1,2)\nFriend.CreateFormation(\"B\",\"F\",neg(1.5),3,4)\n"
+    StartScene("[main]\nFriend.CreateFormation(\"A\",\"f\",2.9,1,2)\nFriend.CreateFormation(\"B\",\"F\",neg(1.5),3,4)\n"
              "Friend.CreateFormation(\"C\",\"f\",neg(2),0,0)\nFriend.CreateFormation(\"D\",\"f\",10,0,0)\n"
-             "Friend.CreateFormation(\"E\",\"nothing\",1,0,0)\n");
+             "Friend.CreateFormation(\"E\",\"nothing\",1,0,0)\n", 1);
     FormationManager& list = g_Scene.formations;
     ASSERT_EQ(list.formations.size(), 5u);
     std::vector<int> alive;
@@ -23,8 +22,8 @@ TEST_F(FormationTest, CreateTruncatesTheCountAndFindsNamesInAnyCase)
     // moves it and puts its units in their slots at once.
     boxes.Clear();
     CUnitFormation* b = list.FindFormation("B");
-    RunScene("Friend.MoveFormation(\"b\",50,60)\nFriend.TeleportFormation(\"B\",10,20)\n"
-             "Friend.TeleportFormation(\"nobody\",0,0)\n");
+    StartScene("[main]\nFriend.MoveFormation(\"b\",50,60)\nFriend.TeleportFormation(\"B\",10,20)\n"
+             "Friend.TeleportFormation(\"nobody\",0,0)\n", 1);
     EXPECT_EQ(D3DXVECTOR2(b->x, b->z), D3DXVECTOR2(10, 20));
     EXPECT_EQ(b->units[4].mover.vCurrent, D3DXVECTOR2(15, 15));
     EXPECT_EQ(Reports(), "global|找不到脚本:OnMove\n");
@@ -64,15 +63,15 @@ TEST_F(FormationTest, TheSceneReachesTheLastUnitUntilItsFormationGoes)
 {
     CUnitFormation* f = Make("[main]\n", "[main]\n", 2);
     Tick();
-    RunScene("Unit.MoveXZ(0,9,8,0,0,0,0)\nUnit.RotateAroudY(0,1,0,0,0,0)\nUnit.EmitAnim(1,0,0,0,0,0,0)\n");
+    StartScene("[main]\nUnit.MoveXZ(0,9,8,0,0,0,0)\nUnit.RotateAroudY(0,1,0,0,0,0)\nUnit.EmitAnim(1,0,0,0,0,0,0)\n", 1);
     EXPECT_EQ(unittest::Pose(f->units[1]), "9 8 0 0 1 0");
     EXPECT_EQ(spark->pGroup->nActive, 1);
 
     g_Scene.formations.formations.clear();
     EXPECT_EQ(g_CurrentUnit, nullptr);
     EXPECT_EQ(g_CurrentFormation, nullptr);
-    RunScene("Unit.MoveXZ(0,1,1,0,0,0,0)\nUnitPosx := 3\nUnit.EmitAnim(1,0,0,0,0,0,0)\nFormation.MoveUnit(0,0,0)\n"
-             "FormationPosx := 1\nTest.Log(UnitPosx,FormationPosx,FormationMaxUnit,FormationUnitOffsetX(0))\n");
+    StartScene("[main]\nUnit.MoveXZ(0,1,1,0,0,0,0)\nUnitPosx := 3\nUnit.EmitAnim(1,0,0,0,0,0,0)\nFormation.MoveUnit(0,0,0)\n"
+             "FormationPosx := 1\nTest.Log(UnitPosx,FormationPosx,FormationMaxUnit,FormationUnitOffsetX(0))\n", 1);
     EXPECT_EQ(g_Log, std::vector<std::string>{"0 0 0 0"});
     EXPECT_EQ(spark->pGroup->nActive, 1);
 }

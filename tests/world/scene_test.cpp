@@ -1,23 +1,6 @@
-#include "script/scriptbase.h"
 #include "world/worldfixture.h"
 
-namespace {
-
-int g_Calls = 0;
-
-class SceneTest : public WorldTest {
-protected:
-    CScene scene;
-
-    void SetUp() override
-    {
-        WorldTest::SetUp();
-        g_SystemFuncTable.Register("SceneTest.Count", [](TScriptParam*, int) { ++g_Calls; }, "");
-        g_Calls = 0;
-    }
-};
-
-}  // namespace
+using SceneTest = WorldTest;
 
 // Inactive until started: it neither steps nor draws. Then its script steps once a tick, from
 // the scene file's folder, and every frame opens with the view set-up, light 0 enabled whatever
@@ -25,9 +8,10 @@ protected:
 // name.
 TEST_F(SceneTest, InactiveUntilStartedThenStepsAndSetsUpTheViewEveryTick)
 {
+    CScene scene;
     UseDevice(64, 64);
     auto& calls = Record();
-    root.Write("scene/level.txt", "[main]\nwhile(1)\nSceneTest.Count()\nwait(1)\nend\n[other]\nwait(1)\n");
+    root.Write("scene/level.txt", "[main]\nwhile(1)\nTest.Log(1)\nwait(1)\nend\n[other]\nwait(1)\n");
     scene.Update();
     scene.Render();
     EXPECT_FALSE(scene.bActive);
@@ -48,18 +32,19 @@ TEST_F(SceneTest, InactiveUntilStartedThenStepsAndSetsUpTheViewEveryTick)
                                                    "LightEnable(0, 1)", "SetRenderState(143, 0x00000001)",
                                                    "SetRenderState(29, 0x00000001)"}));
     }
-    EXPECT_EQ(g_Calls, 2);
+    EXPECT_EQ(g_Log.size(), 2u);
 
     scene.Start(file, "main");
     EXPECT_EQ(scene.scripts.Count(), 4);
     EXPECT_EQ(scene.runner.threads.size(), 1u);
     scene.Update();
-    EXPECT_EQ(g_Calls, 3);
+    EXPECT_EQ(g_Log.size(), 3u);
     EXPECT_EQ(Reports(), "");
 }
 
 TEST_F(SceneTest, UnreadableFileReportsAndStillActivates)
 {
+    CScene scene;
     scene.Start(ResolvePath("$\\scene\\missing.txt"), "main");
     EXPECT_TRUE(scene.bActive);
     EXPECT_EQ(Reports(), "|文件读取失败:missing.txt\nglobal|找不到脚本:main\n");

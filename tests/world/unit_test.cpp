@@ -1,7 +1,6 @@
 #include "world/worldfixture.h"
 
 using UnitTest = unittest::UnitFixture;
-using unittest::g_Log;
 using unittest::Pose;
 
 TEST_F(UnitTest, MovesAndTurnsByModeOverTheirFrames)

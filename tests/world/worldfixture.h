@@ -36,6 +36,17 @@ inline std::string Join(const std::vector<float>& values)
     return line;
 }
 
+// The script function "Test.Log": each call's values joined, one entry a call.
+inline std::vector<std::string> g_Log;
+
+inline void LogHandler(TScriptParam* args, int count)
+{
+    std::vector<float> values;
+    for (int i = 0; i < count; ++i)
+        values.push_back(args[i].fValue);
+    g_Log.push_back(Join(values));
+}
+
 class WorldTest : public testing::Test {
 protected:
     testutil::TempDir root;
@@ -47,6 +58,8 @@ protected:
     {
         Forget();
         RegisterScriptBindings();
+        g_SystemFuncTable.Register("Test.Log", LogHandler, "");
+        g_Log.clear();
         SetRootFolder(root.WindowsPath());
         SetCurrentFolder("$");
     }
@@ -104,10 +117,12 @@ protected:
         return out;
     }
 
-    // A scene (the global one unless named) started on a file of these sections at the script
-    // "main", then updated n times.
+    // A scene (the global one unless named) started afresh on a file of these sections at the
+    // script "main", then updated n times.
     void StartScene(const std::string& sections, int ticks, CScene& scene = g_Scene)
     {
+        scene.runner.threads.clear();
+        scene.scripts.Clear();
         root.Write("scene.txt", sections);
         scene.Start(ResolvePath("$\\scene.txt"), "main");
         for (int i = 0; i < ticks; ++i)
@@ -125,19 +140,8 @@ protected:
 };
 
 // The tests of units and formations: types loaded into the global g_UnitDataManager, formations
-// made in the scene's list (the script functions act on both), an animation "spark" to emit, and
-// "Test.Log", which records the values of each call.
+// made in the scene's list (the script functions act on both), and an animation "spark" to emit.
 namespace unittest {
-
-inline std::vector<std::string> g_Log;
-
-inline void LogHandler(TScriptParam* args, int count)
-{
-    std::vector<float> values;
-    for (int i = 0; i < count; ++i)
-        values.push_back(args[i].fValue);
-    g_Log.push_back(Join(values));
-}
 
 // Where a unit stands and how it is turned: x, z, height, then the angles about x, y and z.
 inline std::string Pose(const CUnit& u)
@@ -152,14 +156,13 @@ protected:
     void SetUp() override
     {
         WorldTest::SetUp();
-        g_SystemFuncTable.Register("Test.Log", LogHandler, "");
-        g_Log.clear();
         // A group without a device: its definitions and its pool are all the units need.
         CAnimationGroup* group = g_Scene.animations.groups.AddNew();
         group->MaxAnimCount = 4;
         group->pool.resize(4);
         spark = group->anims.AddNew();
-        *spark = {.name = "spark", .frames = std::vector<TAnimFrameData>(2), .framecount = 2, .pGroup = group};
+        *spark = {.name = "spark", .frames = std::vector<TAnimFrameData>(2), .framecount = 2,
+                  .TimePerFrame = 1000, .pGroup = group};
     }
 
     // One formation "f" at (100, 200) of `slots` slots of the unit type "u" (speed 2, scale 2,
@@ -185,16 +188,6 @@ protected:
     {
         for (int i = 0; i < n; ++i)
             g_Scene.formations.UpdateAll();
-    }
-
-    // Runs a scene script, in one update of the scene's runner alone.
-    void RunScene(const std::string& lines)
-    {
-        const std::string name = "s" + IntToString(g_Scene.scripts.Count());
-        root.Write(name + ".txt", "[" + name + "]\n" + lines);
-        g_Scene.scripts.LoadScript(ResolvePath("$\\" + name + ".txt"), name);
-        g_Scene.runner.StartThread(name, name);
-        g_Scene.runner.Update();
     }
 };
 
