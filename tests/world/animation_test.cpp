@@ -31,8 +31,8 @@ protected:
 };
 
 constexpr char kStrip[] =
-    "name=fire\ntexture=sheet.tga\nsizex=256\nsizey=64\nMaxAnimCount=3\n"
-    "[Burst]\nstartx=0\nstarty=16\npicsizex=32\npicsizey=32\nRenderSizex=2\nRenderSizey=1\nframecount=8\nTimePerFrame=1\n"
+    "name=fire\ntexture=sheet.tga\nsizex=256\nsizey=64\nMaxAnimCount=3\n[Burst]\nstartx=0\nstarty=16\npicsizex=32\n"
+    "picsizey=32\nRenderSizex=2\nRenderSizey=1\nframecount=8\nTimePerFrame=1\n"
     "[slow]\npicsizex=32\npicsizey=32\nframecount=3\nTimePerFrame=0\n"
     "[empty]\npicsizex=32\nframecount=0\n";
 
@@ -46,11 +46,12 @@ TEST_F(AnimationTest, GroupFileGivesFrameRectanglesAndLookups)
     ASSERT_EQ(burst->frames.size(), 8u);
     for (int i = 0; i < 8; ++i) {  // in pixels of the sheet: left, right, top, bottom
         const TAnimFrameData& f = burst->frames[i];
-        EXPECT_EQ(Join({f.uLeft * 256, f.uRight * 256, f.vTop * 64, f.vBottom * 64}), Join({32.0f * i, 32.0f * i + 31, 16, 47}));
+        EXPECT_EQ(Join({f.uLeft * 256, f.uRight * 256, f.vTop * 64, f.vBottom * 64}),
+                  Join({32.0f * i, 32.0f * i + 31, 16, 47}));
     }
 
     // A second group with a definition of the same name: the first loaded wins.
-    LoadGroup("other.txt", "name=other\ntexture=sheet.tga\nsizex=64\nsizey=64\nMaxAnimCount=1\n[burst]\nframecount=1\n");
+    LoadGroup("other.txt", "texture=sheet.tga\nsizex=64\nsizey=64\nMaxAnimCount=1\n[burst]\nframecount=1\n");
     EXPECT_EQ(anims.FindAnimData("burst"), burst);
     EXPECT_EQ(Group(1).FindAnimData("burst")->pGroup, &Group(1));
     EXPECT_EQ(anims.FindAnimData("missing"), nullptr);
@@ -115,8 +116,8 @@ TEST_F(AnimationTest, DegenerateGroupsLoadAndDrawNothingBad)
 
 TEST_F(AnimationTest, BillboardFacesTheCameraFromTwoPositions)
 {
-    LoadGroup("big.txt", "texture=sheet.tga\nsizex=256\nsizey=64\nMaxAnimCount=1\n"
-                         "[quad]\npicsizex=256\npicsizey=64\nRenderSizex=20\nRenderSizey=10\nframecount=1\nTimePerFrame=1000\n");
+    LoadGroup("big.txt", "texture=sheet.tga\nsizex=256\nsizey=64\nMaxAnimCount=1\n[quad]\npicsizex=256\npicsizey=64\n"
+                         "RenderSizex=20\nRenderSizey=10\nframecount=1\nTimePerFrame=1000\n");
     SetupRenderStates(g_pDevice);
     Emit("quad");
     g_Scene.ResetView();

@@ -70,8 +70,10 @@ TEST_F(FormationTest, TheSceneReachesTheLastUnitUntilItsFormationGoes)
     g_Scene.formations.formations.clear();
     EXPECT_EQ(g_CurrentUnit, nullptr);
     EXPECT_EQ(g_CurrentFormation, nullptr);
-    StartScene("[main]\nUnit.MoveXZ(0,1,1,0,0,0,0)\nUnitPosx := 3\nUnit.EmitAnim(1,0,0,0,0,0,0)\nFormation.MoveUnit(0,0,0)\n"
-             "FormationPosx := 1\nTest.Log(UnitPosx,FormationPosx,FormationMaxUnit,FormationUnitOffsetX(0))\n", 1);
+    StartScene("[main]\nUnit.MoveXZ(0,1,1,0,0,0,0)\nUnitPosx := 3\nUnit.EmitAnim(1,0,0,0,0,0,0)\n"
+               "Formation.MoveUnit(0,0,0)\nFormationPosx := 1\n"
+               "Test.Log(UnitPosx,FormationPosx,FormationMaxUnit,FormationUnitOffsetX(0))\n",
+               1);
     EXPECT_EQ(g_Log, std::vector<std::string>{"0 0 0 0"});
     EXPECT_EQ(spark->pGroup->nActive, 1);
 }

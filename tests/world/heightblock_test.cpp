@@ -20,7 +20,10 @@ std::vector<T> Read(Buffer* buffer, std::size_t count)
     }
     return out;
 }
-std::vector<CHeightVertex> Vertices(const CHeightBlock& b) { return Read<CHeightVertex>(b.pVertexBuffer, b.nVertexCount); }
+std::vector<CHeightVertex> Vertices(const CHeightBlock& b)
+{
+    return Read<CHeightVertex>(b.pVertexBuffer, b.nVertexCount);
+}
 std::vector<WORD> Indices(const CHeightBlock& b) { return Read<WORD>(b.pIndexBuffer, b.nTriangleCount * 3); }
 
 }  // namespace
@@ -95,7 +98,8 @@ TEST_F(HeightBlockTest, RampProfileFollowsTheBitmapAndItsNormalsLeanAwayFromTheR
     // inside (1, 1) both x differences are (16, 32, 0) and both z differences (0, 0, 16); on the
     // first row at column 2 the x differences are (16, 32, 0) and (16, 21, 0); corners point up.
     const auto v = Vertices(*block);
-    EXPECT_EQ(Join({v[5].nx, v[5].ny, v[5].nz, v[2].nx, v[2].ny, v[2].nz, v[0].nx, v[0].ny}), "-16 16 0 -26.5 16 0 0 1");
+    EXPECT_EQ(Join({v[5].nx, v[5].ny, v[5].nz, v[2].nx, v[2].ny, v[2].nz, v[0].nx, v[0].ny}),
+              "-16 16 0 -26.5 16 0 0 1");
 
     D3DXMATRIX view, both;
     const D3DXMATRIX projection(2.0f / 64, 0, 0, 0, 0, 2.0f / 128, 0, 0, 0, 0, 1.0f / 999, 0, 0, 0, -1.0f / 999, 1);

@@ -28,9 +28,8 @@ TEST_F(SceneTest, InactiveUntilStartedThenStepsAndSetsUpTheViewEveryTick)
         std::vector<std::string> setup(calls.begin(), calls.begin() + 6);
         setup[0].resize(16);  // view and projection, whatever their matrices
         setup[1].resize(16);
-        EXPECT_EQ(setup, (std::vector<std::string>{"SetTransform(2, ", "SetTransform(3, ", "SetRenderState(137, 0x00000001)",
-                                                   "LightEnable(0, 1)", "SetRenderState(143, 0x00000001)",
-                                                   "SetRenderState(29, 0x00000001)"}));
+        EXPECT_EQ(setup, (std::vector<std::string>{"SetTransform(2, ", "SetTransform(3, ", StateCall(137, 1),
+                                                   "LightEnable(0, 1)", StateCall(143, 1), StateCall(29, 1)}));
     }
     EXPECT_EQ(g_Log.size(), 2u);
 

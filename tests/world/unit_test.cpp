@@ -53,7 +53,8 @@ TEST_F(UnitTest, APointSetAfterAFinishedLinearMoveSticks)
 
 TEST_F(UnitTest, VariablesReadAndWriteTheCurrentUnit)
 {
-    CUnitFormation* f = Make("[main]\nTest.Log(UnitAutoFire,UnitAllowCommand,UnitMaxSpeed,FormationPosx,FormationMaxUnit)\n"
+    CUnitFormation* f = Make("[main]\n"
+                             "Test.Log(UnitAutoFire,UnitAllowCommand,UnitMaxSpeed,FormationPosx,FormationMaxUnit)\n"
                              "UnitPosy := 3\nUnitAngleXY := 0.1\nUnitAngleXZ := 0.2\nUnitAngleYZ := 0.3\n"
                              "UnitMaxSpeed := 7\nUnitCurrentSpeedx := 7\nUnitAutoFire := 0\nUnitAllowCommand := 0\n"
                              "Test.Log(UnitPosy,UnitAngleXY,UnitAngleXZ,UnitAngleYZ,UnitMaxSpeed,UnitAutoFire)\n"

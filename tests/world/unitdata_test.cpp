@@ -18,7 +18,8 @@ TEST_F(UnitDataTest, TypesKeepTheirFirstDefinitionAndReportWhatTheyCannotFind)
 
     CUnitData* tank = g_UnitDataManager.FindUnitData("TANK");
     ASSERT_NE(tank, nullptr);
-    EXPECT_EQ(std::tie(tank->name, tank->fullname, tank->speed, tank->armor, tank->Radiusy, tank->objscale, tank->anims),
+    const CUnitData& t = *tank;
+    EXPECT_EQ(std::tie(t.name, t.fullname, t.speed, t.armor, t.Radiusy, t.objscale, t.anims),
               std::make_tuple("Tank", "Heavy", 2.0f, 4.0f, 3.0f, 1.5f, std::vector<TAnimData*>{spark}));
     EXPECT_EQ(tank->scripts.Count(), 2);
     EXPECT_EQ(g_UnitDataManager.FindUnitData("bare")->objscale, 0.0f);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -97,6 +98,15 @@ protected:
         device.emplace(width, height);
         ASSERT_NE(g_pDevice, nullptr);
     }
+
+    // A render state's call as recorded.
+    static std::string StateCall(int state, DWORD value)
+    {
+        char text[64];
+        std::snprintf(text, sizeof text, "SetRenderState(%d, 0x%08X)", state, static_cast<unsigned>(value));
+        return text;
+    }
+    static std::string FloatState(int state, float value) { return StateCall(state, std::bit_cast<DWORD>(value)); }
 
     // Device calls from now on, recorded until the test ends.
     static std::vector<std::string>& Record()

@@ -9,7 +9,8 @@ TEST_F(WorldScriptTest, ScriptsReachTheTerrainAndParticlesByName)
     UseDevice(64, 64);
     WriteGreys("blocks/flat.bmp", 1, 1, {0});
     root.Write("terrain/strip.txt", "[data]\nglobalwidthz=40\nviewboardermax=100\nspeed=1\nheight=2\n"
-                                    "BlockDataDir=$\\blocks\n[blocklist]\nname1=P\nheight1=flat.bmp\n[order]\n[Hills\nP\n]\n");
+                                    "BlockDataDir=$\\blocks\n[blocklist]\nname1=P\nheight1=flat.bmp\n"
+                                    "[order]\n[Hills\nP\n]\n");
     root.Write("fx/snow.txt", "[Data]\nMaxParticle=7\n");
     CScene scene;
     StartScene("[main]\nScene.LoadHeightTerrain(\"$\\terrain\\strip.txt\")\nTerrain.SetViewBoarder(0,120)\n"
