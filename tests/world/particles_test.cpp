@@ -76,9 +76,10 @@ TEST_F(ParticleTest, PoolLimits)
 {
     Load("MaxParticle=1500\nGenerateRate=2000\nParticleLife=100\n");
     EXPECT_EQ(particles.MaxParticle, 1000);
-    particles.Update();
-    particles.Update();
-    EXPECT_EQ(particles.nLiveCount, 1000);
+    for (int tick = 0; tick < 2; ++tick) {
+        particles.Update();
+        EXPECT_EQ(particles.nLiveCount, 1000) << tick;
+    }
     Load("MaxParticle=3\n");
     EXPECT_EQ(particles.nLiveCount, 0);
     particles.Update();
