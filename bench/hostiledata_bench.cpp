@@ -1,10 +1,14 @@
 // Hostile data files at start-up: a data file of many sections, every section found by name as
 // the loaders do, an .x file whose references place one mesh thousands of times, a file pattern
-// that backtracks, a font file of many entries of one face, and a caption of megabytes.
+// that backtracks, a font file of many entries of one face, a caption of megabytes, an
+// expression of deeply nested brackets, a script that calls itself without end and an image
+// larger than any texture.
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -14,8 +18,12 @@
 #include "foundation/inifile.h"
 #include "media/font.h"
 #include "platform/d3d9.h"
+#include "platform/d3dx9.h"
 #include "platform/d3dx9/xfile.h"
+#include "platform/seams.h"
 #include "platform/win32.h"
+#include "script/expression.h"
+#include "script/scriptrunner.h"
 #include "support/testdevice.h"
 
 namespace {
@@ -59,7 +67,7 @@ void BM_XFileReferences(benchmark::State& state)
     }
     state.counters["file_bytes"] = static_cast<double>(text.size());
 }
-BENCHMARK(BM_XFileReferences)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_XFileReferences)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // One name of state.range(0) letters "a" searched for with a pattern of five stars that cannot
 // match it.
@@ -89,6 +97,14 @@ long ResidentKilobytes()
         std::fclose(f);
     }
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// The most the process has held so far.
+long PeakResidentKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 // A font file of state.range(0) entries naming one face and size; the memory they take.
@@ -137,6 +153,93 @@ void BM_LongCaption(benchmark::State& state)
     g_pDevice = nullptr;
 }
 BENCHMARK(BM_LongCaption)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// An expression of state.range(0) brackets around one number, compiled (refused past 256 levels).
+void BM_NestedBrackets(benchmark::State& state)
+{
+    const auto depth = static_cast<std::size_t>(state.range(0));
+    const std::string text = std::string(depth, '(') + "1" + std::string(depth, ')');
+    platform::seams::InstallMessageBoxRecorder();
+    for (auto _ : state) {
+        CExpression e;
+        benchmark::DoNotOptimize(e.Compile(text, CStringList()));
+    }
+    platform::seams::RemoveMessageBoxRecorder();
+}
+BENCHMARK(BM_NestedBrackets)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+float g_Depth = 0.0f;
+
+// A script that calls itself until a variable counts state.range(0) calls, run as a thread for
+// one tick: the frames the thread reached and the memory the run kept.
+void BM_DeepRecursion(benchmark::State& state)
+{
+    g_SystemFuncTable.Register("CallFunction", ScriptCallFunction, "s");
+    expression::TVar depth;
+    depth.name = "depth";
+    depth.type = expression::VT_MEMORY;
+    depth.pValue = &g_Depth;
+    g_VarTable.AddVar("Depth", depth);
+    CScriptLibrary library;
+    CStringList lines;
+    lines.Add("Depth := Depth+1");
+    lines.Add("if(Depth<" + std::to_string(state.range(0)) + ")");
+    lines.Add("CallFunction(\"deep\")");
+    lines.Add("end");
+    library.AddScript(lines, "deep");
+    platform::seams::InstallMessageBoxRecorder();
+    double kilobytes = 0;
+    for (auto _ : state) {
+        g_Depth = 0.0f;
+        const long before = ResidentKilobytes();
+        CScriptRunner runner;
+        runner.pLibrary = &library;
+        runner.StartThread("deep", "deep");
+        runner.Update();
+        kilobytes = static_cast<double>(ResidentKilobytes() - before);
+    }
+    platform::seams::RemoveMessageBoxRecorder();
+    state.counters["frames"] = g_Depth;
+    state.counters["MB_kept"] = kilobytes / 1024.0;
+}
+BENCHMARK(BM_DeepRecursion)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A 16384 x 16384 image of one colour (a run-length TGA of 10 MB) loaded as a texture: the
+// memory the texture takes.
+void BM_HugeTexture(benchmark::State& state)
+{
+    g_pDevice = testutil::MakeTestDevice(640, 480);
+    const int side = 16384;
+    std::string tga(18, '\0');
+    tga[2] = 10;  // run-length true colour
+    tga[12] = tga[14] = static_cast<char>(side & 0xFF);
+    tga[13] = tga[15] = static_cast<char>(side >> 8);
+    tga[16] = 32;
+    const std::string run = "\xFF\x40\x80\xC0\xFF";  // 128 pixels of one colour
+    tga.reserve(tga.size() + static_cast<std::size_t>(side) * side / 128 * run.size());
+    for (long i = 0; i < static_cast<long>(side) * side / 128; ++i)
+        tga += run;
+    const std::string path = (std::filesystem::temp_directory_path() / "hostiledata_huge.tga").string();
+    std::ofstream(path, std::ios::binary) << tga;
+    tga = std::string();
+    double kilobytes = 0, peak = 0;
+    for (auto _ : state) {
+        const long before = ResidentKilobytes(), peakBefore = PeakResidentKilobytes();
+        IDirect3DTexture9* texture = nullptr;
+        D3DXCreateTextureFromFileA(g_pDevice, path.c_str(), &texture);
+        kilobytes = static_cast<double>(ResidentKilobytes() - before);
+        peak = static_cast<double>(PeakResidentKilobytes() - std::max(before, peakBefore));
+        state.counters["loaded"] = texture ? 1 : 0;
+        if (texture)
+            texture->Release();
+    }
+    state.counters["MB_kept"] = kilobytes / 1024.0;
+    state.counters["MB_peak"] = std::max(peak, 0.0) / 1024.0;
+    std::filesystem::remove(path);
+    g_pDevice->Release();
+    g_pDevice = nullptr;
+}
+BENCHMARK(BM_HugeTexture)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 
 #include "platform/imagedecode.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/files.h"
@@ -48,14 +49,16 @@ constexpr std::size_t kDdsMasks = 92;  // R, G, B, A
 constexpr std::uint32_t kPfAlphaPixels = 0x1;
 constexpr std::uint32_t kPfFourCC = 0x4;
 
-// The magic, the header's own size and a picture size the reader takes: 1 to 16384 each way.
-bool ReadDdsSize(const std::uint8_t* data, std::size_t size, std::uint32_t& width, std::uint32_t& height)
+// The magic, the header's own size and a picture size the reader takes: 1 to maxSide each way.
+bool ReadDdsSize(const std::uint8_t* data, std::size_t size, std::uint32_t& width, std::uint32_t& height,
+                 int maxSide = kMaxImageSide)
 {
     if (size < kDdsHeaderEnd || ReadU32(data) != FourCC('D', 'D', 'S', ' ') || ReadU32(data + 4) != 124)
         return false;
     height = ReadU32(data + kDdsHeight);
     width = ReadU32(data + kDdsWidth);
-    return width != 0 && height != 0 && width <= 16384 && height <= 16384;
+    const auto most = static_cast<std::uint32_t>(maxSide);
+    return width != 0 && height != 0 && width <= most && height <= most;
 }
 
 void Expand565(std::uint16_t v, std::uint8_t rgb[3])
@@ -224,10 +227,10 @@ void DecodeDxtImage(const DxtBlocks& dxt, RgbaImage& out)
 }
 
 // The first (largest) level of a DDS file.
-bool DecodeDds(const std::uint8_t* data, std::size_t size, RgbaImage& out)
+bool DecodeDds(const std::uint8_t* data, std::size_t size, RgbaImage& out, int maxSide)
 {
     std::uint32_t w, h;
-    if (!ReadDdsSize(data, size, w, h))
+    if (!ReadDdsSize(data, size, w, h, maxSide))
         return false;
     const std::uint32_t flags = ReadU32(data + kDdsPfFlags);
     if (flags & kPfFourCC) {
@@ -313,19 +316,25 @@ bool FindDxtBlocks(const std::uint8_t* data, std::size_t size, DxtBlocks& out)
     return true;
 }
 
-bool DecodeImage(const std::uint8_t* data, std::size_t size, RgbaImage& out)
+bool DecodeImage(const std::uint8_t* data, std::size_t size, RgbaImage& out, int maxSide)
 {
+    maxSide = std::min(maxSide, kMaxImageSide);
     if (size >= 4 && ReadU32(data) == FourCC('D', 'D', 'S', ' '))
-        return DecodeDds(data, size, out);
+        return DecodeDds(data, size, out, maxSide);
     if (size > 0x7FFFFFFF || !PngChunksFit(data, size) || !JpegTablesFit(data, size))
         return false;
     int w = 0, h = 0, channels = 0;
     if (stbi_info_from_memory(data, static_cast<int>(size), &w, &h, &channels) &&
-        static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) > size * kMostPixelsPerByte)
+        (w > maxSide || h > maxSide ||
+         static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) > size * kMostPixelsPerByte))
         return false;
     stbi_uc* pixels = stbi_load_from_memory(data, static_cast<int>(size), &w, &h, &channels, 4);
     if (!pixels)
         return false;
+    if (w > maxSide || h > maxSide) {  // a header the size check could not read
+        stbi_image_free(pixels);
+        return false;
+    }
     out.width = w;
     out.height = h;
     out.rgba.assign(pixels, pixels + static_cast<std::size_t>(w) * h * 4);
@@ -361,7 +370,7 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, RgbaImage& out)
     }
     const bool topDown = height < 0;
     const std::int64_t rows = topDown ? -height : height;
-    if (width <= 0 || rows <= 0 || width > 16384 || rows > 16384)
+    if (width <= 0 || rows <= 0 || width > kMaxBitmapSide || rows > kMaxBitmapSide)
         return false;
 
     std::uint32_t masks[3] = {0xFF0000, 0xFF00, 0xFF};  // R, G, B

@@ -16,8 +16,15 @@ struct RgbaImage {
     std::vector<std::uint8_t> rgba;
 };
 
-// Any supported format, recognised by its content rather than its extension.
-bool DecodeImage(const std::uint8_t* data, std::size_t size, RgbaImage& out);
+// The largest side any image is decoded at.
+constexpr int kMaxImageSide = 16384;
+// The largest side of a BMP read as a bitmap: a height map, sampled by a grid of at most 65
+// vertices a side, gains nothing from more, and each pixel costs 16 bytes on its way to heights.
+constexpr int kMaxBitmapSide = 4096;
+
+// Any supported format, recognised by its content rather than its extension. An image wider or
+// higher than maxSide is refused before its pixels are decoded.
+bool DecodeImage(const std::uint8_t* data, std::size_t size, RgbaImage& out, int maxSide = kMaxImageSide);
 
 // One 4x4 block of DXT1, DXT3 or DXT5 (8, 16, 16 bytes) into 16 RGBA pixels, row by row.
 enum class DxtKind { Dxt1, Dxt3, Dxt5 };
@@ -35,8 +42,8 @@ struct DxtBlocks {
 bool FindDxtBlocks(const std::uint8_t* data, std::size_t size, DxtBlocks& out);
 
 // A BMP file without compression (1, 4, 8, 16, 24 or 32 bits a pixel, palettes, bit fields,
-// bottom-up or top-down): false for anything else, and for a file that lacks any of the bytes
-// its header promises. Alpha is 255.
+// bottom-up or top-down) of at most kMaxBitmapSide a side: false for anything else, and for a
+// file that lacks any of the bytes its header promises. Alpha is 255.
 bool DecodeBmp(const std::uint8_t* data, std::size_t size, RgbaImage& out);
 
 // Reads the file through the engine's path translation and decodes it.

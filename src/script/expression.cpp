@@ -25,6 +25,39 @@ void SetParam(TExprParam& to, const TExprParam& from)
 // Tokens made by the tokenizer carry their operator's record; others are looked up.
 const TOperatorData* OperatorOf(const TToken& t) { return t.pOperator ? t.pOperator : g_OperatorTable.Get(t.text); }
 
+// Brackets nested deeper than this fail the compile. No line of a data file (255 characters)
+// nests half as deep, and the compiler recurses once a level.
+constexpr int kMaxNesting = 256;
+
+// For each opening bracket, the bracket that closes it (-1: none), as
+// CTokenList::FindClosingBracket finds it; a closing bracket that closes nothing stays -1 too.
+// False when the brackets nest deeper than kMaxNesting.
+std::vector<int>& ClosingBrackets()
+{
+    static std::vector<int> closing;
+    return closing;
+}
+
+bool MatchBrackets(const CTokenList& tokens)
+{
+    std::vector<int>& closing = ClosingBrackets();
+    static std::vector<int> open;
+    open.clear();
+    closing.assign(static_cast<std::size_t>(tokens.Count()), -1);
+    for (int k = 0; k < tokens.Count(); ++k) {
+        const int type = tokens.At(k).type;
+        if (type == TT_LBRACKET) {
+            if (static_cast<int>(open.size()) == kMaxNesting)
+                return false;
+            open.push_back(k);
+        } else if (type == TT_RBRACKET && !open.empty()) {
+            closing[static_cast<std::size_t>(open.back())] = k;
+            open.pop_back();
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 CExpression::CExpression(const CExpression& other) : instructions(other.instructions), memCount(other.memCount) {}
@@ -73,6 +106,8 @@ bool CExpression::CompileTokens(const CTokenList& tokens, const CStringList& loc
     // Compiled into storage kept from one compile to the next, and copied out at its size: the
     // pool keeps every expression to the end.
     static std::vector<TExpressionInstruction> scratch;
+    if (!MatchBrackets(tokens))
+        return false;
     scratch.clear();
     std::swap(instructions, scratch);
     bool compiled = CompileRoot(tokens, localNames, localIndex);
@@ -103,6 +138,8 @@ bool CExpression::CompileRoot(const CTokenList& tokens, const CStringList& local
 }
 
 
+int CExpression::Closing(int open) { return ClosingBrackets()[static_cast<std::size_t>(open)]; }
+
 // Hands out the next compile slot; past the renumbering table the compile fails instead.
 int CExpression::NextSlot()
 {
@@ -124,9 +161,17 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
         return result;
     }
 
+    // Brackets around the whole range go, as many as there are.
+    while (tokens.At(Start).type == TT_LBRACKET && Closing(Start) == End) {
+        ++Start;
+        --End;
+        if (Start > End) {
+            bFailed = true;
+            return result;
+        }
+    }
+
     const TToken& first = tokens.At(Start);
-    if (first.type == TT_LBRACKET && tokens.FindClosingBracket(Start) == End)
-        return CompileRange(tokens, Start + 1, End - 1, outSlot, localNames, localIndex);
 
     if (Start == End) {
         if (first.type == TT_NUMBER) {
@@ -159,8 +204,7 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
         return result;
     }
 
-    if (first.type == TT_FUNCTION && tokens.At(Start + 1).type == TT_LBRACKET &&
-        tokens.FindClosingBracket(Start + 1) == End) {
+    if (first.type == TT_FUNCTION && tokens.At(Start + 1).type == TT_LBRACKET && Closing(Start + 1) == End) {
         TExpressionInstruction call;
         call.type = EI_FUNCTION;
         call.pFunction = g_FunctionTable.Get(first.text);
@@ -197,7 +241,13 @@ TExprParam CExpression::CompileRange(const CTokenList& tokens, int Start, int En
     int best = -9999;
     for (int k = Start; k <= End; ++k) {
         const TToken& t = tokens.At(k);
-        if (t.type == TT_LBRACKET) {
+        if (t.type == TT_LBRACKET && depth == 0) {
+            // Nothing inside a bracketed group is at depth 0: the walk goes on after it, or ends
+            // with the range when the group runs past it.
+            k = Closing(k);
+            if (k < 0 || k > End)
+                break;
+        } else if (t.type == TT_LBRACKET) {
             ++depth;
         } else if (t.type == TT_RBRACKET) {
             --depth;

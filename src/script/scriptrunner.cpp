@@ -67,6 +67,15 @@ void CScriptThread::PopFunction()
     stack.pop_back();
 }
 
+bool CScriptThread::EndsPastCallDepth(std::size_t depth)
+{
+    if (depth < MAX_CALL_DEPTH)
+        return false;
+    GlobalError("CallScript:调用层数超过" + IntToString(static_cast<int>(MAX_CALL_DEPTH)) + ",线程结束:" + strName);
+    stack.clear();
+    return true;
+}
+
 namespace {
 
 TScript* FindCalledScript(CScriptRunner* runner, const std::string& name, TScriptLookup* lookup)
@@ -243,7 +252,8 @@ TScript* CalledScript(TScriptParam* args, TScriptLookup* lookup)
 void RuntimeCallFunction(TScriptParam* args, int count, TScriptLookup* lookup)
 {
     if (TScript* script = CalledScript(args, lookup))
-        g_CurrentThread->PushFunction(script);
+        if (!g_CurrentThread->EndsPastCallDepth(g_CurrentThread->stack.size()))
+            g_CurrentThread->PushFunction(script);
 }
 
 void ScriptPauseThread(TScriptParam* args, int count)

@@ -45,6 +45,10 @@ public:
 
 class CScriptThread {
 public:
+    // Calls nest at most this deep on one thread, its first frame included: far deeper than any
+    // script goes, and an endless recursion stops here instead of taking all memory.
+    static constexpr std::size_t MAX_CALL_DEPTH = 10000;
+
     std::vector<CScriptFunction> stack;
     std::string strName;
     bool bRunning = false;
@@ -62,6 +66,9 @@ public:
     void SetWait(int n) { nWait = n; }
     bool Step();
     void PopFunction();
+    // A call that would make the thread `depth` + 1 frames deep: past MAX_CALL_DEPTH it is
+    // reported and the thread ends (its stack is emptied); true then.
+    bool EndsPastCallDepth(std::size_t depth);
 
 private:
     // Locals of popped frames, reused so that calls in a loop do not allocate.

@@ -50,6 +50,9 @@ struct TRun {
     TActivation* cur = nullptr;
     const std::size_t nBase;
     const std::size_t nFirst;
+    // The run's scripts without a frame: the calls made since the last frames were pushed, the
+    // topmost activations.
+    std::size_t nUnframed = 0;
     float* R = nullptr;
 
     TRun() : nBase(g_RegisterTop), nFirst(g_ActivationTop) {}
@@ -121,6 +124,7 @@ struct TRun {
             return nullptr;
         first = std::clamp(first, 0, script->Length());
         g_ActivationTop = nFirst;
+        nUnframed = 0;
         Push(nBase);
         Activate(&frame, script, frame.nInstrIndex);
         LoadLocals();
@@ -144,6 +148,7 @@ struct TRun {
     const TStep* Call(TScript* script, const TStep* resume)
     {
         cur->pResume = resume;
+        ++nUnframed;
         Push(cur->nWindow + static_cast<std::size_t>(cur->nRegisters));
         Activate(nullptr, script, -1);
         // A call has a few locals mostly: set in place, where a library call costs more.
@@ -161,6 +166,8 @@ struct TRun {
     {
         if (g_ActivationTop == nFirst + 1)
             return nullptr;
+        if (!cur->pFrame)
+            --nUnframed;
         cur = &g_Activations[--g_ActivationTop - 1];
         g_RegisterTop = cur->nWindow + static_cast<std::size_t>(cur->nRegisters);
         Registers();
@@ -182,6 +189,7 @@ struct TRun {
     {
         if (cur->pFrame)
             return;
+        nUnframed = 0;
         // The run's scripts that have frames come first, their frames on top of the thread's
         // stack; the frames of the calls made since go above them in order.
         std::size_t first = pThread->stack.size();
@@ -413,8 +421,11 @@ StepCall: {
     PassArguments(in, R + pc->a.reg, line, pc->nCount != 0);
     if (run.CanCall(in)) {
         TScript* script = CalledScript(in.pFunc->args, &line.lookup);
-        if (script && script->bRunnable)
+        if (script && script->bRunnable) {
+            if (run.pThread->EndsPastCallDepth(run.pThread->stack.size() + run.nUnframed))
+                return run.Leave(-1);
             GO_ON_AT(run.Call(script, pc + 1));
+        }
         // A script that failed to load would end at once.
         ++pc;
         NEXT();

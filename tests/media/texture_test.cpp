@@ -5,6 +5,7 @@
 
 #include "foundation/device.h"
 #include "media/texture.h"
+#include "platform/d3dx9.h"
 #include "support/mediafiles.h"
 #include "support/testdevice.h"
 #include "support/testutil.h"
@@ -98,4 +99,31 @@ TEST_F(TextureTest, TakeFromMovesTheTexture)
     EXPECT_EQ(source.GetName(), "");
     // Loading again releases the texture held before (the leak check sees it otherwise).
     EXPECT_TRUE(target.Load());
+}
+
+// An image larger than the device's largest texture, 8192 a side as its caps say, fails to load
+// as a missing one does, before its pixels are decoded; one of the largest size loads.
+TEST_F(TextureTest, ImagesBeyondTheLargestTextureFailToLoad)
+{
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    ASSERT_NE(d3d, nullptr);
+    D3DCAPS9 caps{};
+    d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps);
+    d3d->Release();
+    EXPECT_EQ(caps.MaxTextureWidth, 8192u);
+    EXPECT_EQ(caps.MaxTextureHeight, 8192u);
+
+    testutil::ScopedCwd cwd(dir.Path());
+    dir.Write("wide.png", testutil::PngFile(8193, 1, 3, std::vector<std::uint8_t>(8193 * 3, 200)));
+    dir.Write("tall.dds", testutil::DdsHeader(4, 8196, 0x4, "DXT1", 0) + std::string(2049 * 8, '\0'));
+    dir.Write("largest.png", testutil::PngFile(8192, 1, 3, std::vector<std::uint8_t>(8192 * 3, 200)));
+    for (const char* name : {"wide.png", "tall.dds"}) {
+        CTexture texture(name);
+        EXPECT_FALSE(texture.Load()) << name;
+    }
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(boxes.Boxes()[0].text, "cant open tex file :wide.png");
+    EXPECT_EQ(boxes.Boxes()[1].text, "cant open tex file :tall.dds");
+    CTexture largest("largest.png");
+    EXPECT_TRUE(largest.Load());
 }

@@ -80,3 +80,13 @@ TEST(Bitmap, FilesThatCannotHoldTheirClaimsFail)
     EXPECT_FALSE(Decode(testutil::PngFile(1, 1, 3, {1, 2, 3}), img));
     EXPECT_FALSE(Decode(good.substr(0, 20), img));
 }
+
+// A bitmap (a height map) of more than 4096 pixels a side is refused: its grid samples no more.
+TEST(Bitmap, SidesBeyond4096AreRefused)
+{
+    platform::RgbaImage img;
+    const std::vector<std::uint32_t> palette = {0x000000, 0xFFFFFF};
+    EXPECT_TRUE(Decode(testutil::BmpWithBits(4096, 1, 1, std::vector<std::uint32_t>(4096, 1), palette), img));
+    EXPECT_FALSE(Decode(testutil::BmpWithBits(4097, 1, 1, std::vector<std::uint32_t>(4097, 1), palette), img));
+    EXPECT_FALSE(Decode(testutil::BmpWithBits(1, 4097, 1, std::vector<std::uint32_t>(4097, 1), palette), img));
+}

@@ -269,4 +269,22 @@ TEST_F(ExpressionTest, PooledExpressionsNeverMove)
     EXPECT_FLOAT_EQ(copy.Evaluate(nullptr, nullptr, 0), 10.0f);
 }
 
+// Brackets nested deeper than 256 levels fail the compile with its own message, however deep
+// they go; within the limit they compile, side by side too.
+TEST_F(ExpressionTest, BracketsNestedPastTheLimitFailTheCompile)
+{
+    auto nested = [](int depth, const std::string& inner) {
+        return std::string(static_cast<std::size_t>(depth), '(') + inner +
+               std::string(static_cast<std::size_t>(depth), ')');
+    };
+    EXPECT_FLOAT_EQ(Eval(nested(256, "2") + "*" + nested(200, "1+2")), 6.0f);
+    EXPECT_TRUE(Texts().empty());
+    for (int depth : {257, 100000}) {
+        CExpression e;
+        EXPECT_FALSE(e.Compile(nested(depth, "1"), CStringList()));
+        EXPECT_EQ(Texts().back(), "表达式编译出错:" + nested(depth, "1"));
+    }
+    EXPECT_EQ(Texts().size(), 2u);
+}
+
 }  // namespace

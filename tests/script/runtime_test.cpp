@@ -387,4 +387,45 @@ TEST_F(RuntimeTest, AssigningAReadOnlyVariableWorksNothingOut)
     EXPECT_TRUE(Texts().empty());
 }
 
+// An endless recursion ends its thread at 10,000 frames with one report, whether its calls run in
+// registers or wait and so have frames; the runner's other threads run on, and a recursion that
+// takes exactly 10,000 frames is left alone.
+TEST_F(RuntimeTest, RecursionPastTheCallDepthEndsOnlyItsThread)
+{
+    Add("deep", {"CallFunction(\"deep\")"});
+    Add("slow", {"wait(1)", "CallFunction(\"slow\")"});
+    Add("other", {"while(1)", "Log(1)", "wait(1)", "end"});
+    Add("count", {"TestCell := TestCell+1", "if(TestCell<10000)", "CallFunction(\"count\")", "end"});
+    const std::string past = "CallScript:调用层数超过10000,线程结束:";
+    runner.StartThread("other", "other");
+    runner.StartThread("deep", "deep");
+    runner.StartThread("slow", "main");
+    for (int t = 0; t < 10001; ++t) {
+        scripttest::Log().clear();
+        runner.Update();
+    }
+    EXPECT_EQ(scripttest::JoinedLog(), "1");
+    EXPECT_EQ(Texts(), (std::vector<std::string>{past + "deep", past + "main"}));
+    ASSERT_EQ(runner.threads.size(), 1u);
+    EXPECT_EQ(runner.threads.front().strName, "other");
+
+    scripttest::g_TestCell = 0.0f;
+    runner.StartThread("count", "count");
+    runner.Update();
+    EXPECT_FLOAT_EQ(scripttest::g_TestCell, 10000.0f);
+    EXPECT_EQ(Texts().size(), 2u);
+
+    // A call through the function itself counts the thread's frames the same way.
+    CScriptThread* full = runner.StartThread("other", "full");
+    for (int i = 1; i < 10000; ++i)
+        full->PushFunction(full->TopFunction()->pScript);
+    g_CurrentRunner = &runner;
+    g_CurrentThread = full;
+    TScriptParam args[1];
+    args[0].strText = "other";
+    ScriptCallFunction(args, 1);
+    EXPECT_TRUE(full->stack.empty());
+    EXPECT_EQ(Texts().back(), past + "full");
+}
+
 }  // namespace

@@ -1,12 +1,14 @@
-// What the world's tests share: a scratch root folder made current, captured boxes, the script
+// What the world's tests share: a scratch root folder made current, captured reports, the script
 // bindings, a test device on request, recorded device calls, small files written into the root,
-// and the global scene, unit types and height blocks emptied after each test.
+// scene scripts run on the global scene, and the global world emptied after each test.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
 #include <cstdio>
-#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,16 +25,42 @@
 #include "world/scene.h"
 #include "world/unitdata.h"
 
+// Values rounded to five decimals and printed as "%g", separated by spaces.
+inline std::string Join(const std::vector<float>& values)
+{
+    std::string line;
+    for (float v : values) {
+        char number[32];
+        std::snprintf(number, sizeof number, "%s%g", line.empty() ? "" : " ", std::round(v * 1e5) / 1e5 + 0.0);
+        line += number;
+    }
+    return line;
+}
+
+// The script function "Test.Log": each call's values joined, one entry a call.
+inline std::vector<std::string> g_Log;
+
+inline void LogHandler(TScriptParam* args, int count)
+{
+    std::vector<float> values;
+    for (int i = 0; i < count; ++i)
+        values.push_back(args[i].fValue);
+    g_Log.push_back(Join(values));
+}
+
 class WorldTest : public testing::Test {
 protected:
     testutil::TempDir root;
     testutil::ScopedCwd cwd{root.Path()};
     testutil::BoxCapture boxes;
+    std::optional<testutil::GlobalTestDevice> device;
 
     void SetUp() override
     {
         Forget();
         RegisterScriptBindings();
+        g_SystemFuncTable.Register("Test.Log", LogHandler, "");
+        g_Log.clear();
         SetRootFolder(root.WindowsPath());
         SetCurrentFolder("$");
     }
@@ -40,14 +68,15 @@ protected:
     {
         platform::seams::SetDeviceRecording(false);
         Forget();
-        UseDevice(0, 0);
     }
 
-    // The global world holds nothing from an earlier test: no threads, blocks, particles, units,
-    // formations or animations, and no current runner.
+    // The global world holds nothing from an earlier test: no scene script, thread, block,
+    // particle, unit, formation or animation, and no current runner.
     static void Forget()
     {
+        g_Scene.bActive = false;
         g_Scene.runner.threads.clear();
+        g_Scene.scripts.Clear();
         g_Scene.terrain.instances.clear();
         g_Scene.terrain.order.Clear();
         g_Scene.particles.MaxParticle = 0;
@@ -63,16 +92,21 @@ protected:
         g_CurrentThread = nullptr;
     }
 
-    // A fresh device of that size; none for 0.
-    static void UseDevice(UINT width, UINT height)
+    // g_pDevice a fresh device of that size until the test ends.
+    void UseDevice(UINT width, UINT height)
     {
-        if (g_pDevice)
-            g_pDevice->Release();
-        g_pDevice = width ? testutil::MakeTestDevice(width, height) : nullptr;
-        if (width) {
-            ASSERT_NE(g_pDevice, nullptr);
-        }
+        device.emplace(width, height);
+        ASSERT_NE(g_pDevice, nullptr);
     }
+
+    // A render state's call as recorded.
+    static std::string StateCall(int state, DWORD value)
+    {
+        char text[64];
+        std::snprintf(text, sizeof text, "SetRenderState(%d, 0x%08X)", state, static_cast<unsigned>(value));
+        return text;
+    }
+    static std::string FloatState(int state, float value) { return StateCall(state, std::bit_cast<DWORD>(value)); }
 
     // Device calls from now on, recorded until the test ends.
     static std::vector<std::string>& Record()
@@ -82,25 +116,27 @@ protected:
         return platform::seams::RecordedDeviceCalls();
     }
 
-    // One frame cleared to black, drawn by `draw` and presented.
-    template <class Draw>
-    static void DrawFrame(Draw draw)
-    {
-        g_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        g_pDevice->BeginScene();
-        draw();
-        g_pDevice->EndScene();
-        g_pDevice->Present(nullptr, nullptr, nullptr, nullptr);
-    }
-    static bool Lit(int x, int y) { return (testutil::PresentedPixel(x, y) & 0xFFFFFF) != 0; }
-
-    // The texts of the boxes shown, each followed by "|".
-    std::string BoxTexts() const
+    // The reports shown, each as "caption|text" and a line feed, less the 3D-object list's own
+    // about models the test types do not have.
+    std::string Reports() const
     {
         std::string out;
         for (const auto& b : boxes.Boxes())
-            out += b.text + "|";
+            if (b.text.find("Models") == std::string::npos)
+                out += b.caption + "|" + b.text + "\n";
         return out;
+    }
+
+    // A scene (the global one unless named) started afresh on a file of these sections at the
+    // script "main", then updated n times.
+    void StartScene(const std::string& sections, int ticks, CScene& scene = g_Scene)
+    {
+        scene.runner.threads.clear();
+        scene.scripts.Clear();
+        root.Write("scene.txt", sections);
+        scene.Start(ResolvePath("$\\scene.txt"), "main");
+        for (int i = 0; i < ticks; ++i)
+            scene.Update();
     }
 
     // A 24-bit bitmap of grey values, top row first.
@@ -111,68 +147,32 @@ protected:
             pixels.push_back(g * 0x010101u);
         root.Write(name, testutil::BmpWithBits(width, height, 24, pixels));
     }
-
-    template <class T, class Buffer>
-    static std::vector<T> Read(Buffer* buffer, std::size_t count)
-    {
-        std::vector<T> out(count);
-        void* data = nullptr;
-        if (buffer && SUCCEEDED(buffer->Lock(0, 0, &data, 0))) {
-            std::memcpy(out.data(), data, count * sizeof(T));
-            buffer->Unlock();
-        }
-        return out;
-    }
 };
 
 // The tests of units and formations: types loaded into the global g_UnitDataManager, formations
-// made in the scene's list (the script functions act on both), an animation "spark" to emit, and
-// "Test.Log", which records the values of each call.
+// made in the scene's list (the script functions act on both), and an animation "spark" to emit.
 namespace unittest {
 
-inline std::vector<std::string>& Log()
+// Where a unit stands and how it is turned: x, z, height, then the angles about x, y and z.
+inline std::string Pose(const CUnit& u)
 {
-    static std::vector<std::string> log;
-    return log;
-}
-
-inline void LogHandler(TScriptParam* args, int count)
-{
-    std::string line;
-    for (int i = 0; i < count; ++i) {
-        char number[32];
-        std::snprintf(number, sizeof number, "%s%g", i ? " " : "", static_cast<double>(args[i].fValue));
-        line += number;
-    }
-    Log().push_back(line);
+    return Join({u.mover.vCurrent.x, u.mover.vCurrent.y, u.posY.Get(), u.angleX.Get(), u.angleY.Get(), u.angleZ.Get()});
 }
 
 class UnitFixture : public WorldTest {
 protected:
     TAnimData* spark = nullptr;
-    CScriptLibrary sceneScripts;
-    CScriptRunner sceneRunner;
 
     void SetUp() override
     {
         WorldTest::SetUp();
-        g_SystemFuncTable.Register("Test.Log", LogHandler, "");
-        Log().clear();
         // A group without a device: its definitions and its pool are all the units need.
         CAnimationGroup* group = g_Scene.animations.groups.AddNew();
         group->MaxAnimCount = 4;
         group->pool.resize(4);
         spark = group->anims.AddNew();
-        spark->name = "spark";
-        spark->pGroup = group;
-        spark->framecount = 2;
-        spark->frames.resize(2);
-        sceneRunner.pLibrary = &sceneScripts;
-    }
-    void TearDown() override
-    {
-        sceneRunner.StopAll();
-        WorldTest::TearDown();
+        *spark = {.name = "spark", .frames = std::vector<TAnimFrameData>(2), .framecount = 2,
+                  .TimePerFrame = 1000, .pGroup = group};
     }
 
     // One formation "f" at (100, 200) of `slots` slots of the unit type "u" (speed 2, scale 2,
@@ -184,41 +184,20 @@ protected:
         root.Write("formation.txt", formationScript);
         root.Write("units.txt", "[u]\nspeed=2\nobjscale=2\nanim1=spark\nscript=unit.txt\n");
         std::string f = "[f]\nscript=formation.txt\n";
-        for (int i = 1; i <= slots; ++i)
-            f += "unit" + IntToString(i) + "=u\noffsetx" + IntToString(i) + "=" + IntToString(i) + "\noffsetz" +
-                 IntToString(i) + "=-" + IntToString(i) + "\n";
+        for (int n = 1; n <= slots; ++n) {
+            const std::string i = IntToString(n);
+            f += "unit" + i + "=u\noffsetx" + i + "=" + i + "\noffsetz" + i + "=-" + i + "\n";
+        }
         root.Write("formations.txt", f);
         g_UnitDataManager.LoadUnits(root.WindowsPath(), "units.txt");
         g_UnitDataManager.LoadFormations(root.WindowsPath(), "formations.txt");
         return g_Scene.formations.CreateFormation("f", g_UnitDataManager.FindFormationData("f"), count, 100, 200);
     }
 
-    void Tick(int n = 1)
+    static void Tick(int n = 1)
     {
         for (int i = 0; i < n; ++i)
             g_Scene.formations.UpdateAll();
-    }
-
-    // Runs lines as a scene script would, in one update of a runner of their own.
-    void RunScene(std::initializer_list<std::string> lines)
-    {
-        CStringList list;
-        for (const std::string& line : lines)
-            list.Add(line);
-        sceneScripts.AddScript(list, "scene" + IntToString(sceneScripts.Count()));
-        sceneRunner.StartThread("scene" + IntToString(sceneScripts.Count() - 1), "scene");
-        sceneRunner.Update();
-    }
-
-    // The reports as "caption|text", less the 3D-object list's own about models the test types
-    // do not have.
-    std::vector<std::string> Texts() const
-    {
-        std::vector<std::string> out;
-        for (const auto& b : boxes.Boxes())
-            if (b.text.find("Models") == std::string::npos)
-                out.push_back(b.caption + "|" + b.text);
-        return out;
     }
 };
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/d3d9/d3d9_device.h"
+#include "platform/d3d9/d3d9_internal.h"
 #include "platform/d3d9/d3d9_program.h"
 #include "platform/seams_internal.h"
 #include "platform/win32/window_internal.h"
@@ -41,8 +42,8 @@ HRESULT Direct3D9::GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS9* caps)
     caps->AdapterOrdinal = adapter;
     caps->PresentationIntervals = D3DPRESENT_INTERVAL_IMMEDIATE | D3DPRESENT_INTERVAL_ONE;
     caps->DevCaps = seams::detail::HardwareTransformAndLight() ? D3DDEVCAPS_HWTRANSFORMANDLIGHT : 0;
-    caps->MaxTextureWidth = 4096;
-    caps->MaxTextureHeight = 4096;
+    caps->MaxTextureWidth = platform::d3d9::kMaxTextureSize;
+    caps->MaxTextureHeight = platform::d3d9::kMaxTextureSize;
     caps->MaxActiveLights = kMaxActiveLights;
     caps->MaxStreams = 1;
     caps->MaxPointSize = kMaxPointSize;

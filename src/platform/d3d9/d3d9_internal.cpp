@@ -7,7 +7,8 @@ namespace platform::d3d9 {
 
 IDirect3DTexture9* CreateTextureFromRgba(IDirect3DDevice9* device, UINT width, UINT height, const std::uint8_t* rgba)
 {
-    if (!device || !rgba || width == 0 || height == 0) return nullptr;
+    if (!device || !rgba || width == 0 || height == 0 || width > kMaxTextureSize || height > kMaxTextureSize)
+        return nullptr;
     auto* d = static_cast<d3d::Device*>(device);
     auto* texture = new d3d::Texture(d, width, height, D3DFMT_A8R8G8B8);
     texture->UploadRgba(rgba);
@@ -17,7 +18,8 @@ IDirect3DTexture9* CreateTextureFromRgba(IDirect3DDevice9* device, UINT width, U
 IDirect3DTexture9* CreateTextureFromDxt(IDirect3DDevice9* device, UINT width, UINT height, D3DFORMAT format,
                                         const std::uint8_t* blocks, std::size_t size)
 {
-    if (!device || !blocks || width == 0 || height == 0) return nullptr;
+    if (!device || !blocks || width == 0 || height == 0 || width > kMaxTextureSize || height > kMaxTextureSize)
+        return nullptr;
     auto* d = static_cast<d3d::Device*>(device);
     auto* texture = new d3d::Texture(d, width, height, format);
     if (!texture->UploadCompressed(format, blocks, size)) {

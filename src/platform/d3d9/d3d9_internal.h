@@ -10,8 +10,12 @@
 
 namespace platform::d3d9 {
 
+// The largest texture side the device takes, as GetDeviceCaps reports it: the texture functions
+// below refuse anything larger, and image files are refused before their pixels are decoded.
+constexpr UINT kMaxTextureSize = 8192;
+
 // A texture of width x height from RGBA8 pixels, top row first; its level reads as
-// D3DFMT_A8R8G8B8. Null when the device cannot make it.
+// D3DFMT_A8R8G8B8. Null when the device cannot make it (a side beyond kMaxTextureSize).
 IDirect3DTexture9* CreateTextureFromRgba(IDirect3DDevice9* device, UINT width, UINT height, const std::uint8_t* rgba);
 
 // A texture from DXT1, DXT3 or DXT5 blocks of the whole top level (4 x 4 texels a block, rows

@@ -43,7 +43,7 @@ HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR fileName, ID
             return D3D_OK;
     }
     platform::RgbaImage image;
-    if (!platform::DecodeImage(data, bytes.size(), image))
+    if (!platform::DecodeImage(data, bytes.size(), image, static_cast<int>(platform::d3d9::kMaxTextureSize)))
         return E_FAIL;
     *texture = platform::d3d9::CreateTextureFromRgba(device, static_cast<UINT>(image.width),
                                                      static_cast<UINT>(image.height), image.rgba.data());
