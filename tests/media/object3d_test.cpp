@@ -23,9 +23,8 @@ const char* kNoMaterials = "xof 0302txt 0032\nMesh { 3; -1;1;0.5;, 1;1;0.5;, 1;-
 // A 4 x 4 uncompressed DDS, all one colour.
 std::string Dds(D3DCOLOR colour)
 {
-    std::string s = testutil::DdsHeader(4, 4, 0x41, nullptr, 32);
-    for (int i = 0; i < 16; ++i) s.append(reinterpret_cast<const char*>(&colour), 4);
-    return s;
+    const std::vector<D3DCOLOR> texels(16, colour);
+    return testutil::DdsHeader(4, 4, 0x41, nullptr, 32) + std::string(reinterpret_cast<const char*>(texels.data()), 64);
 }
 
 class Object3DTest : public testutil::ScratchFolderTest {
@@ -38,12 +37,10 @@ protected:
         dir.Write("Models/flat.x", kNoMaterials);
         SetRootFolder(dir.WindowsPath());
     }
-    // Renders the object unlit over black and answers the centre pixel.
+    // Renders the object unlit over black (the world transform is the device's first, the
+    // identity) and answers the centre pixel.
     D3DCOLOR RenderCentre(CObject3D* object)
     {
-        D3DMATRIX identity{};
-        identity._11 = identity._22 = identity._33 = identity._44 = 1.0f;
-        g_pDevice->SetTransform(D3DTS_WORLD, &identity);
         g_pDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
         g_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
         testutil::DrawFrame([&] { object->Render(); });
