@@ -25,7 +25,7 @@ std::vector<float> Values(CInterpolatorFloat& f, int n)
 
 }  // namespace
 
-TEST(InterpolatorFloat, LinearMoveLandsOnItsLastFrameInDoublePrecision)
+TEST(InterpolatorFloat, LinearMoveLandsOnItsLastFrameInDoublePrecisionAndSetEndsIt)
 {
     CInterpolatorFloat f;
     f.StartLinear(0.0f, 10.0f, 4);
@@ -42,6 +42,16 @@ TEST(InterpolatorFloat, LinearMoveLandsOnItsLastFrameInDoublePrecision)
     f.StartLinear(1.0f, 5.0f, 0);
     EXPECT_EQ(Tick(f, 1).Get(), 1.0f);
     EXPECT_FALSE(f.IsRunning());
+
+    // Set during a move ends it at the next update; a fresh one runs for ever.
+    f.StartLinear(0.0f, 10.0f, 10);
+    f.Update();
+    EXPECT_EQ(f.Set(42.0f), 42.0f);
+    EXPECT_TRUE(f.IsRunning());
+    EXPECT_EQ(Tick(f, 1).Get(), 42.0f);
+    EXPECT_FALSE(f.IsRunning());
+    CInterpolatorFloat fresh;
+    EXPECT_TRUE(Tick(fresh, 10).IsRunning());
 }
 
 // The acceleration limit, then the speed limit; out of frames short of the target it stays
@@ -53,18 +63,6 @@ TEST(InterpolatorFloat, SmoothMoveIsLimitedAndStopsWhereItIs)
     EXPECT_EQ(Values(f, 5), (std::vector<float>{0.5f, 1.5f, 2.5f, 3.5f, 3.5f}));
     f.StartSmooth(10.0f, 0.0f, 100, 0.5f, 2.0f, 1.5f);
     EXPECT_EQ(Tick(f, 2).Get(), 6.5f);
-}
-
-TEST(InterpolatorFloat, AFreshOneRunsForeverAndSetEndsAtTheNextUpdate)
-{
-    CInterpolatorFloat f;
-    EXPECT_TRUE(Tick(f, 10).IsRunning());
-    f.StartLinear(0.0f, 10.0f, 10);
-    f.Update();
-    EXPECT_EQ(f.Set(42.0f), 42.0f);
-    EXPECT_TRUE(f.IsRunning());
-    EXPECT_EQ(Tick(f, 1).Get(), 42.0f);
-    EXPECT_FALSE(f.IsRunning());
 }
 
 TEST(InterpolatorColor, LinearAndSmoothMovesLandOnTheirTarget)
@@ -86,7 +84,7 @@ TEST(InterpolatorColor, LinearAndSmoothMovesLandOnTheirTarget)
 }
 
 // Linear moves land on the last frame and no frames land at once; Set is idle afterwards and
-// keeps counting as running.
+// keeps counting as running; SetCurrent moves only the point.
 TEST(InterpolatorPoints, LinearMovesLandOnTheLastFrameAndNoFramesLandAtOnce)
 {
     CInterpolator2D p;
@@ -104,10 +102,22 @@ TEST(InterpolatorPoints, LinearMovesLandOnTheLastFrameAndNoFramesLandAtOnce)
     q.Set(4, 5, 6);
     EXPECT_EQ(Tick(q, 3).vCurrent, D3DXVECTOR3(4, 5, 6));
     EXPECT_TRUE(q.IsRunning());
+
+    // After a linear move has shown its last frame it has ended: a point set then sticks. During
+    // a linear move the move goes on from a point set and still lands on its target.
+    p.StartLinear(0, 0, 10, 0, 2);
+    Tick(p, 2).SetCurrent(50, 60);
+    EXPECT_EQ(Tick(p, 2).vCurrent, D3DXVECTOR2(50, 60));
+    EXPECT_FALSE(p.IsRunning());
+    p.StartLinear(0, 0, 0, 40, 4);
+    Tick(p, 1).SetCurrent(100, 10);
+    EXPECT_EQ(Tick(p, 1).vCurrent, D3DXVECTOR2(100, 20));
+    EXPECT_EQ(Tick(p, 2).vCurrent, D3DXVECTOR2(0, 40));
 }
 
 // The acceleration's length is limited, not each part; a new smooth move begins with the
 // velocity the last one left; the 2D spring goes on past the frames, the 3D one snaps at the end.
+// Limits that are not positive are reported and hold the point still.
 TEST(InterpolatorPoints, SmoothMovesLimitTheLengthAndOnly3DSnapsAtTheEnd)
 {
     testutil::BoxCapture boxes;
@@ -128,36 +138,15 @@ TEST(InterpolatorPoints, SmoothMovesLimitTheLengthAndOnly3DSnapsAtTheEnd)
     EXPECT_EQ(Tick(q, 9).vCurrent, D3DXVECTOR3(8.5f, 0, 0));
     EXPECT_EQ(Tick(q, 1).vCurrent, D3DXVECTOR3(100, 0, 0));
     EXPECT_TRUE(boxes.Boxes().empty());
-}
 
-// Limits that are not positive are reported and hold the point still (no division by a zero
-// length).
-TEST(InterpolatorPoints, SmoothStartWithBadLimitsReportsAndHoldsStill)
-{
-    testutil::BoxCapture boxes;
-    CInterpolator2D p;
+    // Limits that are not positive are reported and hold the point still (no division by a zero
+    // length).
     p.StartSmooth(1, 2, 5, 5, 10, 0.5f, 0.0f, 1.0f);
     p.StartSmooth(5, 5, 5, 5, 10, 0.5f, 1.0f, 0.0f);  // at rest on the target
     EXPECT_EQ(Tick(p, 1).vCurrent, D3DXVECTOR2(5, 5));
     EXPECT_EQ(p.vVelocity, D3DXVECTOR2(0, 0));
-    CInterpolator3D q;
     q.StartSmooth(0, 0, 0, 9, 9, 9, 10, 0.5f, -1.0f, -1.0f);
     EXPECT_EQ(Tick(q, 1).vCurrent, D3DXVECTOR3(0, 0, 0));
     const std::string speed = "global|插值器的最大速度只能为正", accel = "global|插值器的最大加速度只能为正";
     EXPECT_EQ(boxes.Captioned(), (testutil::Strings{speed, accel, speed, accel}));
-}
-
-// After a linear move has shown its last frame it has ended: a point set then sticks. During a
-// linear move the move goes on from the new point and still lands on its target.
-TEST(InterpolatorPoints, SetCurrentMovesOnlyThePoint)
-{
-    CInterpolator2D p;
-    p.StartLinear(0, 0, 10, 0, 2);
-    Tick(p, 2).SetCurrent(50, 60);
-    EXPECT_EQ(Tick(p, 2).vCurrent, D3DXVECTOR2(50, 60));
-    EXPECT_FALSE(p.IsRunning());
-    p.StartLinear(0, 0, 0, 40, 4);
-    Tick(p, 1).SetCurrent(100, 10);
-    EXPECT_EQ(Tick(p, 1).vCurrent, D3DXVECTOR2(100, 20));
-    EXPECT_EQ(Tick(p, 2).vCurrent, D3DXVECTOR2(0, 40));
 }

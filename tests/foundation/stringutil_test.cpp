@@ -64,7 +64,7 @@ TEST_F(PathsTest, SetCurrentFolderResolvesAndMovesWhereItCan)
 
 // Folders are listed too, never "." or ".."; the order is of the names upper-cased, so "_"
 // comes after every letter and case does not put "Zeta" first; a listing appends.
-TEST_F(PathsTest, ListFilesInWindowsOrder)
+TEST_F(PathsTest, ListFilesInWindowsOrderAndListFolderNothingWhereItCannotEnter)
 {
     for (const char* name : {"b.TXT", "a_b.txt", "Zeta.txt", "ab.txt", "c.wav"}) dir.Write(name, "");
     dir.MakeDir("sub");
@@ -83,17 +83,14 @@ TEST_F(PathsTest, ListFilesInWindowsOrder)
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "Invalid File Handle. GetLastError reports 2\nInvalid File Handle. GetLastError reports 3\n");
     EXPECT_EQ(none.Count(), 0);
-}
 
-TEST_F(PathsTest, ListFolderListsNothingWhereItCannotEnter)
-{
-    dir.Write("root.txt", "");
+    // A folder that cannot be entered lists nothing, not the files of the folder it stayed in.
     dir.Write("Global/game.txt", "");
     CStringList out;
     testing::internal::CaptureStdout();
     EXPECT_FALSE(ListFolder(out, "$\\nowhere", "*.txt"));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Invalid File Handle. GetLastError reports 3\n");
-    EXPECT_EQ(out.Count(), 0) << "nothing of the folder the process stayed in";
+    EXPECT_EQ(out.Count(), 0);
     EXPECT_EQ(g_CurrentFolder, dir.WindowsPath() + "\\nowhere");
     EXPECT_TRUE(ListFolder(out, "$\\global", "*.txt"));
     EXPECT_EQ(out.Items, Strings{"game.txt"});
