@@ -96,8 +96,7 @@ TEST_F(WinMainTest, EachFailureShowsItsBoxThenInitD3DFailed)
     };
     for (const auto& [failures, first] : cases) {
         platform::seams::ResetAll();
-        platform::seams::InstallMessageBoxRecorder();
-        boxes.Clear();
+        platform::seams::InstallMessageBoxRecorder();  // empty
         platform::seams::SetForcedFailures(failures);
         EXPECT_EQ(WinMain(nullptr, nullptr, const_cast<char*>(""), SW_SHOW), 0);
         EXPECT_EQ(boxes.Captioned(), (testutil::Strings{first, "InitD3D() - FAILED"}));  // no captions
