@@ -11,24 +11,21 @@
 
 namespace {
 
-// The loop under a clock the test drives: Sleep advances it, a tick may take time.
+// The loop under a clock the test drives: Sleep advances it, a tick may take time (by tick
+// number), and the loop ends after maxTicks ticks.
 struct FakeTime {
     DWORD now = 1000;
-    std::vector<DWORD> ticks;
-    std::vector<DWORD> sleeps;
-    std::vector<DWORD> tickCost;  // how long each tick takes, by tick number
-    int maxTicks = 5;
-};
-
-FakeTime* g_Time = nullptr;
+    std::vector<DWORD> ticks, sleeps, tickCost;
+    std::size_t maxTicks = 5;
+} * g_Time = nullptr;
 
 bool CountingDisplay(float timeDelta)
 {
     EXPECT_FLOAT_EQ(timeDelta, 0.1f);
-    const std::size_t n = g_Time->ticks.size();
-    g_Time->ticks.push_back(g_Time->now);
-    if (n < g_Time->tickCost.size()) g_Time->now += g_Time->tickCost[n];
-    if (static_cast<int>(g_Time->ticks.size()) == g_Time->maxTicks) PostQuitMessage(3);
+    FakeTime& t = *g_Time;
+    t.ticks.push_back(t.now);
+    if (t.ticks.size() <= t.tickCost.size()) t.now += t.tickCost[t.ticks.size() - 1];
+    if (t.ticks.size() == t.maxTicks) PostQuitMessage(3);
     return true;
 }
 
@@ -41,16 +38,9 @@ protected:
         platform::seams::ResetAll();
         g_Time = &time;
         platform::seams::SetClock([this] { return time.now; });
-        platform::seams::SetSleep([this](DWORD ms) {
-            time.sleeps.push_back(ms);
-            time.now += ms;
-        });
+        platform::seams::SetSleep([this](DWORD ms) { time.sleeps.push_back(ms); time.now += ms; });
     }
-    void TearDown() override
-    {
-        platform::seams::ResetAll();
-        g_Time = nullptr;
-    }
+    void TearDown() override { platform::seams::ResetAll(); }
 };
 
 }  // namespace
@@ -71,11 +61,9 @@ TEST_F(LoopTest, TicksWaitWhileMessagesKeepArriving)
     int injected = 0;
     time.maxTicks = 2;
     platform::seams::SetIdleHook([&] {
-        if (injected < 10) {
-            ++injected;
-            time.now += 5;  // a fast mouse: a message every 5 ms for 50 ms
-            platform::seams::InjectMessage(WM_MOUSEMOVE, 0, 0);
-        }
+        if (injected++ >= 10) return;
+        time.now += 5;  // a fast mouse: a message every 5 ms for 50 ms
+        platform::seams::InjectMessage(WM_MOUSEMOVE, 0, 0);
     });
     RunMessageLoop(CountingDisplay);
     // No tick ran while the 10 messages were coming; then one tick at once, and the next 16 ms on.
@@ -92,8 +80,7 @@ TEST_F(LoopTest, RenderFrameClearsToOpaqueBlackInsideTheSceneAndPresents)
     ASSERT_NE(device, nullptr);
     EXPECT_TRUE(RenderFrame(device, 0.1f));
     EXPECT_EQ(platform::seams::RecordedDeviceCalls(),
-              (std::vector<std::string>{"Clear(0, 0x00000003, 0xFF000000, 1, 0)", "BeginScene()", "EndScene()",
-                                        "Present()"}));
+              (testutil::Strings{"Clear(0, 0x00000003, 0xFF000000, 1, 0)", "BeginScene()", "EndScene()", "Present()"}));
     device->Release();
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "bindings/bindings.h"
 #include "script/expressionbase.h"
 #include "script/scriptbase.h"
@@ -9,9 +11,8 @@
 TEST(Bindings, EveryNameIsRegisteredAsWritten)
 {
     ASSERT_TRUE(RegisterScriptBindings());
-    EXPECT_EQ(g_SystemFuncTable.funcs.size(), 60u);
-    EXPECT_EQ(g_VarTable.vars.size(), 18u);
-    EXPECT_EQ(g_FunctionTable.funcs.size(), 9u);
+    EXPECT_EQ((std::array{g_SystemFuncTable.funcs.size(), g_VarTable.vars.size(), g_FunctionTable.funcs.size()}),
+              (std::array<std::size_t, 3>{60, 18, 9}));
     EXPECT_TRUE(g_FunctionTable.Exists("CHECKKEYPRESS"));
 
     const script::TSystemFunc* start = g_SystemFuncTable.Get("frame.startscene");

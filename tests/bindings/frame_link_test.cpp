@@ -16,32 +16,22 @@
 namespace {
 
 // Scripts run in their own runner, with every binding registered and a real viewer listening.
-class FrameFunctionsTest : public testing::Test {
+class FrameFunctionsTest : public testutil::LinkTest {
 protected:
-    testutil::LinkListener listener;
-    testutil::BoxCapture boxes;
     CScriptLibrary library;
     CScriptRunner runner;
 
     void SetUp() override
     {
-        ASSERT_LISTENING_OR_SKIP(listener);
+        LinkTest::SetUp();
         ASSERT_TRUE(RegisterScriptBindings());
-        g_pDebugLink = new CDebugLink(nullptr);
-        g_pDebugLink->Connect();
         runner.pLibrary = &library;
-    }
-    void TearDown() override
-    {
-        delete g_pDebugLink;
-        g_pDebugLink = nullptr;
     }
 
     void Run(std::initializer_list<std::string> lines)
     {
         CStringList script;
-        for (const std::string& l : lines)
-            script.Add(l);
+        script.Items = lines;
         library.AddScript(script, "main");
         runner.StartThread("main", "main");
         runner.Update();
@@ -53,8 +43,7 @@ bool QuitPosted()
 {
     MSG msg;
     bool quit = false;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        quit = quit || (msg.message == WM_QUIT && msg.wParam == 0);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) quit = quit || (msg.message == WM_QUIT && msg.wParam == 0);
     return quit;
 }
 
@@ -62,13 +51,7 @@ bool QuitPosted()
 
 TEST_F(FrameFunctionsTest, ReportsReachTheLinkExactly)
 {
-    Run({
-        "ReportMsg(\"Hello World\",\"x\")",
-        "ReportMsg(\"\")",
-        "v := 2.5",
-        "ReportValue(v)",
-        "REPORTMSG(v)",
-    });
+    Run({"ReportMsg(\"Hello World\",\"x\")", "ReportMsg(\"\")", "v := 2.5", "ReportValue(v)", "REPORTMSG(v)"});
     // Texts arrive lower-cased, each with a comma; an empty text gives its value; a bare word at a
     // text position is that text, not a variable.
     std::string expected = "hello world,x,0.000000,2.500000v,";
@@ -99,10 +82,8 @@ TEST_F(FrameFunctionsTest, StartSceneResolvesTheRootAndRunsTheNamedScriptBesideI
     SetRootFolder(root.WindowsPath());
     Run({"Frame.StartScene(\"\",\"main\")", "Frame.StartScene(\"$\\Scenes\\Level.txt\",\"main\")"});
     // No file: refused with a report, which reaches the link too.
-    const std::string refused = "Scene\xBD\xC5\xB1\xBE\xB2\xBB\xC4\xDC\xB6\xC1\xC8\xA1:";
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].caption, "CGameFrame:");
-    EXPECT_EQ(boxes.Boxes()[0].text, refused);
+    const std::string refused = "Scene脚本不能读取:";
+    EXPECT_EQ(boxes.Captioned(), testutil::Strings{"CGameFrame:|" + refused});
     // The text arrives lower-cased; the file is still found, and its folder is left current.
     EXPECT_EQ(g_CurrentFolder, root.WindowsPath() + "\\scenes");
     g_Scene.Update();

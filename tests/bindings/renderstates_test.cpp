@@ -32,15 +32,11 @@ TEST(StartupRenderStates, AreSetInTheirOrder)
     platform::seams::SetDeviceRecording(true);
     EXPECT_TRUE(SetupRenderStates(device));
     const std::vector<std::string> expected{
-        State(D3DRS_LIGHTING, TRUE),
-        State(D3DRS_NORMALIZENORMALS, TRUE),
-        State(D3DRS_SPECULARENABLE, TRUE),
+        State(D3DRS_LIGHTING, TRUE), State(D3DRS_NORMALIZENORMALS, TRUE), State(D3DRS_SPECULARENABLE, TRUE),
         Call("SetSamplerState", D3DSAMP_MAGFILTER, D3DTEXF_POINT),
         Call("SetSamplerState", D3DSAMP_MINFILTER, D3DTEXF_POINT),
-        State(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA),
-        State(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA),
-        State(D3DRS_ALPHABLENDENABLE, TRUE),
-        Call("SetTextureStageState", D3DTSS_ALPHAARG1, D3DTA_TEXTURE),
+        State(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA), State(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA),
+        State(D3DRS_ALPHABLENDENABLE, TRUE), Call("SetTextureStageState", D3DTSS_ALPHAARG1, D3DTA_TEXTURE),
         Call("SetTextureStageState", D3DTSS_ALPHAARG2, D3DTA_DIFFUSE),
         Call("SetTextureStageState", D3DTSS_ALPHAOP, D3DTOP_MODULATE),
     };

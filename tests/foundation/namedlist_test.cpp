@@ -14,8 +14,7 @@ struct Named {
 TEST(NamedList, FindsInAnyAsciiCaseAcrossBlocksAndOnlyExactBytesOtherwise)
 {
     ArrayList<Named> list(4);
-    for (int i = 0; i < 10; ++i)
-        list.Add({"Item" + std::to_string(i), "other" + std::to_string(i)});
+    for (int i = 0; i < 10; ++i) list.Add({"Item" + std::to_string(i), "other" + std::to_string(i)});
     list.Add({"\xD6\xD0" "Ab", ""});
     list.Add({"item0", ""});
 

@@ -4,28 +4,7 @@
 #include "foundation/objectbase.h"
 #include "support/testutil.h"
 
-namespace {
-
-// A link connected to a real listener for the duration of a test.
-class ReportsTest : public testing::Test {
-protected:
-    testutil::LinkListener listener;
-    testutil::BoxCapture boxes;
-
-    void SetUp() override
-    {
-        ASSERT_LISTENING_OR_SKIP(listener);
-        g_pDebugLink = new CDebugLink(nullptr);
-        g_pDebugLink->Connect();
-    }
-    void TearDown() override
-    {
-        delete g_pDebugLink;
-        g_pDebugLink = nullptr;
-    }
-};
-
-}  // namespace
+using ReportsTest = testutil::LinkTest;
 
 TEST_F(ReportsTest, EveryReportReachesTheLinkByteForByte)
 {
@@ -45,14 +24,8 @@ TEST_F(ReportsTest, EveryReportReachesTheLinkByteForByte)
     const std::string expected = "abwarning:cde\xCE\xC4\xBC\xFE";
     EXPECT_EQ(listener.Receive(expected.size()), expected);
 
-    ASSERT_EQ(boxes.Boxes().size(), 5u);
-    EXPECT_EQ(boxes.Boxes()[0].caption, "Unit");
-    EXPECT_EQ(boxes.Boxes()[1].caption, "UIManager:");
-    EXPECT_EQ(boxes.Boxes()[2].caption, "UIManager");
-    EXPECT_EQ(boxes.Boxes()[2].text, "warning:c");
-    EXPECT_EQ(boxes.Boxes()[3].caption, "global");
-    EXPECT_EQ(boxes.Boxes()[3].text, "d");
-    EXPECT_EQ(boxes.Boxes()[4].text, "");
+    EXPECT_EQ(boxes.Captioned(),
+              (testutil::Strings{"Unit|a", "UIManager:|b", "UIManager|warning:c", "global|d", "Unit|"}));
 }
 
 TEST_F(ReportsTest, ClosedViewerDoesNotKillTheProgram)
@@ -61,8 +34,7 @@ TEST_F(ReportsTest, ClosedViewerDoesNotKillTheProgram)
     EXPECT_EQ(listener.Receive(5), "first");
     listener.CloseConnection();
     // Without MSG_NOSIGNAL one of these would raise SIGPIPE and end the test binary.
-    for (int i = 0; i < 50; ++i)
-        GlobalReport(std::string(4096, 'x'));
+    for (int i = 0; i < 50; ++i) GlobalReport(std::string(4096, 'x'));
 }
 
 // No link at all, or a link with no viewer: only the boxes, and nothing printed.
@@ -73,13 +45,11 @@ TEST(ReportsWithoutViewer, OnlyTheBoxIsShown)
     GlobalError("no link");
     testing::internal::CaptureStderr();
     testing::internal::CaptureStdout();
-    g_pDebugLink = new CDebugLink(nullptr);
-    g_pDebugLink->Connect();
-    GlobalReport("dropped");
-    delete g_pDebugLink;
-    g_pDebugLink = nullptr;
+    {
+        testutil::GlobalDebugLink link;
+        GlobalReport("dropped");
+    }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, "no link");
+    EXPECT_EQ(boxes.Texts(), testutil::Strings{"no link"});
 }

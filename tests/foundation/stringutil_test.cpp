@@ -8,6 +8,8 @@
 #include "platform/win32.h"
 #include "support/testutil.h"
 
+using testutil::Strings;
+
 namespace {
 
 // A scratch folder made the root and the process's current folder.
@@ -25,116 +27,107 @@ protected:
     }
 };
 
+// Each text through a function, to compare whole.
+template <typename Function>
+Strings Each(Function f, std::initializer_list<const char*> texts)
+{
+    Strings out;
+    for (const char* t : texts) out.push_back(f(t));
+    return out;
+}
+
 }  // namespace
 
+// "$" is the root; only a backslash past the start separates, and "/" never does.
 TEST(Paths, DollarIsTheRootAndOnlyABackslashPastTheStartSeparates)
 {
     const std::string saved = GetRootFolder();
     SetRootFolder("C:\\game");
-    EXPECT_EQ(ResolvePath("$\\sound"), "C:\\game\\sound");
-    EXPECT_EQ(ResolvePath("$menu"), "C:\\gamemenu");
-    EXPECT_EQ(ResolvePath("rel\\$x.txt"), "rel\\$x.txt");
+    EXPECT_EQ(Each(ResolvePath, {"$\\sound", "$menu", "rel\\$x.txt"}),
+              (Strings{"C:\\game\\sound", "C:\\gamemenu", "rel\\$x.txt"}));
     SetRootFolder(saved);
-
-    EXPECT_EQ(FolderOf("\\file.txt"), "");  // a backslash at the start separates nothing
-    EXPECT_EQ(FileNameOf("\\file.txt"), "\\file.txt");
-    EXPECT_EQ(FolderOf("a\\b\\c.txt"), "a\\b");
-    EXPECT_EQ(FileNameOf("a\\b\\c.txt"), "c.txt");
-    EXPECT_EQ(FolderOf("a/b.txt"), "");  // "/" is no separator
+    EXPECT_EQ(Each(FolderOf, {"\\file.txt", "a\\b\\c.txt", "a/b.txt"}), (Strings{"", "a\\b", ""}));
+    EXPECT_EQ(Each(FileNameOf, {"\\file.txt", "a\\b\\c.txt"}), (Strings{"\\file.txt", "c.txt"}));
     EXPECT_EQ(StripExtension("unit.data.txt"), "unit");
 }
 
+// Lower-cased names still reach the folder as it is written on disk; a missing folder still
+// becomes the current folder's name while the process stays put.
 TEST_F(PathsTest, SetCurrentFolderResolvesAndMovesWhereItCan)
 {
     dir.MakeDir("Menu");
-    // Lower-cased names still reach the folder as it is written on disk.
     EXPECT_EQ(SetCurrentFolder("$\\menu"), dir.WindowsPath() + "\\menu");
     EXPECT_EQ(ProcessFolder(), dir.WindowsPath() + "\\Menu");
-    // A missing folder still becomes the current folder's name; the process stays put.
     EXPECT_EQ(SetCurrentFolder("$\\nowhere"), dir.WindowsPath() + "\\nowhere");
     EXPECT_EQ(ProcessFolder(), dir.WindowsPath() + "\\Menu");
 }
 
-TEST_F(PathsTest, ListFilesInWindowsOrder)
+// Folders are listed too, never "." or ".."; the order is of the names upper-cased, so "_"
+// comes after every letter and case does not put "Zeta" first; a listing appends.
+TEST_F(PathsTest, ListFilesInWindowsOrderAndListFolderNothingWhereItCannotEnter)
 {
-    for (const char* name : {"b.TXT", "a_b.txt", "Zeta.txt", "ab.txt", "c.wav"})
-        dir.Write(name, "");
+    for (const char* name : {"b.TXT", "a_b.txt", "Zeta.txt", "ab.txt", "c.wav"}) dir.Write(name, "");
     dir.MakeDir("sub");
-
-    CStringList all;
+    CStringList all, txt, wav, none;
     ASSERT_TRUE(ListFiles(all, ""));
-    EXPECT_EQ(all.Count(), 6);  // folders too, never "." or ".."
-    // The names upper-cased, so "_" comes after every letter, and case does not put "Zeta" first.
-    CStringList txt;
+    EXPECT_EQ(all.Count(), 6);
     txt.Add("kept");
-    ASSERT_TRUE(ListFiles(txt, "*.txt"));  // appends
-    EXPECT_EQ(txt.Items, (std::vector<std::string>{"kept", "ab.txt", "a_b.txt", "b.TXT", "Zeta.txt"}));
-    CStringList wav;
+    ASSERT_TRUE(ListFiles(txt, "*.txt"));
+    EXPECT_EQ(txt.Items, (Strings{"kept", "ab.txt", "a_b.txt", "b.TXT", "Zeta.txt"}));
     ASSERT_TRUE(ListFiles(wav, dir.WindowsPath() + "\\?.WAV"));
-    EXPECT_EQ(wav.Items, std::vector<std::string>{"c.wav"});
+    EXPECT_EQ(wav.Items, Strings{"c.wav"});
 
     testing::internal::CaptureStdout();
-    CStringList none;
     EXPECT_FALSE(ListFiles(none, "*.bmp"));
     EXPECT_FALSE(ListFiles(none, "missing\\*.txt"));
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Invalid File Handle. GetLastError reports 2\n"
-              "Invalid File Handle. GetLastError reports 3\n");
+              "Invalid File Handle. GetLastError reports 2\nInvalid File Handle. GetLastError reports 3\n");
     EXPECT_EQ(none.Count(), 0);
-}
 
-TEST_F(PathsTest, ListFolderListsNothingWhereItCannotEnter)
-{
-    dir.Write("root.txt", "");
+    // A folder that cannot be entered lists nothing, not the files of the folder it stayed in.
     dir.Write("Global/game.txt", "");
     CStringList out;
     testing::internal::CaptureStdout();
     EXPECT_FALSE(ListFolder(out, "$\\nowhere", "*.txt"));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Invalid File Handle. GetLastError reports 3\n");
-    EXPECT_EQ(out.Count(), 0) << "nothing of the folder the process stayed in";
+    EXPECT_EQ(out.Count(), 0);
     EXPECT_EQ(g_CurrentFolder, dir.WindowsPath() + "\\nowhere");
-
     EXPECT_TRUE(ListFolder(out, "$\\global", "*.txt"));
-    EXPECT_EQ(out.Items, std::vector<std::string>{"game.txt"});
+    EXPECT_EQ(out.Items, Strings{"game.txt"});
 }
 
+// Trim cuts comments and a trailing ";", TrimValue keeps the ";"; lower case is bytewise: 0x80
+// and above untouched, an ASCII capital as a GBK trail byte still lowered.
 TEST(Strings, TrimsCutCommentsAndLowerCaseIsBytewise)
 {
-    EXPECT_EQ(Trim("  key = value ; // note"), "key = value");
+    EXPECT_EQ(Each(Trim, {"  key = value ; // note", "\t;;", "   ", "// all comment", "a//b"}),
+              (Strings{"key = value", ";", "", "", "a"}));
     EXPECT_EQ(TrimValue("  key = value ; // note"), "key = value ;");
-    EXPECT_EQ(Trim("\t;;"), ";");
-    EXPECT_EQ(Trim("   "), "");
-    EXPECT_EQ(Trim("// all comment"), "");
-    EXPECT_EQ(Trim("a//b"), "a");
-    // 0x80 and above untouched; an ASCII capital as a GBK trail byte is still lowered.
     EXPECT_EQ(ToLower("AZ\xD6\xD0\x81\x41"), "az\xD6\xD0\x81\x61");
 }
 
+// Whichever way a text is read, the number is the one a string stream reads.
 TEST(Strings, NumbersAreReadAsAStringStreamReadsThem)
 {
-    EXPECT_EQ(StringToInt("12abc"), 12);
-    EXPECT_EQ(StringToInt("12.7"), 12);
-    EXPECT_EQ(StringToInt("0x10"), 0);
-    EXPECT_EQ(StringToInt("abc"), 0);
-    // Whichever way a text is read, the float is the one a string stream reads.
+    EXPECT_EQ(Each([](const char* t) { return std::to_string(StringToInt(t)); }, {"12abc", "12.7", "0x10", "abc"}),
+              (Strings{"12", "12", "0", "0"}));
     for (const char* text : {"2.5e2x", " -0.5", "speed", "0.1", "16777217", "-0", "1.", ".5", "1.2.3", "\t 7",
                              "1e", "1e3", "+3", "-", ".", "340282356779733661637539395458142568448",
                              "0.00000000000000000000000000000000000000000001"}) {
         std::istringstream in(text);
         float expected = 0.0f;
         in >> expected;
-        float value = StringToFloat(text);
+        const float value = StringToFloat(text);
         EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << text;
     }
     EXPECT_EQ(FloatToString(1.5f), "1.500000");
     EXPECT_EQ(FloatToString(-3.4028235e38f).size(), 47u);
 }
 
+// Eight digits at most (more give 0); fewer are the low digits; "x" counts as a 0 digit.
 TEST(Strings, HexColoursReadEightDigitsAtMost)
 {
-    EXPECT_EQ(HexToUInt("ff00FF00"), 0xFF00FF00u);
-    EXPECT_EQ(HexToUInt("123456789"), 0u);  // more than eight digits
-    EXPECT_EQ(HexToUInt("00FF00"), 0x0000FF00u);
-    EXPECT_EQ(HexToUInt("0xFF"), 0xFFu);  // "x" counts as a 0 digit
-    EXPECT_EQ(HexToUInt("#FFFFFF"), 0x0FFFFFFu);
+    std::vector<unsigned> values;
+    for (const char* text : {"ff00FF00", "123456789", "00FF00", "0xFF", "#FFFFFF"}) values.push_back(HexToUInt(text));
+    EXPECT_EQ(values, (std::vector<unsigned>{0xFF00FF00u, 0u, 0x0000FF00u, 0xFFu, 0x0FFFFFFu}));
 }

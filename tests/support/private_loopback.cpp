@@ -24,45 +24,28 @@ namespace {
 bool WriteProcFile(const char* path, const std::string& text)
 {
     const int fd = ::open(path, O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    ::close(fd);
+    const bool written = fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    if (fd >= 0) ::close(fd);
     return written;
-}
-
-enum class Namespace { Made, Refused, Broken };
-
-Namespace EnterPrivateNetwork()
-{
-    if (::unshare(CLONE_NEWNET) == 0)
-        return Namespace::Made;
-    const std::string uid = std::to_string(::geteuid());
-    const std::string gid = std::to_string(::getegid());
-    if (::unshare(CLONE_NEWUSER | CLONE_NEWNET) != 0)
-        return Namespace::Refused;
-    // Past this point there is no way back to the shared network.
-    if (!WriteProcFile("/proc/self/setgroups", "deny") || !WriteProcFile("/proc/self/uid_map", uid + " " + uid + " 1") ||
-        !WriteProcFile("/proc/self/gid_map", gid + " " + gid + " 1"))
-        return Namespace::Broken;
-    return Namespace::Made;
 }
 
 // A new network namespace starts with its loopback interface down.
 bool BringLoopbackUp()
 {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
     ifreq request{};
     std::strncpy(request.ifr_name, "lo", IFNAMSIZ - 1);
-    bool up = ::ioctl(fd, SIOCGIFFLAGS, &request) == 0;
-    if (up) {
-        request.ifr_flags = static_cast<short>(request.ifr_flags | IFF_UP);
-        up = ::ioctl(fd, SIOCSIFFLAGS, &request) == 0;
-    }
-    ::close(fd);
+    bool up = fd >= 0 && ::ioctl(fd, SIOCGIFFLAGS, &request) == 0;
+    request.ifr_flags = static_cast<short>(request.ifr_flags | IFF_UP);
+    up = up && ::ioctl(fd, SIOCSIFFLAGS, &request) == 0;
+    if (fd >= 0) ::close(fd);
     return up;
+}
+
+int Refuse(const char* what)
+{
+    std::fprintf(stderr, "private_loopback: %s: %s\n", what, std::strerror(errno));
+    return 125;
 }
 
 }  // namespace
@@ -73,21 +56,17 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: private_loopback COMMAND [ARGUMENT...]\n");
         return 125;
     }
-    switch (EnterPrivateNetwork()) {
-    case Namespace::Made:
-        if (!BringLoopbackUp()) {
-            std::fprintf(stderr, "private_loopback: the loopback interface would not come up: %s\n",
-                         std::strerror(errno));
-            return 125;
-        }
-        break;
-    case Namespace::Broken:
-        std::fprintf(stderr, "private_loopback: the user namespace could not map this user: %s\n",
-                     std::strerror(errno));
-        return 125;
-    case Namespace::Refused:
-        break;
+    const std::string uid = std::to_string(::geteuid()), gid = std::to_string(::getegid());
+    bool made = ::unshare(CLONE_NEWNET) == 0;
+    if (!made && ::unshare(CLONE_NEWUSER | CLONE_NEWNET) == 0) {
+        // Past this point there is no way back to the shared network.
+        if (!WriteProcFile("/proc/self/setgroups", "deny") ||
+            !WriteProcFile("/proc/self/uid_map", uid + " " + uid + " 1") ||
+            !WriteProcFile("/proc/self/gid_map", gid + " " + gid + " 1"))
+            return Refuse("the user namespace could not map this user");
+        made = true;
     }
+    if (made && !BringLoopbackUp()) return Refuse("the loopback interface would not come up");
     ::execvp(argv[1], argv + 1);
     std::fprintf(stderr, "private_loopback: cannot run %s: %s\n", argv[1], std::strerror(errno));
     return 127;

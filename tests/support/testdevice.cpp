@@ -15,8 +15,7 @@ D3DPRESENT_PARAMETERS TestPresentParameters(UINT width, UINT height, D3DFORMAT d
     p.BackBufferFormat = D3DFMT_A8R8G8B8;
     p.BackBufferCount = 1;
     p.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    p.Windowed = TRUE;
-    p.EnableAutoDepthStencil = TRUE;
+    p.Windowed = p.EnableAutoDepthStencil = TRUE;
     p.AutoDepthStencilFormat = depth;
     p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     return p;
@@ -40,8 +39,7 @@ GlobalTestDevice::GlobalTestDevice(UINT width, UINT height) { g_pDevice = MakeTe
 
 GlobalTestDevice::~GlobalTestDevice()
 {
-    if (g_pDevice)
-        g_pDevice->Release();
+    if (g_pDevice) g_pDevice->Release();
     g_pDevice = nullptr;
 }
 

@@ -1,7 +1,6 @@
 #include "support/testutil.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -22,20 +21,15 @@ namespace fs = std::filesystem;
 
 namespace testutil {
 
-TempDir::TempDir()
+TempDir::TempDir() : m_Path((fs::temp_directory_path() / "enginetest-XXXXXX").string())
 {
-    std::string pattern = (fs::temp_directory_path() / "enginetest-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    char* made = ::mkdtemp(buffer.data());
-    m_Path = made ? made : "";
+    if (!::mkdtemp(m_Path.data())) m_Path.clear();
 }
 
 TempDir::~TempDir()
 {
     std::error_code ec;
-    if (!m_Path.empty())
-        fs::remove_all(m_Path, ec);
+    fs::remove_all(m_Path, ec);
 }
 
 std::string TempDir::WindowsPath() const
@@ -47,21 +41,14 @@ std::string TempDir::WindowsPath() const
 
 void TempDir::Write(const std::string& relative, const std::string& bytes) const
 {
-    fs::path full = fs::path(m_Path) / relative;
+    const fs::path full = fs::path(m_Path) / relative;
     fs::create_directories(full.parent_path());
-    std::ofstream out(full, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(full, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-void TempDir::MakeDir(const std::string& relative) const
-{
-    fs::create_directories(fs::path(m_Path) / relative);
-}
+void TempDir::MakeDir(const std::string& relative) const { fs::create_directories(fs::path(m_Path) / relative); }
 
-ScopedCwd::ScopedCwd(const std::string& nativePath) : m_Previous(fs::current_path().string())
-{
-    fs::current_path(nativePath);
-}
+ScopedCwd::ScopedCwd(const std::string& path) : m_Previous(fs::current_path().string()) { fs::current_path(path); }
 
 ScopedCwd::~ScopedCwd()
 {
@@ -69,51 +56,32 @@ ScopedCwd::~ScopedCwd()
     fs::current_path(m_Previous, ec);
 }
 
-namespace {
-
-// The socket inodes listening on `port`, from the kernel's TCP tables.
-std::set<std::string> ListeningInodes(int port)
+std::string PortHolder(int port)
 {
+    // The socket inodes listening on the port, from the kernel's TCP tables (the first line of
+    // each names the columns; the inode is the tenth).
     std::set<std::string> inodes;
     for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
         std::ifstream in(table);
-        std::string line;
-        std::getline(in, line);  // the column names
-        while (std::getline(in, line)) {
+        std::string line, local, state, inode, skip;
+        for (std::getline(in, line); std::getline(in, line);) {
             std::istringstream fields(line);
-            std::string slot, local, remote, state, skip, inode;
-            fields >> slot >> local >> remote >> state;
-            for (int i = 0; i < 5; ++i)
-                fields >> skip;
-            fields >> inode;
+            fields >> skip >> local >> skip >> state >> skip >> skip >> skip >> skip >> skip >> inode;
             const std::size_t colon = local.rfind(':');
-            if (state == "0A" && colon != std::string::npos &&
-                std::stoi(local.substr(colon + 1), nullptr, 16) == port)
+            if (state == "0A" && colon != std::string::npos && std::stoi(local.substr(colon + 1), nullptr, 16) == port)
                 inodes.insert(inode);
         }
     }
-    return inodes;
-}
-
-}  // namespace
-
-std::string PortHolder(int port)
-{
-    const std::set<std::string> inodes = ListeningInodes(port);
-    if (inodes.empty())
-        return "";
+    if (inodes.empty()) return "";
+    // The processes holding one of them open.
     std::string holders;
-    std::error_code ec;
+    std::error_code ec, fdError, linkError;
     for (const fs::directory_entry& process : fs::directory_iterator("/proc", ec)) {
         const std::string pid = process.path().filename().string();
-        if (pid.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        std::error_code fdError;
+        if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
         for (const fs::directory_entry& fd : fs::directory_iterator(process.path() / "fd", fdError)) {
-            std::error_code linkError;
             const std::string target = fs::read_symlink(fd.path(), linkError).string();
-            if (target.rfind("socket:[", 0) != 0 || !inodes.count(target.substr(8, target.size() - 9)))
-                continue;
+            if (target.rfind("socket:[", 0) != 0 || !inodes.count(target.substr(8, target.size() - 9))) continue;
             std::string name;
             std::getline(std::ifstream(process.path() / "comm"), name);
             holders += (holders.empty() ? "" : ", ") + name + " (pid " + pid + ")";
@@ -123,14 +91,12 @@ std::string PortHolder(int port)
     return holders.empty() ? "a program of another user" : holders;
 }
 
-LinkListener::LinkListener(int receiveBuffer)
+LinkListener::LinkListener(int receiveBuffer) : m_ListenFd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
 {
-    m_ListenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int yes = 1;
     ::setsockopt(m_ListenFd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     // Set before listening, so the accepted connection takes it and its window is sized by it.
-    if (receiveBuffer > 0)
-        ::setsockopt(m_ListenFd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    if (receiveBuffer > 0) ::setsockopt(m_ListenFd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(kLinkPort);
@@ -144,41 +110,39 @@ LinkListener::LinkListener(int receiveBuffer)
 LinkListener::~LinkListener()
 {
     CloseConnection();
-    if (m_ListenFd >= 0)
-        ::close(m_ListenFd);
+    if (m_ListenFd >= 0) ::close(m_ListenFd);
 }
 
 void LinkListener::CloseConnection()
 {
-    if (m_ConnFd >= 0)
-        ::close(m_ConnFd);
+    if (m_ConnFd >= 0) ::close(m_ConnFd);
     m_ConnFd = -1;
 }
 
 std::string LinkListener::Receive(std::size_t expected, int timeoutMs)
 {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    auto remaining = [&] {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        return static_cast<int>(std::max<long long>(0, left.count()));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    // Waits on fd for what is left of the time; false when nothing came.
+    auto ready = [&](int fd) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd p{fd, POLLIN, 0};
+        return ::poll(&p, 1, static_cast<int>(std::max<long long>(0, left.count()))) > 0;
     };
-    if (m_ConnFd < 0 && m_ListenFd >= 0) {
-        pollfd p{m_ListenFd, POLLIN, 0};
-        if (::poll(&p, 1, remaining()) > 0)
-            m_ConnFd = ::accept4(m_ListenFd, nullptr, nullptr, SOCK_CLOEXEC);
-    }
-    while (m_ConnFd >= 0 && m_Received.size() < expected) {
-        pollfd p{m_ConnFd, POLLIN, 0};
-        int left = remaining();
-        if (left <= 0 || ::poll(&p, 1, left) <= 0)
-            break;
-        char buffer[4096];
-        ssize_t n = ::recv(m_ConnFd, buffer, sizeof buffer, 0);
-        if (n <= 0)
-            break;
+    if (m_ConnFd < 0 && m_ListenFd >= 0 && ready(m_ListenFd))
+        m_ConnFd = ::accept4(m_ListenFd, nullptr, nullptr, SOCK_CLOEXEC);
+    char buffer[4096];
+    ssize_t n = 0;
+    while (m_ConnFd >= 0 && m_Received.size() < expected && ready(m_ConnFd) &&
+           (n = ::recv(m_ConnFd, buffer, sizeof buffer, 0)) > 0)
         m_Received.append(buffer, static_cast<std::size_t>(n));
-    }
     return m_Received;
+}
+
+std::vector<std::string> BoxCapture::Listed(bool withCaption) const
+{
+    std::vector<std::string> out;
+    for (const auto& b : Boxes()) out.push_back(withCaption && b.hasCaption ? b.caption + "|" + b.text : b.text);
+    return out;
 }
 
 void ReopenSoundOnDummyDriver()

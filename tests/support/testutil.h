@@ -11,6 +11,8 @@
 
 namespace testutil {
 
+using Strings = std::vector<std::string>;
+
 // A fresh scratch folder, removed with everything in it when the object goes.
 class TempDir {
 public:
@@ -80,6 +82,13 @@ private:
                      << "machine allows)";                                                             \
     } while (false)
 
+// Makes g_pDebugLink a link connected to 127.0.0.1:8212 (where a listener may be) while it lives.
+class GlobalDebugLink {
+public:
+    GlobalDebugLink();
+    ~GlobalDebugLink();
+};
+
 // Records message boxes while it lives.
 class BoxCapture {
 public:
@@ -89,7 +98,24 @@ public:
     {
         return platform::seams::RecordedMessageBoxes();
     }
+    // The boxes shown, in order: their texts, or each as "caption|text" (the text alone where the
+    // caption is null).
+    std::vector<std::string> Texts() const { return Listed(false); }
+    std::vector<std::string> Captioned() const { return Listed(true); }
     void Clear() { platform::seams::RecordedMessageBoxes().clear(); }
+
+private:
+    std::vector<std::string> Listed(bool withCaption) const;
+};
+
+// A test with a log viewer listening (skipped where another program holds the port), message
+// boxes recorded and g_pDebugLink connected to the viewer.
+class LinkTest : public testing::Test {
+protected:
+    LinkListener listener;
+    BoxCapture boxes;
+    GlobalDebugLink link;
+    void SetUp() override { ASSERT_LISTENING_OR_SKIP(listener); }
 };
 
 // A test in a scratch folder made the process's current folder, with message boxes recorded.

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
+#include "app/winmain.h"
 #include "platform/seams.h"
-#include "support/bundledrun.h"
+#include "support/testutil.h"
 
 namespace {
 
@@ -14,85 +16,72 @@ int Channel(const Frame& f, int x, int y, int channel)  // 0 blue, 1 green, 2 re
     return f.bgra[(static_cast<std::size_t>(y) * f.width + x) * 4 + channel];
 }
 
-int Brightness(const Frame& f, int x, int y)
+int Brightness(const Frame& f, int x, int y) { return Channel(f, x, y, 0) + Channel(f, x, y, 1) + Channel(f, x, y, 2); }
+
+// Pixels of the rows y0 to y1 that pass a test.
+int Count(const Frame& f, int y0, int y1, const std::function<bool(int x, int y)>& test)
 {
-    return Channel(f, x, y, 0) + Channel(f, x, y, 1) + Channel(f, x, y, 2);
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = 0; x < f.width; ++x) n += test(x, y);
+    return n;
 }
 
 // Pixels of a band that differ between two frames.
 int ChangedPixels(const Frame& a, const Frame& b, int y0, int y1)
 {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = 0; x < a.width; ++x)
-            if (Brightness(a, x, y) != Brightness(b, x, y)) ++n;
-    return n;
+    return Count(a, y0, y1, [&](int x, int y) { return Brightness(a, x, y) != Brightness(b, x, y); });
 }
 
 // Pixels of a band where green clearly leads: the status line of the running scene.
 int GreenPixels(const Frame& f, int y0, int y1)
 {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = 0; x < f.width; ++x)
-            if (Channel(f, x, y, 1) > 120 && Channel(f, x, y, 1) > Channel(f, x, y, 2) + 60) ++n;
-    return n;
+    return Count(f, y0, y1, [&](int x, int y) {
+        return Channel(f, x, y, 1) > 120 && Channel(f, x, y, 1) > Channel(f, x, y, 2) + 60;
+    });
 }
 
-// Steps of the session, each run once a number of frames after the one before.
-struct Step {
-    int framesAfter;
-    std::function<void()> action;
-};
-
-class MenuSession {
-public:
-    explicit MenuSession(std::vector<Step> steps) : m_Steps(std::move(steps)) {}
-
-    // Called whenever the loop finds no message waiting.
-    void OnIdle(int frames)
-    {
-        if (m_Next < m_Steps.size() && frames - m_LastStepFrame >= m_Steps[m_Next].framesAfter) {
-            m_LastStepFrame = frames;
-            m_Steps[m_Next++].action();
-        }
-    }
-    std::size_t StepsRun() const { return m_Next; }
-
-private:
-    std::vector<Step> m_Steps;
-    std::size_t m_Next = 0;
-    int m_LastStepFrame = 0;
-};
-
-void Inject(UINT message, int x, int y)
-{
-    platform::seams::InjectMessage(message, 0, MAKELPARAM(x, y));
-}
+void Inject(UINT message, int x, int y) { platform::seams::InjectMessage(message, 0, MAKELPARAM(x, y)); }
 
 }  // namespace
 
-// The bundled data tree, run as the program: the menu draws, answers the mouse, starts the demo
-// scene (which reports over the debug link) and quits from its button.
+// The bundled data tree, run as the program as a player runs it, headless: the menu draws,
+// answers the mouse, starts the demo scene (which reports over the debug link) and quits from
+// its button.
 TEST(MainMenu, TheBundledMenuDrivesTheProgramFromStartToQuit)
 {
-    testutil::BundledRun run;
-    ASSERT_LISTENING_OR_SKIP(run.Link());
+    testutil::ScopedCwd cwd(std::string(ENGINE_SOURCE_DIR) + "/data");
+    testutil::LinkListener link;
+    ASSERT_LISTENING_OR_SKIP(link);
+    platform::seams::ResetAll();
+    testutil::BoxCapture boxes;
+    platform::seams::SetDeviceRecording(true);
+    platform::seams::KeepPresentedFrames(true);
 
-    Frame shown;
-    Frame hovered;
-    Frame started;
-    MenuSession session({
+    // Each step runs a number of presented frames after the one before.
+    Frame shown, hovered, started;
+    const std::pair<int, std::function<void()>> steps[] = {
         {45, [&] { shown = platform::seams::LastPresentedFrame(); Inject(WM_MOUSEMOVE, 320, 170); }},
         {3, [&] { hovered = platform::seams::LastPresentedFrame(); Inject(WM_LBUTTONDOWN, 320, 170); }},
         {5, [&] { started = platform::seams::LastPresentedFrame(); Inject(WM_LBUTTONDOWN, 320, 280); }},
         {200, [] { PostQuitMessage(9); }},  // only if the quit button failed
+    };
+    std::size_t next = 0;
+    int frames = 0, lastStep = 0;
+    platform::seams::SetIdleHook([&] {
+        auto& calls = platform::seams::RecordedDeviceCalls();
+        frames += static_cast<int>(std::count(calls.begin(), calls.end(), std::string("Present()")));
+        calls.clear();
+        if (next < std::size(steps) && frames - lastStep >= steps[next].first) {
+            lastStep = frames;
+            steps[next++].second();
+        }
     });
-    EXPECT_EQ(run.Run([&](int frames) { session.OnIdle(frames); }), 0);
-    EXPECT_EQ(session.StepsRun(), 3u) << "the quit button did not end the program";
-    const std::string received = run.Link().Receive(20, 2000);
-
-    for (const auto& b : run.Boxes()) ADD_FAILURE() << "box: " << b.caption << " / " << b.text;
+    EXPECT_EQ(WinMain(nullptr, nullptr, const_cast<char*>(""), SW_SHOW), 0);
+    EXPECT_EQ(boxes.Captioned(), testutil::Strings{});
+    platform::seams::ResetAll();
+    EXPECT_EQ(next, 3u) << "the quit button did not end the program";
+    const std::string received = link.Receive(20, 2000);
     EXPECT_NE(received.find("demo scene started,"), std::string::npos) << received;
 
     ASSERT_EQ(shown.width, 640);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "ui/uicontrol.h"
 
 namespace {
@@ -13,7 +15,10 @@ CUIControl& Place(CUIControl& c, float x, float y, float w, float h)
     return c;
 }
 
+std::pair<float, float> At(const CUIControl& c) { return {c.PosX.Get(), c.PosY.Get()}; }
+
 D3DXCOLOR Unpacked(D3DCOLOR c) { return D3DXCOLOR(c); }
+bool Visible(const CUIControl& c) { return CUIControl::IsVisibleAlpha(c.DrawColor().a); }
 
 }  // namespace
 
@@ -21,20 +26,16 @@ TEST(UIControl, HitTestIncludesEveryEdgeAndANegativeSizeNeverHits)
 {
     CUIControl c, mirrored;
     Place(c, 10, 20, 100, 50);
-    EXPECT_TRUE(c.HitTest(10, 20));
-    EXPECT_TRUE(c.HitTest(110, 70));
-    EXPECT_FALSE(c.HitTest(110.5f, 40));
-    EXPECT_FALSE(c.HitTest(50, 19.9f));
     Place(mirrored, 100, 100, -50, -50);
-    EXPECT_FALSE(mirrored.HitTest(75, 75));
+    EXPECT_EQ((std::vector<bool>{c.HitTest(10, 20), c.HitTest(110, 70), c.HitTest(110.5f, 40), c.HitTest(50, 19.9f),
+                                 mirrored.HitTest(75, 75)}),
+              (std::vector<bool>{true, true, false, false, false}));
 }
 
 TEST(UIControl, TypedCharactersAreBytesAndBackspaceTakesBackAWholeCharacter)
 {
     CUIControl c;
-    c.InputChar(8);
-    c.InputChar('a');
-    c.InputChar(0x141);  // only the low byte
+    for (int ch : {8, int{'a'}, 0x141}) c.InputChar(ch);  // only the low byte
     EXPECT_EQ(c.strText, "aA");
     // "中" is 0xD6 0xD0 in GBK: two calls, and one backspace removes both bytes; a trail byte in
     // the ASCII range ("丂" is 0x81 0x40) still goes with its lead byte, and a lead byte whose
@@ -58,9 +59,9 @@ TEST(UIControl, AlphaAboveThirtyTwoOver255IsVisibleAndOnlyTheDirectPanelTints)
     child.Color.Set(Unpacked(0x80FF8000));
     child.pPanel = &panel;
     EXPECT_FLOAT_EQ(child.DrawColor().g, 128.0f / 255.0f);
-    EXPECT_TRUE(CUIControl::IsVisibleAlpha(child.DrawColor().a));  // 128 * 64 / 255 lies just above 32
+    EXPECT_TRUE(Visible(child));  // 128 * 64 / 255 lies just above 32
     child.Color.Set(Unpacked(0x7FFF8000));
-    EXPECT_FALSE(CUIControl::IsVisibleAlpha(child.DrawColor().a));  // 127 * 64 / 255 just below
+    EXPECT_FALSE(Visible(child));  // 127 * 64 / 255 just below
 }
 
 TEST(UIControl, PanelsCarryTheirChildrenAtOnceLinearlyAndThroughNestedPanels)
@@ -74,24 +75,18 @@ TEST(UIControl, PanelsCarryTheirChildrenAtOnceLinearlyAndThroughNestedPanels)
     inner.Children = {&leaf};
 
     panel.MoveTo(100, 50, IM_NONE, 0, 0, 0, 0);
-    EXPECT_EQ(inner.PosX.Get(), 110.0f);
-    EXPECT_EQ(leaf.PosX.Get(), 120.0f);
-    EXPECT_EQ(leaf.PosY.Get(), 80.0f);
-
+    EXPECT_EQ(At(inner), (std::pair{110.0f, 60.0f}));
+    EXPECT_EQ(At(leaf), (std::pair{120.0f, 80.0f}));
     panel.MoveOffSet(40, 0, IM_LINEAR, 4, 0, 0, 0);
     leaf.Update();
     leaf.Update();
-    EXPECT_EQ(leaf.PosX.Get(), 140.0f);
-
     // Unknown modes change nothing, children included.
     panel.MoveOffSet(5, 5, static_cast<EInterpolateMode>(3), 1, 0, 0, 0);
-    EXPECT_EQ(leaf.PosY.Get(), 80.0f);
-
     // A plain control does not carry the controls listed as its children, and a resize moves
     // no child.
     plain.Children = {&leaf};
     plain.MoveOffSet(10, 10, IM_NONE, 0, 0, 0, 0);
     panel.Resize(1, 1, IM_NONE, 0, 0, 0, 0);
-    EXPECT_EQ(leaf.PosX.Get(), 140.0f);
+    EXPECT_EQ(At(leaf), (std::pair{140.0f, 80.0f}));
     EXPECT_EQ(inner.SizeX.Get(), 50.0f);
 }

@@ -5,57 +5,55 @@
 #include "support/mediafiles.h"
 #include "ui/uifixture.h"
 
+using testutil::Strings;
+using uitest::Box;
 using uitest::kLogControl;
 
 namespace {
 
-class UIInputTest : public uitest::UIFixture {};
-
-// A control of the given type at (x, y), size x size, with further keys.
-std::string Box(const char* name, const char* type, int x, int y, const std::string& keys, int size = 10)
-{
-    return std::string("[") + name + "]\ntype=" + type + "\nposx=" + std::to_string(x) + "\nposy=" +
-           std::to_string(y) + "\nsizex=" + std::to_string(size) + "\nsizey=" + std::to_string(size) + "\n" + keys;
-}
+class UIInputTest : public uitest::UIFixture {
+protected:
+    // Sends mouse events, each "L x y" or "R x y" (a click) or "M x y" (a move), and answers the
+    // sum of the commands run and the focused control's name ("-" for none) after each.
+    Strings Events(std::initializer_list<const char*> events)
+    {
+        Strings out;
+        for (const char* e : events) {
+            int x = 0, y = 0;
+            std::sscanf(e + 1, "%d %d", &x, &y);
+            (g_UIManager.*(e[0] == 'L' ? &UIManager::OnLButtonDown : e[0] == 'R' ? &UIManager::OnRButtonDown
+                                                                                 : &UIManager::OnMouseMove))(x, y);
+            const CUIControl* focus = g_UIManager.pFocus;
+            out.push_back(std::to_string(static_cast<int>(CommandSum())) + " " + (focus ? focus->strName : "-"));
+        }
+        return out;
+    }
+};
 
 }  // namespace
 
+// The topmost control takes a click even when it is disabled, and then nothing happens; each
+// button has its own command, a command below 1 runs nothing, a right click focuses too.
 TEST_F(UIInputTest, TheTopmostControlTakesTheClickEvenWhenDisabled)
 {
-    ASSERT_TRUE(LoadUI(kLogControl + Box("under", "button", 0, 0, "cmdlclick=1\n", 100) +
-                       Box("over", "button", 50, 50, "cmdlclick=2\nenabled=0\n") +
-                       Box("right", "static", 200, 0, "cmdrclick=5\ncmdlclick=-4\n")));
-    CUIControl* under = Control("under");
-    g_UIManager.OnLButtonDown(10, 10);
-    EXPECT_EQ(CommandSum(), 101.0f);
-    EXPECT_EQ(g_UIManager.pFocus, under);
-    g_UIManager.OnLButtonDown(55, 55);  // the disabled one: nothing, and the focus stays
-    EXPECT_EQ(CommandSum(), 101.0f);
-    EXPECT_EQ(g_UIManager.pFocus, under);
-
-    // Each button its own command; a command below 1 runs nothing; a right click focuses too.
-    g_UIManager.OnLButtonDown(205, 5);
-    g_UIManager.OnRButtonDown(205, 5);
-    EXPECT_EQ(CommandSum(), 106.0f);
-    EXPECT_EQ(CommandRuns(), 3);
-    EXPECT_EQ(g_UIManager.pFocus, Control("right"));
-    g_UIManager.OnRButtonDown(300, 300);
-    EXPECT_EQ(g_UIManager.pFocus, nullptr);
+    ASSERT_TRUE(LoadUI(kLogControl + Box("under", "button", 0, 0, 100, 100, "cmdlclick=1\n") +
+                       Box("over", "button", 50, 50, 10, 10, "cmdlclick=2\nenabled=0\n") +
+                       Box("right", "static", 200, 0, 10, 10, "cmdrclick=5\ncmdlclick=-4\n")));
+    EXPECT_EQ(Events({"L 10 10", "L 55 55", "L 205 5", "R 205 5", "R 300 300"}),
+              (Strings{"101 under", "101 under", "101 right", "106 right", "106 -"}));
 }
 
 TEST_F(UIInputTest, TypingGoesToTheFocusedEditTextOnlyWhileItIsOpen)
 {
-    ASSERT_TRUE(LoadUI(kLogControl + Box("field", "edittext", 0, 0, "text=ab\n") +
-                       Box("button", "button", 0, 50, "text=OK\n")));
+    ASSERT_TRUE(LoadUI(kLogControl + Box("field", "edittext", 0, 0, 10, 10, "text=ab\n") +
+                       Box("button", "button", 0, 50, 10, 10, "text=OK\n")));
     CUIControl* field = Control("field");
     g_UIManager.OnChar('x');
     g_UIManager.OnLButtonDown(5, 55);
     g_UIManager.OnChar('z');
     EXPECT_EQ(Control("button")->strText, "OK");
-
     g_UIManager.OnLButtonDown(5, 5);
     for (int ch : {int{'c'}, 0xD6, 0xD0, 8}) g_UIManager.OnChar(ch);
-    EXPECT_EQ(field->strText, "abc");
     // A focused control that is disabled later keeps the focus and ignores characters.
     field->Enable(false);
     g_UIManager.OnChar('q');
@@ -70,39 +68,26 @@ TEST_F(UIInputTest, OnlyTheDirectPanelDecidesWhetherAControlTakesEvents)
     ASSERT_TRUE(LoadUI(std::string(kLogControl) +
                        "[outer]\ntype=panel\nenabled=0\n[inner]\ntype=panel\npanel=outer\n"
                        "[shut]\ntype=panel\nenabled=0\n" +
-                       Box("deep", "button", 0, 0, "panel=inner\ncmdlclick=1\n") +
-                       Box("child", "button", 20, 0, "panel=shut\ncmdlclick=2\ncmdcontact=3\n")));
-    g_UIManager.OnLButtonDown(5, 5);
-    g_UIManager.OnLButtonDown(25, 5);
-    g_UIManager.OnMouseMove(25, 5);
-    EXPECT_EQ(CommandSum(), 101.0f);
+                       Box("deep", "button", 0, 0, 10, 10, "panel=inner\ncmdlclick=1\n") +
+                       Box("child", "button", 20, 0, 10, 10, "panel=shut\ncmdlclick=2\ncmdcontact=3\n")));
+    EXPECT_EQ(Events({"L 5 5", "L 25 5", "M 25 5"}), (Strings{"101 deep", "101 deep", "101 deep"}));
     EXPECT_EQ(Control("child")->nContact, 0);
-    EXPECT_EQ(g_UIManager.pFocus, Control("deep"));
 }
 
+// Every open control gets its enter and leave events, topmost first: still inside adds nothing,
+// onto the overlap b enters and a does not leave, and in one move b leaves and a enters.
 TEST_F(UIInputTest, MouseMovesGiveEnterAndLeaveEventsToEveryOpenControlTopmostFirst)
 {
-    ASSERT_TRUE(LoadUI(kLogControl + Box("a", "button", 0, 0, "cmdcontact=1\ncmdlosecontact=2\n", 100) +
-                       Box("b", "button", 50, 0, "cmdcontact=10\ncmdlosecontact=20\n", 100) +
-                       Box("off", "button", 0, 0, "cmdcontact=1000\nenabled=0\n", 300)));
-    CUIControl* a = Control("a");
-    g_UIManager.OnMouseMove(2, 2);
-    g_UIManager.OnMouseMove(3, 3);  // still inside: nothing new
-    EXPECT_EQ(CommandSum(), 101.0f);
-    g_UIManager.OnMouseMove(75, 5);  // onto the overlap: b enters, a does not leave
-    EXPECT_EQ(CommandSum(), 111.0f);
-    g_UIManager.OnMouseMove(500, 5);
-    EXPECT_EQ(CommandSum(), 133.0f);
+    ASSERT_TRUE(LoadUI(kLogControl + Box("a", "button", 0, 0, 100, 100, "cmdcontact=1\ncmdlosecontact=2\n") +
+                       Box("b", "button", 50, 0, 100, 100, "cmdcontact=10\ncmdlosecontact=20\n") +
+                       Box("off", "button", 0, 0, 300, 300, "cmdcontact=1000\nenabled=0\n")));
+    EXPECT_EQ(Events({"M 2 2", "M 3 3", "M 75 5", "M 500 5", "M 125 5", "M 5 5"}),
+              (Strings{"101 -", "101 -", "111 -", "133 -", "143 -", "164 -"}));
     EXPECT_EQ(Control("off")->nContact, 0);
-
-    // Both events in one move: b's leave and a's enter.
-    g_UIManager.OnMouseMove(125, 5);
-    g_UIManager.OnMouseMove(5, 5);
-    EXPECT_EQ(CommandSum(), 164.0f);
     // A control that is not open keeps its contact as it was.
-    a->Enable(false);
+    Control("a")->Enable(false);
     g_UIManager.OnMouseMove(500, 500);
-    EXPECT_EQ(a->nContact, 1);
+    EXPECT_EQ(Control("a")->nContact, 1);
 }
 
 // Samples on the dummy driver, so that plays can be read from the sound library's call log.
@@ -113,10 +98,10 @@ TEST_F(UIInputTest, AClickRunsItsCommandThenPlaysItsSoundThenTakesTheFocus)
         dir.Write(name, testutil::WavFile(std::vector<std::int16_t>(200, 0x1010)));
         g_SoundManager.AddSound(name);
     }
-    ASSERT_TRUE(LoadUI(kLogControl + Box("b", "button", 0, 0, "cmdlclick=1\nsndlclick=hit\nsndchar=typed\n") +
-                           Box("quiet", "edittext", 20, 0, "sndchar=typed\n"),
-                       "[UIMain]\nUI.MoveControlOffSet(\"log\",input0,1,0,0,0,0,0)\nif(input0==1)\n"
-                       "UI.AddSound(\"script\",7)\nUI.PlaySound(7,0.5)\nUI.PlaySound(8,1)\nend\n"));
+    ASSERT_TRUE(LoadUI(kLogControl + Box("b", "button", 0, 0, 10, 10, "cmdlclick=1\nsndlclick=hit\nsndchar=typed\n") +
+                           Box("quiet", "edittext", 20, 0, 10, 10, "sndchar=typed\n"),
+                       "[UIMain]\nif(input0==1)\nUI.AddSound(\"script\",7)\nUI.PlaySound(7,0.5)\n"
+                       "UI.PlaySound(8,1)\nend\n"));
     auto played = [] {
         std::vector<int> volumes;
         for (const auto& c : platform::soundseams::Calls())

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "bindings/gameframe.h"
@@ -10,6 +11,8 @@
 #include "support/mediafiles.h"
 #include "support/testdevice.h"
 #include "ui/uifixture.h"
+
+using uitest::Box;
 
 namespace {
 
@@ -51,60 +54,49 @@ protected:
 
 }  // namespace
 
+// Alpha 32 blends a little white in, alpha 31 is not drawn at all; a panel is never drawn but
+// tints its children (the dim child's alpha times the panel's falls under the bound); without a
+// texture or a caption nothing is drawn.
 TEST_F(UIRenderTest, QuadsAreTintedTexturedRectanglesInDesignUnits)
 {
-    Frame("[red]\ntype=static\ntexture=white.png\nposx=100\nposy=100\nsizex=200\nsizey=100\ncolor=FFFF0000\n"
-          "[faint]\ntype=static\ntexture=white.png\nposx=400\nposy=0\nsizex=50\nsizey=50\ncolor=20FFFFFF\n"
-          "[hidden]\ntype=static\ntexture=white.png\nposx=500\nposy=0\nsizex=50\nsizey=50\ncolor=1FFFFFFF\n"
-          "[bare]\ntype=static\nposx=0\nposy=300\nsizex=100\nsizey=100\n");
+    Frame(Box("red", "static", 100, 100, 200, 100, "texture=white.png\ncolor=FFFF0000\n") +
+          Box("faint", "static", 400, 0, 50, 50, "texture=white.png\ncolor=20FFFFFF\n") +
+          Box("hidden", "static", 500, 0, 50, 50, "texture=white.png\ncolor=1FFFFFFF\n") +
+          Box("bare", "static", 0, 300, 100, 100) +
+          Box("panel", "panel", 0, 400, 640, 80, "texture=white.png\ntext=PANEL\ncolor=80FFFFFF\n") +
+          Box("child", "button", 200, 420, 50, 50, "panel=panel\ntexture=white.png\ncolor=FF00FF00\n") +
+          Box("dim", "button", 300, 420, 50, 50, "panel=panel\ntexture=white.png\ncolor=3FFFFFFF\n"));
     const RECT red = testutil::LitRect(0, 80, 400, 300);
-    EXPECT_EQ(red.left, 100);
-    EXPECT_EQ(red.top, 100);
-    EXPECT_EQ(red.right, 300);
-    EXPECT_EQ(red.bottom, 200);
+    EXPECT_EQ((std::array{red.left, red.top, red.right, red.bottom}), (std::array<LONG, 4>{100, 100, 300, 200}));
     EXPECT_GT(Channel(testutil::PresentedPixel(200, 150), 16), 240);
     EXPECT_LT(Green(200, 150), 16);
-
-    EXPECT_NEAR(Green(425, 25), 32, 3);  // alpha 32 blends a little white in
-    EXPECT_FALSE(Lit(500, 0, 550, 50));  // alpha 31 is not drawn at all
-    EXPECT_FALSE(Lit(0, 300, 100, 400));  // no texture and no caption: nothing
+    EXPECT_NEAR(Green(425, 25), 32, 3);
+    EXPECT_FALSE(Lit(500, 0, 550, 50));
+    EXPECT_FALSE(Lit(0, 300, 100, 400));
+    EXPECT_NEAR(Green(225, 445), 128, 3);
+    EXPECT_FALSE(Lit(0, 400, 190, 480));
+    EXPECT_FALSE(Lit(300, 420, 350, 470));
 }
 
-TEST_F(UIRenderTest, PanelsAreNeverDrawnButTintTheirChildren)
-{
-    Frame("[panel]\ntype=panel\ntexture=white.png\ntext=PANEL\nposx=0\nposy=0\nsizex=640\nsizey=480\n"
-          "color=80FFFFFF\n"
-          "[child]\ntype=button\npanel=panel\ntexture=white.png\nposx=100\nposy=100\nsizex=50\nsizey=50\n"
-          "color=FF00FF00\n"
-          "[dim]\ntype=button\npanel=panel\ntexture=white.png\nposx=300\nposy=100\nsizex=50\nsizey=50\n"
-          "color=3FFFFFFF\n");
-    EXPECT_NEAR(Green(125, 125), 128, 3);
-    EXPECT_FALSE(Lit(0, 0, 90, 90));
-    EXPECT_FALSE(Lit(300, 100, 350, 150));  // its alpha times the panel's falls under the bound
-}
-
+// White text on a blue textured button: any red in the button shows the caption on top. A
+// caption rectangle spanning the int range is still centred.
 TEST_F(UIRenderTest, CaptionsAreCentredAndDrawnOverTheirOwnQuad)
 {
-    // White text on a blue textured button: any red in the button shows the caption on top.
-    Frame("[button]\ntype=button\ntexture=blue.png\ntext=OK\nposx=200\nposy=100\nsizex=200\nsizey=80\n"
-          "[label]\ntype=static\ntext=Hi\nposx=200\nposy=300\nsizex=200\nsizey=80\n"
-          "[gone]\ntype=static\ntext=Hi\nposx=0\nposy=0\nsizex=200\nsizey=80\ncolor=00FFFFFF\n");
+    Frame(Box("button", "button", 200, 100, 200, 80, "texture=blue.png\ntext=OK\n") +
+          Box("label", "static", 200, 300, 200, 80, "text=Hi\n") +
+          Box("gone", "static", 0, 0, 200, 80, "text=Hi\ncolor=00FFFFFF\n"));
     EXPECT_GT(Channel(testutil::PresentedPixel(210, 110), 0), 100);  // the quad is drawn
     int brightest = 0;
     for (int y = 100; y < 180; ++y)
-        for (int x = 200; x < 400; ++x)
-            brightest = std::max(brightest, Channel(testutil::PresentedPixel(x, y), 16));
+        for (int x = 200; x < 400; ++x) brightest = std::max(brightest, Channel(testutil::PresentedPixel(x, y), 16));
     EXPECT_GT(brightest, 200);
     const RECT text = testutil::LitRect(200, 300, 400, 380);
     EXPECT_NEAR((text.left + text.right) / 2.0, 300.0, 4.0);
     EXPECT_NEAR((text.top + text.bottom) / 2.0, 340.0, 6.0);
     EXPECT_FALSE(Lit(0, 0, 200, 80));
     EXPECT_EQ(g_FontManager.pCurrent, g_FontManager.FindFont("plain"));
-}
 
-TEST_F(UIRenderTest, ACaptionRectangleSpanningTheIntRangeIsStillCentred)
-{
-    Frame("[wide]\ntype=static\ntext=WWWW\nposx=-2000000000\nposy=200\nsizex=2000000000\nsizey=80\n");
+    Frame(Box("wide", "static", -2000000000, 200, 2000000000, 80, "text=WWWW\n"));
     Control("wide")->SizeX.Set(4.0e9f);  // right edge at 2e9: the centre is x = 0
     Draw();
     EXPECT_TRUE(Lit(0, 220, 40, 260));
@@ -118,10 +110,8 @@ TEST_F(UIRenderTest, AddedControlsTakeTheSettingsButNeverShareBuffers)
     local.strText = "copied";
     local.CreateBuffers();
     ASSERT_NE(local.pVertexBuffer, nullptr);
-    CUIControl* stored = g_UIManager.AddControl(&local);
-    EXPECT_EQ(stored->strText, "copied");
-    EXPECT_EQ(stored->pVertexBuffer, nullptr);
-    EXPECT_EQ(stored->pIndexBuffer, nullptr);
+    const CUIControl* stored = g_UIManager.AddControl(&local);
+    EXPECT_EQ(stored->strText + (stored->pVertexBuffer || stored->pIndexBuffer ? " and its buffers" : ""), "copied");
 }
 
 TEST_F(UIRenderTest, DrawingLeavesLightingCullingAndDepthAsTheSceneWantsThem)

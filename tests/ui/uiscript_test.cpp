@@ -20,10 +20,19 @@ protected:
                            script + "end\n"));
         ASSERT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].text;
     }
+    // Runs command n (if not 0), then ticks the interface; answers the box's state.
+    std::string Box(int command, int ticks = 0)
+    {
+        if (command) g_UIManager.RunCommand(command);
+        for (int i = 0; i < ticks; ++i) g_UIManager.Update();
+        return Summary(Control("box"));
+    }
 };
 
 }  // namespace
 
+// The mode comes after the target: 1.9 is linear, over 2 ticks; modes 3 and -3 change nothing,
+// and an unknown control is silent.
 TEST_F(UIScriptTest, MovesResizesAndOffsetsTakeTheModeAfterTheTarget)
 {
     LoadWithBranches({
@@ -35,65 +44,38 @@ TEST_F(UIScriptTest, MovesResizesAndOffsetsTakeTheModeAfterTheTarget)
     });
     g_UIManager.RunCommand(1);
     EXPECT_EQ(Control("child")->PosX.Get(), 160.0f);
-
-    g_UIManager.RunCommand(2);  // 1.9 is linear, over 2 ticks
-    CUIControl* box = Control("box");
-    g_UIManager.Update();
-    EXPECT_EQ(box->PosX.Get(), 5.0f);
-    g_UIManager.Update();
-    EXPECT_EQ(box->PosX.Get(), 10.0f);
-
-    g_UIManager.RunCommand(3);  // modes 3 and -3 change nothing; an unknown control is silent
-    g_UIManager.Update();
-    EXPECT_EQ(box->PosX.Get(), 10.0f);
-    EXPECT_EQ(box->SizeX.Get(), 10.0f);
+    EXPECT_EQ(Box(2, 1), "type 1 at 5,0 size 10x10 colour FFFFFFFF on ''");
+    EXPECT_EQ(Box(0, 1), "type 1 at 10,0 size 10x10 colour FFFFFFFF on ''");
+    EXPECT_EQ(Box(3, 1), "type 1 at 10,0 size 10x10 colour FFFFFFFF on ''");
+    EXPECT_EQ(Box(4), "type 1 at 10,0 size 40x30 colour FFFFFFFF on ''");
     EXPECT_TRUE(boxes.Boxes().empty());
-
-    g_UIManager.RunCommand(4);
-    EXPECT_EQ(box->SizeX.Get(), 40.0f);
-    EXPECT_EQ(box->SizeY.Get(), 30.0f);
 }
 
-TEST_F(UIScriptTest, ColoursArePackedFromZeroTo255AndAMissingControlIsAWarning)
+// Colours are packed from 0 to 255 (clamped, rounded); enabling takes a value above 0; texts are
+// set at once, lower-cased as scripts pass their strings. A missing control is a warning for a
+// colour and silent otherwise.
+TEST_F(UIScriptTest, ColoursStatesAndTexts)
 {
     LoadWithBranches({
         "UI.ChangeControlColor(\"Box\",255,0,0,0,0,0,0)\n",
         "UI.ChangeControlColor(\"box\",0,0,255,255,1,4,0)\n",
         "UI.ChangeControlColor(\"box\",0,255,0,255,7,1,0)\n",
         "UI.ChangeControlColor(\"NoSuch\",0,255,0,255,0,1,0)\n",
+        "UI.EnableControl(\"box\",0)\n",
+        "UI.EnableControl(\"box\",0.5)\n",
+        "UI.EnableControl(\"box\",neg(2))\nUI.ChangeControlText(\"box\",\"Hello World\")\n"
+        "UI.ChangeControlText(\"ghost\",\"x\")\n",
     });
-    g_UIManager.RunCommand(1);
-    EXPECT_EQ(static_cast<D3DCOLOR>(Control("box")->Color.Get()), 0x00FF0000u);
-    g_UIManager.RunCommand(2);
-    for (int i = 0; i < 4; ++i) g_UIManager.Update();
-    g_UIManager.RunCommand(3);
-    g_UIManager.Update();
-    EXPECT_EQ(static_cast<D3DCOLOR>(Control("box")->Color.Get()), 0xFF0000FFu);
-
+    EXPECT_EQ(Box(1), "type 1 at 0,0 size 10x10 colour 00FF0000 on ''");
+    Box(2, 4);
+    EXPECT_EQ(Box(3, 1), "type 1 at 0,0 size 10x10 colour FF0000FF on ''");
+    EXPECT_EQ(Box(5), "type 1 at 0,0 size 10x10 colour FF0000FF off ''");
+    EXPECT_EQ(Box(6), "type 1 at 0,0 size 10x10 colour FF0000FF on ''");
+    EXPECT_EQ(Box(7), "type 1 at 0,0 size 10x10 colour FF0000FF off 'hello world'");
+    EXPECT_TRUE(boxes.Boxes().empty());
     g_UIManager.RunCommand(4);
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].caption, "UIManager");
-    EXPECT_EQ(boxes.Boxes()[0].text, "warning:cant find controlnosuch");
+    EXPECT_EQ(boxes.Captioned(), testutil::Strings{"UIManager|warning:cant find controlnosuch"});
 
     EXPECT_EQ(PackScriptColor(-5.0f, 300.0f, 127.5f, 255.0f), 0xFF00FF80u);
     EXPECT_EQ(PackScriptColor(32.0f, 31.0f, 0.4f, 0.6f), 0x01201F00u);
-}
-
-TEST_F(UIScriptTest, EnableAndTextChangeAtOnce)
-{
-    LoadWithBranches({
-        "UI.EnableControl(\"box\",0)\n",
-        "UI.EnableControl(\"box\",0.5)\n",
-        "UI.EnableControl(\"box\",neg(2))\n",
-        "UI.ChangeControlText(\"box\",\"Hello World\")\nUI.ChangeControlText(\"ghost\",\"x\")\n",
-    });
-    g_UIManager.RunCommand(1);
-    EXPECT_FALSE(Control("box")->bEnabled);
-    g_UIManager.RunCommand(2);
-    EXPECT_TRUE(Control("box")->bEnabled);
-    g_UIManager.RunCommand(3);
-    EXPECT_FALSE(Control("box")->bEnabled);
-    g_UIManager.RunCommand(4);
-    EXPECT_EQ(Control("box")->strText, "hello world");  // scripts pass their strings lower-cased
-    EXPECT_TRUE(boxes.Boxes().empty());
 }
