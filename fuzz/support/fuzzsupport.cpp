@@ -40,6 +40,8 @@ void Prepare()
     platform::seams::RecordedMessageBoxes().clear();
 }
 
+const std::string& InputFolder() { return Folder(); }
+
 std::string WriteInput(const std::uint8_t* data, std::size_t size, const std::string& name)
 {
     const std::string path = Folder() + "/" + name;

@@ -1,5 +1,7 @@
 #include "support/unitsupport.h"
 
+#include <filesystem>
+
 #include "media/object3d.h"
 #include "script/expression.h"
 #include "support/scriptsupport.h"
@@ -8,8 +10,21 @@
 
 namespace fuzz {
 
+namespace {
+
+// libFuzzer names corpus and artifact files relative to the folder it started in, which loading
+// the types' folder changes.
+const std::filesystem::path& StartFolder()
+{
+    static const std::filesystem::path folder = std::filesystem::current_path();
+    return folder;
+}
+
+}  // namespace
+
 void PrepareUnits()
 {
+    StartFolder();
     PrepareScripts();
     static const bool done = [] {
         // A group without a device: its definitions are all the types name.
@@ -32,6 +47,7 @@ void ForgetUnits()
     g_UnitDataManager.units.Clear();
     g_Object3DList.Clear();
     g_ExpressionPool.Clear();
+    std::filesystem::current_path(StartFolder());
 }
 
 }  // namespace fuzz
