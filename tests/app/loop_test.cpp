@@ -55,19 +55,13 @@ protected:
 
 }  // namespace
 
-TEST_F(LoopTest, FirstTickAtOnceThenOneEvery16Ms)
-{
-    EXPECT_EQ(RunMessageLoop(CountingDisplay), 3);
-    EXPECT_EQ(time.ticks, (std::vector<DWORD>{1000, 1016, 1032, 1048, 1064}));
-    EXPECT_EQ(time.sleeps, (std::vector<DWORD>{16, 16, 16, 16}));
-}
-
-TEST_F(LoopTest, ALongTickIsFollowedByOneTickNotACatchUp)
+// The first tick at once, then one every 16 ms counted from the start of each tick: the 40 ms
+// tick starting at 1016 ends at 1056 and is followed by one tick at once, not a catch-up, and
+// the 3 ms tick at 1056 sleeps 13.
+TEST_F(LoopTest, OneTickEvery16MsAndNoCatchUpAfterALongOne)
 {
     time.tickCost = {0, 40, 3};
-    RunMessageLoop(CountingDisplay);
-    // The 40 ms tick starting at 1016 ends at 1056: one tick at once, then the 16 ms rhythm,
-    // counted from the start of each tick (the 3 ms tick at 1056 sleeps 13).
+    EXPECT_EQ(RunMessageLoop(CountingDisplay), 3);
     EXPECT_EQ(time.ticks, (std::vector<DWORD>{1000, 1016, 1056, 1072, 1088}));
     EXPECT_EQ(time.sleeps, (std::vector<DWORD>{16, 13, 16}));
 }
@@ -75,10 +69,8 @@ TEST_F(LoopTest, ALongTickIsFollowedByOneTickNotACatchUp)
 TEST_F(LoopTest, TicksWaitWhileMessagesKeepArriving)
 {
     int injected = 0;
-    std::vector<int> injectedAtTick;
     time.maxTicks = 2;
     platform::seams::SetIdleHook([&] {
-        if (time.ticks.size() != injectedAtTick.size()) injectedAtTick.push_back(injected);
         if (injected < 10) {
             ++injected;
             time.now += 5;  // a fast mouse: a message every 5 ms for 50 ms
@@ -86,9 +78,7 @@ TEST_F(LoopTest, TicksWaitWhileMessagesKeepArriving)
         }
     });
     RunMessageLoop(CountingDisplay);
-    ASSERT_EQ(time.ticks.size(), 2u);
     // No tick ran while the 10 messages were coming; then one tick at once, and the next 16 ms on.
-    EXPECT_EQ(injectedAtTick.front(), 10);
     EXPECT_EQ(time.ticks, (std::vector<DWORD>{1050, 1066}));
 }
 

@@ -8,21 +8,17 @@
 
 namespace {
 
-// A call as the device's recording writes it.
-std::string Call(const char* name, int a, int b, DWORD value)
+// A call as the device's recording writes it: a render state, or a sampler or stage state of
+// stage 0.
+std::string Call(const char* name, int type, DWORD value, bool stage = true)
 {
     char text[80];
-    if (b < 0)
-        std::snprintf(text, sizeof text, "%s(%d, 0x%08X)", name, a, static_cast<unsigned>(value));
-    else
-        std::snprintf(text, sizeof text, "%s(%d, %d, 0x%08X)", name, a, b, static_cast<unsigned>(value));
+    std::snprintf(text, sizeof text, stage ? "%s(0, %d, 0x%08X)" : "%s(%d, 0x%08X)", name, type,
+                  static_cast<unsigned>(value));
     return text;
 }
 
-std::string State(D3DRENDERSTATETYPE state, DWORD value)
-{
-    return Call("SetRenderState", state, -1, value);
-}
+std::string State(D3DRENDERSTATETYPE state, DWORD value) { return Call("SetRenderState", state, value, false); }
 
 }  // namespace
 
@@ -39,14 +35,14 @@ TEST(StartupRenderStates, AreSetInTheirOrder)
         State(D3DRS_LIGHTING, TRUE),
         State(D3DRS_NORMALIZENORMALS, TRUE),
         State(D3DRS_SPECULARENABLE, TRUE),
-        Call("SetSamplerState", 0, D3DSAMP_MAGFILTER, D3DTEXF_POINT),
-        Call("SetSamplerState", 0, D3DSAMP_MINFILTER, D3DTEXF_POINT),
+        Call("SetSamplerState", D3DSAMP_MAGFILTER, D3DTEXF_POINT),
+        Call("SetSamplerState", D3DSAMP_MINFILTER, D3DTEXF_POINT),
         State(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA),
         State(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA),
         State(D3DRS_ALPHABLENDENABLE, TRUE),
-        Call("SetTextureStageState", 0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE),
-        Call("SetTextureStageState", 0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE),
-        Call("SetTextureStageState", 0, D3DTSS_ALPHAOP, D3DTOP_MODULATE),
+        Call("SetTextureStageState", D3DTSS_ALPHAARG1, D3DTA_TEXTURE),
+        Call("SetTextureStageState", D3DTSS_ALPHAARG2, D3DTA_DIFFUSE),
+        Call("SetTextureStageState", D3DTSS_ALPHAOP, D3DTOP_MODULATE),
     };
     EXPECT_EQ(platform::seams::RecordedDeviceCalls(), expected);
     device->Release();

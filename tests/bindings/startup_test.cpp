@@ -9,11 +9,8 @@
 
 namespace {
 
-class StartupTest : public testing::Test {
+class StartupTest : public testutil::ScratchFolderTest {
 protected:
-    testutil::TempDir root;
-    testutil::ScopedCwd cwd{root.Path()};
-    testutil::BoxCapture boxes;
     void TearDown() override { GameCleanup(nullptr); }
 };
 
@@ -21,42 +18,35 @@ protected:
 
 TEST_F(StartupTest, TheWorkingFolderBecomesTheRootAndTheMenuFolderIsLeftCurrent)
 {
-    testutil::WriteMinimalDataTree(root);
-    root.Write("Global/game.txt", "[game]\nStartZ := 40\n");
-    root.Write("Global/Zeta.txt", "[game]\nStartZ := 1\n");
+    testutil::WriteMinimalDataTree(dir);
+    dir.Write("Global/game.txt", "[game]\nStartZ := 40\n");
+    dir.Write("Global/Zeta.txt", "[game]\nStartZ := 1\n");
     ASSERT_TRUE(GameStartup(nullptr));
     // Of two tables of one name the first listed wins, in Windows' order: "game" before "Zeta".
     const TConst* startZ = g_ConstTableSet.FindTable("game")->Find("StartZ");
     ASSERT_NE(startZ, nullptr);
     EXPECT_EQ(startZ->value, 40.0f);
-    EXPECT_EQ(GetRootFolder(), root.WindowsPath());
-    EXPECT_EQ(g_CurrentFolder, root.WindowsPath() + "\\menu");
+    EXPECT_EQ(GetRootFolder(), dir.WindowsPath());
+    EXPECT_EQ(g_CurrentFolder, dir.WindowsPath() + "\\menu");
     EXPECT_TRUE(g_KeyTable.enabled);
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST_F(StartupTest, MissingConstantsSoundsAndKeysDoNotStopStartUp)
+// Only the readers' own reports, in start-up order: fonts, then the key table. A missing
+// folder is not read in the root instead.
+TEST_F(StartupTest, MissingFilesAndFoldersDoNotStopStartUp)
 {
-    testutil::WriteMinimalMenu(root);
+    testutil::WriteMinimalMenu(dir);
+    dir.Write("click.wav", "not a wave");
+    dir.Write("Menu.txt", "[menu]\nx := 1\n");
     testing::internal::CaptureStdout();
     ASSERT_TRUE(GameStartup(nullptr));
     testing::internal::GetCapturedStdout();
-    // Only the readers' own reports, in start-up order: fonts, then the key table.
-    std::string failed = "\xCE\xC4\xBC\xFE\xB6\xC1\xC8\xA1\xCA\xA7\xB0\xDC:";
+    const std::string failed = "\xCE\xC4\xBC\xFE\xB6\xC1\xC8\xA1\xCA\xA7\xB0\xDC:";
     ASSERT_EQ(boxes.Boxes().size(), 2u);
     EXPECT_EQ(boxes.Boxes()[0].text, failed + "GlobalFonts.txt");
     EXPECT_EQ(boxes.Boxes()[1].text, failed + "Control.txt");
-}
-
-TEST_F(StartupTest, MissingFoldersAreNotReadInTheRoot)
-{
-    testutil::WriteMinimalMenu(root);
-    root.Write("GlobalFonts.txt", "[menu]\nfontname=Arial\nheight=20\n");
-    root.Write("click.wav", "not a wave");
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(GameStartup(nullptr));
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(g_ConstTableSet.FindTable("menu"), nullptr) << "the font file is no constant table";
+    EXPECT_EQ(g_ConstTableSet.FindTable("menu"), nullptr) << "the root is no constant folder";
     EXPECT_EQ(g_SoundManager.FindSound("click"), nullptr) << "the root is no sound folder";
 }
 
@@ -66,9 +56,9 @@ TEST_F(StartupTest, LongWorkingFolderIsReadWhole)
     std::string rel;
     for (int i = 0; i < 6; ++i)
         rel += (i ? "/" : "") + deep;
-    root.Write(rel + "/Global/Control.txt", "[keys]\nx=1\n");
-    testutil::WriteMinimalMenu(root, rel);
-    testutil::ScopedCwd inner(root.Path() + "/" + rel);
+    dir.Write(rel + "/Global/Control.txt", "[keys]\nx=1\n");
+    testutil::WriteMinimalMenu(dir, rel);
+    testutil::ScopedCwd inner(dir.Path() + "/" + rel);
     ASSERT_TRUE(GameStartup(nullptr));
     EXPECT_GT(GetRootFolder().size(), 300u);
     EXPECT_EQ(g_CurrentFolder, GetRootFolder() + "\\menu");

@@ -7,12 +7,8 @@
 
 namespace {
 
-class GrayBitmapTest : public testing::Test {
+class GrayBitmapTest : public testutil::ScratchFolderTest {
 protected:
-    testutil::TempDir dir;
-    testutil::ScopedCwd cwd{dir.Path()};
-    testutil::BoxCapture boxes;
-
     void TearDown() override { platform::seams::SetDisplayBitsPerPixel(32); }
 };
 
@@ -33,23 +29,6 @@ TEST_F(GrayBitmapTest, GreyValuesOfThe32And16BitDisplays)
     EXPECT_EQ(narrow.GetData()[0], 41u);
     EXPECT_EQ(narrow.GetData()[1], 10u);
     EXPECT_TRUE(boxes.Boxes().empty());
-}
-
-// An 8-bit palette file and a 24-bit file of the same picture, top row first.
-TEST_F(GrayBitmapTest, EightAndTwentyFourBitFilesGiveTheSameGreys)
-{
-    const std::vector<std::uint32_t> colours = {0x102030, 0x3C3C3C, 0xFFFFFF, 0x000000, 0x030000, 0x808080};
-    dir.Write("rgb.bmp", testutil::BmpWithBits(3, 2, 24, colours));
-    dir.Write("pal.bmp", testutil::BmpWithBits(3, 2, 8, {0, 1, 2, 3, 4, 5}, colours, true));
-    const std::uint32_t expected[6] = {32, 60, 255, 0, 1, 128};
-    for (const char* name : {"rgb.bmp", "pal.bmp"}) {
-        CGrayBitmap bitmap(name);
-        ASSERT_NE(bitmap.GetData(), nullptr) << name;
-        ASSERT_EQ(bitmap.nWidth, 3);
-        ASSERT_EQ(bitmap.nHeight, 2);
-        for (int i = 0; i < 6; ++i)
-            EXPECT_EQ(bitmap.GetData()[i], expected[i]) << name << " pixel " << i;
-    }
 }
 
 // A file that is missing, not a bitmap or cut short is reported alike and gives nothing.

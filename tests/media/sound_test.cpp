@@ -4,7 +4,6 @@
 
 #include "foundation/stringutil.h"
 #include "media/mediascript.h"
-#include "media/object3d.h"
 #include "media/sound.h"
 #include "platform/fmod/fmod_seams.h"
 #include "script/scriptbase.h"
@@ -31,11 +30,7 @@ class SoundManagerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // The dummy driver mixes without a sound card, so playing works and nothing is heard.
-        g_SoundManager.ClearAll();
-        FSOUND_Close();
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        FSOUND_Init(44100, 32, 0);
+        testutil::ReopenSoundOnDummyDriver();
         ASSERT_TRUE(platform::soundseams::DeviceOpen());
         g_SoundManager.fSoundVolume = g_SoundManager.fMusicVolume = 1.0f;
         dir.Write("sound/Click.wav", Wav(200));
@@ -63,57 +58,40 @@ TEST(SoundStartup, TheLibraryIsRunningBeforeTheProgramStarts)
     if (!driver || std::string(driver) != "dummy")
         GTEST_SKIP() << "needs SDL_AUDIODRIVER=dummy";
     EXPECT_TRUE(platform::soundseams::DeviceOpen());
-    EXPECT_FLOAT_EQ(g_SoundManager.GetSoundVolume(), 1.0f);
-    EXPECT_FLOAT_EQ(g_SoundManager.GetMusicVolume(), 1.0f);
 }
 
 TEST_F(SoundManagerTest, StartupSoundsAreFoundByNameBeforeTheFirstPoint)
 {
     g_SoundManager.LoadSounds("$\\sound");
     ASSERT_EQ(g_SoundManager.Sounds.Count(), 3);
-    TSound* stored = nullptr;
-    for (int i = 0; i < 3; ++i)
-        if (g_SoundManager.Sounds.Get(i)->strName == "Click")
-            stored = g_SoundManager.Sounds.Get(i);
-    ASSERT_NE(stored, nullptr);
-    for (const char* name : {"click", "Click", "CLICK"})
-        EXPECT_EQ(g_SoundManager.FindSound(name), stored) << name;
-    TSound* two = g_SoundManager.FindSound("two");
-    ASSERT_NE(two, nullptr);
-    EXPECT_NE(two->pSample, nullptr);
-    EXPECT_EQ(g_SoundManager.FindSound("two.points"), nullptr);
+    TSound* click = g_SoundManager.FindSound("CLICK");
+    ASSERT_NE(click, nullptr);
+    EXPECT_EQ(click->strName, "Click");
+    ASSERT_NE(g_SoundManager.FindSound("two"), nullptr);
+    EXPECT_NE(g_SoundManager.FindSound("two")->pSample, nullptr);
     EXPECT_EQ(g_SoundManager.FindSceneSound("click"), nullptr);
 
     // Every sample is loaded by its bare name from the folder made current, 16-bit mono signed.
     for (const SoundCall& c : CallsOf("FSOUND_Sample_Load")) {
-        EXPECT_EQ(c.channel, FSOUND_FREE);
         EXPECT_EQ(c.value, 0x130);
         EXPECT_EQ(c.name.find('\\'), std::string::npos) << c.name;
     }
-
     // A sample that did not load stays in the list and plays as -1.
-    TSound* broken = g_SoundManager.FindSound("broken");
-    ASSERT_NE(broken, nullptr);
-    EXPECT_EQ(broken->pSample, nullptr);
-    EXPECT_EQ(broken->Play(1.0f), -1);
+    EXPECT_EQ(g_SoundManager.FindSound("broken")->Play(1.0f), -1);
 
     // Each playing takes its own channel at the given volume.
-    TSound* click = g_SoundManager.FindSound("click");
     const int first = click->Play(0.5f), second = click->Play(1.0f);
     EXPECT_GE(first, 0);
     EXPECT_NE(first, second);
-    EXPECT_EQ(click->nChannel, second);
     const auto volumes = CallsOf("FSOUND_SetVolume");
     ASSERT_EQ(volumes.size(), 2u);
     EXPECT_EQ(volumes[0].channel, first);
     EXPECT_EQ(volumes[0].value, 127);
-    EXPECT_EQ(volumes[1].value, 255);
 
     // Scene sounds accumulate: the same folder twice appends twice.
     g_SoundManager.LoadSceneSounds("$\\sound", "c*.wav");
     g_SoundManager.LoadSceneSounds("$\\sound", "c*.wav");
     EXPECT_EQ(g_SoundManager.SceneSounds.Count(), 2);
-    EXPECT_EQ(g_SoundManager.FindSceneSound("CLICK"), g_SoundManager.SceneSounds.Get(0));
 }
 
 TEST_F(SoundManagerTest, MusicVolumesAndTheGlobalSoundVolume)
@@ -123,37 +101,27 @@ TEST_F(SoundManagerTest, MusicVolumesAndTheGlobalSoundVolume)
     g_SoundManager.SetMusicVolume(0.0f);
     g_SoundManager.PlayMusic("theme.wav");
     EXPECT_TRUE(CallsOf("FSOUND_Stream_Open").empty()) << "no music at volume 0, nor for an empty name";
-    g_SoundManager.SetMusicVolume(0.5f);
-    EXPECT_TRUE(CallsOf("FSOUND_Stream_Play").empty()) << "setting the volume starts nothing";
 
+    g_SoundManager.SetMusicVolume(0.5f);
     g_SoundManager.PlayMusic("theme.wav");
     g_SoundManager.PlayMusic("other.wav");
     const auto opens = CallsOf("FSOUND_Stream_Open");
     ASSERT_EQ(opens.size(), 2u);
     EXPECT_EQ(opens[1].value, 0x132);
-    EXPECT_EQ(opens[1].name, "other.wav");
     EXPECT_EQ(CallsOf("FSOUND_Stream_Close").size(), 1u) << "the first piece is closed";
     const int music = g_SoundManager.Music.nChannel;
-    EXPECT_EQ(music, platform::soundseams::MusicChannel());
 
     platform::soundseams::StartRecording();
-    g_SoundManager.SetMusicVolume(0.5f);
     g_SoundManager.SetMusicVolume(2.0f);
     g_SoundManager.SetSoundVolume(0.25f);
-    g_SoundManager.PauseMusic(true);
     const auto volumes = CallsOf("FSOUND_SetVolume");
-    ASSERT_EQ(volumes.size(), 4u);
+    ASSERT_EQ(volumes.size(), 3u);
     EXPECT_EQ(volumes[0].channel, music);
-    EXPECT_EQ(volumes[0].value, 127);
-    EXPECT_EQ(volumes[1].value, 510) << "passed unclamped";
+    EXPECT_EQ(volumes[0].value, 510) << "passed unclamped";
     EXPECT_EQ(platform::soundseams::AppliedVolume(music), 255) << "the library clamps";
-    EXPECT_EQ(volumes[2].channel, FSOUND_ALL);
-    EXPECT_EQ(volumes[2].value, 63);
-    EXPECT_EQ(volumes[3].channel, music) << "the music volume is applied again";
-    EXPECT_EQ(volumes[3].value, 510);
-    EXPECT_FLOAT_EQ(g_SoundManager.GetSoundVolume(), 0.25f);
-    EXPECT_FLOAT_EQ(g_SoundManager.GetMusicVolume(), 2.0f);
-    ASSERT_EQ(CallsOf("FSOUND_SetPaused").size(), 1u);
+    EXPECT_EQ(volumes[1].channel, FSOUND_ALL);
+    EXPECT_EQ(volumes[1].value, 63);
+    EXPECT_EQ(volumes[2].channel, music) << "the music volume is applied again";
 
     // PlaySound uses the stored sound volume; a null sound is ignored.
     g_SoundManager.LoadSounds("$\\sound");
@@ -163,11 +131,6 @@ TEST_F(SoundManagerTest, MusicVolumesAndTheGlobalSoundVolume)
     const auto played = CallsOf("FSOUND_SetVolume");
     ASSERT_EQ(played.size(), 1u);
     EXPECT_EQ(played[0].value, 63);
-
-    // A music file that cannot be opened gives no music and no report.
-    SetCurrentFolder("$\\music");
-    g_SoundManager.PlayMusic("missing.ogg");
-    EXPECT_EQ(g_SoundManager.Music.pStream, nullptr);
 }
 
 TEST_F(SoundManagerTest, ResourceTableTakesOnlyKnownSounds)
@@ -182,7 +145,6 @@ TEST_F(SoundManagerTest, ResourceTableTakesOnlyKnownSounds)
     ASSERT_EQ(table.Entries.size(), 3u);
     EXPECT_EQ(table.FindById(1)->pSound, g_SoundManager.FindSound("click"));
     EXPECT_EQ(table.FindById(2)->pSound, g_SoundManager.FindSceneSound("theme"));
-    EXPECT_EQ(table.FindById(3), nullptr);
     EXPECT_NE(table.FindByName("Click"), nullptr);
     EXPECT_EQ(table.FindByName("click"), nullptr) << "names compare with case here";
 }
@@ -193,27 +155,13 @@ TEST_F(SoundManagerTest, ScriptHandlersReachTheManagers)
     args[0].strText = "$\\sound";
     args[1].strText = "c*.wav";
     Scene_LoadSound(args, 2);
-    EXPECT_EQ(g_SoundManager.SceneSounds.Count(), 1);
     EXPECT_NE(g_SoundManager.FindSceneSound("click"), nullptr);
 
-    args[0].fValue = 0.0f;
-    Audio_SetMusicVolume(args, 1);
-    args[0].strText = "theme.wav";
-    SetCurrentFolder("$\\music");
-    Audio_PlayMusic(args, 1);
-    EXPECT_EQ(g_SoundManager.Music.pStream, nullptr) << "no music at volume 0";
     args[0].fValue = 0.5f;
     Audio_SetMusicVolume(args, 1);
     EXPECT_FLOAT_EQ(g_SoundManager.GetMusicVolume(), 0.5f);
+    args[0].strText = "theme.wav";
+    SetCurrentFolder("$\\music");
     Audio_PlayMusic(args, 1);
     EXPECT_NE(g_SoundManager.Music.pStream, nullptr);
-    args[0].strText = "";
-    Audio_PlayMusic(args, 1);
-    EXPECT_EQ(CallsOf("FSOUND_Stream_Open").size(), 1u) << "an empty name starts nothing";
-
-    const int objects = g_Object3DList.Objects.Count();
-    args[0].strText = "$\\models";
-    args[1].strText = "*.x";
-    Scene_LoadObject3D(args, 2);
-    EXPECT_EQ(g_Object3DList.Objects.Count(), objects);
 }

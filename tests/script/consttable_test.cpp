@@ -109,13 +109,4 @@ TEST_F(ConstTableTest, OtherNamesComeBeforeConstants)
     EXPECT_EQ(g_ConstTable.consts.Count(), 6);
 }
 
-TEST_F(ConstTableTest, LoadFileReadsAWholeFileAsOneTable)
-{
-    dir.Write("single.txt", "[Named]\nA = 1\nB := 2\n");
-    CConstTable table;
-    table.LoadFile(dir.WindowsPath() + "\\single.txt");
-    EXPECT_EQ(table.name, "Named");
-    EXPECT_EQ(table.consts.Count(), 2);
-}
-
 }  // namespace

@@ -114,26 +114,6 @@ TEST_F(ParserTest, EveryLinkFailureIsReported)
     }
 }
 
-TEST_F(ParserTest, LinkWritesJumpTargets)
-{
-    TScript* chain = Add("chain", {"if(1)", "Log(1)", "elseif(2)", "Log(2)", "else", "Log(3)", "end", "Log(4)"});
-    ASSERT_TRUE(chain->bRunnable);
-    EXPECT_EQ(chain->instructions[0].params[1].nValue, 2);
-    EXPECT_EQ(chain->instructions[2].params[1].nValue, 5);
-    EXPECT_EQ(chain->instructions[4].params[0].nValue, 7);
-    EXPECT_EQ(chain->instructions[6].params[0].type, SPT_ANY);
-
-    TScript* loop = Add("loop", {"while(1)", "if(1)", "break", "continue", "end", "end", "->L", "->L", "goto(L)"});
-    ASSERT_TRUE(loop->bRunnable);
-    EXPECT_EQ(loop->instructions[0].params[1].nValue, 6);
-    EXPECT_EQ(loop->instructions[1].params[1].nValue, 5);
-    EXPECT_EQ(loop->instructions[2].params[0].nValue, 6);
-    EXPECT_EQ(loop->instructions[3].params[0].nValue, 0);
-    EXPECT_EQ(loop->instructions[5].params[0].type, SPT_INT);
-    EXPECT_EQ(loop->instructions[5].params[0].nValue, 0);
-    EXPECT_EQ(loop->instructions[8].params[1].nValue, 6);
-}
-
 TEST_F(ParserTest, ArgumentsSplitAtTopLevelCommas)
 {
     CStringList out;
@@ -183,12 +163,6 @@ TEST_F(ParserTest, CallArgumentsAreTypedBySignatureAndLowerCased)
     EXPECT_EQ(s->instructions[4].params[1].strText, "");
     EXPECT_EQ(s->instructions[5].params[0].type, SPT_STRING);
     EXPECT_EQ(s->instructions[5].params[0].strText, "");
-
-    script::TSystemFunc* f = g_SystemFuncTable.Get("LOGV");
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->nParamCount, 2);
-    EXPECT_EQ(f->paramTypes[0], SPT_NUMBER);
-    EXPECT_EQ(f->paramTypes[2], SPT_ANY);
 }
 
 TEST_F(ParserTest, RegistryKeepsTheFirstOfANameAndReadsSignatures)

@@ -51,7 +51,8 @@ TEST_F(RuntimeTest, WaitsCountTicksAfterTruncation)
         const char* wait;
         int resumeTick;
     };
-    for (Case c : {Case{"0", 0}, {"0.5", 0}, {"neg(2)", 0}, {"1", 1}, {"2.9", 2}, {"3", 3}, {"1/0", 0}}) {
+    // The common waits are pinned by scripts/waits.txt.
+    for (Case c : {Case{"neg(2)", 0}, {"1/0", 0}, {"2.9", 2}}) {
         CScriptLibrary lib;
         lib.AddScript(scripttest::Lines({"Log(1)", std::string("wait(") + c.wait + ")", "Log(2)"}), "w");
         CScriptRunner r;
@@ -81,13 +82,15 @@ TEST_F(RuntimeTest, IfChainsRunExactlyOneBranch)
         runner.Update();
         return scripttest::JoinedLog("");
     };
-    EXPECT_EQ(chain("1", "1"), "14");
     EXPECT_EQ(chain("0", "1"), "24");
-    EXPECT_EQ(chain("0", "0"), "54");
-    EXPECT_EQ(chain("0/0", "1"), "14");
+    EXPECT_EQ(chain("0/0", "1"), "14");  // not a number counts as true
 
     Add("noelse", {"a := 0", "if(a)", "Log(1)", "elseif(a)", "Log(2)", "end", "Log(3)"});
     EXPECT_EQ(Run("noelse", 1), Ticks{"3"});
+
+    // A label defined twice: a goto lands on the first.
+    Add("twice", {"goto(L)", "->L", "Log(1)", "->L", "Log(2)"});
+    EXPECT_EQ(Run("twice", 1), Ticks{"1,2"});
 }
 
 TEST_F(RuntimeTest, ALoopLeftByItsConditionInsideABranchStillLeavesTheChain)
@@ -95,8 +98,6 @@ TEST_F(RuntimeTest, ALoopLeftByItsConditionInsideABranchStillLeavesTheChain)
     Add("s", {"a := 1", "if(a)", "while(a)", "a := 0", "end", "elseif(1)", "Log(2)", "end", "Log(3)"});
     EXPECT_EQ(Run("s", 1), Ticks{"3"});
     Add("t", {"a := 1", "if(a)", "while(1)", "break", "end", "elseif(1)", "Log(2)", "end", "Log(3)"});
-    runner.StopAll();
-    runner.Enable();
     EXPECT_EQ(Run("t", 1), Ticks{"3"});
 }
 
@@ -104,36 +105,10 @@ TEST_F(RuntimeTest, AnElseifIsTestedOnlyAfterTheFalseJumpOfItsChain)
 {
     Add("s", {"i := 0", "while(i<3)", "if(i==1)", "Log(1)", "elseif(1)", "Log(2)", "end", "i := i+1", "end"});
     EXPECT_EQ(Run("s", 1), Ticks{"2,1,2"});
-    CScriptFunction frame;
-    frame.SetScript(library.FindScript("s"));
-    scripttest::Log().clear();
-    EXPECT_EQ(frame.Run(), -1);
-    EXPECT_EQ(scripttest::Log(), (std::vector<std::string>{"2", "1", "2"}));
 
     // The inner if's false jump lands on the elseif too, but it is no jump of the chain.
     Add("nested", {"if(1)", "if(0)", "Log(1)", "end", "elseif(1)", "Log(2)", "end", "Log(3)"});
-    runner.StopAll();
-    runner.Enable();
     EXPECT_EQ(Run("nested", 1), Ticks{"3"});
-    frame.SetScript(library.FindScript("nested"));
-    frame.Reset();
-    scripttest::Log().clear();
-    EXPECT_EQ(frame.Run(), -1);
-    EXPECT_EQ(scripttest::Log(), std::vector<std::string>{"3"});
-}
-
-TEST_F(RuntimeTest, LoopsBreakContinueAndGoto)
-{
-    Add("loop", {"i := 0", "while(i<10)", "i := i+1", "if(i==3)", "continue", "end", "if(i==6)", "break", "end",
-                 "Log(i)", "end", "Log(99)"});
-    EXPECT_EQ(Run("loop", 1), Ticks{"1,2,4,5,99"});
-
-    runner.StopAll();
-    runner.Enable();
-    Add("jumps", {"n := 0", "goto(Skip)", "Log(0)", "->Skip", "n := n+1", "Log(n)", "if(n<3)", "goto(Skip)", "end",
-                  "wait(1)"});
-    EXPECT_EQ(Run("jumps", 2), (Ticks{"1,2,3", ""}));
-    EXPECT_TRUE(runner.threads.empty());
 }
 
 TEST_F(RuntimeTest, CallFunctionRunsAtOnceAndSuspendsTheWholeThreadAcrossAWait)
@@ -256,8 +231,6 @@ TEST_F(RuntimeTest, ScriptsThatFailedToLoadNeverRun)
         EXPECT_TRUE(scripttest::Log().empty()) << name;
         EXPECT_TRUE(runner.threads.empty()) << name;
     }
-    Add("caller", {"CallFunction(\"badgoto\")", "Log(2)"});
-    EXPECT_EQ(Run("caller", 1), Ticks{"2"});
 }
 
 TEST_F(RuntimeTest, ArgumentBlockKeepsWhatEarlierCallsLeft)
@@ -426,7 +399,12 @@ TEST_F(RuntimeTest, RecursionPastTheCallDepthEndsOnlyItsThread)
     const std::string past = "CallScript:调用层数超过10000,线程结束:";
     runner.StartThread("other", "other");
     runner.StartThread("deep", "deep");
-    EXPECT_EQ(Run("slow", 10001).back(), "1");
+    runner.StartThread("slow", "main");
+    for (int t = 0; t < 10001; ++t) {
+        scripttest::Log().clear();
+        runner.Update();
+    }
+    EXPECT_EQ(scripttest::JoinedLog(), "1");
     EXPECT_EQ(Texts(), (std::vector<std::string>{past + "deep", past + "main"}));
     ASSERT_EQ(runner.threads.size(), 1u);
     EXPECT_EQ(runner.threads.front().strName, "other");

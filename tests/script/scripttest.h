@@ -144,9 +144,12 @@ protected:
         return library.AddScript(Lines(lines), name);
     }
 
-    // Starts "main" on the named script and runs n ticks; returns the log of each tick.
+    // Starts "main" on the named script, alone on the runner, and runs n ticks; returns the log of
+    // each tick.
     std::vector<std::string> Run(const std::string& script, int ticks)
     {
+        runner.StopAll();
+        runner.Enable();
         runner.StartThread(script, "main");
         std::vector<std::string> all;
         for (int t = 0; t < ticks; ++t) {

@@ -14,6 +14,9 @@ void Append(void* ctx, void* data, int size)
     static_cast<std::string*>(ctx)->append(static_cast<const char*>(data), static_cast<std::size_t>(size));
 }
 
+std::string U32(std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
+std::string U16(std::uint16_t v) { return std::string(reinterpret_cast<const char*>(&v), 2); }
+
 // Runs one of the writers into a string; empty when it fails.
 template <typename Write>
 std::string Encoded(Write write)
@@ -79,8 +82,6 @@ std::string JpgFile(int width, int height, int channels, const std::vector<std::
 std::string BmpWithBits(int width, int height, int bits, const std::vector<std::uint32_t>& pixels,
                         const std::vector<std::uint32_t>& palette, bool topDown, const std::vector<std::uint32_t>& masks)
 {
-    auto u32 = [](std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [](std::uint16_t v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
     const std::size_t stride = (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
     std::string rows;
     for (int r = 0; r < height; ++r) {
@@ -98,15 +99,15 @@ std::string BmpWithBits(int width, int height, int bits, const std::vector<std::
     }
     std::string table;
     for (std::uint32_t c : masks)
-        table += u32(c);
+        table += U32(c);
     for (std::uint32_t c : palette)
-        table += u32(c);
+        table += U32(c);
     const std::uint32_t offset = 54 + static_cast<std::uint32_t>(table.size());
-    return "BM" + u32(offset + static_cast<std::uint32_t>(rows.size())) + u32(0) + u32(offset) + u32(40) +
-           u32(static_cast<std::uint32_t>(width)) + u32(static_cast<std::uint32_t>(topDown ? -height : height)) +
-           u16(1) + u16(static_cast<std::uint16_t>(bits)) + u32(masks.empty() ? 0 : 3) +
-           u32(static_cast<std::uint32_t>(rows.size())) + u32(2835) + u32(2835) +
-           u32(static_cast<std::uint32_t>(palette.size())) + u32(0) + table + rows;
+    return "BM" + U32(offset + static_cast<std::uint32_t>(rows.size())) + U32(0) + U32(offset) + U32(40) +
+           U32(static_cast<std::uint32_t>(width)) + U32(static_cast<std::uint32_t>(topDown ? -height : height)) +
+           U16(1) + U16(static_cast<std::uint16_t>(bits)) + U32(masks.empty() ? 0 : 3) +
+           U32(static_cast<std::uint32_t>(rows.size())) + U32(2835) + U32(2835) +
+           U32(static_cast<std::uint32_t>(palette.size())) + U32(0) + table + rows;
 }
 
 bool DecodeImageBytes(const std::string& bytes, platform::RgbaImage& out)
@@ -116,12 +117,10 @@ bool DecodeImageBytes(const std::string& bytes, platform::RgbaImage& out)
 
 std::string WavFile(const std::vector<std::int16_t>& samples, int rate)
 {
-    auto u32 = [](std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [](std::uint16_t v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
     const std::string data(reinterpret_cast<const char*>(samples.data()), samples.size() * 2);
-    return "RIFF" + u32(static_cast<std::uint32_t>(36 + data.size())) + "WAVEfmt " + u32(16) + u16(1) + u16(1) +
-           u32(static_cast<std::uint32_t>(rate)) + u32(static_cast<std::uint32_t>(rate * 2)) + u16(2) + u16(16) +
-           "data" + u32(static_cast<std::uint32_t>(data.size())) + data;
+    return "RIFF" + U32(static_cast<std::uint32_t>(36 + data.size())) + "WAVEfmt " + U32(16) + U16(1) + U16(1) +
+           U32(static_cast<std::uint32_t>(rate)) + U32(static_cast<std::uint32_t>(rate * 2)) + U16(2) + U16(16) +
+           "data" + U32(static_cast<std::uint32_t>(data.size())) + data;
 }
 
 }  // namespace testutil

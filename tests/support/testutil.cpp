@@ -15,6 +15,9 @@
 #include <set>
 #include <sstream>
 
+#include "media/sound.h"
+#include "platform/fmod.h"
+
 namespace fs = std::filesystem;
 
 namespace testutil {
@@ -178,9 +181,13 @@ std::string LinkListener::Receive(std::size_t expected, int timeoutMs)
     return m_Received;
 }
 
-}  // namespace testutil
-
-namespace testutil {
+void ReopenSoundOnDummyDriver()
+{
+    g_SoundManager.ClearAll();
+    FSOUND_Close();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    FSOUND_Init(44100, 32, 0);
+}
 
 void WriteMinimalMenu(const TempDir& root, const std::string& folder)
 {

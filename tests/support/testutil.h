@@ -92,9 +92,17 @@ public:
     void Clear() { platform::seams::RecordedMessageBoxes().clear(); }
 };
 
-}  // namespace testutil
+// A test in a scratch folder made the process's current folder, with message boxes recorded.
+class ScratchFolderTest : public testing::Test {
+protected:
+    TempDir dir;
+    ScopedCwd cwd{dir.Path()};
+    BoxCapture boxes;
+};
 
-namespace testutil {
+// Empties the global sound manager and opens the sound library afresh on SDL's dummy driver,
+// which mixes without a sound card: playing works and nothing is heard.
+void ReopenSoundOnDummyDriver();
 
 // The smallest data tree that starts without a box: the key table, a font file and a menu with
 // one invisible control.

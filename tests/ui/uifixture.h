@@ -32,12 +32,8 @@ inline void ResetManager(UIManager& m)
 inline const char kLogScript[] = "[UIMain]\nUI.MoveControlOffSet(\"log\",input0,1,0,0,0,0,0)\n";
 inline const char kLogControl[] = "[log]\ntype=none\n";
 
-class UIFixture : public testing::Test {
+class UIFixture : public testutil::ScratchFolderTest {
 protected:
-    testutil::TempDir dir;
-    testutil::ScopedCwd cwd{dir.Path()};
-    testutil::BoxCapture boxes;
-
     void SetUp() override
     {
         RegisterScriptBindings();

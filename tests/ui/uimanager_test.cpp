@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "bindings/gameframe.h"
-#include "media/font.h"
 #include "ui/uifixture.h"
 
 using uitest::kLogControl;
@@ -11,7 +9,7 @@ namespace {
 class UIManagerTest : public uitest::UIFixture {};
 
 // Where a world point lands in normalised device coordinates (x and y from -1 to 1, y up).
-D3DXVECTOR3 Project(const CFreeCamera& camera, float x, float y, float z)
+D3DXVECTOR3 Project(const CFreeCamera& camera, float x, float y)
 {
     D3DXMATRIX view;
     D3DXMATRIX proj;
@@ -19,7 +17,7 @@ D3DXVECTOR3 Project(const CFreeCamera& camera, float x, float y, float z)
     camera.GetProjMatrix(&proj);
     D3DXMatrixMultiply(&view, &view, &proj);
     D3DXVECTOR3 out;
-    const D3DXVECTOR3 in(x, y, z);
+    const D3DXVECTOR3 in(x, y, 0);
     D3DXVec3TransformCoord(&out, &in, &view);
     return out;
 }
@@ -33,63 +31,43 @@ TEST_F(UIManagerTest, AFileWithoutSectionsFailsAndRunsNoCommand)
     EXPECT_EQ(boxes.Boxes()[0].caption, "UIManager:");
     EXPECT_EQ(boxes.Boxes()[0].text, "UI:读取sectionlist失败");
     EXPECT_EQ(g_UIManager.Camera.vEye, D3DXVECTOR3(20, 0, 0));  // camera untouched
-    EXPECT_EQ(g_UIManager.nWidth, 640);
 
     boxes.Clear();
     EXPECT_FALSE(g_UIManager.Load("missing.txt"));
     EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"文件读取失败:missing.txt", "UI:读取sectionlist失败"}));
-    EXPECT_EQ(g_UIManager.nWidth, 500);
 }
 
 TEST_F(UIManagerTest, AnUnknownTypeStopsTheLoadKeepingWhatWasStored)
 {
-    EXPECT_FALSE(LoadUI(std::string(kLogControl) +
-                        "[ok]\ntype=static\n[bad]\ntext=kept\ntype=Button\nposx=5\n[later]\ntype=none\n"));
+    EXPECT_FALSE(LoadUI(std::string(kLogControl) + "[bad]\ntext=kept\ntype=Button\nposx=5\n[later]\ntype=none\n"));
     ASSERT_EQ(BoxTexts(), std::vector<std::string>{"Unrecognized value:Button"});
     EXPECT_EQ(boxes.Boxes()[0].caption, "UIManager:");
-    ASSERT_EQ(g_UIManager.Controls.Count(), 3);
-    CUIControl* bad = g_UIManager.Controls.Get(2);
-    EXPECT_EQ(bad->strName, "bad");
-    EXPECT_EQ(bad->strText, "kept");
-    EXPECT_EQ(bad->PosX.Get(), 0.0f);
+    EXPECT_EQ(Control("bad")->strText, "kept");
+    EXPECT_EQ(Control("bad")->PosX.Get(), 0.0f);
     EXPECT_EQ(g_UIManager.FindControl("later"), nullptr);
     EXPECT_EQ(CommandRuns(), 0);
 
+    // No type at all is no type either.
     uitest::ResetManager(g_UIManager);
     boxes.Clear();
     EXPECT_FALSE(LoadUI("[notype]\ntext=x\n"));
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Unrecognized value:"});
-
-    // An indented header, or one followed by a comment, is listed but cannot be selected.
-    for (const char* header : {"  [odd]\ntype=none\n", "[odd] // note\ntype=none\n"}) {
-        uitest::ResetManager(g_UIManager);
-        boxes.Clear();
-        EXPECT_FALSE(LoadUI(std::string(kLogControl) + header)) << header;
-        EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Unrecognized value:"}) << header;
-        EXPECT_EQ(g_UIManager.Controls.Count(), 2);
-    }
 }
 
-TEST_F(UIManagerTest, FileWideKeysAreReadOnlyBeforeTheFirstSection)
+TEST_F(UIManagerTest, FileWideKeysAreReadOnlyBeforeTheFirstSectionAndPlaceTheCamera)
 {
     ASSERT_TRUE(LoadUI("font=nosuchfont\n[log]\ntype=none\nsizex=640\nsizey=480\n"));
     EXPECT_EQ(g_UIManager.nWidth, 500);
-    EXPECT_EQ(g_UIManager.nHeight, 500);
     EXPECT_EQ(g_UIManager.pFont, nullptr);
-    EXPECT_EQ(g_UIManager.Camera.vEye, D3DXVECTOR3(250, 250, 250));
     EXPECT_TRUE(boxes.Boxes().empty());
 
     uitest::ResetManager(g_UIManager);
     ASSERT_TRUE(LoadUI(std::string("sizex=641\nsizey=480\n") + kLogControl));
     EXPECT_EQ(g_UIManager.Camera.vEye, D3DXVECTOR3(320, 240, 240));  // integer halves
     EXPECT_FLOAT_EQ(g_UIManager.Camera.fAspect, 641.0f / 480.0f);
-}
-
-TEST_F(UIManagerTest, TheCameraMapsTheDesignAreaOntoTheWholeBackBuffer)
-{
-    ASSERT_TRUE(LoadUI(std::string("sizex=640\nsizey=480\n") + kLogControl));
-    const D3DXVECTOR3 topLeft = Project(g_UIManager.Camera, 0, 0, 0);
-    const D3DXVECTOR3 bottomRight = Project(g_UIManager.Camera, 640, 480, 0);
+    // The design area fills the back buffer, y growing downwards (here half a unit off centre).
+    const D3DXVECTOR3 topLeft = Project(g_UIManager.Camera, -0.5f, 0);
+    const D3DXVECTOR3 bottomRight = Project(g_UIManager.Camera, 640.5f, 480);
     EXPECT_NEAR(topLeft.x, -1.0f, 1e-5f);
     EXPECT_NEAR(topLeft.y, 1.0f, 1e-5f);
     EXPECT_NEAR(bottomRight.x, 1.0f, 1e-5f);
@@ -100,12 +78,10 @@ TEST_F(UIManagerTest, TheCameraMapsTheDesignAreaOntoTheWholeBackBuffer)
 TEST_F(UIManagerTest, ControlKeysFollowTheirReadingRules)
 {
     ASSERT_TRUE(LoadUI(std::string(kLogControl) +
-                       "[a]\ntype=static\ntext=Hello World\nposx=12.7\nposy=-3\nsizex=100\nsizey=20x\n"
-                       "color=80FF0000\nenabled=false\ncmdlclick=4\ncmdrclick=5\ncmdcontact=6\ncmdlosecontact=7\n"
-                       "sndlclick=nosuchsound\n"
+                       "[a]\ntype=static\ntext=Hello World\nposx=12.7\nposy=-3\nsizey=20x\n"
+                       "color=80FF0000\nenabled=false\ncmdlosecontact=7\nsndlclick=nosuchsound\n"
                        "[b]\ntype=edittext\nenabled=0\ncolor=FF0000\n"
-                       "[c]\ntype=button\ncolor=1FF0000000\n"
-                       "[d]\ntype=panel\n"));
+                       "[c]\ntype=button\ncolor=1FF0000000\n"));
     CUIControl* a = Control("a");
     EXPECT_EQ(a->nType, UI_STATIC);
     EXPECT_EQ(a->strText, "Hello World");  // values keep their case
@@ -114,20 +90,14 @@ TEST_F(UIManagerTest, ControlKeysFollowTheirReadingRules)
     EXPECT_EQ(a->SizeY.Get(), 20.0f);
     EXPECT_EQ(static_cast<D3DCOLOR>(a->Color.Get()), 0x80FF0000u);
     EXPECT_TRUE(a->bEnabled);
-    EXPECT_EQ(a->nCmdLClick, 4);
-    EXPECT_EQ(a->nCmdRClick, 5);
-    EXPECT_EQ(a->nCmdContact, 6);
     EXPECT_EQ(a->nCmdLoseContact, 7);
     EXPECT_EQ(a->pSndLClick, nullptr);
-    EXPECT_EQ(a->pTexture, nullptr);
 
     CUIControl* b = Control("b");
     EXPECT_EQ(b->nType, UI_EDITTEXT);
     EXPECT_FALSE(b->bEnabled);
-    EXPECT_EQ(static_cast<D3DCOLOR>(b->Color.Get()), 0x00FF0000u);
-    EXPECT_FALSE(CUIControl::IsVisibleAlpha(b->DrawColor().a));
+    EXPECT_EQ(static_cast<D3DCOLOR>(b->Color.Get()), 0x00FF0000u);  // six digits: transparent
     EXPECT_EQ(static_cast<D3DCOLOR>(Control("c")->Color.Get()), 0u);
-    EXPECT_EQ(Control("d")->nType, UI_PANEL);
     EXPECT_EQ(static_cast<D3DCOLOR>(Control("log")->Color.Get()), 0xFFFFFFFFu);
     EXPECT_TRUE(boxes.Boxes().empty());
 }
@@ -138,42 +108,31 @@ TEST_F(UIManagerTest, PanelsAreEarlierControlsAndNeverThemselves)
                        "[early]\ntype=panel\n"
                        "[self]\ntype=panel\npanel=SELF\n"
                        "[one]\ntype=button\npanel=Early\n"
-                       "[two]\ntype=button\npanel=early\n"
                        "[orphan]\ntype=button\npanel=late\n"
                        "[late]\ntype=panel\n"));
-    CUIControl* early = Control("early");
-    EXPECT_EQ(Control("one")->pPanel, early);
-    EXPECT_EQ(early->Children, (std::vector<CUIControl*>{Control("one"), Control("two")}));
+    EXPECT_EQ(Control("one")->pPanel, Control("early"));
+    EXPECT_EQ(Control("early")->Children, std::vector<CUIControl*>{Control("one")});
     EXPECT_EQ(Control("orphan")->pPanel, nullptr);
-    EXPECT_TRUE(Control("late")->Children.empty());
-
     CUIControl* self = Control("self");
     EXPECT_EQ(self->pPanel, nullptr);
     EXPECT_TRUE(self->Children.empty());
-    self->MoveTo(50, 50, IM_NONE, 0, 0, 0, 0);  // ends
-    EXPECT_EQ(self->PosX.Get(), 50.0f);
 }
 
 TEST_F(UIManagerTest, DuplicateSectionsBothReadTheFirstAndLookupsFindTheFirst)
 {
     ASSERT_TRUE(LoadUI(std::string(kLogControl) + "[Twin]\ntype=static\nposx=1\n[twin]\ntype=button\nposx=2\n"));
-    ASSERT_EQ(g_UIManager.Controls.Count(), 3);
-    CUIControl* first = g_UIManager.Controls.Get(1);
     CUIControl* second = g_UIManager.Controls.Get(2);
     EXPECT_EQ(second->strName, "twin");
     EXPECT_EQ(second->nType, UI_STATIC);
     EXPECT_EQ(second->PosX.Get(), 1.0f);
-    EXPECT_EQ(g_UIManager.FindControl("TWIN"), first);
-    EXPECT_EQ(g_UIManager.FindControl("nothing"), nullptr);
-    EXPECT_EQ(g_UIManager.AddControl(nullptr), nullptr);
+    EXPECT_EQ(g_UIManager.FindControl("TWIN"), g_UIManager.Controls.Get(1));
 }
 
-TEST_F(UIManagerTest, CommandHundredRunsAtOnceAfterEveryLoadAndScriptsAppend)
+TEST_F(UIManagerTest, CommandHundredRunsAtOnceAfterEveryLoad)
 {
     ASSERT_TRUE(LoadUI(kLogControl));
     EXPECT_EQ(CommandSum(), 100.0f);
     EXPECT_EQ(CommandRuns(), 1);
-    EXPECT_EQ(g_UIManager.Scripts.Count(), 1);
 
     // Without a "UIMain" every command reports the missing script.
     uitest::ResetManager(g_UIManager);
@@ -186,31 +145,16 @@ TEST_F(UIManagerTest, CommandHundredRunsAtOnceAfterEveryLoadAndScriptsAppend)
 TEST_F(UIManagerTest, CommandsAreDroppedWhileUIMainLives)
 {
     ASSERT_TRUE(LoadUI(kLogControl, "[UIMain]\nUI.MoveControlOffSet(\"log\",input0,1,0,0,0,0,0)\nwait(3)\n"));
-    EXPECT_EQ(CommandRuns(), 1);
     // Command 100's thread waits 3 steps; each command steps the runner once too.
     g_UIManager.RunCommand(7);
-    EXPECT_EQ(CommandRuns(), 1);
     g_UIManager.Update();
     g_UIManager.RunCommand(7);  // refused, then its step ends the waiting thread
     EXPECT_EQ(CommandRuns(), 1);
-    EXPECT_TRUE(g_UIManager.Runner.threads.empty());
     g_UIManager.RunCommand(7);
-    EXPECT_EQ(CommandRuns(), 2);
     EXPECT_EQ(CommandSum(), 107.0f);
 
     // A disabled runner is enabled again by the next command.
     g_UIManager.Runner.StopAll();
     g_UIManager.RunCommand(1);
     EXPECT_EQ(CommandSum(), 108.0f);
-}
-
-TEST_F(UIManagerTest, StartUpStopsWithItsOwnUncaptionedBoxWhenTheMenuFails)
-{
-    dir.Write("GlobalFonts.txt", "");
-    dir.Write("Global/Control.txt", "[keys]\n");
-    dir.Write("menu/MainMenu.txt", "[x]\ntype=Static\n");
-    EXPECT_FALSE(GameStartup(nullptr));
-    ASSERT_EQ(BoxTexts(), (std::vector<std::string>{"Unrecognized value:Static", "打开MainMenu.txt出错"}));
-    EXPECT_TRUE(boxes.Boxes()[0].hasCaption);
-    EXPECT_FALSE(boxes.Boxes()[1].hasCaption);
 }

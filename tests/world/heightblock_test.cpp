@@ -1,110 +1,123 @@
+#include <algorithm>
+#include <cstring>
+#include <tuple>
+
 #include "foundation/inifile.h"
-#include "world/heightblock.h"
-#include "worldfixture.h"
+#include "world/worldfixture.h"
 
 namespace {
 
-class HeightBlockTest : public WorldTest {
-protected:
-    HeightBlockManager manager;
+using HeightBlockTest = WorldTest;
 
-    void TearDown() override
-    {
-        manager.Clear();
-        WorldTest::TearDown();
+template <class T, class Buffer>
+std::vector<T> Read(Buffer* buffer, std::size_t count)
+{
+    std::vector<T> out(count);
+    void* data = nullptr;
+    if (buffer && SUCCEEDED(buffer->Lock(0, 0, &data, 0))) {
+        std::memcpy(out.data(), data, count * sizeof(T));
+        buffer->Unlock();
     }
-    std::vector<CHeightVertex> Vertices(const CHeightBlock& b) { return Read<CHeightVertex>(b.pVertexBuffer, b.nVertexCount); }
-    std::vector<WORD> Indices(const CHeightBlock& b) { return Read<WORD>(b.pIndexBuffer, b.nTriangleCount * 3); }
-};
+    return out;
+}
+std::vector<CHeightVertex> Vertices(const CHeightBlock& b)
+{
+    return Read<CHeightVertex>(b.pVertexBuffer, b.nVertexCount);
+}
+std::vector<WORD> Indices(const CHeightBlock& b) { return Read<WORD>(b.pIndexBuffer, b.nTriangleCount * 3); }
 
 }  // namespace
 
 // Bitmap row 0 lies at the lowest z and column 0 at the lowest x; a grey value g lifts its
-// vertex to g / 3 / 255 of the height scale. Levels of detail past 5 are taken as 5, below 0 as 0.
+// vertex to g / 3 / 255 of the height scale; corner normals point up. Levels of detail past 5
+// are taken as 5, below 0 as 0.
 TEST_F(HeightBlockTest, CoarsestMeshTakesTheBitmapCornersAndScaling)
 {
+    UseDevice(64, 64);
     WriteGreys("corners.bmp", 2, 2, {0, 255, 150, 75});
-    const D3DXVECTOR3 size(40, 255, 20);
-    CHeightBlock* block = manager.LoadBlock("Corners", "corners.bmp", "", size, 6);  // 6 would leave no cell
-    ASSERT_EQ(block->nGrid, 2);
-    EXPECT_EQ(block->nVertexCount, 4);
-    EXPECT_EQ(block->nTriangleCount, 2);
-    const auto v = Vertices(*block);
-    const float expected[4][3] = {{-20, 0, -10}, {20, 85, -10}, {-20, 50, 10}, {20, 25, 10}};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_FLOAT_EQ(v[i].x, expected[i][0]) << i;
-        EXPECT_FLOAT_EQ(v[i].y, expected[i][1]) << i;
-        EXPECT_FLOAT_EQ(v[i].z, expected[i][2]) << i;
-        EXPECT_EQ(v[i].ny, 1.0f) << "corner normals point up";
-    }
-    EXPECT_EQ(v[3].u, 1.0f);
-    EXPECT_EQ(v[3].v, 1.0f);
+    CHeightBlock* block = g_HeightBlockManager.LoadBlock("Corners", "corners.bmp", "", {40, 255, 20}, 6);  // no cell
+    EXPECT_EQ(std::tie(block->nGrid, block->nVertexCount, block->nTriangleCount), std::make_tuple(2, 4, 2));
+    std::vector<std::string> corners;  // position, normal, texture coordinates
+    for (const CHeightVertex& v : Vertices(*block))
+        corners.push_back(Join({v.x, v.y, v.z, v.nx, v.ny, v.nz, v.u, v.v}));
+    EXPECT_EQ(corners, (std::vector<std::string>{"-20 0 -10 0 1 0 0 0", "20 85 -10 0 1 0 1 0", "-20 50 10 0 1 0 0 1",
+                                                 "20 25 10 0 1 0 1 1"}));
     EXPECT_EQ(Indices(*block), (std::vector<WORD>{0, 2, 1, 1, 2, 3}));
-    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(Reports(), "");
 }
 
 TEST_F(HeightBlockTest, FinestMeshOfAWhiteBitmap)
 {
+    UseDevice(64, 64);
     WriteGreys("white.bmp", 1, 1, {255});
-    const D3DXVECTOR3 size(64, 30, 64);
-    CHeightBlock* block = manager.LoadBlock("White", "white.bmp", "", size, -3);
-    EXPECT_EQ(block->nGrid, 64);
-    EXPECT_EQ(block->nVertexCount, 4096);
-    EXPECT_EQ(block->nTriangleCount, 7938);
-    const auto v = Vertices(*block);
-    for (const CHeightVertex& vertex : v) {
+    CHeightBlock* block = g_HeightBlockManager.LoadBlock("White", "white.bmp", "", {64, 30, 64}, -3);
+    EXPECT_EQ(std::tie(block->nGrid, block->nTriangleCount), std::make_tuple(64, 7938));
+    for (const CHeightVertex& vertex : Vertices(*block)) {
         ASSERT_FLOAT_EQ(vertex.y, 10.0f);
         ASSERT_EQ(vertex.nx, 0.0f);
         ASSERT_GT(vertex.ny, 0.0f);
     }
     const auto indices = Indices(*block);
     EXPECT_EQ(*std::max_element(indices.begin(), indices.end()), 4095);
-    EXPECT_EQ(indices[indices.size() - 1], 4095);
-}
-
-// A rise toward +x leans the normals toward -x, on the edge rows and inside alike.
-TEST_F(HeightBlockTest, NormalsLeanAwayFromARise)
-{
-    WriteGreys("ramp.bmp", 4, 1, {0, 96, 192, 255});
-    const D3DXVECTOR3 size(48, 255, 48);
-    CHeightBlock* block = manager.LoadBlock("Ramp", "ramp.bmp", "", size, 4);
-    const auto v = Vertices(*block);
-    // Heights 0, 32, 64, 85 over steps of 16 in x: inside (1, 1) the difference to the left is
-    // (16, 32, 0) and to the right (16, 32, 0); along z both are (0, 0, 16).
-    const CHeightVertex& inner = v[1 * 4 + 1];
-    EXPECT_FLOAT_EQ(inner.nx, -16.0f);
-    EXPECT_FLOAT_EQ(inner.ny, 16.0f);
-    EXPECT_FLOAT_EQ(inner.nz, 0.0f);
-    const CHeightVertex& edge = v[0 * 4 + 2];
-    EXPECT_FLOAT_EQ(edge.nx, -(32.0f + 21.0f) / 2);
-    EXPECT_FLOAT_EQ(edge.ny, 16.0f);
-    EXPECT_EQ(v[0].nx, 0.0f) << "corners point straight up";
 }
 
 // A list numbered 1, 2 and 4 ends at 3; a name met again, in any case and with other sizes, is
 // the block made first; an unreadable bitmap still makes a (flat, meshless) block.
 TEST_F(HeightBlockTest, BlockListsLoadUpToTheFirstGapAndReuseNames)
 {
+    UseDevice(64, 64);
     WriteGreys("blocks/a.bmp", 2, 2, {10, 20, 30, 40});
-    root.Write("strip.txt",
-               "[blocklist]\nname1=Hill\nheight1=a.bmp\nname2=HILL\nheight2=a.bmp\nname3=Gone\nheight3=none.bmp\n"
-               "name5=Late\nheight5=a.bmp\n");
+    root.Write("strip.txt", "[blocklist]\nname1=Hill\nheight1=a.bmp\nname2=HILL\nheight2=a.bmp\nname3=Gone\n"
+                            "height3=none.bmp\nname5=Late\nheight5=a.bmp\n");
     CIniFile ini("strip.txt");
-    manager.LoadBlockList(ini, "blocklist", "$\\blocks", D3DXVECTOR3(10, 10, 10), 5);
-    EXPECT_EQ(manager.blocks.Count(), 2);
-    ASSERT_NE(manager.Find("hill"), nullptr);
-    EXPECT_EQ(manager.Find("hill")->strName, "Hill");
-    EXPECT_NE(manager.Find("hill")->pVertexBuffer, nullptr);
-    EXPECT_EQ(manager.Find("Late"), nullptr);
-    CHeightBlock* gone = manager.Find("gone");
-    ASSERT_NE(gone, nullptr);
-    EXPECT_EQ(gone->pHeights, nullptr);
-    EXPECT_EQ(gone->pVertexBuffer, nullptr);
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, "bmp文件不存在:none.bmp");
+    g_HeightBlockManager.LoadBlockList(ini, "blocklist", "$\\blocks", {10, 10, 10}, 5);
+    std::string made;
+    for (int i = 0; i < g_HeightBlockManager.blocks.Count(); ++i) {
+        const CHeightBlock& b = *g_HeightBlockManager.blocks.Get(i);
+        made += b.strName + (b.pHeights ? " heights" : "") + (b.pVertexBuffer ? " mesh, " : ", ");
+    }
+    EXPECT_EQ(made, "Hill heights mesh, Gone, ");
+    EXPECT_EQ(Reports(), "|bmp文件不存在:none.bmp\n");
 
-    CHeightBlock* again = manager.LoadBlock("hIlL", "a.bmp", "", D3DXVECTOR3(99, 99, 99), 0);
-    EXPECT_EQ(again, manager.Find("Hill"));
-    EXPECT_EQ(again->nGrid, 2);
-    EXPECT_EQ(again->vBlockSize.x, 10.0f);
+    CHeightBlock* again = g_HeightBlockManager.LoadBlock("hIlL", "a.bmp", "", {99, 99, 99}, 0);
+    EXPECT_EQ(again, g_HeightBlockManager.blocks.Get(0));
+    EXPECT_EQ(std::tie(again->nGrid, again->vBlockSize.x), std::make_tuple(2, 10.0f));
+}
+
+// A ramp block seen from above and in front, through an orthographic camera: the top of its
+// silhouette follows the heights of its far edge. Default culling shows its upper side.
+TEST_F(HeightBlockTest, RampProfileFollowsTheBitmapAndItsNormalsLeanAwayFromTheRise)
+{
+    UseDevice(64, 128);
+    WriteGreys("ramp.bmp", 4, 1, {0, 96, 192, 255});  // heights 0, 32, 64, 85 at x = -24, -8, 8, 24
+    root.Write("white.tga", testutil::TgaFile(2, 2, 4, std::vector<std::uint8_t>(16, 255)));
+    CHeightBlock* block = g_HeightBlockManager.LoadBlock("ramp", "ramp.bmp", "white.tga", {48, 255, 48}, 4);
+    ASSERT_NE(block->texture.GetTexture(), nullptr);
+
+    // Normals are the averaged turns of the differences to the neighbours, not unit length:
+    // inside (1, 1) both x differences are (16, 32, 0) and both z differences (0, 0, 16); on the
+    // first row at column 2 the x differences are (16, 32, 0) and (16, 21, 0); corners point up.
+    const auto v = Vertices(*block);
+    EXPECT_EQ(Join({v[5].nx, v[5].ny, v[5].nz, v[2].nx, v[2].ny, v[2].nz, v[0].nx, v[0].ny}),
+              "-16 16 0 -26.5 16 0 0 1");
+
+    D3DXMATRIX view, both;
+    const D3DXMATRIX projection(2.0f / 64, 0, 0, 0, 0, 2.0f / 128, 0, 0, 0, 0, 1.0f / 999, 0, 0, 0, -1.0f / 999, 1);
+    const D3DXVECTOR3 eye(0, 100, -100), at(0, 0, 0), up(0, 1, 0);
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    D3DXMatrixMultiply(&both, &view, &projection);
+    g_pDevice->SetTransform(D3DTS_VIEW, &view);
+    g_pDevice->SetTransform(D3DTS_PROJECTION, &projection);
+    g_pDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
+    const D3DXVECTOR3 offset(0, -60, 0);
+    testutil::DrawFrame([&] { block->Render(&offset); });
+
+    const float xs[] = {-24, -8, 8, 24}, hs[] = {0, 32, 64, 85};
+    for (float x = -20; x <= 20; x += 4) {
+        const int seg = x < -8 ? 0 : (x < 8 ? 1 : 2);
+        D3DXVECTOR3 farEdge(x, -60 + hs[seg] + (hs[seg + 1] - hs[seg]) * (x - xs[seg]) / 16, 24), screen;
+        D3DXVec3TransformCoord(&screen, &farEdge, &both);
+        const int column = static_cast<int>((screen.x + 1) / 2 * 64);
+        EXPECT_NEAR(testutil::LitRect(column, 0, column + 1, 128).top, (1 - screen.y) / 2 * 128, 1.5) << "x = " << x;
+    }
 }

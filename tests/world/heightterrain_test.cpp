@@ -1,5 +1,5 @@
 #include "world/heightterrain.h"
-#include "worldfixture.h"
+#include "world/worldfixture.h"
 
 namespace {
 
@@ -7,22 +7,19 @@ class TerrainTest : public WorldTest {
 protected:
     CHeightTerrain terrain;
 
-    void SetUp() override
-    {
-        WorldTest::SetUp();
-        WriteGreys("blocks/flat.bmp", 1, 1, {0});
-    }
     // A terrain file whose blocks P, Q and R are 40 deep, viewed from 0 to 100, with `order` as
     // its order section and `data` leading its data section (the first of two keys wins).
     void Load(const std::string& order, const std::string& data = "")
     {
-        root.Write("terrain/strip.txt",
-                   "[data]\n" + data +
-                       "globalwidthx=40\nglobalwidthz=40\nglobalmaxheight=30\nLOD=5\nviewboardermin=0\n"
-                       "viewboardermax=100\nheight=-5\nspeed=1\nBlockDataDir=$\\blocks\n"
-                       "[blocklist]\nname1=P\nheight1=flat.bmp\nname2=Q\nheight2=flat.bmp\nname3=R\nheight3=flat.bmp\n"
-                       "[order]\n" +
-                       order);
+        if (!device)
+            UseDevice(64, 64);
+        WriteGreys("blocks/flat.bmp", 1, 1, {0});
+        root.Write("terrain/strip.txt", "[data]\n" + data +
+                                            "globalwidthx=40\nglobalwidthz=40\nglobalmaxheight=30\nLOD=5\n"
+                                            "viewboardermin=0\nviewboardermax=100\nheight=-5\nspeed=1\n"
+                                            "BlockDataDir=$\\blocks\n[blocklist]\nname1=P\nheight1=flat.bmp\n"
+                                            "name2=Q\nheight2=flat.bmp\nname3=R\nheight3=flat.bmp\n[order]\n" +
+                                            order);
         terrain.Load("$\\terrain\\strip.txt");
     }
     // The names of the next n blocks of the walk.
@@ -35,18 +32,14 @@ protected:
         }
         return out;
     }
-    std::string Placed() const
+    // The blocks placed, each as its name and the z of its centre, after n updates.
+    std::string Placed(int updates = 0)
     {
+        for (int i = 0; i < updates; ++i)
+            terrain.Update();
         std::string out;
         for (const TBlockInstance& b : terrain.instances)
             out += b.pBlock->strName + "@" + (testing::Message() << b.z).GetString() + " ";
-        return out;
-    }
-    std::string BoxTexts() const
-    {
-        std::string out;
-        for (const auto& b : boxes.Boxes())
-            out += b.text + "|";
         return out;
     }
 };
@@ -58,11 +51,10 @@ protected:
 TEST_F(TerrainTest, LoopsRepeatUntilDisabledByNameInAnyCase)
 {
     Load("[Hills\nP\nQ\n]\nR\n");
-    EXPECT_EQ(BoxTexts(), "");
+    EXPECT_EQ(Reports(), "");
     EXPECT_EQ(Walk(6), "PQPQPQ");
-    terrain.DisableLoop("hills");
-    terrain.DisableLoop("hills");
-    terrain.DisableLoop("");
+    for (const char* name : {"hills", "hills", ""})
+        terrain.DisableLoop(name);
     EXPECT_EQ(terrain.disabledLoops.Count(), 1);
     EXPECT_EQ(Walk(7), "RPQRPQR");
     terrain.Start();
@@ -79,63 +71,44 @@ TEST_F(TerrainTest, LoopsRepeatUntilDisabledByNameInAnyCase)
 TEST_F(TerrainTest, BlocksScrollDropBehindAndArePlacedAhead)
 {
     Load("P\nQ\nR\n");
-    EXPECT_EQ(terrain.height.Get(), -5.0f);
-    EXPECT_EQ(terrain.speed.Get(), 1.0f);
-    terrain.Update();  // nothing placed before Start: nothing moves
-    EXPECT_EQ(Placed(), "");
+    EXPECT_EQ(D3DXVECTOR2(terrain.height.Get(), terrain.speed.Get()), D3DXVECTOR2(-5, 1));
+    EXPECT_EQ(Placed(1), "");  // nothing placed before Start: nothing moves
     terrain.Start();
     EXPECT_EQ(Placed(), "P@20 Q@60 R@100 ");
-    terrain.Update();
-    EXPECT_EQ(Placed(), "P@19 Q@59 R@99 ");
-    for (int i = 0; i < 20; ++i)
-        terrain.Update();
-    EXPECT_EQ(Placed(), "P@-1 Q@39 R@79 P@119 ");  // R's far edge went below 100
-    for (int i = 0; i < 20; ++i)
-        terrain.Update();
-    EXPECT_EQ(Placed(), "Q@19 R@59 P@99 ");  // P's far edge went below 0
+    EXPECT_EQ(Placed(1), "P@19 Q@59 R@99 ");
+    EXPECT_EQ(Placed(20), "P@-1 Q@39 R@79 P@119 ");  // R's far edge went below 100
+    EXPECT_EQ(Placed(20), "Q@19 R@59 P@99 ");         // P's far edge went below 0
     terrain.SetViewBoarder(0, 200);
-    terrain.Update();
-    EXPECT_EQ(Placed(), "Q@18 R@58 P@98 Q@138 R@178 P@218 ");
+    EXPECT_EQ(Placed(1), "Q@18 R@58 P@98 Q@138 R@178 P@218 ");
     terrain.ChangeSpeed(0, -50, 0, 0, 0, 0);
-    terrain.Update();
-    EXPECT_EQ(Placed(), "Q@68 R@108 P@148 Q@188 ");  // nothing is placed behind
+    EXPECT_EQ(Placed(1), "Q@68 R@108 P@148 Q@188 ");  // nothing is placed behind
 }
 
 // Orders the walk cannot draw from, and blocks without depth, are reported when loaded and
-// place nothing; parsing stops at a bad line and keeps what came before.
+// place nothing; parsing stops at a bad line and keeps what came before; the level of detail
+// is clamped. Each row's window reaches to 160: four blocks.
 TEST_F(TerrainTest, OrdersWithoutAReachableBlockPlaceNothing)
 {
-    Load("");
-    EXPECT_EQ(BoxTexts(), "Order Holds No Block|");
-    terrain.Start();
-    EXPECT_TRUE(terrain.instances.empty());
-    EXPECT_EQ(terrain.NextOrder(), -1);
-
-    boxes.Clear();
-    Load("P\n[Empty\n]\nQ\n");
-    EXPECT_EQ(BoxTexts(), "Loop Holds No Block:Empty|");
-    terrain.Start();
-    EXPECT_TRUE(terrain.instances.empty());
-
-    boxes.Clear();
-    Load("P\nQ\nR\n]\nQ\n");
-    EXPECT_EQ(BoxTexts(), "No corresponding Loop Start Found at3|");
-    EXPECT_EQ(terrain.order.Count(), 4);
-    EXPECT_EQ(Walk(4), "PQRP");
-
-    boxes.Clear();
-    Load("P\n\nQ\n");
-    EXPECT_EQ(BoxTexts(), "HeightBlock Not Found|");
-    EXPECT_EQ(Walk(2), "PP");
-
-    boxes.Clear();
-    Load("P\n", "globalwidthz=0\n");  // blocks without depth would never fill the window
-    EXPECT_EQ(BoxTexts(), "globalwidthz Must Be Above 0|");
-    terrain.Start();
-    EXPECT_TRUE(terrain.instances.empty());
-
-    boxes.Clear();
-    Load("P\n", "LOD=9\n");
-    EXPECT_EQ(BoxTexts(), "warning:LOD must be 0 to 5, not 9|");
-    EXPECT_EQ(terrain.LOD, 5);
+    const struct {
+        const char *order, *data = "", *reports, *placed;
+    } rows[] = {
+        {.order = "", .reports = "CHeightTerrain:|Order Holds No Block\n", .placed = ""},
+        {.order = "P\n[Empty\n]\nQ\n", .reports = "CHeightTerrain:|Loop Holds No Block:Empty\n", .placed = ""},
+        {.order = "P\nQ\nR\n]\nQ\n", .reports = "CHeightTerrain:|No corresponding Loop Start Found at3\n",
+         .placed = "P@20 Q@60 R@100 P@140 "},
+        {.order = "P\n\nQ\n", .reports = "CHeightTerrain:|HeightBlock Not Found\n", .placed = "P@20 P@60 P@100 P@140 "},
+        {.order = "P\n", .data = "globalwidthz=0\n", .reports = "CHeightTerrain:|globalwidthz Must Be Above 0\n",
+         .placed = ""},  // blocks without depth would never fill the window
+        {.order = "P\n", .data = "LOD=9\n", .reports = "CHeightTerrain|warning:LOD must be 0 to 5, not 9\n",
+         .placed = "P@20 P@60 P@100 P@140 "},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.order) + row.data);
+        boxes.Clear();
+        Load(row.order, row.data + std::string("viewboardermax=160\n"));
+        EXPECT_EQ(Reports(), row.reports);
+        EXPECT_EQ(terrain.LOD, 5);
+        terrain.Start();
+        EXPECT_EQ(Placed(), row.placed);
+    }
 }

@@ -1,8 +1,7 @@
 #include <algorithm>
 
-#include "platform/seams.h"
 #include "world/particles.h"
-#include "worldfixture.h"
+#include "world/worldfixture.h"
 
 namespace {
 
@@ -11,9 +10,11 @@ protected:
     CParticleSystem particles;
 
     // A particle file whose particles are born still at (1, 2, 3) inside a box reaching to 10,
-    // with `keys` leading its section (the first of two keys wins).
+    // with `keys` leading its section (the first of two keys wins); the system enabled.
     void Load(const std::string& keys)
     {
+        if (!device)
+            UseDevice(64, 64);
         root.Write("fx/spark.txt", "[Data]\n" + keys +
                                        "MaxParticle=1\nParticleLife=10\nGenerateRate=1\nGenerateProbability=1\n"
                                        "ParticleSize=2\nColor=FF0000FF\nFadeColor=00000000\nFadeTime=4\n"
@@ -22,8 +23,8 @@ protected:
                                        "BoundingBox.MinX=-10\nBoundingBox.MinY=-10\nBoundingBox.MinZ=-10\n"
                                        "BoundingBox.MaxX=10\nBoundingBox.MaxY=10\nBoundingBox.MaxZ=10\n");
         particles.Load("$\\fx\\spark.txt");
+        particles.bEnabled = true;
     }
-    D3DCOLOR FirstColour() const { return particles.pVertices[0].color; }
 };
 
 }  // namespace
@@ -33,20 +34,18 @@ protected:
 TEST_F(ParticleTest, ParticlesFadeThenDie)
 {
     Load("");
-    particles.bEnabled = true;
     particles.Update();
     ASSERT_EQ(particles.nLiveCount, 1);
     EXPECT_EQ(particles.pParticles[0].nAge, 0);  // born this tick, not yet stepped
     particles.GenerateRate = 0;
-    const D3DCOLOR expected[] = {0xFF0000FF, 0xBF0000BF, 0x7F00007F, 0x3F00003F};
-    for (int age = 1; age <= 14; ++age) {
+    std::vector<D3DCOLOR> seen, expected(11, 0xFF0000FFu);  // the first fading tick still full
+    expected.insert(expected.end(), {0xBF0000BFu, 0x7F00007Fu, 0x3F00003Fu, 0u});  // the last: no particle
+    for (int age = 1; age <= 15; ++age) {
         particles.Update();
-        ASSERT_EQ(particles.nLiveCount, 1) << age;
-        EXPECT_EQ(FirstColour(), age <= 10 ? 0xFF0000FFu : expected[age - 11]) << age;
+        seen.push_back(particles.nLiveCount == 1 ? particles.pVertices[0].color : particles.nLiveCount);
     }
-    particles.Update();
-    EXPECT_EQ(particles.nLiveCount, 0);
-    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(Reports(), "");
 }
 
 // Disabled, the pool neither moves, ages nor grows, and nothing is drawn; enabled again it
@@ -54,22 +53,18 @@ TEST_F(ParticleTest, ParticlesFadeThenDie)
 TEST_F(ParticleTest, DisablingFreezesThePool)
 {
     Load("SpeedxBasic=1\n");
-    particles.bEnabled = true;
     particles.Update();
     particles.Update();
     ASSERT_EQ(particles.nLiveCount, 1);
     EXPECT_EQ(particles.pVertices[0].position.x, 2.0f);
     particles.bEnabled = false;
-    platform::seams::SetDeviceRecording(true);
-    platform::seams::RecordedDeviceCalls().clear();
+    const auto& calls = Record();
     for (int i = 0; i < 5; ++i) {
         particles.Update();
         particles.Render();
     }
-    EXPECT_TRUE(platform::seams::RecordedDeviceCalls().empty());
-    platform::seams::SetDeviceRecording(false);
-    EXPECT_EQ(particles.pVertices[0].position.x, 2.0f);
-    EXPECT_EQ(particles.pParticles[0].nAge, 1);
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(std::make_pair(particles.pVertices[0].position.x, particles.pParticles[0].nAge), std::make_pair(2.0f, 1));
     particles.bEnabled = true;
     particles.Update();
     EXPECT_EQ(particles.pVertices[0].position.x, 3.0f);
@@ -81,11 +76,10 @@ TEST_F(ParticleTest, PoolLimits)
 {
     Load("MaxParticle=1500\nGenerateRate=2000\nParticleLife=100\n");
     EXPECT_EQ(particles.MaxParticle, 1000);
-    particles.bEnabled = true;
-    particles.Update();
-    EXPECT_EQ(particles.nLiveCount, 1000);
-    particles.Update();
-    EXPECT_EQ(particles.nLiveCount, 1000);
+    for (int tick = 0; tick < 2; ++tick) {
+        particles.Update();
+        EXPECT_EQ(particles.nLiveCount, 1000) << tick;
+    }
     Load("MaxParticle=3\n");
     EXPECT_EQ(particles.nLiveCount, 0);
     particles.Update();
@@ -103,37 +97,45 @@ TEST_F(ParticleTest, PoolLimits)
     fresh.Update();
     fresh.Render();
     EXPECT_EQ(fresh.nLiveCount, 0);
-    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(Reports(), "");
 }
 
-// The point-sprite states the particles need, set before the draw and undone after it, except
-// the texture stage's alpha.
-TEST_F(ParticleTest, DrawsOnePointListBetweenItsStates)
+// Set before the draw, the states no drawn pixel of these tests shows: no depth writes, and the
+// texture's alpha times the colour's (for the blending the terrain leaves on). Undone after it,
+// those the following draws must not inherit.
+TEST_F(ParticleTest, DrawSetsAndUndoesItsStates)
 {
-    platform::seams::SetDeviceRecording(true);
-    auto& calls = platform::seams::RecordedDeviceCalls();
-    calls.clear();
     Load("MaxParticle=4\nGenerateRate=3\n");
-    EXPECT_EQ(calls, std::vector<std::string>{"CreateVertexBuffer(64, 0x00000248, 0x00000042, 0)"});
-    particles.bEnabled = true;
     particles.Update();
-    calls.clear();
+    const auto& calls = Record();
     particles.Render();
-    platform::seams::SetDeviceRecording(false);
     auto at = [&](const std::string& call) { return std::find(calls.begin(), calls.end(), call) - calls.begin(); };
     const auto draw = at("DrawPrimitive(1, 0, 3)");
     ASSERT_LT(draw, static_cast<long>(calls.size()));
-    for (const char* before : {"SetRenderState(137, 0x00000000)", "SetRenderState(156, 0x00000001)",
-                               "SetRenderState(157, 0x00000001)", "SetRenderState(154, 0x40000000)",
-                               "SetRenderState(155, 0x00000000)", "SetRenderState(158, 0x00000000)",
-                               "SetRenderState(159, 0x00000000)", "SetRenderState(160, 0x3F800000)",
-                               "SetTextureStageState(0, 5, 0x00000002)", "SetTextureStageState(0, 6, 0x00000000)",
-                               "SetTextureStageState(0, 4, 0x00000004)", "SetRenderState(14, 0x00000000)",
-                               "SetFVF(0x00000042)", "SetStreamSource(0, buffer, 0, 16)"})
+    for (const char* before : {"SetRenderState(14, 0x00000000)", "SetTextureStageState(0, 5, 0x00000002)",
+                               "SetTextureStageState(0, 6, 0x00000000)", "SetTextureStageState(0, 4, 0x00000004)"})
         EXPECT_LT(at(before), draw) << before;
     for (const char* after : {"SetRenderState(137, 0x00000001)", "SetRenderState(156, 0x00000000)",
-                              "SetRenderState(157, 0x00000000)", "SetRenderState(14, 0x00000001)"}) {
-        EXPECT_GT(at(after), draw) << after;
-        EXPECT_LT(at(after), static_cast<long>(calls.size())) << after;
+                              "SetRenderState(157, 0x00000000)", "SetRenderState(14, 0x00000001)"})
+        EXPECT_TRUE(at(after) > draw && at(after) < static_cast<long>(calls.size())) << after;
+}
+
+// Direct3D 9 sizes a scaled point sprite at viewport height x size x sqrt(1 / (A + B d + C d²)),
+// with d its distance from the eye: the particles' A = B = 0 and C = 1 halve it as d doubles.
+TEST_F(ParticleTest, PointSpritesShrinkWithDistance)
+{
+    UseDevice(128, 128);
+    Load("ParticleSize=1\nColor=FFFFFFFF\n");
+    particles.Update();
+    D3DXMATRIX view, projection;
+    D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 2, 1.0f, 1.0f, 100.0f);
+    g_pDevice->SetTransform(D3DTS_PROJECTION, &projection);
+    for (int distance : {8, 16}) {
+        D3DXMatrixTranslation(&view, -1, -2, distance - 3.0f);  // the particle straight ahead
+        g_pDevice->SetTransform(D3DTS_VIEW, &view);
+        testutil::DrawFrame([&] { particles.Render(); });
+        const RECT r = testutil::LitRect(0, 0, 128, 128);
+        EXPECT_NEAR(r.right - r.left, 128.0 / distance, 1.0) << distance;
+        EXPECT_NEAR(r.bottom - r.top, 128.0 / distance, 1.0) << distance;
     }
 }

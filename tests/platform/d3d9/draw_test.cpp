@@ -718,20 +718,3 @@ TEST_F(DrawTest, OverlayBlendsOverTheFrameAndLeavesDeviceStateAlone)
     ExpectColor(testutil::PresentedPixel(32, 32), 0, 0, 255);
 }
 
-TEST_F(DrawTest, DxtBlocksMakeATexture)
-{
-    // One DXT1 block: both endpoint colours pure red (5:6:5), every texel index 0.
-    const std::uint8_t block[8] = {0x00, 0xF8, 0x00, 0xF8, 0, 0, 0, 0};
-    IDirect3DTexture9* texture = platform::d3d9::CreateTextureFromDxt(device, 4, 4, D3DFMT_DXT1, block, sizeof block);
-    ASSERT_NE(texture, nullptr);
-    EXPECT_EQ(platform::d3d9::CreateTextureFromDxt(device, 8, 8, D3DFMT_DXT1, block, sizeof block), nullptr);
-    device->SetRenderState(D3DRS_LIGHTING, FALSE);
-    device->SetTexture(0, texture);
-    Begin();
-    Draw(D3DPT_TRIANGLELIST, 0x142, Square<TexturedVertex>(0, 0, 2.0f, 4.0f, [](float x, float y, float z) {
-             return TexturedVertex{x, y, z, kWhite, x < 0 ? 0.0f : 1.0f, y > 0 ? 0.0f : 1.0f};
-         }));
-    End();
-    ExpectColor(testutil::PresentedPixel(32, 32), 255, 0, 0);
-    texture->Release();
-}

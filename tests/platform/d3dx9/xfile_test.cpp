@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "platform/files.h"
-#include "platform/imagedecode.h"
 #include "platform/d3dx9/xfile.h"
 
 namespace {
@@ -215,28 +213,6 @@ TEST(XFile, DamagedFilesAreRefused)
     truncated.Name("Mesh").Open().Word(6).Dword(1000);
     EXPECT_FALSE(platform::ParseXFile(truncated.bytes, mesh));
     EXPECT_TRUE(mesh.vertices.empty());
-}
-
-TEST(XFile, BundledModelsParseWithTheirTextures)
-{
-    struct Model {
-        const char* name;
-        std::size_t triangles;
-        std::size_t materials;
-    };
-    for (const Model& m : {Model{"crate", 12, 2}, Model{"pyramid", 6, 1}}) {
-        std::string bytes;
-        const std::string base = std::string(ENGINE_SOURCE_DIR) + "/data/Models/" + m.name;
-        ASSERT_TRUE(platform::ReadFileBytes(base + ".x", bytes)) << m.name;
-        XMeshData mesh;
-        std::string error;
-        ASSERT_TRUE(platform::ParseXFile(bytes, mesh, &error)) << m.name << ": " << error;
-        EXPECT_EQ(mesh.attributes.size(), m.triangles) << m.name;
-        EXPECT_EQ(mesh.materials.size(), m.materials) << m.name;
-        EXPECT_TRUE(mesh.hasNormals && mesh.hasTexCoords) << m.name;
-        platform::RgbaImage tex;
-        EXPECT_TRUE(platform::LoadImageFile(base + ".dds", tex)) << m.name;
-    }
 }
 
 namespace {
