@@ -28,16 +28,29 @@ const std::string& Folder()
     return folder;
 }
 
+const std::filesystem::path& StartFolder()
+{
+    static const std::filesystem::path folder = std::filesystem::current_path();
+    return folder;
+}
+
 }  // namespace
 
 void Prepare()
 {
+    StartFolder();
     static const bool installed = [] {
         platform::seams::InstallMessageBoxRecorder();
         return true;
     }();
     (void)installed;
     platform::seams::RecordedMessageBoxes().clear();
+}
+
+void ReturnToStartFolder()
+{
+    std::error_code ignored;
+    std::filesystem::current_path(StartFolder(), ignored);
 }
 
 const std::string& InputFolder() { return Folder(); }

@@ -1,30 +1,16 @@
 #include "support/unitsupport.h"
 
-#include <filesystem>
-
 #include "media/object3d.h"
 #include "script/expression.h"
+#include "support/fuzzsupport.h"
 #include "support/scriptsupport.h"
 #include "world/scene.h"
 #include "world/unitdata.h"
 
 namespace fuzz {
 
-namespace {
-
-// libFuzzer names corpus and artifact files relative to the folder it started in, which loading
-// the types' folder changes.
-const std::filesystem::path& StartFolder()
-{
-    static const std::filesystem::path folder = std::filesystem::current_path();
-    return folder;
-}
-
-}  // namespace
-
 void PrepareUnits()
 {
-    StartFolder();
     PrepareScripts();
     static const bool done = [] {
         // A group without a device: its definitions are all the types name.
@@ -47,7 +33,7 @@ void ForgetUnits()
     g_UnitDataManager.units.Clear();
     g_Object3DList.Clear();
     g_ExpressionPool.Clear();
-    std::filesystem::current_path(StartFolder());
+    ReturnToStartFolder();
 }
 
 }  // namespace fuzz
