@@ -3,7 +3,6 @@
 // number of ticks on a real (off-screen) device.
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 
 #include "foundation/device.h"
 #include "support/fuzzsupport.h"
@@ -15,8 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     fuzz::Prepare();
     static IDirect3DDevice9* const device = testutil::MakeTestDevice(32, 32);
-    // Loading makes the group's folder current; libFuzzer reads its corpus by relative paths.
-    static const std::filesystem::path home = std::filesystem::current_path();
     g_pDevice = device;
     const std::string path = fuzz::WriteInput(data, size, "group.txt");
     AnimationManager manager;
@@ -39,6 +36,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             g_pDevice->EndScene();
         }
     }
-    std::filesystem::current_path(home);
+    fuzz::ReturnToStartFolder();
     return 0;
 }

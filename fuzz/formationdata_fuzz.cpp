@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "foundation/stringutil.h"
 #include "support/fuzzsupport.h"
 #include "support/unitsupport.h"
 #include "world/scene.h"
@@ -13,11 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     fuzz::Prepare();
     fuzz::PrepareUnits();
-    const std::string units = fuzz::WriteInput(reinterpret_cast<const std::uint8_t*>("[tank]\n[scout]\n"), 15,
-                                               "unittypes.txt");
-    g_UnitDataManager.LoadUnits(FolderOf(units), "unittypes.txt");
+    fuzz::WriteInput(reinterpret_cast<const std::uint8_t*>("[tank]\n[scout]\n"), 15, "unittypes.txt");
+    g_UnitDataManager.LoadUnits(fuzz::InputFolder(), "unittypes.txt");
     fuzz::WriteInput(data, size, "formations.txt");
-    g_UnitDataManager.LoadFormations(FolderOf(units), "formations.txt");
+    g_UnitDataManager.LoadFormations(fuzz::InputFolder(), "formations.txt");
     for (int i = 0; i < g_UnitDataManager.formations.Count(); ++i) {
         CFormationData* type = g_UnitDataManager.formations.Get(i);
         if (type->nMaxUnit != static_cast<int>(type->slots.size()))

@@ -31,5 +31,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::StopScripts(scene.runner);
     }
     g_ExpressionPool.Clear();
+    fuzz::ReturnToStartFolder();
     return 0;
 }

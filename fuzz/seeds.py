@@ -159,10 +159,13 @@ def main():
     put(os.path.join(out, 'unitdata_fuzz'), 'anims.txt',
         '[Tank]\nspeed=2\nobjscale=1.5\nanim1=SPARK\nanim2=ghost\nanim3=puff\nscript=anims.txt\n[tank]\nspeed=9\n'
         '[main]\nUnit.MoveXZ(2,1,2,100,0.1,1,0.5)\n')
+    # A blank-led header lists a section no header matches; its script once loaded from a null line.
+    put(os.path.join(out, 'unitdata_fuzz'), 'unmatched-section.txt', '[k]\nscript=units.txt\n []')
     copy(os.path.join(out, 'formationdata_fuzz'), 'data/units/formations.txt')
     put(os.path.join(out, 'formationdata_fuzz'), 'slots.txt',
         '[Line]\nscript=slots.txt\nunit1=TANK\noffsetx1=3\noffsetz1=4\nrandomoffsetx1=1\nrandomoffsetz1=2\n'
         'unit2=scout\noffsetx3=9\n[Broken]\nunit1=tank\nunit2=ghost\nunit3=tank\n[main]\nwait(1)\n')
+    put(os.path.join(out, 'formationdata_fuzz'), 'unmatched-section.txt', ' [e]\n[]\nscript=formations.txt')
     copy(os.path.join(out, 'animation_fuzz'), 'data/scene/anim/effects.txt')
     put(os.path.join(out, 'animation_fuzz'), 'strip.txt',
         'name=strip\ntexture=group.txt\nsizex=256\nsizey=0\nMaxAnimCount=3\n'

@@ -4,7 +4,6 @@
 // must never hang and the strip must stay bounded.
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 #include "foundation/device.h"
@@ -34,10 +33,6 @@ std::string GreyBmp(int width, int height, const std::uint8_t* greys)
            u32(0) + u32(0) + rows;
 }
 
-// libFuzzer names corpus and artifact files relative to the folder it started in, which the
-// block list's folder changes.
-std::filesystem::path g_StartFolder;
-
 void Write(const std::string& name, const std::string& bytes)
 {
     fuzz::WriteInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), name);
@@ -53,7 +48,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     Write("b.bmp", GreyBmp(3, 1, b));
     const std::string path = fuzz::WriteInput(nullptr, 0, "terrain.txt");
     SetRootFolder(path.substr(0, path.rfind('/')));
-    g_StartFolder = std::filesystem::current_path();
     return 0;
 }
 
@@ -77,6 +71,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     g_HeightBlockManager.Clear();
-    std::filesystem::current_path(g_StartFolder);
+    fuzz::ReturnToStartFolder();
     return 0;
 }

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "foundation/stringutil.h"
 #include "support/fuzzsupport.h"
 #include "support/unitsupport.h"
 #include "world/unitdata.h"
@@ -12,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     fuzz::Prepare();
     fuzz::PrepareUnits();
-    const std::string path = fuzz::WriteInput(data, size, "units.txt");
-    g_UnitDataManager.LoadUnits(FolderOf(path), "units.txt");
+    fuzz::WriteInput(data, size, "units.txt");
+    g_UnitDataManager.LoadUnits(fuzz::InputFolder(), "units.txt");
     for (int i = 0; i < g_UnitDataManager.units.Count(); ++i)
         if (g_UnitDataManager.units.Get(i)->anims.size() > 1000)
             __builtin_trap();

@@ -28,10 +28,17 @@ const std::string& Folder()
     return folder;
 }
 
+const std::filesystem::path& StartFolder()
+{
+    static const std::filesystem::path folder = std::filesystem::current_path();
+    return folder;
+}
+
 }  // namespace
 
 void Prepare()
 {
+    StartFolder();
     static const bool installed = [] {
         platform::seams::InstallMessageBoxRecorder();
         return true;
@@ -39,6 +46,14 @@ void Prepare()
     (void)installed;
     platform::seams::RecordedMessageBoxes().clear();
 }
+
+void ReturnToStartFolder()
+{
+    std::error_code ignored;
+    std::filesystem::current_path(StartFolder(), ignored);
+}
+
+const std::string& InputFolder() { return Folder(); }
 
 std::string WriteInput(const std::uint8_t* data, std::size_t size, const std::string& name)
 {

@@ -2,6 +2,7 @@
 
 #include "media/object3d.h"
 #include "script/expression.h"
+#include "support/fuzzsupport.h"
 #include "support/scriptsupport.h"
 #include "world/scene.h"
 #include "world/unitdata.h"
@@ -32,6 +33,7 @@ void ForgetUnits()
     g_UnitDataManager.units.Clear();
     g_Object3DList.Clear();
     g_ExpressionPool.Clear();
+    ReturnToStartFolder();
 }
 
 }  // namespace fuzz

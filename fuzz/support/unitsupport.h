@@ -7,7 +7,8 @@ namespace fuzz {
 // Call once an input, before loading.
 void PrepareUnits();
 
-// Drops every formation, type and 3D object, and the expressions their scripts compiled.
+// Drops every formation, type and 3D object, and the expressions their scripts compiled, and
+// goes back to the folder the process started in.
 void ForgetUnits();
 
 }  // namespace fuzz

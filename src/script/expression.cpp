@@ -26,18 +26,19 @@ void SetParam(TExprParam& to, const TExprParam& from)
 const TOperatorData* OperatorOf(const TToken& t) { return t.pOperator ? t.pOperator : g_OperatorTable.Get(t.text); }
 
 // Brackets nested deeper than this fail the compile. No line of a data file (255 characters)
-// nests half as deep, and the compiler recurses once a level.
+// nests half as deep, and each level that holds an operator takes the compiler one call deeper.
 constexpr int kMaxNesting = 256;
 
-// For each opening bracket, the bracket that closes it (-1: none), as
-// CTokenList::FindClosingBracket finds it; a closing bracket that closes nothing stays -1 too.
-// False when the brackets nest deeper than kMaxNesting.
+// For each token of the expression being compiled: the bracket that closes it, when it is an
+// opening bracket that one closes; otherwise -1.
 std::vector<int>& ClosingBrackets()
 {
     static std::vector<int> closing;
     return closing;
 }
 
+// Matches the brackets as CTokenList::FindClosingBracket would, once for the whole expression;
+// false when they nest deeper than kMaxNesting.
 bool MatchBrackets(const CTokenList& tokens)
 {
     std::vector<int>& closing = ClosingBrackets();

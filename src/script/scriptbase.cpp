@@ -246,8 +246,10 @@ TScript* CScriptLibrary::AddScript(const CStringList& lines, const std::string& 
 TScript* CScriptLibrary::AddSection(CIniFile& ini, const std::string& section, const std::string& name)
 {
     int start = ini.FindSection(section);
-    int end = start >= 0 ? ini.FindSectionEnd(start) : -1;
-    return AddScript(start >= 0 ? &ini.Lines.At(0) + start : nullptr, std::max(end - start + 1, 0), name);
+    if (start < 0)
+        return AddScript(nullptr, 0, name);
+    int end = ini.FindSectionEnd(start);
+    return AddScript(ini.Lines.Items.data() + start, std::max(end - start + 1, 0), name);
 }
 
 TScript* CScriptLibrary::LoadScript(CIniFile& ini, const std::string& section) { return AddSection(ini, section, section); }

@@ -207,4 +207,15 @@ TEST_F(ParserTest, LibraryFindsFailedScriptsAndTheFirstOfAName)
     EXPECT_EQ(empty.LoadFile(dir.WindowsPath() + "\\none.txt"), nullptr);
 }
 
+// A section the file does not have loads as a script of no lines: no line is read.
+TEST_F(ParserTest, AMissingSectionLoadsAsAnEmptyScript)
+{
+    testutil::TempDir dir;
+    dir.Write("s.txt", "[k]\nLog(1)\n");
+    CScriptLibrary library;
+    TScript* missing = library.LoadScript(dir.WindowsPath() + "\\s.txt", "none");
+    ASSERT_NE(missing, nullptr);
+    EXPECT_EQ(missing->Length(), 0);
+}
+
 }  // namespace
