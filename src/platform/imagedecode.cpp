@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/files.h"
 
 namespace platform {
 namespace {
@@ -433,14 +432,6 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, RgbaImage& out)
         }
     }
     return true;
-}
-
-bool LoadImageFile(const std::string& enginePath, RgbaImage& out)
-{
-    std::string bytes;
-    if (!ReadFileBytes(enginePath, bytes))
-        return false;
-    return DecodeImage(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), out);
 }
 
 }  // namespace platform

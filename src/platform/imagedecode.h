@@ -46,7 +46,4 @@ bool FindDxtBlocks(const std::uint8_t* data, std::size_t size, DxtBlocks& out);
 // file that lacks any of the bytes its header promises. Alpha is 255.
 bool DecodeBmp(const std::uint8_t* data, std::size_t size, RgbaImage& out);
 
-// Reads the file through the engine's path translation and decodes it.
-bool LoadImageFile(const std::string& enginePath, RgbaImage& out);
-
 }  // namespace platform

@@ -29,7 +29,10 @@ protected:
 Frame Draw()
 {
     testutil::DrawFrame([] {
-        D3DLIGHT9 light{.Type = D3DLIGHT_DIRECTIONAL, .Diffuse = {1, 1, 1, 1}, .Direction = {0.3f, -1.0f, 0.5f}};
+        D3DLIGHT9 light{};
+        light.Type = D3DLIGHT_DIRECTIONAL;
+        light.Diffuse = {1, 1, 1, 1};
+        light.Direction = {0.3f, -1.0f, 0.5f};
         g_pDevice->SetLight(0, &light);
         g_Scene.Render();
     });

@@ -171,8 +171,11 @@ protected:
         group->MaxAnimCount = 4;
         group->pool.resize(4);
         spark = group->anims.AddNew();
-        *spark = {.name = "spark", .frames = std::vector<TAnimFrameData>(2), .framecount = 2,
-                  .TimePerFrame = 1000, .pGroup = group};
+        spark->name = "spark";
+        spark->frames.resize(2);
+        spark->framecount = 2;
+        spark->TimePerFrame = 1000;
+        spark->pGroup = group;
     }
 
     // One formation "f" at (100, 200) of `slots` slots of the unit type "u" (speed 2, scale 2,
