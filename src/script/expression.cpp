@@ -25,8 +25,8 @@ void SetParam(TExprParam& to, const TExprParam& from)
 // Tokens made by the tokenizer carry their operator's record; others are looked up.
 const TOperatorData* OperatorOf(const TToken& t) { return t.pOperator ? t.pOperator : g_OperatorTable.Get(t.text); }
 
-// Brackets nested deeper than this fail the compile. No line of a data file (255 characters)
-// nests half as deep, and each level that holds an operator takes the compiler one call deeper.
+// Brackets nested deeper than this fail the compile. No written expression comes near it, and
+// each level that holds an operator takes the compiler one call deeper.
 constexpr int kMaxNesting = 256;
 
 // For each token of the expression being compiled: the bracket that closes it, when it is an
