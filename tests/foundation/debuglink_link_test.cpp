@@ -94,7 +94,9 @@ protected:
 
 }  // namespace
 
-TEST_F(DebugLinkTest, AViewerThatReadsGetsAWholeBurstOverLaterTicks)
+// A burst, and then a text larger than the queue holds: a text begun is finished whatever its
+// size.
+TEST_F(DebugLinkTest, AViewerThatReadsGetsAWholeBurstAndAWholeHugeTextOverLaterTicks)
 {
     std::string sent;
     for (int i = 0; i < 250; ++i) {  // about 1 MB
@@ -102,6 +104,9 @@ TEST_F(DebugLinkTest, AViewerThatReadsGetsAWholeBurstOverLaterTicks)
         g_pDebugLink->Send(Text(i));
     }
     EXPECT_TRUE(ReadOverTicks() == sent);
+    const std::string big(CDebugLink::kPendingLimit + 1000000, 'x');
+    g_pDebugLink->Send(big);
+    EXPECT_TRUE(ReadOverTicks() == sent + big);
 }
 
 TEST_F(DebugLinkTest, AFullQueueDropsWholeTextsOldestFirst)
@@ -120,11 +125,4 @@ TEST_F(DebugLinkTest, AFullQueueDropsWholeTextsOldestFirst)
         newest += Text(numbers[k]).size();
     EXPECT_LE(newest, CDebugLink::kPendingLimit);
     EXPECT_GT(newest, CDebugLink::kPendingLimit - 2 * kLongestText);
-}
-
-TEST_F(DebugLinkTest, ATextBegunIsFinishedWhateverItsSize)
-{
-    const std::string big(CDebugLink::kPendingLimit + 1000000, 'x');
-    g_pDebugLink->Send(big);
-    EXPECT_TRUE(ReadOverTicks() == big);
 }
