@@ -25,16 +25,6 @@ Strings Values(CIniFile& ini, std::initializer_list<const char*> keys, bool glob
 
 }  // namespace
 
-TEST_F(IniFileTest, DecoratedHeadersAreListedButNotSelectable)
-{
-    CIniFile ini = Load(" [Data]\nk=1\n[Other] // x\nk=2\n[]\n");
-    CStringList names, lines;
-    ini.GetSectionNames(names);
-    EXPECT_EQ(names.Items, (Strings{"Data", "Other", ""}));
-    EXPECT_FALSE(ini.SelectSection("Data"));
-    EXPECT_EQ(ini.GetSectionLines(lines, "Other"), 0);
-}
-
 // Values are trimmed of spaces and comments; the first of a name wins; a line holding both
 // brackets ends the section.
 TEST_F(IniFileTest, KeyLinesAreTrimmedAndTheFirstOfANameWins)
@@ -62,10 +52,15 @@ TEST_F(IniFileTest, BeforeASelectionOnlyTheFirstLineIsReadAndEmptySectionsFail)
     EXPECT_FALSE(ini.SelectSection("c"));  // header on the last line
 }
 
-TEST_F(IniFileTest, RawSectionLinesKeepEverythingAndAMissingFileGivesAnEmptyReader)
+// Decorated headers are listed but cannot be selected; raw section lines keep everything.
+TEST_F(IniFileTest, HeadersAndRawSectionLinesAndAMissingFileGivesAnEmptyReader)
 {
-    CIniFile ini = Load("[script]\n  a := 1\n\n// comment\nwait(1)\n");
-    CStringList lines;
+    CIniFile ini = Load(" [Data]\nk=1\n[Other] // x\nk=2\n[]\n[script]\n  a := 1\n\n// comment\nwait(1)\n");
+    CStringList names, lines;
+    ini.GetSectionNames(names);
+    EXPECT_EQ(names.Items, (Strings{"Data", "Other", "", "script"}));
+    EXPECT_FALSE(ini.SelectSection("Data"));
+    EXPECT_EQ(ini.GetSectionLines(lines, "Other"), 0);
     ASSERT_EQ(ini.GetSectionLines(lines, "SCRIPT"), 4);
     EXPECT_EQ(lines.Items, (Strings{"  a := 1", "", "// comment", "wait(1)"}));
 
