@@ -25,7 +25,7 @@ std::vector<float> Values(CInterpolatorFloat& f, int n)
 
 }  // namespace
 
-TEST(InterpolatorFloat, LinearMoveLandsOnItsLastFrameInDoublePrecisionAndSetEndsIt)
+TEST(InterpolatorFloat, LinearMoveLandsOnItsLastFrameSetEndsItAndSmoothMoveStopsWhereItIs)
 {
     CInterpolatorFloat f;
     f.StartLinear(0.0f, 10.0f, 4);
@@ -47,13 +47,10 @@ TEST(InterpolatorFloat, LinearMoveLandsOnItsLastFrameInDoublePrecisionAndSetEnds
     EXPECT_EQ((std::pair{Tick(f, 1).Get(), f.IsRunning()}), (std::pair{42.0f, false}));
     CInterpolatorFloat fresh;
     EXPECT_TRUE(Tick(fresh, 10).IsRunning());
-}
 
-// The acceleration limit, then the speed limit; out of frames short of the target it stays
-// there, it is not snapped; towards a lower target the limits apply the other way.
-TEST(InterpolatorFloat, SmoothMoveIsLimitedAndStopsWhereItIs)
-{
-    CInterpolatorFloat f;
+    // A smooth move: the acceleration limit, then the speed limit; out of frames short of the
+    // target it stays there, it is not snapped; towards a lower target the limits apply the
+    // other way.
     f.StartSmooth(0.0f, 100.0f, 4, 0.1f, 1.0f, 0.5f);
     EXPECT_EQ(Values(f, 5), (std::vector<float>{0.5f, 1.5f, 2.5f, 3.5f, 3.5f}));
     f.StartSmooth(10.0f, 0.0f, 100, 0.5f, 2.0f, 1.5f);

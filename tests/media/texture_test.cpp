@@ -43,7 +43,7 @@ TEST_F(TextureTest, PoolSharesOneElementPerNameWhateverTheCaseOrFolder)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST_F(TextureTest, FailedLoadsArePooledAndReportedOnce)
+TEST_F(TextureTest, FailedLoadsArePooledAndReportedOnceAndImagesBeyondTheLargestTextureFail)
 {
     CTexture* missing = manager.AddTexture("none.png");
     EXPECT_EQ(missing->GetTexture(), nullptr);
@@ -57,8 +57,23 @@ TEST_F(TextureTest, FailedLoadsArePooledAndReportedOnce)
     EXPECT_EQ(manager.AddTexture("a\\pic.png")->GetTexture(), nullptr);
     g_pDevice = kept;
 
+    // An image larger than the device's largest texture, 8192 a side as its caps say, fails to
+    // load as a missing one does, before its pixels are decoded; one of the largest size loads.
+    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    ASSERT_NE(d3d, nullptr);
+    D3DCAPS9 caps{};
+    d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps);
+    d3d->Release();
+    EXPECT_EQ((std::pair{caps.MaxTextureWidth, caps.MaxTextureHeight}), (std::pair<DWORD, DWORD>{8192, 8192}));
+    dir.Write("wide.png", testutil::PngFile(8193, 1, 3, std::vector<std::uint8_t>(8193 * 3, 200)));
+    dir.Write("tall.dds", testutil::DdsHeader(4, 8196, 0x4, "DXT1", 0) + std::string(2049 * 8, '\0'));
+    dir.Write("largest.png", testutil::PngFile(8192, 1, 3, std::vector<std::uint8_t>(8192 * 3, 200)));
+    for (const char* name : {"wide.png", "tall.dds"}) EXPECT_FALSE(CTexture(name).Load()) << name;
+    EXPECT_TRUE(CTexture("largest.png").Load());
+
     EXPECT_EQ(boxes.Captioned(), (testutil::Strings{"|cant open tex file :none.png",
-                                                 "CTextureManager:|AddTexture do not accept Empty string param"}));
+                                                 "CTextureManager:|AddTexture do not accept Empty string param",
+                                                 "|cant open tex file :wide.png", "|cant open tex file :tall.dds"}));
 }
 
 TEST_F(TextureTest, TakeFromMovesTheTexture)
@@ -76,23 +91,4 @@ TEST_F(TextureTest, TakeFromMovesTheTexture)
     EXPECT_EQ((std::pair{source.GetName(), source.GetTexture()}), (std::pair<std::string, IDirect3DTexture9*>{}));
     // Loading again releases the texture held before (the leak check sees it otherwise).
     EXPECT_TRUE(target.Load());
-}
-
-// An image larger than the device's largest texture, 8192 a side as its caps say, fails to load
-// as a missing one does, before its pixels are decoded; one of the largest size loads.
-TEST_F(TextureTest, ImagesBeyondTheLargestTextureFailToLoad)
-{
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    ASSERT_NE(d3d, nullptr);
-    D3DCAPS9 caps{};
-    d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps);
-    d3d->Release();
-    EXPECT_EQ((std::pair{caps.MaxTextureWidth, caps.MaxTextureHeight}), (std::pair<DWORD, DWORD>{8192, 8192}));
-
-    dir.Write("wide.png", testutil::PngFile(8193, 1, 3, std::vector<std::uint8_t>(8193 * 3, 200)));
-    dir.Write("tall.dds", testutil::DdsHeader(4, 8196, 0x4, "DXT1", 0) + std::string(2049 * 8, '\0'));
-    dir.Write("largest.png", testutil::PngFile(8192, 1, 3, std::vector<std::uint8_t>(8192 * 3, 200)));
-    for (const char* name : {"wide.png", "tall.dds"}) EXPECT_FALSE(CTexture(name).Load()) << name;
-    EXPECT_EQ(boxes.Texts(), (testutil::Strings{"cant open tex file :wide.png", "cant open tex file :tall.dds"}));
-    EXPECT_TRUE(CTexture("largest.png").Load());
 }
