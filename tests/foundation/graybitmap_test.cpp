@@ -17,7 +17,7 @@ protected:
 }  // namespace
 
 // Grey is (blue + green + red) / 3 of the pixel as the display holds it.
-TEST_F(GrayBitmapTest, GreyValuesOfThe32And16BitDisplays)
+TEST_F(GrayBitmapTest, GreyValuesOfThe32And16BitDisplaysAndUnreadableFilesGiveNothing)
 {
     dir.Write("wb.bmp", testutil::BmpWithBits(2, 1, 24, {0xFFFFFF, 0x0000FF}));
     CGrayBitmap wide("wb.bmp");
@@ -28,11 +28,8 @@ TEST_F(GrayBitmapTest, GreyValuesOfThe32And16BitDisplays)
     EXPECT_EQ((std::vector{wide.GetData()[0], wide.GetData()[1], narrow.GetData()[0], narrow.GetData()[1]}),
               (std::vector<std::uint32_t>{255, 85, 41, 10}));
     EXPECT_TRUE(boxes.Boxes().empty());
-}
 
-// A file that is missing, not a bitmap or cut short is reported alike and gives nothing.
-TEST_F(GrayBitmapTest, UnreadableFilesReportAndGiveNothing)
-{
+    // A file that is missing, not a bitmap or cut short is reported alike and gives nothing.
     const std::string good = testutil::BmpWithBits(4, 4, 24, std::vector<std::uint32_t>(16, 0x808080));
     dir.Write("short.bmp", good.substr(0, good.size() - 10));
     dir.Write("text.bmp", "not a bitmap");
