@@ -61,7 +61,7 @@ TEST(SoundStartup, TheLibraryIsRunningBeforeTheProgramStarts)
 // Sounds are named before their first point; every sample is loaded by its bare name from the
 // folder made current, 16-bit mono signed (mode 0x130); one that did not load stays listed and plays as -1;
 // each playing takes its own channel; scene sounds accumulate, the same folder twice twice.
-TEST_F(SoundManagerTest, StartupAndSceneSoundsAreFoundByNameBeforeTheFirstPoint)
+TEST_F(SoundManagerTest, StartupAndSceneSoundsAreFoundByNameBeforeTheFirstPointAndByResourceTables)
 {
     g_SoundManager.LoadSounds("$\\sound");
     ASSERT_EQ(g_SoundManager.Sounds.Count(), 3);
@@ -85,6 +85,18 @@ TEST_F(SoundManagerTest, StartupAndSceneSoundsAreFoundByNameBeforeTheFirstPoint)
     Scene_LoadSound(args, 2);
     g_SoundManager.LoadSceneSounds("$\\sound", "c*.wav");
     EXPECT_EQ(g_SoundManager.SceneSounds.Count(), 2);
+
+    // A resource table takes only known sounds, from the start-up list or the scene's; names
+    // compare with case.
+    g_SoundManager.LoadSceneSounds("$\\music", "*.wav");
+    SoundResourceTable table;
+    for (const auto& [name, id] : {std::pair{"click", 1}, {"THEME", 2}, {"nowhere", 3}, {"two", 1}})
+        table.Add(name, id);
+    ASSERT_EQ(table.Entries.size(), 3u);
+    EXPECT_EQ(table.FindById(1)->pSound, click);
+    EXPECT_EQ(table.FindById(2)->pSound, g_SoundManager.FindSceneSound("theme"));
+    EXPECT_NE(table.FindByName("Click"), nullptr);
+    EXPECT_EQ(table.FindByName("click"), nullptr);
 }
 
 // No music at volume 0, nor for an empty name; a new piece closes the last. Volumes are passed
@@ -120,19 +132,4 @@ TEST_F(SoundManagerTest, MusicVolumesAndTheGlobalSoundVolume)
     g_SoundManager.PlaySound(click);
     g_SoundManager.PlaySound(nullptr);
     EXPECT_EQ(CallsOf("FSOUND_SetVolume"), Strings{std::to_string(click->nChannel) + " 63"});
-}
-
-// Only known sounds are taken, from the start-up list or the scene's; names compare with case.
-TEST_F(SoundManagerTest, ResourceTableTakesOnlyKnownSounds)
-{
-    g_SoundManager.LoadSounds("$\\sound");
-    g_SoundManager.LoadSceneSounds("$\\music", "*.wav");
-    SoundResourceTable table;
-    for (const auto& [name, id] : {std::pair{"click", 1}, {"THEME", 2}, {"nowhere", 3}, {"two", 1}})
-        table.Add(name, id);
-    ASSERT_EQ(table.Entries.size(), 3u);
-    EXPECT_EQ(table.FindById(1)->pSound, g_SoundManager.FindSound("click"));
-    EXPECT_EQ(table.FindById(2)->pSound, g_SoundManager.FindSceneSound("theme"));
-    EXPECT_NE(table.FindByName("Click"), nullptr);
-    EXPECT_EQ(table.FindByName("click"), nullptr);
 }
