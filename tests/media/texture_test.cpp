@@ -28,7 +28,7 @@ protected:
 
 }  // namespace
 
-TEST_F(TextureTest, PoolSharesOneElementPerNameWhateverTheCaseOrFolder)
+TEST_F(TextureTest, PoolSharesOneElementPerNameWhateverTheCaseOrFolderAndTakeFromMovesTheTexture)
 {
     testutil::ScopedCwd inA(dir.Path() + "/a");
     CTexture* first = manager.AddTexture("Pic.png");
@@ -41,6 +41,19 @@ TEST_F(TextureTest, PoolSharesOneElementPerNameWhateverTheCaseOrFolder)
     EXPECT_EQ(*static_cast<const D3DCOLOR*>(locked.pBits), 0xFFFF0000u) << "the first folder's image";
     first->GetTexture()->UnlockRect(0);
     EXPECT_TRUE(boxes.Boxes().empty());
+
+    // A texture outside the pool moves its texture to another.
+    CTexture source("pic.png"), target;
+    ASSERT_TRUE(source.Load());
+    IDirect3DTexture9* held = source.GetTexture();
+    EXPECT_FALSE(target.TakeFrom(nullptr));
+    EXPECT_TRUE(source.TakeFrom(&source));
+    EXPECT_EQ(source.GetTexture(), held);
+    EXPECT_TRUE(target.TakeFrom(&source));
+    EXPECT_EQ((std::pair{target.GetName(), target.GetTexture()}), (std::pair{std::string("pic.png"), held}));
+    EXPECT_EQ((std::pair{source.GetName(), source.GetTexture()}), (std::pair<std::string, IDirect3DTexture9*>{}));
+    // Loading again releases the texture held before (the leak check sees it otherwise).
+    EXPECT_TRUE(target.Load());
 }
 
 TEST_F(TextureTest, FailedLoadsArePooledAndReportedOnceAndImagesBeyondTheLargestTextureFail)
@@ -74,21 +87,4 @@ TEST_F(TextureTest, FailedLoadsArePooledAndReportedOnceAndImagesBeyondTheLargest
     EXPECT_EQ(boxes.Captioned(), (testutil::Strings{"|cant open tex file :none.png",
                                                  "CTextureManager:|AddTexture do not accept Empty string param",
                                                  "|cant open tex file :wide.png", "|cant open tex file :tall.dds"}));
-}
-
-TEST_F(TextureTest, TakeFromMovesTheTexture)
-{
-    testutil::ScopedCwd cwd(dir.Path() + "/a");
-    CTexture source("pic.png"), target;
-    ASSERT_TRUE(source.Load());
-    IDirect3DTexture9* held = source.GetTexture();
-    EXPECT_FALSE(target.TakeFrom(nullptr));
-    EXPECT_TRUE(source.TakeFrom(&source));
-    EXPECT_EQ(source.GetTexture(), held);
-
-    EXPECT_TRUE(target.TakeFrom(&source));
-    EXPECT_EQ((std::pair{target.GetName(), target.GetTexture()}), (std::pair{std::string("pic.png"), held}));
-    EXPECT_EQ((std::pair{source.GetName(), source.GetTexture()}), (std::pair<std::string, IDirect3DTexture9*>{}));
-    // Loading again releases the texture held before (the leak check sees it otherwise).
-    EXPECT_TRUE(target.Load());
 }
