@@ -17,8 +17,8 @@ struct Counted {
 
 }  // namespace
 
-// Past the end the first element is handed out; nothing safe to hand out gives null. Each is
-// reported.
+// Elements keep their address as blocks are added and a copy owns its own. Past the end the first
+// element is handed out; nothing safe to hand out gives null. Each is reported.
 TEST(ArrayList, ElementsStayPutAcrossBlocksCopiesAreDeepAndOutOfRangeFallsBack)
 {
     testutil::BoxCapture boxes;
