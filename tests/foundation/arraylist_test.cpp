@@ -17,35 +17,28 @@ struct Counted {
 
 }  // namespace
 
-TEST(ArrayList, ElementsStayPutAcrossBlocksAndCopiesAreDeep)
+// Elements keep their address as blocks are added and a copy owns its own. Past the end the first
+// element is handed out; nothing safe to hand out gives null. Each is reported.
+TEST(ArrayList, ElementsStayPutAcrossBlocksCopiesAreDeepAndOutOfRangeFallsBack)
 {
-    ArrayList<int> list(20), copy(5);
+    testutil::BoxCapture boxes;
+    ArrayList<int> list(20), copy(5), empty(20);
     int* first = list.Add(7);
     for (int i = 1; i < 45; ++i) list.Add(i * 10);
     EXPECT_EQ(list.Count(), 45);
     EXPECT_EQ(list.Get(0), first);
     EXPECT_EQ(*list.Get(20), 200);
     EXPECT_EQ(*list.Get(44), 440);
+    EXPECT_EQ(list.Get(45), first);
+    EXPECT_EQ(list.Get(-1), nullptr);
+    EXPECT_EQ(empty.Get(0), nullptr);
+    EXPECT_EQ(boxes.Captioned(), testutil::Strings(3, ":|ArrayList Index Out Of Bounds"));
 
     copy = list;
     *list.Get(21) = 99;
     EXPECT_EQ(copy.Count(), 45);
     EXPECT_EQ(*copy.Get(21), 210);
     EXPECT_EQ(*copy.Get(44), 440);
-}
-
-// Past the end the first element is handed out; nothing safe to hand out gives null. Each is
-// reported.
-TEST(ArrayList, OutOfRangeReportsAndFallsBack)
-{
-    testutil::BoxCapture boxes;
-    ArrayList<int> list(20), empty(20);
-    list.Add(1);
-    list.Add(2);
-    EXPECT_EQ(list.Get(2), list.Get(0));
-    EXPECT_EQ(list.Get(-1), nullptr);
-    EXPECT_EQ(empty.Get(0), nullptr);
-    EXPECT_EQ(boxes.Captioned(), testutil::Strings(3, ":|ArrayList Index Out Of Bounds"));
 }
 
 TEST(ArrayList, AddNewHandsOutTheBlocksOwnElementsWithoutACopy)

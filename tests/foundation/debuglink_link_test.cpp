@@ -94,7 +94,10 @@ protected:
 
 }  // namespace
 
-TEST_F(DebugLinkTest, AViewerThatReadsGetsAWholeBurstOverLaterTicks)
+// A burst, then a text larger than the queue holds (a text begun is finished whatever its size),
+// then more than the queue holds while the viewer reads nothing: whole texts are dropped, oldest
+// first.
+TEST_F(DebugLinkTest, AViewerGetsWholeBurstsAndHugeTextsAndAFullQueueDropsWholeTextsOldestFirst)
 {
     std::string sent;
     for (int i = 0; i < 250; ++i) {  // about 1 MB
@@ -102,14 +105,14 @@ TEST_F(DebugLinkTest, AViewerThatReadsGetsAWholeBurstOverLaterTicks)
         g_pDebugLink->Send(Text(i));
     }
     EXPECT_TRUE(ReadOverTicks() == sent);
-}
+    const std::string big(CDebugLink::kPendingLimit + 1000000, 'x');
+    g_pDebugLink->Send(big);
+    EXPECT_TRUE(ReadOverTicks() == sent + big);
 
-TEST_F(DebugLinkTest, AFullQueueDropsWholeTextsOldestFirst)
-{
-    const int count = 1500;  // about 6 MB while the viewer reads nothing
+    const int count = 1500;  // about 6 MB
     for (int i = 0; i < count; ++i) g_pDebugLink->Send(Text(i));
     std::vector<int> numbers;
-    ASSERT_TRUE(ParseTexts(ReadOverTicks(), numbers));
+    ASSERT_TRUE(ParseTexts(ReadOverTicks().substr(sent.size() + big.size()), numbers));
     ASSERT_FALSE(numbers.empty());
     EXPECT_EQ((std::pair{numbers.front(), numbers.back()}), (std::pair{0, count - 1}));
     EXPECT_TRUE(std::adjacent_find(numbers.begin(), numbers.end(), std::greater_equal<>()) == numbers.end())
@@ -120,11 +123,4 @@ TEST_F(DebugLinkTest, AFullQueueDropsWholeTextsOldestFirst)
         newest += Text(numbers[k]).size();
     EXPECT_LE(newest, CDebugLink::kPendingLimit);
     EXPECT_GT(newest, CDebugLink::kPendingLimit - 2 * kLongestText);
-}
-
-TEST_F(DebugLinkTest, ATextBegunIsFinishedWhateverItsSize)
-{
-    const std::string big(CDebugLink::kPendingLimit + 1000000, 'x');
-    g_pDebugLink->Send(big);
-    EXPECT_TRUE(ReadOverTicks() == big);
 }

@@ -25,47 +25,35 @@ Strings Values(CIniFile& ini, std::initializer_list<const char*> keys, bool glob
 
 }  // namespace
 
-TEST_F(IniFileTest, DecoratedHeadersAreListedButNotSelectable)
+// Before any selection only the first line is read; the file-wide keys end at a header. Values
+// are trimmed of spaces and comments; the first of a name wins; a line holding both brackets
+// ends the section; a section without lines cannot be selected.
+TEST_F(IniFileTest, KeyLinesAreTrimmedTheFirstOfANameWinsAndEmptySectionsFail)
 {
-    CIniFile ini = Load(" [Data]\nk=1\n[Other] // x\nk=2\n[]\n");
-    CStringList names, lines;
-    ini.GetSectionNames(names);
-    EXPECT_EQ(names.Items, (Strings{"Data", "Other", ""}));
-    EXPECT_FALSE(ini.SelectSection("Data"));
-    EXPECT_EQ(ini.GetSectionLines(lines, "Other"), 0);
-}
-
-// Values are trimmed of spaces and comments; the first of a name wins; a line holding both
-// brackets ends the section.
-TEST_F(IniFileTest, KeyLinesAreTrimmedAndTheFirstOfANameWins)
-{
-    CIniFile ini = Load("[s]\nurl=a//b\nk=v=w\ndup=first\nDup=second\nnoequals\n  spaced  =  Mixed Case ;  \n"
-                        "list=[1,2]\ncut=1\n[later]\nonly=here ;\n");
-    ini.SelectSection("S");
+    CIniFile ini = Load("first=1\nsecond=2\n[s]\nurl=a//b\nk=v=w\ndup=first\nDup=second\nnoequals\n"
+                        "  spaced  =  Mixed Case ;  \nlist=[1,2]\ncut=1\n[later]\nonly=here ;\n[b]\n[c]\n");
+    EXPECT_EQ(Values(ini, {"first", "second"}), (Strings{"1", ""}));
+    EXPECT_EQ(Values(ini, {"second", "url"}, true), (Strings{"2", ""}));
+    EXPECT_TRUE(ini.SelectSection("S"));
     EXPECT_EQ(Values(ini, {"url", "k", "DUP", "spaced", "cut", "only"}),
               (Strings{"a", "v=w", "first", "Mixed Case", "", ""}));
     EXPECT_EQ(ini.GetFloat("absent"), 0.0f);
     EXPECT_EQ(ini.GetValue("only", "later"), "here ;");
-}
-
-// Before any selection only the first line is read; the file-wide keys end at a header; a
-// section without lines cannot be selected.
-TEST_F(IniFileTest, BeforeASelectionOnlyTheFirstLineIsReadAndEmptySectionsFail)
-{
-    CIniFile ini = Load("first=1\nsecond=2\n[a]\nx=1\n[b]\n[c]\n");
-    EXPECT_EQ(Values(ini, {"first", "second"}), (Strings{"1", ""}));
-    EXPECT_EQ(Values(ini, {"second", "x"}, true), (Strings{"2", ""}));
-    EXPECT_TRUE(ini.SelectSection("a"));
     EXPECT_FALSE(ini.SelectSection("missing"));
-    EXPECT_EQ(ini.GetString("x"), "");
+    EXPECT_EQ(ini.GetString("url"), "");
     EXPECT_FALSE(ini.SelectSection("b"));  // empty section
     EXPECT_FALSE(ini.SelectSection("c"));  // header on the last line
 }
 
-TEST_F(IniFileTest, RawSectionLinesKeepEverythingAndAMissingFileGivesAnEmptyReader)
+// Decorated headers are listed but cannot be selected; raw section lines keep everything.
+TEST_F(IniFileTest, HeadersAndRawSectionLinesAndAMissingFileGivesAnEmptyReader)
 {
-    CIniFile ini = Load("[script]\n  a := 1\n\n// comment\nwait(1)\n");
-    CStringList lines;
+    CIniFile ini = Load(" [Data]\nk=1\n[Other] // x\nk=2\n[]\n[script]\n  a := 1\n\n// comment\nwait(1)\n");
+    CStringList names, lines;
+    ini.GetSectionNames(names);
+    EXPECT_EQ(names.Items, (Strings{"Data", "Other", "", "script"}));
+    EXPECT_FALSE(ini.SelectSection("Data"));
+    EXPECT_EQ(ini.GetSectionLines(lines, "Other"), 0);
     ASSERT_EQ(ini.GetSectionLines(lines, "SCRIPT"), 4);
     EXPECT_EQ(lines.Items, (Strings{"  a := 1", "", "// comment", "wait(1)"}));
 
@@ -105,16 +93,11 @@ TEST_F(IniFileTest, LookupsFollowAppendedAndReloadedLines)
     target.AppendSectionFrom(source, "x");
     target.AppendSectionFrom(source, "none");  // a header alone
     EXPECT_EQ(target.Lines.Items, (Strings{"[x]", "k=1", "[keep]", "k=v", "[x]", "[none]"}));
-    EXPECT_TRUE(target.SelectSection("KEEP"));
-    EXPECT_EQ(target.GetString("k"), "v");
-    EXPECT_TRUE(target.SelectSection("x"));
-    EXPECT_EQ(target.GetString("k"), "1");
+    EXPECT_EQ((Strings{target.GetValue("k", "KEEP"), target.GetValue("k", "x")}), (Strings{"v", "1"}));
 
     // Same number of lines, other headers.
     dir.Write("again.txt", "[y]\nk=2\n[z]\nk=3\n[w]\nq=1\n");
     target.Open("again.txt");
-    EXPECT_FALSE(target.SelectSection("keep"));
-    EXPECT_TRUE(target.SelectSection("z"));
-    EXPECT_EQ(target.GetString("k"), "3");
+    EXPECT_EQ((Strings{target.GetValue("k", "keep"), target.GetValue("k", "z")}), (Strings{"", "3"}));
     EXPECT_EQ(target.FindSectionEnd(target.Lines.Count()), target.Lines.Count() - 1);
 }

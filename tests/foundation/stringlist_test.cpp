@@ -21,7 +21,7 @@ protected:
 
 }  // namespace
 
-TEST_F(StringListTest, LinesAreReadWholeWithTheirBlanks)
+TEST_F(StringListTest, LinesAreReadWholeWithTheirBlanksAndSavedListsReadBack)
 {
     const std::string longLine(300, 'x');
     EXPECT_EQ(Loaded("one\r\n\n  b  \n" + longLine + "\nlast"),
@@ -29,6 +29,14 @@ TEST_F(StringListTest, LinesAreReadWholeWithTheirBlanks)
     // A Ctrl-Z ends the text: an old editor's trailer adds no line, and nothing after it counts.
     EXPECT_EQ(Loaded("[main]\r\nx := 1\r\n\x1A"), (std::vector<std::string>{"[main]", "x := 1"}));
     EXPECT_EQ(Loaded("a\rb\x1A\nc\n"), std::vector<std::string>{"a\rb"});  // a lone carriage return stays
+
+    // What is saved loads back as it was.
+    CStringList out;
+    out.Items = {"first", "", "\xD6\xD0\xCE\xC4"};
+    ASSERT_TRUE(out.SaveToFile("saved.txt"));
+    ASSERT_TRUE(list.LoadFromFile("saved.txt"));
+    EXPECT_EQ(list.Items, out.Items);
+    EXPECT_FALSE(out.SaveToFile("no_such_folder\\x.txt"));
 
     dir.Write("empty.txt", "");
     EXPECT_FALSE(list.LoadFromFile("empty.txt"));
@@ -45,14 +53,4 @@ TEST_F(StringListTest, FailedOpenReportsAndKeepsItems)
     EXPECT_FALSE(list.LoadFromFile("pipe.txt"));
     EXPECT_EQ(list.Items, std::vector<std::string>{"kept"});
     EXPECT_EQ(boxes.Captioned(), (testutil::Strings{"|文件读取失败:missing.txt", "|文件读取失败:pipe.txt"}));
-}
-
-TEST_F(StringListTest, SaveThenLoadRoundTrips)
-{
-    CStringList out;
-    out.Items = {"first", "", "\xD6\xD0\xCE\xC4"};
-    ASSERT_TRUE(out.SaveToFile("saved.txt"));
-    ASSERT_TRUE(list.LoadFromFile("saved.txt"));
-    EXPECT_EQ(list.Items, out.Items);
-    EXPECT_FALSE(out.SaveToFile("no_such_folder\\x.txt"));
 }

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 
 #include "foundation/stringlist.h"
 #include "foundation/stringutil.h"
-#include "platform/win32.h"
 #include "support/testutil.h"
 
 using testutil::Strings;
@@ -18,56 +18,43 @@ protected:
     const std::string savedRoot = GetRootFolder();
     void SetUp() override { SetRootFolder(dir.WindowsPath()); }
     void TearDown() override { SetRootFolder(savedRoot); }
-
-    std::string ProcessFolder()
-    {
-        char buffer[4096];
-        GetCurrentDirectoryA(sizeof buffer, buffer);
-        return buffer;
-    }
 };
 
 // Each text through a function, to compare whole.
 template <typename Function>
-Strings Each(Function f, std::initializer_list<const char*> texts)
+auto Each(Function f, std::initializer_list<const char*> texts)
 {
-    Strings out;
+    std::vector<std::decay_t<decltype(f(""))>> out;
     for (const char* t : texts) out.push_back(f(t));
     return out;
 }
 
 }  // namespace
 
-// "$" is the root; only a backslash past the start separates, and "/" never does.
-TEST(Paths, DollarIsTheRootAndOnlyABackslashPastTheStartSeparates)
+// "$" is the root; only a backslash past the start separates, and "/" never does. Lower-cased
+// names still reach the folder as it is written on disk; a missing folder still becomes the
+// current folder's name while the process stays put.
+TEST_F(PathsTest, DollarIsTheRootAndSetCurrentFolderMovesWhereItCan)
 {
-    const std::string saved = GetRootFolder();
-    SetRootFolder("C:\\game");
+    const std::string root = dir.WindowsPath();
     EXPECT_EQ(Each(ResolvePath, {"$\\sound", "$menu", "rel\\$x.txt"}),
-              (Strings{"C:\\game\\sound", "C:\\gamemenu", "rel\\$x.txt"}));
-    SetRootFolder(saved);
+              (Strings{root + "\\sound", root + "menu", "rel\\$x.txt"}));
     EXPECT_EQ(Each(FolderOf, {"\\file.txt", "a\\b\\c.txt", "a/b.txt"}), (Strings{"", "a\\b", ""}));
     EXPECT_EQ(Each(FileNameOf, {"\\file.txt", "a\\b\\c.txt"}), (Strings{"\\file.txt", "c.txt"}));
     EXPECT_EQ(StripExtension("unit.data.txt"), "unit");
-}
 
-// Lower-cased names still reach the folder as it is written on disk; a missing folder still
-// becomes the current folder's name while the process stays put.
-TEST_F(PathsTest, SetCurrentFolderResolvesAndMovesWhereItCan)
-{
     dir.MakeDir("Menu");
-    EXPECT_EQ(SetCurrentFolder("$\\menu"), dir.WindowsPath() + "\\menu");
-    EXPECT_EQ(ProcessFolder(), dir.WindowsPath() + "\\Menu");
-    EXPECT_EQ(SetCurrentFolder("$\\nowhere"), dir.WindowsPath() + "\\nowhere");
-    EXPECT_EQ(ProcessFolder(), dir.WindowsPath() + "\\Menu");
+    EXPECT_EQ(SetCurrentFolder("$\\menu"), root + "\\menu");
+    EXPECT_EQ(std::filesystem::current_path(), dir.Path() + "/Menu");
+    EXPECT_EQ(SetCurrentFolder("$\\nowhere"), root + "\\nowhere");
+    EXPECT_EQ(std::filesystem::current_path(), dir.Path() + "/Menu");
 }
 
 // Folders are listed too, never "." or ".."; the order is of the names upper-cased, so "_"
 // comes after every letter and case does not put "Zeta" first; a listing appends.
 TEST_F(PathsTest, ListFilesInWindowsOrderAndListFolderNothingWhereItCannotEnter)
 {
-    for (const char* name : {"b.TXT", "a_b.txt", "Zeta.txt", "ab.txt", "c.wav"}) dir.Write(name, "");
-    dir.MakeDir("sub");
+    for (const char* name : {"b.TXT", "a_b.txt", "Zeta.txt", "ab.txt", "c.wav", "Global/game.txt"}) dir.Write(name, "");
     CStringList all, txt, wav, none;
     ASSERT_TRUE(ListFiles(all, ""));
     EXPECT_EQ(all.Count(), 6);
@@ -77,23 +64,18 @@ TEST_F(PathsTest, ListFilesInWindowsOrderAndListFolderNothingWhereItCannotEnter)
     ASSERT_TRUE(ListFiles(wav, dir.WindowsPath() + "\\?.WAV"));
     EXPECT_EQ(wav.Items, Strings{"c.wav"});
 
+    // A folder that cannot be entered lists nothing, not the files of the folder it stayed in.
     testing::internal::CaptureStdout();
     EXPECT_FALSE(ListFiles(none, "*.bmp"));
     EXPECT_FALSE(ListFiles(none, "missing\\*.txt"));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Invalid File Handle. GetLastError reports 2\nInvalid File Handle. GetLastError reports 3\n");
+    EXPECT_FALSE(ListFolder(none, "$\\nowhere", "*.txt"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Invalid File Handle. GetLastError reports 2\n"
+                                                      "Invalid File Handle. GetLastError reports 3\n"
+                                                      "Invalid File Handle. GetLastError reports 3\n");
     EXPECT_EQ(none.Count(), 0);
-
-    // A folder that cannot be entered lists nothing, not the files of the folder it stayed in.
-    dir.Write("Global/game.txt", "");
-    CStringList out;
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(ListFolder(out, "$\\nowhere", "*.txt"));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Invalid File Handle. GetLastError reports 3\n");
-    EXPECT_EQ(out.Count(), 0);
     EXPECT_EQ(g_CurrentFolder, dir.WindowsPath() + "\\nowhere");
-    EXPECT_TRUE(ListFolder(out, "$\\global", "*.txt"));
-    EXPECT_EQ(out.Items, Strings{"game.txt"});
+    EXPECT_TRUE(ListFolder(none, "$\\global", "*.txt"));
+    EXPECT_EQ(none.Items, Strings{"game.txt"});
 }
 
 // Trim cuts comments and a trailing ";", TrimValue keeps the ";"; lower case is bytewise: 0x80
@@ -107,10 +89,9 @@ TEST(Strings, TrimsCutCommentsAndLowerCaseIsBytewise)
 }
 
 // Whichever way a text is read, the number is the one a string stream reads.
-TEST(Strings, NumbersAreReadAsAStringStreamReadsThem)
+TEST(Strings, NumbersAreReadAsAStringStreamReadsThemAndHexColoursAsEightDigitsAtMost)
 {
-    EXPECT_EQ(Each([](const char* t) { return std::to_string(StringToInt(t)); }, {"12abc", "12.7", "0x10", "abc"}),
-              (Strings{"12", "12", "0", "0"}));
+    EXPECT_EQ(Each(StringToInt, {"12abc", "12.7", "0x10", "abc"}), (std::vector{12, 12, 0, 0}));
     for (const char* text : {"2.5e2x", " -0.5", "speed", "0.1", "16777217", "-0", "1.", ".5", "1.2.3", "\t 7",
                              "1e", "1e3", "+3", "-", ".", "340282356779733661637539395458142568448",
                              "0.00000000000000000000000000000000000000000001"}) {
@@ -122,12 +103,9 @@ TEST(Strings, NumbersAreReadAsAStringStreamReadsThem)
     }
     EXPECT_EQ(FloatToString(1.5f), "1.500000");
     EXPECT_EQ(FloatToString(-3.4028235e38f).size(), 47u);
-}
 
-// Eight digits at most (more give 0); fewer are the low digits; "x" counts as a 0 digit.
-TEST(Strings, HexColoursReadEightDigitsAtMost)
-{
-    std::vector<unsigned> values;
-    for (const char* text : {"ff00FF00", "123456789", "00FF00", "0xFF", "#FFFFFF"}) values.push_back(HexToUInt(text));
-    EXPECT_EQ(values, (std::vector<unsigned>{0xFF00FF00u, 0u, 0x0000FF00u, 0xFFu, 0x0FFFFFFu}));
+    // Hex colours: eight digits at most (more give 0); fewer are the low digits; "x" counts as a
+    // 0 digit.
+    EXPECT_EQ(Each(HexToUInt, {"ff00FF00", "123456789", "00FF00", "0xFF", "#FFFFFF"}),
+              (std::vector{0xFF00FF00u, 0u, 0x0000FF00u, 0xFFu, 0x0FFFFFFu}));
 }

@@ -61,7 +61,7 @@ TEST(SoundStartup, TheLibraryIsRunningBeforeTheProgramStarts)
 // Sounds are named before their first point; every sample is loaded by its bare name from the
 // folder made current, 16-bit mono signed (mode 0x130); one that did not load stays listed and plays as -1;
 // each playing takes its own channel; scene sounds accumulate, the same folder twice twice.
-TEST_F(SoundManagerTest, StartupSoundsAreFoundByNameBeforeTheFirstPoint)
+TEST_F(SoundManagerTest, StartupAndSceneSoundsAreFoundByNameBeforeTheFirstPointAndByResourceTables)
 {
     g_SoundManager.LoadSounds("$\\sound");
     ASSERT_EQ(g_SoundManager.Sounds.Count(), 3);
@@ -79,9 +79,24 @@ TEST_F(SoundManagerTest, StartupSoundsAreFoundByNameBeforeTheFirstPoint)
     EXPECT_EQ(CallsOf("FSOUND_SetVolume"), (Strings{std::to_string(first) + " 127", std::to_string(second) + " 255"}));
     EXPECT_NE(first, second);
 
-    g_SoundManager.LoadSceneSounds("$\\sound", "c*.wav");
+    TScriptParam args[2];  // the script handler reaches the manager
+    args[0].strText = "$\\sound";
+    args[1].strText = "c*.wav";
+    Scene_LoadSound(args, 2);
     g_SoundManager.LoadSceneSounds("$\\sound", "c*.wav");
     EXPECT_EQ(g_SoundManager.SceneSounds.Count(), 2);
+
+    // A resource table takes only known sounds, from the start-up list or the scene's; names
+    // compare with case.
+    g_SoundManager.LoadSceneSounds("$\\music", "*.wav");
+    SoundResourceTable table;
+    for (const auto& [name, id] : {std::pair{"click", 1}, {"THEME", 2}, {"nowhere", 3}, {"two", 1}})
+        table.Add(name, id);
+    ASSERT_EQ(table.Entries.size(), 3u);
+    EXPECT_EQ(table.FindById(1)->pSound, click);
+    EXPECT_EQ(table.FindById(2)->pSound, g_SoundManager.FindSceneSound("theme"));
+    EXPECT_NE(table.FindByName("Click"), nullptr);
+    EXPECT_EQ(table.FindByName("click"), nullptr);
 }
 
 // No music at volume 0, nor for an empty name; a new piece closes the last. Volumes are passed
@@ -94,8 +109,12 @@ TEST_F(SoundManagerTest, MusicVolumesAndTheGlobalSoundVolume)
     g_SoundManager.SetMusicVolume(0.0f);
     g_SoundManager.PlayMusic("theme.wav");
     EXPECT_TRUE(CallsOf("FSOUND_Stream_Open").empty());
-    g_SoundManager.SetMusicVolume(0.5f);
-    g_SoundManager.PlayMusic("theme.wav");
+    TScriptParam args[1];  // the script handlers reach the manager
+    args[0].fValue = 0.5f;
+    Audio_SetMusicVolume(args, 1);
+    EXPECT_FLOAT_EQ(g_SoundManager.GetMusicVolume(), 0.5f);
+    args[0].strText = "theme.wav";
+    Audio_PlayMusic(args, 1);
     g_SoundManager.PlayMusic("other.wav");
     EXPECT_EQ(CallsOf("FSOUND_Stream_Open"), (Strings{"-1 306 theme.wav", "-1 306 other.wav"}));  // mode 0x132
     EXPECT_EQ(CallsOf("FSOUND_Stream_Close").size(), 1u);
@@ -113,35 +132,4 @@ TEST_F(SoundManagerTest, MusicVolumesAndTheGlobalSoundVolume)
     g_SoundManager.PlaySound(click);
     g_SoundManager.PlaySound(nullptr);
     EXPECT_EQ(CallsOf("FSOUND_SetVolume"), Strings{std::to_string(click->nChannel) + " 63"});
-}
-
-// Only known sounds are taken, from the start-up list or the scene's; names compare with case.
-TEST_F(SoundManagerTest, ResourceTableTakesOnlyKnownSounds)
-{
-    g_SoundManager.LoadSounds("$\\sound");
-    g_SoundManager.LoadSceneSounds("$\\music", "*.wav");
-    SoundResourceTable table;
-    for (const auto& [name, id] : {std::pair{"click", 1}, {"THEME", 2}, {"nowhere", 3}, {"two", 1}})
-        table.Add(name, id);
-    ASSERT_EQ(table.Entries.size(), 3u);
-    EXPECT_EQ(table.FindById(1)->pSound, g_SoundManager.FindSound("click"));
-    EXPECT_EQ(table.FindById(2)->pSound, g_SoundManager.FindSceneSound("theme"));
-    EXPECT_NE(table.FindByName("Click"), nullptr);
-    EXPECT_EQ(table.FindByName("click"), nullptr);
-}
-
-TEST_F(SoundManagerTest, ScriptHandlersReachTheManagers)
-{
-    TScriptParam args[2];
-    args[0].strText = "$\\sound";
-    args[1].strText = "c*.wav";
-    Scene_LoadSound(args, 2);
-    EXPECT_NE(g_SoundManager.FindSceneSound("click"), nullptr);
-    args[0].fValue = 0.5f;
-    Audio_SetMusicVolume(args, 1);
-    EXPECT_FLOAT_EQ(g_SoundManager.GetMusicVolume(), 0.5f);
-    args[0].strText = "theme.wav";
-    SetCurrentFolder("$\\music");
-    Audio_PlayMusic(args, 1);
-    EXPECT_NE(g_SoundManager.Music.pStream, nullptr);
 }
