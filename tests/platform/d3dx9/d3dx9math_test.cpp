@@ -39,8 +39,7 @@ TEST(D3DXMath, VectorBasics)
     const D3DXVECTOR3 v(3, 0, 4);
     EXPECT_EQ(D3DXVec3Length(&v), 5.0f);
     D3DXVec3Normalize(&out, &v);
-    EXPECT_FLOAT_EQ(out.x, 0.6f);
-    EXPECT_FLOAT_EQ(out.z, 0.8f);
+    ExpectVectorNear(out, 0.6f, 0, 0.8f);
 
     // A zero vector normalises to zero, not to NaN; in place too.
     D3DXVECTOR3 zero;
@@ -143,11 +142,7 @@ TEST(D3DXMath, ColorPacksAndUnpacks)
 {
     // Each byte is divided by 255: 204 and 51 give exactly the floats nearest 0.8 and 0.2
     // (times 1/255 they would land a step above).
-    const D3DXCOLOR c(D3DCOLOR{0xCC33FF00u});
-    EXPECT_EQ(c.a, 0.8f);
-    EXPECT_EQ(c.r, 0.2f);
-    EXPECT_EQ(c.g, 1.0f);
-    EXPECT_EQ(c.b, 0.0f);
+    EXPECT_EQ(D3DXCOLOR(D3DCOLOR{0xCC33FF00u}), D3DXCOLOR(0.2f, 1.0f, 0.0f, 0.8f));
 
     // Every byte survives the round trip.
     for (DWORD v = 0; v < 256; ++v) {
