@@ -109,8 +109,7 @@ TEST(ImageDecode, DdsFilesOfEachLayout)
     dxt1.append(reinterpret_cast<const char*>(red), 8);
     dxt1.append(reinterpret_cast<const char*>(blue), 8);
     ASSERT_TRUE(DecodeImageBytes(dxt1, img));
-    EXPECT_EQ(img.width, 5);
-    EXPECT_EQ(img.height, 3);
+    EXPECT_EQ(std::pair(img.width, img.height), std::pair(5, 3));
     ExpectPixel(img, 3, 2, 255, 0, 0, 255);
     ExpectPixel(img, 4, 0, 0, 0, 255, 255);
     EXPECT_FALSE(DecodeImageBytes(dxt1.substr(0, dxt1.size() - 1), img)) << "truncated data";

@@ -26,53 +26,18 @@ template Mesh {
  [...]
 }
 // a comment { with braces }
-Material Red {
- 1.0;0.0;0.0;1.0;;
- 5.0;
- 0.1;0.2;0.3;;
- 0.0;0.0;0.0;;
- TextureFilename { "red.dds"; }
-}
+Material Red { 1.0;0.0;0.0;1.0;; 5.0; 0.1;0.2;0.3;; 0.0;0.0;0.0;; TextureFilename { "red.dds"; } }
 Frame Root {
- FrameTransformMatrix {
-  1.0,0.0,0.0,0.0,
-  0.0,1.0,0.0,0.0,
-  0.0,0.0,1.0,0.0,
-  10.0,20.0,30.0,1.0;;
- }
+ FrameTransformMatrix { 1.0,0.0,0.0,0.0, 0.0,1.0,0.0,0.0, 0.0,0.0,1.0,0.0, 10.0,20.0,30.0,1.0;; }
  Mesh Quad {
-  5;
-  0.0;0.0;0.0;,
-  1.0;0.0;0.0;,
-  1.0;1.0;0.0;,
-  0.0;1.0;0.0;,
-  2.0;2.0;2.0;;
-  2;
-  4;0,1,2,3;,
-  3;3,2,4;;
-  MeshNormals {
-   2;
-   0.0;0.0;-2.0;,
-   0.0;1.0;0.0;;
-   2;
-   4;0,0,0,1;,
-   3;0,0,0;;
-  }
-  MeshTextureCoords {
-   5;
-   0.0;0.0;, 1.0;0.0;, 1.0;1.0;, 0.0;1.0;, 0.5;0.5;;
-  }
+  5; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 1.0;1.0;0.0;, 0.0;1.0;0.0;, 2.0;2.0;2.0;;
+  2; 4;0,1,2,3;, 3;3,2,4;;
+  MeshNormals { 2; 0.0;0.0;-2.0;, 0.0;1.0;0.0;; 2; 4;0,0,0,1;, 3;0,0,0;; }
+  MeshTextureCoords { 5; 0.0;0.0;, 1.0;0.0;, 1.0;1.0;, 0.0;1.0;, 0.5;0.5;; }
   MeshMaterialList {
-   2;
-   2;
-   0,1;;
+   2; 2; 0,1;;
    {Red}
-   Material {
-    0.0;1.0;0.0;0.5;;
-    1.0;
-    0.0;0.0;0.0;;
-    0.0;0.0;0.0;;
-   }
+   Material { 0.0;1.0;0.0;0.5;; 1.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; }
   }
  }
 }
@@ -84,8 +49,8 @@ public:
     BinaryX() : bytes("xof 0302bin 0032") {}
     BinaryX& Word(std::uint16_t v) { return Raw(&v, 2); }
     BinaryX& Dword(std::uint32_t v) { return Raw(&v, 4); }
-    BinaryX& Name(const std::string& n) { return Word(1).Dword(static_cast<std::uint32_t>(n.size())).Text(n); }
-    BinaryX& Str(const std::string& n) { return Word(2).Dword(static_cast<std::uint32_t>(n.size())).Text(n).Dword(20); }
+    BinaryX& Name(const std::string& n) { return Text(1, n); }
+    BinaryX& Str(const std::string& n) { return Text(2, n).Dword(20); }
     BinaryX& Open() { return Word(10); }
     BinaryX& Close() { return Word(11); }
     BinaryX& Ints(std::initializer_list<std::uint32_t> v)
@@ -110,10 +75,9 @@ private:
         bytes.append(static_cast<const char*>(p), n);
         return *this;
     }
-    BinaryX& Text(const std::string& s)
+    BinaryX& Text(std::uint16_t token, const std::string& s)
     {
-        bytes += s;
-        return *this;
+        return Word(token).Dword(static_cast<std::uint32_t>(s.size())).Raw(s.data(), s.size());
     }
 };
 
