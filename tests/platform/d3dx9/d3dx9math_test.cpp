@@ -27,23 +27,12 @@ D3DXVECTOR3 Transform(const D3DXVECTOR3& v, const D3DXMATRIX& m)
 
 }  // namespace
 
-TEST(D3DXMath, VectorBasics)
+// Cross products, lengths and normals are checked through the view basis below; a zero vector
+// is the case a view never meets.
+TEST(D3DXMath, AZeroVectorNormalisesToZeroNotToNaN)
 {
-    const D3DXVECTOR3 x(1, 0, 0), y(0, 1, 0);
-    D3DXVECTOR3 out;
-    D3DXVec3Cross(&out, &x, &y);
-    EXPECT_EQ(out, D3DXVECTOR3(0, 0, 1));
-    D3DXVec3Cross(&out, &y, &x);
-    EXPECT_EQ(out, D3DXVECTOR3(0, 0, -1));
-
-    const D3DXVECTOR3 v(3, 0, 4);
-    EXPECT_EQ(D3DXVec3Length(&v), 5.0f);
-    D3DXVec3Normalize(&out, &v);
-    ExpectVectorNear(out, 0.6f, 0, 0.8f);
-
-    // A zero vector normalises to zero, not to NaN; in place too.
     D3DXVECTOR3 zero;
-    D3DXVec3Normalize(&zero, &zero);
+    D3DXVec3Normalize(&zero, &zero);  // in place too
     EXPECT_EQ(zero, D3DXVECTOR3(0, 0, 0));
 }
 

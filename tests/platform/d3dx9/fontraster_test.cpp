@@ -54,7 +54,7 @@ TEST(FontRaster, AlignmentLinesAndClipping)
     EXPECT_NEAR(line, 24, 2);
 
     const RECT rect{100, 50, 300, 150};
-    TextMask centred, left, right, bottom;
+    TextMask centred, left, right;
     EXPECT_EQ(font->Layout("HHHH", -1, rect, DT_CENTER | DT_VCENTER, centred), line);
     const int cx = centred.left + centred.width / 2, cy = centred.top + centred.height / 2;
     EXPECT_NEAR(cx, 200, 3);
@@ -73,16 +73,12 @@ TEST(FontRaster, AlignmentLinesAndClipping)
     EXPECT_GT(two.height, line);
     EXPECT_NEAR(two.left + two.width / 2, 200, 3);
 
-    // A count limits the text; drawing is clipped to the rectangle unless asked otherwise.
-    TextMask part, clipped, unclipped;
+    // A count limits the text; DT_NOCLIP lets it run past the rectangle (the clipping itself is
+    // checked below).
+    TextMask part, unclipped;
     font->Layout("HHHH", 2, rect, DT_LEFT, part);
     EXPECT_NEAR(Ink(part) * 2, Ink(left), Ink(left) / 20);
-    const RECT small{10, 10, 40, 20};
-    font->Layout("HHHHHHHH", -1, small, DT_LEFT | DT_TOP, clipped);
-    EXPECT_GE(clipped.left, 10);
-    EXPECT_LE(clipped.left + clipped.width, 40);
-    EXPECT_LE(clipped.top + clipped.height, 20);
-    font->Layout("HHHHHHHH", -1, small, DT_LEFT | DT_TOP | DT_NOCLIP, unclipped);
+    font->Layout("HHHHHHHH", -1, RECT{10, 10, 40, 20}, DT_LEFT | DT_TOP | DT_NOCLIP, unclipped);
     EXPECT_GT(unclipped.width, 100);
 
     TextMask none;
