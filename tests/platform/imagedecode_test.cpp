@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "platform/imagedecode.h"
 #include "support/mediafiles.h"
 
@@ -103,11 +101,8 @@ TEST(ImageDecode, DdsFilesOfEachLayout)
 {
     RgbaImage img;
     // 5 x 3 DXT1: four blocks (2 x 1), partial blocks cropped.
-    std::string dxt1 = testutil::DdsHeader(5, 3, 0x4, "DXT1", 0);
-    const std::uint8_t red[8] = {0x00, 0xF8, 0x00, 0xF8, 0, 0, 0, 0};
-    const std::uint8_t blue[8] = {0x1F, 0x00, 0x1F, 0x00, 0, 0, 0, 0};
-    dxt1.append(reinterpret_cast<const char*>(red), 8);
-    dxt1.append(reinterpret_cast<const char*>(blue), 8);
+    const std::string red("\x00\xF8\x00\xF8\0\0\0\0", 8), blue("\x1F\x00\x1F\x00\0\0\0\0", 8);
+    const std::string dxt1 = testutil::DdsHeader(5, 3, 0x4, "DXT1", 0) + red + blue;
     ASSERT_TRUE(DecodeImageBytes(dxt1, img));
     EXPECT_EQ(std::pair(img.width, img.height), std::pair(5, 3));
     ExpectPixel(img, 3, 2, 255, 0, 0, 255);
@@ -116,10 +111,8 @@ TEST(ImageDecode, DdsFilesOfEachLayout)
 
     for (const char* cc : {"DXT3", "DXT5"}) {
         std::string dds = testutil::DdsHeader(4, 4, 0x4, cc, 0);
-        std::string block(16, '\0');
-        block[0] = static_cast<char>(0xFF);  // DXT3: first pixels opaque; DXT5: a0 = 255
-        block[1] = static_cast<char>(0xFF);
-        std::memcpy(&block[8], red, 8);
+        // DXT3: first pixels opaque; DXT5: a0 = 255.
+        const std::string block = std::string("\xFF\xFF", 2) + std::string(6, '\0') + red;
         ASSERT_TRUE(DecodeImageBytes(dds + block, img)) << cc;
         ExpectPixel(img, 0, 0, 255, 0, 0, 255);
     }

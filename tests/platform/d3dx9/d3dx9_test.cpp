@@ -107,11 +107,10 @@ TEST_F(D3dxTest, EveryImageFormatDrawsAsATexturedQuad)
 
     // DXT1 and DXT5: one 4x4 block, red and green end points, the lower half transparent black
     // in DXT1 (punch-through) and fully opaque in DXT5.
-    std::string dxt1 = testutil::DdsHeader(4, 4, 0x4, "DXT1", 0), dxt5 = testutil::DdsHeader(4, 4, 0x4, "DXT5", 0);
-    const std::uint8_t colour1[8] = {0xE0, 0x07, 0x00, 0xF8, 0x55, 0x55, 0xFF, 0xFF};  // c0 green < c1 red
-    dxt1.append(reinterpret_cast<const char*>(colour1), 8);
-    const std::uint8_t block5[16] = {255, 255, 0, 0, 0, 0, 0, 0, 0x00, 0xF8, 0xE0, 0x07, 0x00, 0x00, 0x55, 0x55};
-    dxt5.append(reinterpret_cast<const char*>(block5), 16);
+    const std::string dxt1 = testutil::DdsHeader(4, 4, 0x4, "DXT1", 0) +
+                             std::string("\xE0\x07\x00\xF8\x55\x55\xFF\xFF", 8);  // c0 green < c1 red
+    const std::string dxt5 = testutil::DdsHeader(4, 4, 0x4, "DXT5", 0) + std::string("\xFF\xFF", 2) +
+                             std::string(6, '\0') + std::string("\x00\xF8\xE0\x07\x00\x00\x55\x55", 8);
     std::string argb = testutil::DdsHeader(2, 2, 0x41, nullptr, 32);
     for (D3DCOLOR c : {kTopLeft, kTopRight, kBottomLeft, kBottomRight})
         argb.append(reinterpret_cast<const char*>(&c), 4);
