@@ -215,7 +215,7 @@ TEST_F(D3dxTest, TextIsDrawnCentredInItsColourAndLeavesTheDeviceStateAlone)
     ID3DXFont* font = nullptr;
     ASSERT_EQ(D3DXCreateFontIndirectA(device, &desc, &font), D3D_OK);
 
-    // States the font sets for its own drawing and must put back.
+    // Each state set against what text drawing needs: the font changes it and must put it back.
     const std::pair<D3DRENDERSTATETYPE, DWORD> states[] = {
         {D3DRS_ALPHABLENDENABLE, FALSE}, {D3DRS_ZENABLE, TRUE}, {D3DRS_LIGHTING, TRUE}, {D3DRS_CULLMODE, D3DCULL_CW}};
     for (const auto& [state, value] : states)
