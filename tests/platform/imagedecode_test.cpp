@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "platform/imagedecode.h"
 #include "support/mediafiles.h"
 
@@ -25,10 +23,24 @@ using testutil::DecodeImageBytes;
 void ExpectPixel(const RgbaImage& img, int x, int y, int r, int g, int b, int a, int tol = 0)
 {
     const std::uint8_t* p = &img.rgba[(static_cast<std::size_t>(y) * img.width + x) * 4];
-    EXPECT_NEAR(p[0], r, tol) << x << "," << y;
-    EXPECT_NEAR(p[1], g, tol) << x << "," << y;
-    EXPECT_NEAR(p[2], b, tol) << x << "," << y;
-    EXPECT_NEAR(p[3], a, tol) << x << "," << y;
+    const int want[4] = {r, g, b, a};
+    for (int c = 0; c < 4; ++c)
+        EXPECT_NEAR(p[c], want[c], tol) << x << "," << y << " channel " << c;
+}
+
+// The first `pixels` RGBA pixels of a decoded block, every channel.
+std::vector<int> BlockPixels(const std::uint8_t* out, int pixels)
+{
+    return std::vector<int>(out, out + pixels * 4);
+}
+
+// Channel `c` of the block's first `pixels` pixels.
+std::vector<int> BlockChannel(const std::uint8_t* out, int c, int pixels)
+{
+    std::vector<int> values;
+    for (int i = 0; i < pixels; ++i)
+        values.push_back(out[i * 4 + c]);
+    return values;
 }
 
 }  // namespace
@@ -45,12 +57,9 @@ TEST(ImageDecode, CommonFormatsKeepAlphaAndColour)
     }
 
     // JPEG is lossy: a flat 16 x 16 orange must stay orange.
-    std::vector<std::uint8_t> flat(16 * 16 * 3);
-    for (std::size_t i = 0; i < flat.size(); i += 3) {
-        flat[i] = 240;
-        flat[i + 1] = 120;
-        flat[i + 2] = 10;
-    }
+    std::vector<std::uint8_t> flat;
+    for (int i = 0; i < 16 * 16; ++i)
+        flat.insert(flat.end(), {240, 120, 10});
     ASSERT_TRUE(DecodeImageBytes(testutil::JpgFile(16, 16, 3, flat, 95), img));
     ExpectPixel(img, 8, 8, 240, 120, 10, 255, 6);
 
@@ -61,68 +70,49 @@ TEST(ImageDecode, CommonFormatsKeepAlphaAndColour)
 TEST(ImageDecode, DxtBlocksFollowTheirColourAndAlphaModes)
 {
     std::uint8_t out[64];
-    // Red and blue end points, indices 0,1,2,3 along the first row.
+    // Red and blue end points, indices 0,1,2,3 along the first row; the second row takes index 0.
     const std::uint8_t dxt1[8] = {0x00, 0xF8, 0x1F, 0x00, 0b11100100, 0, 0, 0};
     platform::DecodeDxtBlock(platform::DxtKind::Dxt1, dxt1, out);
-    const int row0[4][4] = {{255, 0, 0, 255}, {0, 0, 255, 255}, {170, 0, 85, 255}, {85, 0, 170, 255}};
-    for (int i = 0; i < 4; ++i)
-        for (int c = 0; c < 4; ++c)
-            EXPECT_EQ(out[i * 4 + c], row0[i][c]) << i << " " << c;
-    EXPECT_EQ(out[4 * 4 + 0], 255);  // second row: index 0
+    EXPECT_EQ(BlockPixels(out, 5), (std::vector<int>{255, 0, 0, 255, 0, 0, 255, 255, 170, 0, 85, 255, 85, 0, 170, 255,
+                                                     255, 0, 0, 255}));
 
     // c0 <= c1 selects three colours and transparent black.
     const std::uint8_t punch[8] = {0x1F, 0x00, 0x00, 0xF8, 0b11100100, 0, 0, 0};
     platform::DecodeDxtBlock(platform::DxtKind::Dxt1, punch, out);
-    EXPECT_EQ(out[2 * 4 + 0], 127);
-    EXPECT_EQ(out[2 * 4 + 2], 127);
-    EXPECT_EQ(out[3 * 4 + 3], 0);
+    EXPECT_EQ(BlockPixels(out, 4), (std::vector<int>{0, 0, 255, 255, 255, 0, 0, 255, 127, 0, 127, 255, 0, 0, 0, 0}));
 
     // DXT3: explicit 4-bit alpha; its colour block never uses the transparent mode.
     std::uint8_t dxt3[16] = {0xF0, 0x0F, 0, 0, 0, 0, 0, 0, 0x1F, 0x00, 0x00, 0xF8, 0b11100100, 0, 0, 0};
     platform::DecodeDxtBlock(platform::DxtKind::Dxt3, dxt3, out);
-    EXPECT_EQ(out[0 * 4 + 3], 0);
-    EXPECT_EQ(out[1 * 4 + 3], 255);
-    EXPECT_EQ(out[2 * 4 + 3], 255);
-    EXPECT_EQ(out[3 * 4 + 3], 0);
-    EXPECT_EQ(out[3 * 4 + 0], 170);  // four-colour mode even with c0 <= c1
+    EXPECT_EQ(BlockPixels(out, 4), (std::vector<int>{0, 0, 255, 0, 255, 0, 0, 255, 85, 0, 170, 255, 170, 0, 85, 0}));
 
-    // DXT5: a0 = 255 > a1 = 0 gives six interpolated steps; a0 <= a1 gives 0 and 255 at 6, 7.
+    // DXT5: a0 = 255 > a1 = 0 gives six interpolated steps; a0 <= a1 gives four, then 0 and 255.
     std::uint8_t dxt5[16] = {255, 0, 0b10001000, 0b11000110, 0b11111010, 0, 0, 0, 0x00, 0xF8, 0x00, 0xF8, 0, 0, 0, 0};
     // Alpha indices of pixels 0..7: 0, 1, 2, 3, 4, 5, 6, 7.
     platform::DecodeDxtBlock(platform::DxtKind::Dxt5, dxt5, out);
-    const int expected[8] = {255, 0, 218, 182, 145, 109, 72, 36};
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(out[i * 4 + 3], expected[i]) << i;
+    EXPECT_EQ(BlockChannel(out, 3, 8), (std::vector<int>{255, 0, 218, 182, 145, 109, 72, 36}));
     dxt5[0] = 0;
     dxt5[1] = 255;
     platform::DecodeDxtBlock(platform::DxtKind::Dxt5, dxt5, out);
-    EXPECT_EQ(out[6 * 4 + 3], 0);
-    EXPECT_EQ(out[7 * 4 + 3], 255);
-    EXPECT_EQ(out[2 * 4 + 3], 51);
+    EXPECT_EQ(BlockChannel(out, 3, 8), (std::vector<int>{0, 255, 51, 102, 153, 204, 0, 255}));
 }
 
 TEST(ImageDecode, DdsFilesOfEachLayout)
 {
     RgbaImage img;
     // 5 x 3 DXT1: four blocks (2 x 1), partial blocks cropped.
-    std::string dxt1 = testutil::DdsHeader(5, 3, 0x4, "DXT1", 0);
-    const std::uint8_t red[8] = {0x00, 0xF8, 0x00, 0xF8, 0, 0, 0, 0};
-    const std::uint8_t blue[8] = {0x1F, 0x00, 0x1F, 0x00, 0, 0, 0, 0};
-    dxt1.append(reinterpret_cast<const char*>(red), 8);
-    dxt1.append(reinterpret_cast<const char*>(blue), 8);
+    const std::string red("\x00\xF8\x00\xF8\0\0\0\0", 8), blue("\x1F\x00\x1F\x00\0\0\0\0", 8);
+    const std::string dxt1 = testutil::DdsHeader(5, 3, 0x4, "DXT1", 0) + red + blue;
     ASSERT_TRUE(DecodeImageBytes(dxt1, img));
-    EXPECT_EQ(img.width, 5);
-    EXPECT_EQ(img.height, 3);
+    EXPECT_EQ(std::pair(img.width, img.height), std::pair(5, 3));
     ExpectPixel(img, 3, 2, 255, 0, 0, 255);
     ExpectPixel(img, 4, 0, 0, 0, 255, 255);
     EXPECT_FALSE(DecodeImageBytes(dxt1.substr(0, dxt1.size() - 1), img)) << "truncated data";
 
     for (const char* cc : {"DXT3", "DXT5"}) {
         std::string dds = testutil::DdsHeader(4, 4, 0x4, cc, 0);
-        std::string block(16, '\0');
-        block[0] = static_cast<char>(0xFF);  // DXT3: first pixels opaque; DXT5: a0 = 255
-        block[1] = static_cast<char>(0xFF);
-        std::memcpy(&block[8], red, 8);
+        // DXT3: first pixels opaque; DXT5: a0 = 255.
+        const std::string block = std::string("\xFF\xFF", 2) + std::string(6, '\0') + red;
         ASSERT_TRUE(DecodeImageBytes(dds + block, img)) << cc;
         ExpectPixel(img, 0, 0, 255, 0, 0, 255);
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 
 #include "platform/d3dx9.h"
@@ -106,29 +107,30 @@ TEST_F(D3dxTest, EveryImageFormatDrawsAsATexturedQuad)
 
     // DXT1 and DXT5: one 4x4 block, red and green end points, the lower half transparent black
     // in DXT1 (punch-through) and fully opaque in DXT5.
-    std::string dxt1 = testutil::DdsHeader(4, 4, 0x4, "DXT1", 0), dxt5 = testutil::DdsHeader(4, 4, 0x4, "DXT5", 0);
-    const std::uint8_t colour1[8] = {0xE0, 0x07, 0x00, 0xF8, 0x55, 0x55, 0xFF, 0xFF};  // c0 green < c1 red
-    dxt1.append(reinterpret_cast<const char*>(colour1), 8);
-    const std::uint8_t block5[16] = {255, 255, 0, 0, 0, 0, 0, 0, 0x00, 0xF8, 0xE0, 0x07, 0x00, 0x00, 0x55, 0x55};
-    dxt5.append(reinterpret_cast<const char*>(block5), 16);
+    const std::string dxt1 = testutil::DdsHeader(4, 4, 0x4, "DXT1", 0) +
+                             std::string("\xE0\x07\x00\xF8\x55\x55\xFF\xFF", 8);  // c0 green < c1 red
+    const std::string dxt5 = testutil::DdsHeader(4, 4, 0x4, "DXT5", 0) + std::string("\xFF\xFF", 2) +
+                             std::string(6, '\0') + std::string("\x00\xF8\xE0\x07\x00\x00\x55\x55", 8);
     std::string argb = testutil::DdsHeader(2, 2, 0x41, nullptr, 32);
     for (D3DCOLOR c : {kTopLeft, kTopRight, kBottomLeft, kBottomRight})
         argb.append(reinterpret_cast<const char*>(&c), 4);
 
+    using Corners = std::array<D3DCOLOR, 4>;  // top left, top right, bottom left, bottom right
+    const Corners quadrants = {kTopLeft, kTopRight, kBottomLeft, kBottomRight};
     struct Case {
         const char* file;
         std::string bytes;
-        D3DCOLOR tl, tr, bl, br;
+        Corners corners;
         int tol;
     };
     const Case cases[] = {
-        {"q.png", png, kTopLeft, kTopRight, kBottomLeft, kBottomRight, 0},
-        {"q.bmp", bmp, kTopLeft, kTopRight, kBottomLeft, kBottomRight, 0},
-        {"q.tga", tga, kTopLeft, kTopRight, kBottomLeft, kBottomRight, 0},
-        {"q.jpg", jpg, kTopLeft, kTopRight, kBottomLeft, kBottomRight, 40},
-        {"q1.dds", dxt1, 0xFFFF0000, 0xFFFF0000, 0xFF000000, 0xFF000000, 8},
-        {"q5.dds", dxt5, 0xFFFF0000, 0xFFFF0000, 0xFF00FF00, 0xFF00FF00, 8},
-        {"q32.dds", argb, kTopLeft, kTopRight, kBottomLeft, kBottomRight, 0},
+        {"q.png", png, quadrants, 0},
+        {"q.bmp", bmp, quadrants, 0},
+        {"q.tga", tga, quadrants, 0},
+        {"q.jpg", jpg, quadrants, 40},
+        {"q1.dds", dxt1, {0xFFFF0000, 0xFFFF0000, 0xFF000000, 0xFF000000}, 8},
+        {"q5.dds", dxt5, {0xFFFF0000, 0xFFFF0000, 0xFF00FF00, 0xFF00FF00}, 8},
+        {"q32.dds", argb, quadrants, 0},
     };
     ID3DXMesh* mesh = LoadQuad();
     ASSERT_NE(mesh, nullptr);
@@ -138,14 +140,10 @@ TEST_F(D3dxTest, EveryImageFormatDrawsAsATexturedQuad)
         testutil::ScopedCwd cwd(dir.Path());
         ASSERT_EQ(D3DXCreateTextureFromFileA(device, c.file, &texture), D3D_OK) << c.file;
         DrawQuad(mesh, texture, {0, 1});
-        EXPECT_TRUE(Near(testutil::PresentedPixel(12, 12), c.tl, c.tol)) << c.file << std::hex << " "
-                                                                         << testutil::PresentedPixel(12, 12);
-        EXPECT_TRUE(Near(testutil::PresentedPixel(52, 12), c.tr, c.tol)) << c.file << std::hex << " "
-                                                                         << testutil::PresentedPixel(52, 12);
-        EXPECT_TRUE(Near(testutil::PresentedPixel(12, 52), c.bl, c.tol)) << c.file << std::hex << " "
-                                                                         << testutil::PresentedPixel(12, 52);
-        EXPECT_TRUE(Near(testutil::PresentedPixel(52, 52), c.br, c.tol)) << c.file << std::hex << " "
-                                                                         << testutil::PresentedPixel(52, 52);
+        for (int k = 0; k < 4; ++k) {
+            const D3DCOLOR got = testutil::PresentedPixel(12 + 40 * (k % 2), 12 + 40 * (k / 2));
+            EXPECT_TRUE(Near(got, c.corners[k], c.tol)) << c.file << " corner " << k << std::hex << " " << got;
+        }
         device->SetTexture(0, nullptr);
         texture->Release();
     }
@@ -217,10 +215,11 @@ TEST_F(D3dxTest, TextIsDrawnCentredInItsColourAndLeavesTheDeviceStateAlone)
     ID3DXFont* font = nullptr;
     ASSERT_EQ(D3DXCreateFontIndirectA(device, &desc, &font), D3D_OK);
 
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-    device->SetRenderState(D3DRS_ZENABLE, TRUE);
-    device->SetRenderState(D3DRS_LIGHTING, TRUE);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    // Each state set against what text drawing needs: the font changes it and must put it back.
+    const std::pair<D3DRENDERSTATETYPE, DWORD> states[] = {
+        {D3DRS_ALPHABLENDENABLE, FALSE}, {D3DRS_ZENABLE, TRUE}, {D3DRS_LIGHTING, TRUE}, {D3DRS_CULLMODE, D3DCULL_CW}};
+    for (const auto& [state, value] : states)
+        device->SetRenderState(state, value);
     D3DMATRIX scale{};
     scale._11 = scale._22 = scale._33 = 0.1f;
     scale._44 = 1.0f;
@@ -234,22 +233,8 @@ TEST_F(D3dxTest, TextIsDrawnCentredInItsColourAndLeavesTheDeviceStateAlone)
         device->Present(nullptr, nullptr, nullptr, nullptr);
         return h;
     };
-    // Bounding box of the lit pixels.
-    auto bounds = [] {
-        RECT r{1000, 1000, -1, -1};
-        for (int y = 0; y < 64; ++y)
-            for (int x = 0; x < 64; ++x)
-                if ((testutil::PresentedPixel(x, y) & 0xFFFFFF) != 0) {
-                    r.left = std::min<LONG>(r.left, x);
-                    r.top = std::min<LONG>(r.top, y);
-                    r.right = std::max<LONG>(r.right, x + 1);
-                    r.bottom = std::max<LONG>(r.bottom, y + 1);
-                }
-        return r;
-    };
-
     EXPECT_GT(draw("HH", RECT{0, 0, 64, 64}, DT_CENTER | DT_VCENTER, 0xFFFFFF00), 0);
-    RECT b = bounds();
+    const RECT b = testutil::LitRect(0, 0, 64, 64);
     ASSERT_LT(b.left, b.right);
     EXPECT_NEAR((b.left + b.right) / 2.0, 32.0, 2.0);
     EXPECT_NEAR((b.top + b.bottom) / 2.0, 32.0, 4.0);
@@ -261,17 +246,13 @@ TEST_F(D3dxTest, TextIsDrawnCentredInItsColourAndLeavesTheDeviceStateAlone)
     EXPECT_TRUE(yellow);
 
     draw("HH", RECT{0, 0, 64, 64}, DT_CENTER, 0x00FFFFFF);
-    EXPECT_GT(bounds().left, 64) << "a transparent colour draws nothing";
+    EXPECT_LT(testutil::LitRect(0, 0, 64, 64).right, 0) << "a transparent colour draws nothing";
 
-    DWORD v = 0;
-    device->GetRenderState(D3DRS_ALPHABLENDENABLE, &v);
-    EXPECT_EQ(v, static_cast<DWORD>(FALSE));
-    device->GetRenderState(D3DRS_ZENABLE, &v);
-    EXPECT_EQ(v, static_cast<DWORD>(TRUE));
-    device->GetRenderState(D3DRS_LIGHTING, &v);
-    EXPECT_EQ(v, static_cast<DWORD>(TRUE));
-    device->GetRenderState(D3DRS_CULLMODE, &v);
-    EXPECT_EQ(v, static_cast<DWORD>(D3DCULL_CW));
+    for (const auto& [state, value] : states) {
+        DWORD v = 0;
+        device->GetRenderState(state, &v);
+        EXPECT_EQ(v, value) << state;
+    }
     D3DMATRIX world{};
     device->GetTransform(D3DTS_WORLD, &world);
     EXPECT_FLOAT_EQ(world._11, 0.1f);

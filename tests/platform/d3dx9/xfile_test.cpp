@@ -8,6 +8,13 @@ namespace {
 
 using platform::XMeshData;
 
+// A vertex's position, normal or texture coordinates as one value.
+template <std::size_t N>
+std::vector<float> V(const float (&values)[N])
+{
+    return {values, values + N};
+}
+
 // A quad and a triangle in one mesh; the quad is split into a fan, the triangle takes material
 // 1. Normals: the quad's corners share normal 0 except corner 3 (normal 1), so position 3
 // appears once for the quad and once more for the triangle, which uses normal 0 there.
@@ -19,53 +26,18 @@ template Mesh {
  [...]
 }
 // a comment { with braces }
-Material Red {
- 1.0;0.0;0.0;1.0;;
- 5.0;
- 0.1;0.2;0.3;;
- 0.0;0.0;0.0;;
- TextureFilename { "red.dds"; }
-}
+Material Red { 1.0;0.0;0.0;1.0;; 5.0; 0.1;0.2;0.3;; 0.0;0.0;0.0;; TextureFilename { "red.dds"; } }
 Frame Root {
- FrameTransformMatrix {
-  1.0,0.0,0.0,0.0,
-  0.0,1.0,0.0,0.0,
-  0.0,0.0,1.0,0.0,
-  10.0,20.0,30.0,1.0;;
- }
+ FrameTransformMatrix { 1.0,0.0,0.0,0.0, 0.0,1.0,0.0,0.0, 0.0,0.0,1.0,0.0, 10.0,20.0,30.0,1.0;; }
  Mesh Quad {
-  5;
-  0.0;0.0;0.0;,
-  1.0;0.0;0.0;,
-  1.0;1.0;0.0;,
-  0.0;1.0;0.0;,
-  2.0;2.0;2.0;;
-  2;
-  4;0,1,2,3;,
-  3;3,2,4;;
-  MeshNormals {
-   2;
-   0.0;0.0;-2.0;,
-   0.0;1.0;0.0;;
-   2;
-   4;0,0,0,1;,
-   3;0,0,0;;
-  }
-  MeshTextureCoords {
-   5;
-   0.0;0.0;, 1.0;0.0;, 1.0;1.0;, 0.0;1.0;, 0.5;0.5;;
-  }
+  5; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 1.0;1.0;0.0;, 0.0;1.0;0.0;, 2.0;2.0;2.0;;
+  2; 4;0,1,2,3;, 3;3,2,4;;
+  MeshNormals { 2; 0.0;0.0;-2.0;, 0.0;1.0;0.0;; 2; 4;0,0,0,1;, 3;0,0,0;; }
+  MeshTextureCoords { 5; 0.0;0.0;, 1.0;0.0;, 1.0;1.0;, 0.0;1.0;, 0.5;0.5;; }
   MeshMaterialList {
-   2;
-   2;
-   0,1;;
+   2; 2; 0,1;;
    {Red}
-   Material {
-    0.0;1.0;0.0;0.5;;
-    1.0;
-    0.0;0.0;0.0;;
-    0.0;0.0;0.0;;
-   }
+   Material { 0.0;1.0;0.0;0.5;; 1.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; }
   }
  }
 }
@@ -77,8 +49,8 @@ public:
     BinaryX() : bytes("xof 0302bin 0032") {}
     BinaryX& Word(std::uint16_t v) { return Raw(&v, 2); }
     BinaryX& Dword(std::uint32_t v) { return Raw(&v, 4); }
-    BinaryX& Name(const std::string& n) { return Word(1).Dword(static_cast<std::uint32_t>(n.size())).Text(n); }
-    BinaryX& Str(const std::string& n) { return Word(2).Dword(static_cast<std::uint32_t>(n.size())).Text(n).Dword(20); }
+    BinaryX& Name(const std::string& n) { return Text(1, n); }
+    BinaryX& Str(const std::string& n) { return Text(2, n).Dword(20); }
     BinaryX& Open() { return Word(10); }
     BinaryX& Close() { return Word(11); }
     BinaryX& Ints(std::initializer_list<std::uint32_t> v)
@@ -103,10 +75,9 @@ private:
         bytes.append(static_cast<const char*>(p), n);
         return *this;
     }
-    BinaryX& Text(const std::string& s)
+    BinaryX& Text(std::uint16_t token, const std::string& s)
     {
-        bytes += s;
-        return *this;
+        return Word(token).Dword(static_cast<std::uint32_t>(s.size())).Raw(s.data(), s.size());
     }
 };
 
@@ -122,21 +93,15 @@ TEST(XFile, TextMeshIsTransformedFannedSplitAndSubset)
     // Quad: 4 corners (position 3 with normal 1). Triangle: 3, 2 (same as the quad's) and 4,
     // where 3 comes with normal 0: a new vertex. 4 + 2 = 6 vertices.
     ASSERT_EQ(mesh.vertices.size(), 6u);
-    ASSERT_EQ(mesh.indices.size(), 9u);
-    EXPECT_EQ(std::vector<std::uint32_t>(mesh.indices.begin(), mesh.indices.begin() + 6),
-              (std::vector<std::uint32_t>{0, 1, 2, 0, 2, 3}));
+    ASSERT_EQ(mesh.indices, (std::vector<std::uint32_t>{0, 1, 2, 0, 2, 3, 4, 2, 5}));
     EXPECT_EQ(mesh.attributes, (std::vector<std::uint32_t>{0, 0, 1}));
-    EXPECT_NE(mesh.indices[6], 3u);
-    EXPECT_EQ(mesh.indices[7], 2u);
 
     // The frame's translation is applied; normals are unit length.
-    EXPECT_FLOAT_EQ(mesh.vertices[2].pos[0], 11.0f);
-    EXPECT_FLOAT_EQ(mesh.vertices[2].pos[1], 21.0f);
-    EXPECT_FLOAT_EQ(mesh.vertices[2].pos[2], 30.0f);
-    EXPECT_FLOAT_EQ(mesh.vertices[0].normal[2], -1.0f);
-    EXPECT_FLOAT_EQ(mesh.vertices[3].normal[1], 1.0f);
-    EXPECT_FLOAT_EQ(mesh.vertices[mesh.indices[6]].normal[2], -1.0f);
-    EXPECT_FLOAT_EQ(mesh.vertices[mesh.indices[8]].uv[0], 0.5f);
+    EXPECT_EQ(V(mesh.vertices[2].pos), (std::vector<float>{11, 21, 30}));
+    EXPECT_EQ(V(mesh.vertices[0].normal), (std::vector<float>{0, 0, -1}));
+    EXPECT_EQ(V(mesh.vertices[3].normal), (std::vector<float>{0, 1, 0}));
+    EXPECT_EQ(V(mesh.vertices[mesh.indices[6]].normal), (std::vector<float>{0, 0, -1}));
+    EXPECT_EQ(V(mesh.vertices[mesh.indices[8]].uv), (std::vector<float>{0.5f, 0.5f}));
 
     // The referenced material comes first, then the inline one.
     ASSERT_EQ(mesh.materials.size(), 2u);
@@ -167,8 +132,7 @@ Frame Outer {
     ASSERT_EQ(mesh.vertices.size(), 7u);
     EXPECT_EQ(mesh.indices.size(), 9u);
     EXPECT_TRUE(mesh.materials.empty());
-    EXPECT_FLOAT_EQ(mesh.vertices[5].pos[0], 7.0f);  // (1,1,0) scaled by 2, moved by 5
-    EXPECT_FLOAT_EQ(mesh.vertices[5].pos[1], 2.0f);
+    EXPECT_EQ(V(mesh.vertices[5].pos), (std::vector<float>{7, 2, 0}));  // (1,1,0) scaled by 2, moved by 5
     EXPECT_EQ(mesh.indices[3], 3u);
 }
 
@@ -194,21 +158,21 @@ TEST(XFile, BinaryEncodingReadsLikeText)
 
 TEST(XFile, DamagedFilesAreRefused)
 {
+    const std::string header = "xof 0302txt 0032\n", triangle = "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;";
+    const std::string damaged[] = {
+        "",
+        "xof 0302zip 0032",
+        header + "Header { 1; 0; 1; }\n",  // no mesh
+        header + triangle + "\n",           // unclosed
+        header + "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,7;; }",  // index out of range
+        header + "Mesh { 3; 0;0;0;, 1;0;0;; 1; 3;0,1,2;; }",           // short vertex list
+        // A count larger than the data is refused before anything is sized by it.
+        header + "Mesh { 16000000; 0;0;0;; 1; 3;0,0,0;; }",
+        header + triangle + " MeshMaterialList { 1; 1; 3;; } }",  // material index beyond the list
+    };
     XMeshData mesh;
-    EXPECT_FALSE(platform::ParseXFile("", mesh));
-    EXPECT_FALSE(platform::ParseXFile("xof 0302zip 0032", mesh));
-    EXPECT_FALSE(platform::ParseXFile("xof 0302txt 0032\nHeader { 1; 0; 1; }\n", mesh)) << "no mesh";
-    EXPECT_FALSE(platform::ParseXFile("xof 0302txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n", mesh))
-        << "unclosed";
-    EXPECT_FALSE(platform::ParseXFile("xof 0302txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,7;; }", mesh))
-        << "index out of range";
-    EXPECT_FALSE(platform::ParseXFile("xof 0302txt 0032\nMesh { 3; 0;0;0;, 1;0;0;; 1; 3;0,1,2;; }", mesh))
-        << "short vertex list";
-    EXPECT_FALSE(platform::ParseXFile("xof 0302txt 0032\nMesh { 16000000; 0;0;0;; 1; 3;0,0,0;; }", mesh))
-        << "a count larger than the data is refused before anything is sized by it";
-    EXPECT_FALSE(platform::ParseXFile(
-        "xof 0302txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 3;; } }", mesh))
-        << "material index beyond the list";
+    for (const std::string& file : damaged)
+        EXPECT_FALSE(platform::ParseXFile(file, mesh)) << file;
     BinaryX truncated;
     truncated.Name("Mesh").Open().Word(6).Dword(1000);
     EXPECT_FALSE(platform::ParseXFile(truncated.bytes, mesh));

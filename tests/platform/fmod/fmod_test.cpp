@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -27,9 +26,10 @@ std::string SquareWav(int samples, int amplitude)
     return testutil::WavFile(data);
 }
 
-// Starts the library on SDL's disk driver, runs `play`, lets the mixer write a while, and
-// returns the largest absolute sample written.
-int PeakOnDisk(const testutil::TempDir& dir, const std::function<void(FSOUND_SAMPLE*)>& play)
+// Starts the library on SDL's disk driver, plays the sample, sets the volume of `volumeChannel`
+// (the sample's channel when FSOUND_FREE), lets the mixer write a while, and returns the largest
+// absolute sample written.
+int PeakOnDisk(const testutil::TempDir& dir, int volumeChannel, int volume)
 {
     const std::string out = dir.Path() + "/mix.raw";
     FSOUND_Close();
@@ -40,7 +40,9 @@ int PeakOnDisk(const testutil::TempDir& dir, const std::function<void(FSOUND_SAM
     EXPECT_TRUE(platform::soundseams::DeviceOpen());
     FSOUND_SAMPLE* sample = FSOUND_Sample_Load(FSOUND_FREE, (dir.Path() + "/beep.wav").c_str(), 0x130, 0, 0);
     EXPECT_NE(sample, nullptr);
-    play(sample);
+    const int channel = FSOUND_PlaySound(FSOUND_FREE, sample);
+    EXPECT_GE(channel, 0);
+    FSOUND_SetVolume(volumeChannel == FSOUND_FREE ? channel : volumeChannel, volume);
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
     FSOUND_Sample_Free(sample);
     FSOUND_Close();
@@ -62,22 +64,9 @@ TEST(SoundLibrary, APlayedSampleReachesTheOutputAndANegativeVolumeSilencesIt)
 {
     testutil::TempDir dir;
     dir.Write("beep.wav", SquareWav(44100 / 4, 12000));
-    const int loud = PeakOnDisk(dir, [](FSOUND_SAMPLE* s) {
-        const int ch = FSOUND_PlaySound(FSOUND_FREE, s);
-        EXPECT_GE(ch, 0);
-        FSOUND_SetVolume(ch, 255);
-    });
-    EXPECT_GT(loud, 5000);
-    const int silent = PeakOnDisk(dir, [](FSOUND_SAMPLE* s) {
-        const int ch = FSOUND_PlaySound(FSOUND_FREE, s);
-        FSOUND_SetVolume(ch, -20);
-    });
-    EXPECT_EQ(silent, 0);
-    const int allOff = PeakOnDisk(dir, [](FSOUND_SAMPLE* s) {
-        FSOUND_PlaySound(FSOUND_FREE, s);
-        FSOUND_SetVolume(FSOUND_ALL, 0);
-    });
-    EXPECT_EQ(allOff, 0);
+    EXPECT_GT(PeakOnDisk(dir, FSOUND_FREE, 255), 5000);
+    EXPECT_EQ(PeakOnDisk(dir, FSOUND_FREE, -20), 0);
+    EXPECT_EQ(PeakOnDisk(dir, FSOUND_ALL, 0), 0);
 }
 
 TEST(SoundLibrary, WithoutADeviceEverythingSucceedsSilently)

@@ -51,11 +51,24 @@ protected:
     }
 };
 
-std::vector<UINT> Messages(const std::vector<MSG>& msgs)
+using Row = std::pair<UINT, WPARAM>;
+
+// Each message with its wParam.
+std::vector<Row> Rows(const std::vector<MSG>& msgs)
 {
-    std::vector<UINT> out;
-    for (const MSG& m : msgs) out.push_back(m.message);
+    std::vector<Row> out;
+    for (const MSG& m : msgs) out.emplace_back(m.message, m.wParam);
     return out;
+}
+
+void PushKey(SDL_Keycode sym, SDL_Scancode scancode, Uint16 mod = KMOD_NONE)
+{
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = sym;
+    e.key.keysym.scancode = scancode;
+    e.key.keysym.mod = mod;
+    SDL_PushEvent(&e);
 }
 
 std::string Chars(const std::vector<MSG>& msgs)
@@ -69,8 +82,17 @@ std::string Chars(const std::vector<MSG>& msgs)
 
 }  // namespace
 
-TEST_F(WindowTest, CreationAndDestructionSendTheirMessagesInsideTheCalls)
+// A class registers once and only registered classes make windows. The forced failures are the
+// program's own tests' business (each shows its box there).
+TEST_F(WindowTest, ClassesMakeWindowsWhoseMessagesArriveInsideTheCalls)
 {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = RecordingProc;
+    wc.lpszClassName = "Twice";
+    EXPECT_NE(RegisterClassA(&wc), 0);
+    EXPECT_EQ(RegisterClassA(&wc), 0);
+    EXPECT_EQ(CreateWindowExA(0, "Unknown", "", 8, 0, 0, 64, 64, nullptr, nullptr, nullptr, nullptr), nullptr);
+
     HWND hwnd = MakeWindow();
     ASSERT_NE(hwnd, nullptr);
     EXPECT_EQ(g_Seen, std::vector<UINT>{WM_CREATE});
@@ -82,18 +104,6 @@ TEST_F(WindowTest, CreationAndDestructionSendTheirMessagesInsideTheCalls)
     Drain();
     EXPECT_EQ(g_Seen, (std::vector<UINT>{WM_CREATE, WM_CLOSE, WM_DESTROY}));
     EXPECT_FALSE(DestroyWindow(hwnd));
-}
-
-// The forced failures are the program's own tests' business (each shows its box there).
-TEST_F(WindowTest, AClassRegistersOnceAndOnlyRegisteredClassesMakeWindows)
-{
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = RecordingProc;
-    wc.lpszClassName = "Twice";
-    EXPECT_NE(RegisterClassA(&wc), 0);
-    EXPECT_EQ(RegisterClassA(&wc), 0);
-    EXPECT_EQ(CreateWindowExA(0, "Unknown", "", 8, 0, 0, 64, 64, nullptr, nullptr, nullptr, nullptr), nullptr);
-    EXPECT_TRUE(g_Seen.empty());
 }
 
 TEST_F(WindowTest, KeyStateFollowsKeyMessagesAsTheyAreTaken)
@@ -170,7 +180,7 @@ TEST_F(WindowTest, TranslateMessageTypesCharactersAheadOfWaitingMessages)
     // The character comes straight after its key-down, before a message already queued.
     platform::seams::InjectMessage(WM_KEYDOWN, 'C', 0);
     platform::seams::InjectMessage(WM_MOUSEMOVE, 0, 0);
-    EXPECT_EQ(Messages(Drain()), (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_MOUSEMOVE}));
+    EXPECT_EQ(Rows(Drain()), (std::vector<Row>{{WM_KEYDOWN, 'C'}, {WM_CHAR, 'C'}, {WM_MOUSEMOVE, 0}}));
 }
 
 TEST_F(WindowTest, QuitComesAfterWaitingMessagesWithItsCode)
@@ -218,53 +228,32 @@ TEST_F(WindowTest, SdlEventsBecomeWindowMessages)
     e.button.x = 639;
     e.button.y = 479;
     SDL_PushEvent(&e);
-    e = SDL_Event{};
-    e.type = SDL_KEYDOWN;
-    e.key.keysym.sym = SDLK_ESCAPE;
-    e.key.keysym.scancode = SDL_SCANCODE_ESCAPE;
-    SDL_PushEvent(&e);
-    e.key.keysym.sym = SDLK_KP_4;
-    e.key.keysym.scancode = SDL_SCANCODE_KP_4;
-    e.key.keysym.mod = KMOD_NUM;
-    SDL_PushEvent(&e);
-    e.key.keysym.mod = KMOD_NONE;  // Num Lock off: the keypad's 4 is the left arrow
-    SDL_PushEvent(&e);
-    e.key.keysym.sym = SDLK_SEMICOLON;
-    e.key.keysym.scancode = SDL_SCANCODE_SEMICOLON;
-    SDL_PushEvent(&e);
+    PushKey(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+    PushKey(SDLK_KP_4, SDL_SCANCODE_KP_4, KMOD_NUM);
+    PushKey(SDLK_KP_4, SDL_SCANCODE_KP_4);  // Num Lock off: the keypad's 4 is the left arrow
+    PushKey(SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON);
 
     std::vector<MSG> msgs;
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) msgs.push_back(msg);
-    ASSERT_EQ(msgs.size(), 6u);
-    EXPECT_EQ(msgs[0].message, WM_MOUSEMOVE);
+    // The middle button is down (0x10) in its own message.
+    ASSERT_EQ(Rows(msgs), (std::vector<Row>{{WM_MOUSEMOVE, 0}, {WM_MBUTTONDOWN, 0x10}, {WM_KEYDOWN, VK_ESCAPE},
+                                            {WM_KEYDOWN, 0x64}, {WM_KEYDOWN, VK_LEFT}, {WM_KEYDOWN, 0xBA}}));
     EXPECT_EQ(msgs[0].lParam, 300 | (200 << 16));
     EXPECT_EQ(msgs[0].hwnd, hwnd);
-    EXPECT_EQ(msgs[1].message, WM_MBUTTONDOWN);
     EXPECT_EQ(msgs[1].lParam, 639 | (479 << 16));
-    EXPECT_EQ(msgs[1].wParam, 0x10u);  // the middle button is down
-    EXPECT_EQ(msgs[2].message, WM_KEYDOWN);
-    EXPECT_EQ(msgs[2].wParam, static_cast<WPARAM>(VK_ESCAPE));
-    EXPECT_EQ(msgs[3].wParam, 0x64u);
-    EXPECT_EQ(msgs[4].wParam, static_cast<WPARAM>(VK_LEFT));
-    EXPECT_EQ(msgs[5].wParam, 0xBAu);
     EXPECT_LT(GetKeyState(VK_MBUTTON), 0);
 
     // A typed key's text arrives as SDL text input, so its key-down types nothing by itself;
     // Chinese text arrives as one WM_CHAR per GBK byte.
-    e = SDL_Event{};
-    e.type = SDL_KEYDOWN;
-    e.key.keysym.sym = SDLK_a;
-    e.key.keysym.scancode = SDL_SCANCODE_A;
-    SDL_PushEvent(&e);
+    PushKey(SDLK_a, SDL_SCANCODE_A);
     e = SDL_Event{};
     e.type = SDL_TEXTINPUT;
     std::snprintf(e.text.text, sizeof e.text.text, "%s", "a\xE4\xB8\xAD\xE6\x96\x87");  // "a中文" in UTF-8
     SDL_PushEvent(&e);
     const std::vector<MSG> typed = Drain();
     ASSERT_EQ(typed.size(), 6u);
-    EXPECT_EQ(typed[0].message, WM_KEYDOWN);
-    EXPECT_EQ(typed[0].wParam, static_cast<WPARAM>('A'));
+    EXPECT_EQ(Rows(typed)[0], (Row{WM_KEYDOWN, 'A'}));
     EXPECT_EQ(Chars(typed), "a\xD6\xD0\xCE\xC4");
     // A character GBK lacks types one "?", and so does a broken byte.
     std::snprintf(e.text.text, sizeof e.text.text, "%s", "\xF0\x9F\x98\x80\xFF" "b");
