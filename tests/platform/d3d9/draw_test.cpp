@@ -102,7 +102,8 @@ std::vector<ColorVertex> ColorSquare(float s, float z, D3DCOLOR color, float cx 
 // A square facing the camera with its normals, half-size 2 at depth 4.
 std::vector<LitVertex> LitSquare()
 {
-    return Square<LitVertex>(0, 0, 2.0f, 4.0f, [](float x, float y, float z) { return LitVertex{x, y, z, 0, 0, -1, 0, 0}; });
+    return Square<LitVertex>(0, 0, 2.0f, 4.0f,
+                             [](float x, float y, float z) { return LitVertex{x, y, z, 0, 0, -1, 0, 0}; });
 }
 
 class DrawTest : public testing::Test {
@@ -150,46 +151,35 @@ protected:
         return vb;
     }
 
+    // Draws the vertices as a triangle list, or a lone vertex as a point.
     template <class V>
-    HRESULT Draw(D3DPRIMITIVETYPE type, const std::vector<V>& vertices)
+    void Draw(const std::vector<V>& vertices)
     {
         IDirect3DVertexBuffer9* vb = VertexBuffer(vertices);
         device->SetStreamSource(0, vb, 0, sizeof(V));
         device->SetFVF(V::kFvf);
         const UINT n = static_cast<UINT>(vertices.size());
-        const HRESULT hr = device->DrawPrimitive(type, 0, type == D3DPT_POINTLIST ? n : n / 3);
+        device->DrawPrimitive(n == 1 ? D3DPT_POINTLIST : D3DPT_TRIANGLELIST, 0, n == 1 ? 1 : n / 3);
         vb->Release();
-        return hr;
     }
 
-    // One frame of the triangles over a target cleared to `clear`; the centre pixel presented.
+    // One frame of the vertices over a target cleared to `clear`; the centre pixel presented.
     template <class V>
-    D3DCOLOR FrameCentre(const std::vector<V>& triangles, D3DCOLOR clear = 0xFF000000)
+    D3DCOLOR FrameCentre(const std::vector<V>& vertices, D3DCOLOR clear = 0xFF000000)
     {
         Begin(clear);
-        Draw(D3DPT_TRIANGLELIST, triangles);
+        Draw(vertices);
         End();
         return PresentedPixel(kSize / 2, kSize / 2);
     }
 
-    // One frame of a single point; the centre pixel presented.
-    template <class V>
-    D3DCOLOR PointFrameCentre(const V& point)
-    {
-        Begin();
-        Draw(D3DPT_POINTLIST, std::vector<V>{point});
-        End();
-        return PresentedPixel(kSize / 2, kSize / 2);
-    }
-
-    // A lit point facing the camera: its pixel shows exactly the lighting of its one vertex.
-    D3DCOLOR LitPointColor(float x, float y, float z)
+    // A lit point on the row through the centre, facing the camera: its pixel shows exactly the
+    // lighting of its one vertex.
+    D3DCOLOR LitPointColor(float x, float z)
     {
         device->SetRenderState(D3DRS_POINTSIZE, Bits(3.0f));
-        PointFrameCentre(LitVertex{x, y, z, 0, 0, -1, 0, 0});
-        const int px = static_cast<int>(std::lround((x / z + 1.0f) * kSize / 2));
-        const int py = static_cast<int>(std::lround((1.0f - y / z) * kSize / 2));
-        return PresentedPixel(px, py);
+        FrameCentre(std::vector<LitVertex>{{x, 0, z, 0, 0, -1, 0, 0}});
+        return PresentedPixel(static_cast<int>(std::lround((x / z + 1.0f) * kSize / 2)), kSize / 2);
     }
 
     void SetStates(std::initializer_list<std::pair<D3DRENDERSTATETYPE, DWORD>> states)
@@ -236,8 +226,8 @@ TEST_F(DrawTest, DepthRunsFromZeroAtTheNearPlaneToOneAndKeepsTheNearerSurface)
     // cleared to 0.5 where z = 3 (0.67) does not.
     ExpectColor(FrameCentre(ColorSquare(0.3f, 0.7f, kWhite)), 0, 0, 0);
     Begin(0xFF000000, 0.5f);
-    Draw(D3DPT_TRIANGLELIST, ColorSquare(0.25f, 1.5f, kWhite, -0.5f));  // around column 21
-    Draw(D3DPT_TRIANGLELIST, ColorSquare(0.5f, 3.0f, kWhite, 1.0f));    // around column 43
+    Draw(ColorSquare(0.25f, 1.5f, kWhite, -0.5f));  // around column 21
+    Draw(ColorSquare(0.5f, 3.0f, kWhite, 1.0f));    // around column 43
     End();
     ExpectColor(PresentedPixel(21, 32), 255, 255, 255);
     ExpectColor(PresentedPixel(43, 32), 0, 0, 0);
@@ -246,8 +236,8 @@ TEST_F(DrawTest, DepthRunsFromZeroAtTheNearPlaneToOneAndKeepsTheNearerSurface)
     for (const auto& [zWrite, green] : {std::pair<DWORD, int>{TRUE, 0}, {FALSE, 255}}) {
         device->SetRenderState(D3DRS_ZWRITEENABLE, zWrite);
         Begin();
-        Draw(D3DPT_TRIANGLELIST, ColorSquare(1.0f, 3.0f, 0xFFFF0000));
-        Draw(D3DPT_TRIANGLELIST, ColorSquare(4.0f, 8.0f, 0xFF00FF00));
+        Draw(ColorSquare(1.0f, 3.0f, 0xFFFF0000));
+        Draw(ColorSquare(4.0f, 8.0f, 0xFF00FF00));
         End();
         ExpectColor(PresentedPixel(32, 32), 255 - green, green, 0);
         ExpectColor(PresentedPixel(20, 32), 0, 255, 0);
@@ -280,9 +270,9 @@ TEST_F(DrawTest, DirectionalLightAndTheDefaultLight)
     light.Specular = {0.5f, 0.25f, 0.5f, 1.0f};
     UseLight(light, 3);
     device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    ExpectColor(LitPointColor(0, 0, 4), 128, 64, 128);
+    ExpectColor(LitPointColor(0, 4), 128, 64, 128);
     device->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
-    ExpectColor(LitPointColor(0, 0, 4), 0, 0, 0);
+    ExpectColor(LitPointColor(0, 4), 0, 0, 0);
 
     // Lighting on with no light enabled: black.
     UseMaterial({1, 1, 1, 1});
@@ -295,22 +285,22 @@ TEST_F(DrawTest, PointLightAttenuationRangeAndMaterialTerms)
     UseMaterial({1, 1, 1, 1});
     D3DLIGHT9 light = PointLight({0, 0, 4});
     UseLight(light);
-    ExpectColor(LitPointColor(0, 0, 6), 128, 128, 128);  // d = 2, N.L = 1
+    ExpectColor(LitPointColor(0, 6), 128, 128, 128);  // d = 2, N.L = 1
     // d = 2.5 off-axis: N.L = 2 / 2.5 and attenuation 1 / 2.5.
-    ExpectColor(LitPointColor(1.5f, 0, 6), 82, 82, 82);
+    ExpectColor(LitPointColor(1.5f, 6), 82, 82, 82);
 
     // All three terms at d = 2: 1 / (0.5 + 0.25 x 2 + 0.125 x 4).
     light.Attenuation0 = 0.5f;
     light.Attenuation1 = 0.25f;
     light.Attenuation2 = 0.125f;
     device->SetLight(0, &light);
-    ExpectColor(LitPointColor(0, 0, 6), 170, 170, 170);
+    ExpectColor(LitPointColor(0, 6), 170, 170, 170);
 
     // Attenuations that sum to 0 saturate what the light reaches; a channel it lacks stays 0.
     light.Diffuse = {0.25f, 0.5f, 0.0f, 1.0f};
     light.Attenuation0 = light.Attenuation1 = light.Attenuation2 = 0.0f;
     device->SetLight(0, &light);
-    ExpectColor(LitPointColor(0, 0, 6), 255, 255, 0);
+    ExpectColor(LitPointColor(0, 6), 255, 255, 0);
 
     // Emissive + material ambient x (global + light ambient x attenuation) + diffuse terms, at
     // attenuation 1/2.
@@ -323,12 +313,12 @@ TEST_F(DrawTest, PointLightAttenuationRangeAndMaterialTerms)
     auto channel = [&](float e, float a, float d) {
         return static_cast<int>(std::lround(255 * (e + a * (global + 0.25f) + d * 0.5f)));
     };
-    ExpectColor(LitPointColor(0, 0, 6), channel(0.125f, 1, 0.5f), channel(0.25f, 0.5f, 0.5f), channel(0, 0, 0.5f));
+    ExpectColor(LitPointColor(0, 6), channel(0.125f, 1, 0.5f), channel(0.25f, 0.5f, 0.5f), channel(0, 0, 0.5f));
 
     // Out of range the light adds nothing, its ambient included.
     light.Range = 1.9f;
     device->SetLight(0, &light);
-    ExpectColor(LitPointColor(0, 0, 6), 96, 96, 0);
+    ExpectColor(LitPointColor(0, 6), 96, 96, 0);
 }
 
 TEST_F(DrawTest, RefusedLightsKeepTheirLastRecord)
@@ -350,7 +340,7 @@ TEST_F(DrawTest, RefusedLightsKeepTheirLastRecord)
     refused[5].Type = static_cast<D3DLIGHTTYPE>(4);
     for (const D3DLIGHT9& bad : refused) {
         EXPECT_EQ(device->SetLight(0, &bad), D3DERR_INVALIDCALL) << "type " << bad.Type;
-        ExpectColor(LitPointColor(0, 0, 4), 255, 128, 64);
+        ExpectColor(LitPointColor(0, 4), 255, 128, 64);
     }
     // A point light has no direction to check; any light index is taken.
     green.Type = D3DLIGHT_POINT;
@@ -359,7 +349,7 @@ TEST_F(DrawTest, RefusedLightsKeepTheirLastRecord)
     EXPECT_EQ(device->SetLight(0, &green), D3D_OK);
     EXPECT_EQ(device->SetLight(0xFFFFFFFF, &green), D3D_OK);
     EXPECT_EQ(device->LightEnable(1000000, FALSE), D3D_OK);
-    ExpectColor(LitPointColor(0, 0, 4), 0, 255, 0);
+    ExpectColor(LitPointColor(0, 4), 0, 255, 0);
 }
 
 TEST_F(DrawTest, SpotLightCone)
@@ -372,19 +362,19 @@ TEST_F(DrawTest, SpotLightCone)
     light.Falloff = 1.0f;
     UseLight(light);
 
-    ExpectColor(LitPointColor(0, 0, 6), 255, 255, 255);  // inside the inner cone
+    ExpectColor(LitPointColor(0, 6), 255, 255, 255);  // inside the inner cone
     // At 0.15 rad off the axis, between the half-angles 0.1 and 0.2: the falloff ramp, times N.L.
     const float angle = 0.15f;
     const float ramp = (std::cos(angle) - std::cos(0.2f)) / (std::cos(0.1f) - std::cos(0.2f));
     const int expected = static_cast<int>(std::lround(255 * ramp * std::cos(angle)));
-    ExpectColor(LitPointColor(6 * std::tan(angle), 0, 6), expected, expected, expected, 4);
-    ExpectColor(LitPointColor(6 * std::tan(0.3f), 0, 6), 0, 0, 0);  // outside the outer cone
+    ExpectColor(LitPointColor(6 * std::tan(angle), 6), expected, expected, expected, 4);
+    ExpectColor(LitPointColor(6 * std::tan(0.3f), 6), 0, 0, 0);  // outside the outer cone
 
     // The falloff is the ramp's exponent.
     light.Falloff = 2.0f;
     device->SetLight(0, &light);
     const int squared = static_cast<int>(std::lround(255 * ramp * ramp * std::cos(angle)));
-    ExpectColor(LitPointColor(6 * std::tan(angle), 0, 6), squared, squared, squared, 4);
+    ExpectColor(LitPointColor(6 * std::tan(angle), 6), squared, squared, squared, 4);
 }
 
 TEST_F(DrawTest, LightsAreGivenInWorldSpaceUnderAnyCameraAndWorld)
@@ -403,16 +393,16 @@ TEST_F(DrawTest, LightsAreGivenInWorldSpaceUnderAnyCameraAndWorld)
     UseMaterial({1, 1, 1, 1});
     D3DLIGHT9 light = PointLight({4, 0, 0});
     UseLight(light);
-    const LitVertex point{0, 0, 0, 0, 0, -1, 0, 0};
-    ExpectColor(PointFrameCentre(point), 128, 128, 128);
+    const std::vector<LitVertex> point{{0, 0, 0, 0, 0, -1, 0, 0}};
+    ExpectColor(FrameCentre(point), 128, 128, 128);
 
     light.Type = D3DLIGHT_DIRECTIONAL;
     light.Direction = {1, 0, 0};
     device->SetLight(0, &light);
-    ExpectColor(PointFrameCentre(point), 255, 255, 255);
+    ExpectColor(FrameCentre(point), 255, 255, 255);
     light.Direction = {0, 0, 1};  // grazing the surface
     device->SetLight(0, &light);
-    ExpectColor(PointFrameCentre(point), 0, 0, 0);
+    ExpectColor(FrameCentre(point), 0, 0, 0);
 }
 
 TEST_F(DrawTest, LinearFogByEyeDepth)
@@ -453,7 +443,7 @@ TEST_F(DrawTest, PointSpriteSizeFollowsDistance)
     SetStates({{D3DRS_LIGHTING, FALSE}, {D3DRS_POINTSPRITEENABLE, TRUE}, {D3DRS_POINTSCALEENABLE, TRUE}});
     // The width of a white sprite at distance d on row 32, where its centre lies.
     auto width = [&](float d) {
-        PointFrameCentre(ColorVertex{0, 0, d, kWhite});
+        FrameCentre(std::vector<ColorVertex>{{0, 0, d, kWhite}});
         const RECT r = testutil::LitRect(0, 32, kSize, 33);
         return r.right - r.left;
     };
@@ -481,7 +471,7 @@ TEST_F(DrawTest, PointSpriteSizeFollowsDistance)
     IDirect3DTexture9* texture = platform::d3d9::CreateTextureFromRgba(device, 2, 2, rgba);
     device->SetTexture(0, texture);
     device->SetRenderState(D3DRS_POINTSIZE, Bits(8.0f));
-    PointFrameCentre(ColorVertex{0, 0, 4, kWhite});
+    FrameCentre(std::vector<ColorVertex>{{0, 0, 4, kWhite}});
     ExpectColor(PresentedPixel(29, 29), 255, 0, 0);
     ExpectColor(PresentedPixel(34, 29), 0, 255, 0);
     ExpectColor(PresentedPixel(29, 34), 0, 0, 255);
@@ -586,11 +576,11 @@ TEST_F(DrawTest, OverlayBlendsOverTheFrameAndLeavesDeviceStateAlone)
         overlay[i + 3] = i < 32 ? 255 : 128;  // top two rows opaque, bottom two half
     }
     Begin();
-    Draw(D3DPT_TRIANGLELIST, ColorSquare(1.0f, 3.0f, 0xFF0000FF));
-    Draw(D3DPT_TRIANGLELIST, ColorSquare(8.0f, 8.0f, 0xFF00FF00));
+    Draw(ColorSquare(1.0f, 3.0f, 0xFF0000FF));
+    Draw(ColorSquare(8.0f, 8.0f, 0xFF00FF00));
     platform::d3d9::DrawOverlay(device, 10, 20, 4, 4, overlay.data());
     // Farther than everything drawn: the depth test, still on, hides it all.
-    Draw(D3DPT_TRIANGLELIST, ColorSquare(9.0f, 9.0f, 0xFFFFFF00));
+    Draw(ColorSquare(9.0f, 9.0f, 0xFFFFFF00));
     End();
     ExpectColor(PresentedPixel(10, 20), 255, 0, 0);
     ExpectColor(PresentedPixel(13, 21), 255, 0, 0);
