@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -40,12 +41,7 @@ struct TexturedVertex {
     float u, v;
 };
 
-DWORD Bits(float f)
-{
-    DWORD d;
-    std::memcpy(&d, &f, sizeof d);
-    return d;
-}
+DWORD Bits(float f) { return std::bit_cast<DWORD>(f); }
 
 #define ExpectColor(...) ExpectColorAt(__LINE__, __VA_ARGS__)
 
@@ -55,13 +51,6 @@ void ExpectColorAt(int line, D3DCOLOR actual, int r, int g, int b, int tolerance
     EXPECT_NEAR(static_cast<int>(actual >> 16 & 0xFF), r, tolerance) << std::hex << actual;
     EXPECT_NEAR(static_cast<int>(actual >> 8 & 0xFF), g, tolerance) << std::hex << actual;
     EXPECT_NEAR(static_cast<int>(actual & 0xFF), b, tolerance) << std::hex << actual;
-}
-
-// The smallest rectangle around the frame's lit pixels, as left, top, right, bottom.
-std::array<LONG, 4> LitBox()
-{
-    const RECT r = testutil::LitRect(0, 0, kSize, kSize);
-    return {r.left, r.top, r.right, r.bottom};
 }
 
 // A light along +z; range and attenuations left 0 suit a directional light, which ignores them.
@@ -207,7 +196,8 @@ TEST_F(DrawTest, UnlitSquareShowsVertexColourAndBackFacesAreCulled)
     ExpectColor(FrameCentre(ColorSquare(1.96875f, 4.0f, 0xFF20C040)), 0x20, 0xC0, 0x40);  // screen 16.25 .. 47.75
     // Direct3D's pixel centres lie on whole coordinates and miss the edges a quarter pixel past
     // column and row 16; OpenGL's lie half a pixel on and would be covered.
-    EXPECT_EQ(LitBox(), (std::array<LONG, 4>{17, 17, 48, 48}));
+    const RECT lit = testutil::LitRect(0, 0, kSize, kSize);
+    EXPECT_EQ((std::array{lit.left, lit.top, lit.right, lit.bottom}), (std::array<LONG, 4>{17, 17, 48, 48}));
 
     // Wound the other way the square faces away and the default CCW culling drops it,
     // until culling is turned off.
@@ -244,12 +234,37 @@ TEST_F(DrawTest, DepthRunsFromZeroAtTheNearPlaneToOneAndKeepsTheNearerSurface)
     }
 }
 
-TEST_F(DrawTest, DirectionalLightAndTheDefaultLight)
+TEST_F(DrawTest, DirectionalLightRefusedLightsAndTheDefaultLight)
 {
     UseMaterial({1, 1, 1, 1});
     D3DLIGHT9 light = Light(D3DLIGHT_DIRECTIONAL, {1.0f, 0.5f, 0.25f, 1.0f});
     UseLight(light);
     ExpectColor(FrameCentre(LitSquare()), 255, 128, 64);
+
+    // Each of these would light the point green; Direct3D refuses them all.
+    D3DLIGHT9 green = Light(D3DLIGHT_DIRECTIONAL, {0, 1, 0, 1}, 100.0f, 1.0f);
+    green.Theta = 0.5f;
+    green.Phi = 1.0f;
+    std::vector<D3DLIGHT9> refused(6, green);
+    refused[0].Direction = refused[1].Direction = {0, 0, 0};  // a look-at equal to the position
+    refused[1].Type = D3DLIGHT_SPOT;
+    refused[2].Type = refused[3].Type = D3DLIGHT_POINT;
+    refused[2].Attenuation1 = -1.0f;
+    refused[3].Range = 2e19f;  // beyond sqrt(FLT_MAX)
+    refused[4].Direction.y = std::nanf("");
+    refused[5].Type = static_cast<D3DLIGHTTYPE>(4);
+    for (const D3DLIGHT9& bad : refused) {
+        EXPECT_EQ(device->SetLight(0, &bad), D3DERR_INVALIDCALL) << "type " << bad.Type;
+        ExpectColor(LitPointColor(0, 4), 255, 128, 64);
+    }
+    // A point light has no direction to check; any light index is taken.
+    green.Type = D3DLIGHT_POINT;
+    green.Direction = {0, 0, 0};
+    green.Position = {0, 0, 2};
+    EXPECT_EQ(device->SetLight(0, &green), D3D_OK);
+    EXPECT_EQ(device->SetLight(0xFFFFFFFF, &green), D3D_OK);
+    EXPECT_EQ(device->LightEnable(1000000, FALSE), D3D_OK);
+    ExpectColor(LitPointColor(0, 4), 0, 255, 0);
 
     // From behind the surface the light adds nothing; the global ambient still counts.
     light.Direction = {0, 0, -1};
@@ -280,7 +295,7 @@ TEST_F(DrawTest, DirectionalLightAndTheDefaultLight)
     ExpectColor(FrameCentre(LitSquare()), 0, 0, 0);
 }
 
-TEST_F(DrawTest, PointLightAttenuationRangeAndMaterialTerms)
+TEST_F(DrawTest, PointAndSpotLightsAndMaterialTerms)
 {
     UseMaterial({1, 1, 1, 1});
     D3DLIGHT9 light = PointLight({0, 0, 4});
@@ -302,6 +317,27 @@ TEST_F(DrawTest, PointLightAttenuationRangeAndMaterialTerms)
     device->SetLight(0, &light);
     ExpectColor(LitPointColor(0, 6), 255, 255, 0);
 
+    // A spot light, full strength to 100 units (constant attenuation 1) as the scene's lights.
+    light = Light(D3DLIGHT_SPOT, {1, 1, 1, 1}, 100.0f, 1.0f);
+    light.Theta = 0.2f;
+    light.Phi = 0.4f;
+    light.Falloff = 1.0f;
+    device->SetLight(0, &light);
+
+    ExpectColor(LitPointColor(0, 6), 255, 255, 255);  // inside the inner cone
+    // At 0.15 rad off the axis, between the half-angles 0.1 and 0.2: the falloff ramp, times N.L.
+    const float angle = 0.15f;
+    const float ramp = (std::cos(angle) - std::cos(0.2f)) / (std::cos(0.1f) - std::cos(0.2f));
+    const int expected = static_cast<int>(std::lround(255 * ramp * std::cos(angle)));
+    ExpectColor(LitPointColor(6 * std::tan(angle), 6), expected, expected, expected, 4);
+    ExpectColor(LitPointColor(6 * std::tan(0.3f), 6), 0, 0, 0);  // outside the outer cone
+
+    // The falloff is the ramp's exponent.
+    light.Falloff = 2.0f;
+    device->SetLight(0, &light);
+    const int squared = static_cast<int>(std::lround(255 * ramp * ramp * std::cos(angle)));
+    ExpectColor(LitPointColor(6 * std::tan(angle), 6), squared, squared, squared, 4);
+
     // Emissive + material ambient x (global + light ambient x attenuation) + diffuse terms, at
     // attenuation 1/2.
     UseMaterial({0.5f, 0.5f, 0.5f, 1}, {1, 0.5f, 0, 1}, {}, {0.125f, 0.25f, 0, 1});
@@ -319,62 +355,6 @@ TEST_F(DrawTest, PointLightAttenuationRangeAndMaterialTerms)
     light.Range = 1.9f;
     device->SetLight(0, &light);
     ExpectColor(LitPointColor(0, 6), 96, 96, 0);
-}
-
-TEST_F(DrawTest, RefusedLightsKeepTheirLastRecord)
-{
-    UseMaterial({1, 1, 1, 1});
-    UseLight(Light(D3DLIGHT_DIRECTIONAL, {1.0f, 0.5f, 0.25f, 1.0f}));
-
-    // Each of these would light the point green; Direct3D refuses them all.
-    D3DLIGHT9 green = Light(D3DLIGHT_DIRECTIONAL, {0, 1, 0, 1}, 100.0f, 1.0f);
-    green.Theta = 0.5f;
-    green.Phi = 1.0f;
-    std::vector<D3DLIGHT9> refused(6, green);
-    refused[0].Direction = refused[1].Direction = {0, 0, 0};  // a look-at equal to the position
-    refused[1].Type = D3DLIGHT_SPOT;
-    refused[2].Type = refused[3].Type = D3DLIGHT_POINT;
-    refused[2].Attenuation1 = -1.0f;
-    refused[3].Range = 2e19f;  // beyond sqrt(FLT_MAX)
-    refused[4].Direction.y = std::nanf("");
-    refused[5].Type = static_cast<D3DLIGHTTYPE>(4);
-    for (const D3DLIGHT9& bad : refused) {
-        EXPECT_EQ(device->SetLight(0, &bad), D3DERR_INVALIDCALL) << "type " << bad.Type;
-        ExpectColor(LitPointColor(0, 4), 255, 128, 64);
-    }
-    // A point light has no direction to check; any light index is taken.
-    green.Type = D3DLIGHT_POINT;
-    green.Direction = {0, 0, 0};
-    green.Position = {0, 0, 2};
-    EXPECT_EQ(device->SetLight(0, &green), D3D_OK);
-    EXPECT_EQ(device->SetLight(0xFFFFFFFF, &green), D3D_OK);
-    EXPECT_EQ(device->LightEnable(1000000, FALSE), D3D_OK);
-    ExpectColor(LitPointColor(0, 4), 0, 255, 0);
-}
-
-TEST_F(DrawTest, SpotLightCone)
-{
-    UseMaterial({1, 1, 1, 1});
-    // Full strength to 100 units (constant attenuation 1), as the scene's lights.
-    D3DLIGHT9 light = Light(D3DLIGHT_SPOT, {1, 1, 1, 1}, 100.0f, 1.0f);
-    light.Theta = 0.2f;
-    light.Phi = 0.4f;
-    light.Falloff = 1.0f;
-    UseLight(light);
-
-    ExpectColor(LitPointColor(0, 6), 255, 255, 255);  // inside the inner cone
-    // At 0.15 rad off the axis, between the half-angles 0.1 and 0.2: the falloff ramp, times N.L.
-    const float angle = 0.15f;
-    const float ramp = (std::cos(angle) - std::cos(0.2f)) / (std::cos(0.1f) - std::cos(0.2f));
-    const int expected = static_cast<int>(std::lround(255 * ramp * std::cos(angle)));
-    ExpectColor(LitPointColor(6 * std::tan(angle), 6), expected, expected, expected, 4);
-    ExpectColor(LitPointColor(6 * std::tan(0.3f), 6), 0, 0, 0);  // outside the outer cone
-
-    // The falloff is the ramp's exponent.
-    light.Falloff = 2.0f;
-    device->SetLight(0, &light);
-    const int squared = static_cast<int>(std::lround(255 * ramp * ramp * std::cos(angle)));
-    ExpectColor(LitPointColor(6 * std::tan(angle), 6), squared, squared, squared, 4);
 }
 
 TEST_F(DrawTest, LightsAreGivenInWorldSpaceUnderAnyCameraAndWorld)
