@@ -183,7 +183,7 @@ protected:
     }
     void UseLight(const D3DLIGHT9& light, DWORD index = 0)
     {
-        device->SetLight(index, &light);
+        EXPECT_EQ(device->SetLight(index, &light), D3D_OK);
         device->LightEnable(index, TRUE);
     }
 };
