@@ -56,9 +56,13 @@ protected:
 
 // Alpha 32 blends a little white in, alpha 31 is not drawn at all; a panel is never drawn but
 // tints its children (the dim child's alpha times the panel's falls under the bound); without a
-// texture or a caption nothing is drawn.
+// texture or a caption nothing is drawn. Drawing leaves lighting, culling and depth as the scene
+// wants them.
 TEST_F(UIRenderTest, QuadsAreTintedTexturedRectanglesInDesignUnits)
 {
+    const std::pair<D3DRENDERSTATETYPE, DWORD> after[] = {
+        {D3DRS_LIGHTING, TRUE}, {D3DRS_CULLMODE, D3DCULL_CCW}, {D3DRS_ZENABLE, TRUE}};
+    for (const auto& [state, value] : after) g_pDevice->SetRenderState(state, 0);
     Frame(Box("red", "static", 100, 100, 200, 100, "texture=white.png\ncolor=FFFF0000\n") +
           Box("faint", "static", 400, 0, 50, 50, "texture=white.png\ncolor=20FFFFFF\n") +
           Box("hidden", "static", 500, 0, 50, 50, "texture=white.png\ncolor=1FFFFFFF\n") +
@@ -76,6 +80,11 @@ TEST_F(UIRenderTest, QuadsAreTintedTexturedRectanglesInDesignUnits)
     EXPECT_NEAR(Green(225, 445), 128, 3);
     EXPECT_FALSE(Lit(0, 400, 190, 480));
     EXPECT_FALSE(Lit(300, 420, 350, 470));
+    for (const auto& [state, value] : after) {
+        DWORD v = 0;
+        g_pDevice->GetRenderState(state, &v);
+        EXPECT_EQ(v, value) << state;
+    }
 }
 
 // White text on a blue textured button: any red in the button shows the caption on top. A
@@ -112,17 +121,4 @@ TEST_F(UIRenderTest, AddedControlsTakeTheSettingsButNeverShareBuffers)
     ASSERT_NE(local.pVertexBuffer, nullptr);
     const CUIControl* stored = g_UIManager.AddControl(&local);
     EXPECT_EQ(stored->strText + (stored->pVertexBuffer || stored->pIndexBuffer ? " and its buffers" : ""), "copied");
-}
-
-TEST_F(UIRenderTest, DrawingLeavesLightingCullingAndDepthAsTheSceneWantsThem)
-{
-    const std::pair<D3DRENDERSTATETYPE, DWORD> after[] = {
-        {D3DRS_LIGHTING, TRUE}, {D3DRS_CULLMODE, D3DCULL_CCW}, {D3DRS_ZENABLE, TRUE}};
-    for (const auto& [state, value] : after) g_pDevice->SetRenderState(state, 0);
-    Frame("");
-    for (const auto& [state, value] : after) {
-        DWORD v = 0;
-        g_pDevice->GetRenderState(state, &v);
-        EXPECT_EQ(v, value) << state;
-    }
 }
