@@ -33,14 +33,21 @@ protected:
 }  // namespace
 
 // The topmost control takes a click even when it is disabled, and then nothing happens; each
-// button has its own command, a command below 1 runs nothing, a right click focuses too.
-TEST_F(UIInputTest, TheTopmostControlTakesTheClickEvenWhenDisabled)
+// button has its own command, a command below 1 runs nothing, a right click focuses too. Only the
+// direct panel decides whether a control takes events: "deep" does, in an open panel of a
+// disabled one, and "child" in a disabled panel takes neither clicks nor moves.
+TEST_F(UIInputTest, TheTopmostControlTakesTheClickAndActsOnlyWhenItAndItsDirectPanelAreEnabled)
 {
     ASSERT_TRUE(LoadUI(kLogControl + Box("under", "button", 0, 0, 100, 100, "cmdlclick=1\n") +
                        Box("over", "button", 50, 50, 10, 10, "cmdlclick=2\nenabled=0\n") +
-                       Box("right", "static", 200, 0, 10, 10, "cmdrclick=5\ncmdlclick=-4\n")));
-    EXPECT_EQ(Events({"L 10 10", "L 55 55", "L 205 5", "R 205 5", "R 300 300"}),
-              (Strings{"101 under", "101 under", "101 right", "106 right", "106 -"}));
+                       Box("right", "static", 200, 0, 10, 10, "cmdrclick=5\ncmdlclick=-4\n") +
+                       "[outer]\ntype=panel\nenabled=0\n[inner]\ntype=panel\npanel=outer\n"
+                       "[shut]\ntype=panel\nenabled=0\n" +
+                       Box("deep", "button", 0, 200, 10, 10, "panel=inner\ncmdlclick=10\n") +
+                       Box("child", "button", 20, 200, 10, 10, "panel=shut\ncmdlclick=20\ncmdcontact=30\n")));
+    EXPECT_EQ(Events({"L 10 10", "L 55 55", "L 205 5", "R 205 5", "L 5 205", "L 25 205", "M 25 205", "R 300 300"}),
+              (Strings{"101 under", "101 under", "101 right", "106 right", "116 deep", "116 deep", "116 deep",
+                       "116 -"}));
 }
 
 TEST_F(UIInputTest, TypingGoesToTheFocusedEditTextOnlyWhileItIsOpen)
@@ -57,16 +64,6 @@ TEST_F(UIInputTest, TypingGoesToTheFocusedEditTextOnlyWhileItIsOpen)
     field->Enable(true);
     g_UIManager.OnChar('q');
     EXPECT_EQ(field->strText, "abcq");
-}
-
-TEST_F(UIInputTest, OnlyTheDirectPanelDecidesWhetherAControlTakesEvents)
-{
-    ASSERT_TRUE(LoadUI(std::string(kLogControl) +
-                       "[outer]\ntype=panel\nenabled=0\n[inner]\ntype=panel\npanel=outer\n"
-                       "[shut]\ntype=panel\nenabled=0\n" +
-                       Box("deep", "button", 0, 0, 10, 10, "panel=inner\ncmdlclick=1\n") +
-                       Box("child", "button", 20, 0, 10, 10, "panel=shut\ncmdlclick=2\ncmdcontact=3\n")));
-    EXPECT_EQ(Events({"L 5 5", "L 25 5", "M 25 5"}), (Strings{"101 deep", "101 deep", "101 deep"}));
 }
 
 // Every open control gets its enter and leave events, topmost first: still inside adds nothing,
