@@ -45,7 +45,7 @@ TEST_F(UIManagerTest, FileAndControlKeysFollowTheirReadingRules)
 {
     ASSERT_TRUE(LoadUI(std::string("font=nosuchfont\n") + kLogControl +
                        "[a]\ntype=static\ntext=Hello World\nposx=12.7\nposy=-3\nsizey=20x\n"
-                       "color=80FF0000\nenabled=false\ncmdlosecontact=7\nsndlclick=nosuchsound\n"
+                       "color=80FF0000\nenabled=false\nsndlclick=nosuchsound\n"
                        "[b]\ntype=edittext\nenabled=0\ncolor=FF0000\n"
                        "[c]\ntype=button\ncolor=1FF0000000\nsizex=640\nsizey=480\n"));
     EXPECT_EQ(g_UIManager.nWidth, 500);
@@ -56,8 +56,6 @@ TEST_F(UIManagerTest, FileAndControlKeysFollowTheirReadingRules)
     EXPECT_EQ(Summary(Control("b")), "type 2 at 0,0 size 0x0 colour 00FF0000 off ''");
     EXPECT_EQ(Summary(Control("c")), "type 3 at 0,0 size 640x480 colour 00000000 on ''");
     EXPECT_EQ(Summary(Control("log")), "type 0 at 100,1 size 0x0 colour FFFFFFFF on ''");
-    EXPECT_EQ(Control("a")->nCmdLoseContact, 7);
-    EXPECT_EQ(Control("a")->pSndLClick, nullptr);
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
