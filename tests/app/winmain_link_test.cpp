@@ -36,10 +36,9 @@ int Presents()
 
 // Escape alone and the middle button do nothing: three frames later the program still runs, with
 // its link; Shift+Escape then ends it.
-TEST_F(WinMainTest, OnlyShiftEscapeEndsTheProgramAfterOpaqueBlackFrames)
+TEST_F(WinMainTest, OnlyShiftEscapeEndsTheProgram)
 {
     platform::seams::SetDeviceRecording(true);
-    platform::seams::KeepPresentedFrames(true);
     int presentsAtEscape = -1;
     bool linkAliveAtShiftEscape = false;
     platform::seams::SetIdleHook([&] {
@@ -58,11 +57,6 @@ TEST_F(WinMainTest, OnlyShiftEscapeEndsTheProgramAfterOpaqueBlackFrames)
     EXPECT_EQ(g_pDebugLink, nullptr);  // deleted with the window
     EXPECT_EQ(g_pDevice, nullptr);
     EXPECT_TRUE(boxes.Boxes().empty());
-
-    std::vector<std::uint8_t> black;
-    for (int i = 0; i < 640 * 480; ++i) black.insert(black.end(), {0, 0, 0, 255});
-    EXPECT_EQ(platform::seams::LastPresentedFrame().width, 640);
-    EXPECT_TRUE(platform::seams::LastPresentedFrame().bgra == black) << "not all opaque black";
 }
 
 TEST_F(WinMainTest, AMenuThatFailsEndsStartUpBeforeAnyTick)
@@ -74,16 +68,6 @@ TEST_F(WinMainTest, AMenuThatFailsEndsStartUpBeforeAnyTick)
     // The loader's own report, captioned, then the two uncaptioned boxes of the shell.
     EXPECT_EQ(boxes.Captioned(),
               (testutil::Strings{"UIManager:|Unrecognized value:Static", "打开MainMenu.txt出错", "Setup() - FAILED"}));
-}
-
-TEST_F(WinMainTest, WindowCreationMakesAndConnectsTheLink)
-{
-    testutil::LinkListener listener;
-    ASSERT_LISTENING_OR_SKIP(listener);
-    ASSERT_TRUE(InitD3D(nullptr, 640, 480, true, D3DDEVTYPE_HAL, &g_pDevice));
-    ASSERT_NE(g_pDebugLink, nullptr);
-    g_pDebugLink->Send("hello");
-    EXPECT_EQ(listener.Receive(5), "hello");
 }
 
 TEST_F(WinMainTest, EachFailureShowsItsBoxThenInitD3DFailed)
@@ -117,5 +101,4 @@ TEST_F(WinMainTest, DeviceFallsBackToD16AndToSoftwareVertexProcessing)
     ASSERT_TRUE(InitD3D(nullptr, 640, 480, true, D3DDEVTYPE_HAL, &g_pDevice));
     EXPECT_EQ(platform::seams::LastDeviceDepthFormat(), D3DFMT_D24S8);
     EXPECT_EQ(platform::seams::LastDeviceBehaviorFlags(), D3DCREATE_SOFTWARE_VERTEXPROCESSING);
-    EXPECT_TRUE(boxes.Boxes().empty());
 }

@@ -32,28 +32,22 @@ TEST_F(StartupTest, TheWorkingFolderBecomesTheRootAndTheMenuFolderIsLeftCurrent)
 }
 
 // Only the readers' own reports, in start-up order: fonts, then the key table. A missing
-// folder is not read in the root instead.
-TEST_F(StartupTest, MissingFilesAndFoldersDoNotStopStartUp)
+// folder is not read in the root instead. A working folder past the old length limit is read
+// whole.
+TEST_F(StartupTest, MissingFilesAndFoldersDoNotStopStartUpInALongWorkingFolder)
 {
-    testutil::WriteMinimalMenu(dir);
-    dir.Write("click.wav", "not a wave");
-    dir.Write("Menu.txt", "[menu]\nx := 1\n");
+    std::string rel = "a-folder-with-a-rather-long-name-to-pass-the-old-limit";
+    for (int i = 0; i < 5; ++i) rel += "/a-folder-with-a-rather-long-name-to-pass-the-old-limit";
+    testutil::WriteMinimalMenu(dir, rel);
+    dir.Write(rel + "/click.wav", "not a wave");
+    dir.Write(rel + "/Menu.txt", "[menu]\nx := 1\n");
+    testutil::ScopedCwd inner(dir.Path() + "/" + rel);
     testing::internal::CaptureStdout();
     ASSERT_TRUE(GameStartup(nullptr));
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(boxes.Texts(), (testutil::Strings{"文件读取失败:GlobalFonts.txt", "文件读取失败:Control.txt"}));
     EXPECT_EQ(g_ConstTableSet.FindTable("menu"), nullptr) << "the root is no constant folder";
     EXPECT_EQ(g_SoundManager.FindSound("click"), nullptr) << "the root is no sound folder";
-}
-
-TEST_F(StartupTest, LongWorkingFolderIsReadWhole)
-{
-    std::string rel = "a-folder-with-a-rather-long-name-to-pass-the-old-limit";
-    for (int i = 0; i < 5; ++i) rel += "/a-folder-with-a-rather-long-name-to-pass-the-old-limit";
-    dir.Write(rel + "/Global/Control.txt", "[keys]\nx=1\n");
-    testutil::WriteMinimalMenu(dir, rel);
-    testutil::ScopedCwd inner(dir.Path() + "/" + rel);
-    ASSERT_TRUE(GameStartup(nullptr));
     EXPECT_GT(GetRootFolder().size(), 300u);
     EXPECT_EQ(g_CurrentFolder, GetRootFolder() + "\\menu");
 }

@@ -84,8 +84,7 @@ TEST(MainMenu, TheBundledMenuDrivesTheProgramFromStartToQuit)
     const std::string received = link.Receive(20, 2000);
     EXPECT_NE(received.find("demo scene started,"), std::string::npos) << received;
 
-    ASSERT_EQ(shown.width, 640);
-    ASSERT_EQ(shown.height, 480);
+    ASSERT_EQ((std::pair{shown.width, shown.height}), (std::pair{640, 480}));
     // The night-sky background fills the corner; the start button is a light blue bar.
     EXPECT_GT(Channel(shown, 5, 5, 0), Channel(shown, 5, 5, 2));
     EXPECT_GT(Channel(shown, 5, 5, 0), 20);

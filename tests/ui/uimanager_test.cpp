@@ -7,7 +7,7 @@ using uitest::kLogControl;
 
 using UIManagerTest = uitest::UIFixture;
 
-TEST_F(UIManagerTest, AFailedLoadReportsAndRunsNoCommand)
+TEST_F(UIManagerTest, LoadsReportFailuresAndPlaceTheCameraOnlyOnSuccess)
 {
     const struct {
         std::string ui;
@@ -25,44 +25,37 @@ TEST_F(UIManagerTest, AFailedLoadReportsAndRunsNoCommand)
         EXPECT_EQ(g_UIManager.Camera.vEye, D3DXVECTOR3(20, 0, 0));  // no camera set up
     }
     // The control of the unknown type keeps what was stored before its type; none comes after it.
-    EXPECT_EQ(Control("bad")->strText, "kept");
-    EXPECT_EQ(Control("bad")->PosX.Get(), 0.0f);
+    EXPECT_EQ(Summary(Control("bad")), "type 0 at 0,0 size 0x0 colour FFFFFFFF on 'kept'");
     EXPECT_EQ(g_UIManager.FindControl("later"), nullptr);
     EXPECT_EQ(CommandRuns(), 0);
 
     boxes.Clear();
     EXPECT_FALSE(g_UIManager.Load("missing.txt"));
     EXPECT_EQ(boxes.Texts(), (Strings{"文件读取失败:missing.txt", "UI:读取sectionlist失败"}));
-}
 
-TEST_F(UIManagerTest, FileWideKeysAreReadOnlyBeforeTheFirstSectionAndPlaceTheCamera)
-{
-    ASSERT_TRUE(LoadUI("font=nosuchfont\n[log]\ntype=none\nsizex=640\nsizey=480\n"));
-    EXPECT_EQ(g_UIManager.nWidth, 500);
-    EXPECT_EQ(g_UIManager.pFont, nullptr);
-    EXPECT_TRUE(boxes.Boxes().empty());
-
-    // The camera looks at the middle of the design area from half its height away (the rendering
-    // tests see the area fill the back buffer): the halves are whole numbers.
+    // A load that succeeds sets the camera up: it looks at the middle of the design area from half
+    // its height away (the rendering tests see the area fill the back buffer); the halves are
+    // whole numbers.
     ASSERT_TRUE(LoadUI(std::string("sizex=641\nsizey=480\n") + kLogControl));
     EXPECT_EQ(g_UIManager.Camera.vEye, D3DXVECTOR3(320, 240, 240));
 }
 
-TEST_F(UIManagerTest, ControlKeysFollowTheirReadingRules)
+// File-wide keys are read only before the first section; a font or a sound that does not exist
+// is no error.
+TEST_F(UIManagerTest, FileAndControlKeysFollowTheirReadingRules)
 {
-    ASSERT_TRUE(LoadUI(std::string(kLogControl) +
+    ASSERT_TRUE(LoadUI(std::string("font=nosuchfont\n") + kLogControl +
                        "[a]\ntype=static\ntext=Hello World\nposx=12.7\nposy=-3\nsizey=20x\n"
-                       "color=80FF0000\nenabled=false\ncmdlosecontact=7\nsndlclick=nosuchsound\n"
+                       "color=80FF0000\nenabled=false\nsndlclick=nosuchsound\n"
                        "[b]\ntype=edittext\nenabled=0\ncolor=FF0000\n"
-                       "[c]\ntype=button\ncolor=1FF0000000\n"));
+                       "[c]\ntype=button\ncolor=1FF0000000\nsizex=640\nsizey=480\n"));
+    EXPECT_EQ(g_UIManager.nWidth, 500);
     // Values keep their case, numbers are whole, only "0" disables; six colour digits leave the
     // alpha at 0, nine make the colour 0, and no colour is white.
     EXPECT_EQ(Summary(Control("a")), "type 1 at 12,-3 size 0x20 colour 80FF0000 on 'Hello World'");
     EXPECT_EQ(Summary(Control("b")), "type 2 at 0,0 size 0x0 colour 00FF0000 off ''");
-    EXPECT_EQ(Summary(Control("c")), "type 3 at 0,0 size 0x0 colour 00000000 on ''");
+    EXPECT_EQ(Summary(Control("c")), "type 3 at 0,0 size 640x480 colour 00000000 on ''");
     EXPECT_EQ(Summary(Control("log")), "type 0 at 100,1 size 0x0 colour FFFFFFFF on ''");
-    EXPECT_EQ(Control("a")->nCmdLoseContact, 7);
-    EXPECT_EQ(Control("a")->pSndLClick, nullptr);
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
@@ -74,11 +67,9 @@ TEST_F(UIManagerTest, NamesFindTheFirstEarlierControl)
                        "[early]\ntype=panel\n[self]\ntype=panel\npanel=SELF\n[one]\ntype=button\npanel=Early\n"
                        "[orphan]\ntype=button\npanel=late\n[late]\ntype=panel\n"
                        "[Twin]\ntype=static\nposx=1\n[twin]\ntype=button\nposx=2\n"));
-    EXPECT_EQ(Control("one")->pPanel, Control("early"));
+    EXPECT_EQ((std::vector{Control("one")->pPanel, Control("orphan")->pPanel, Control("self")->pPanel}),
+              (std::vector<CUIControl*>{Control("early"), nullptr, nullptr}));
     EXPECT_EQ(Control("early")->Children, std::vector<CUIControl*>{Control("one")});
-    EXPECT_EQ(Control("orphan")->pPanel, nullptr);
-    EXPECT_EQ(Control("self")->pPanel, nullptr);
-    EXPECT_TRUE(Control("self")->Children.empty());
 
     CUIControl* second = g_UIManager.Controls.Get(7);
     EXPECT_EQ(second->strName, "twin");

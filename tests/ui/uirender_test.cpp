@@ -56,9 +56,13 @@ protected:
 
 // Alpha 32 blends a little white in, alpha 31 is not drawn at all; a panel is never drawn but
 // tints its children (the dim child's alpha times the panel's falls under the bound); without a
-// texture or a caption nothing is drawn.
+// texture or a caption nothing is drawn. Drawing leaves lighting, culling and depth as the scene
+// wants them.
 TEST_F(UIRenderTest, QuadsAreTintedTexturedRectanglesInDesignUnits)
 {
+    const std::pair<D3DRENDERSTATETYPE, DWORD> after[] = {
+        {D3DRS_LIGHTING, TRUE}, {D3DRS_CULLMODE, D3DCULL_CCW}, {D3DRS_ZENABLE, TRUE}};
+    for (const auto& [state, value] : after) g_pDevice->SetRenderState(state, 0);
     Frame(Box("red", "static", 100, 100, 200, 100, "texture=white.png\ncolor=FFFF0000\n") +
           Box("faint", "static", 400, 0, 50, 50, "texture=white.png\ncolor=20FFFFFF\n") +
           Box("hidden", "static", 500, 0, 50, 50, "texture=white.png\ncolor=1FFFFFFF\n") +
@@ -72,16 +76,22 @@ TEST_F(UIRenderTest, QuadsAreTintedTexturedRectanglesInDesignUnits)
     EXPECT_LT(Green(200, 150), 16);
     EXPECT_NEAR(Green(425, 25), 32, 3);
     EXPECT_FALSE(Lit(500, 0, 550, 50));
-    EXPECT_FALSE(Lit(0, 300, 100, 400));
     EXPECT_NEAR(Green(225, 445), 128, 3);
-    EXPECT_FALSE(Lit(0, 400, 190, 480));
-    EXPECT_FALSE(Lit(300, 420, 350, 470));
+    const RECT low = testutil::LitRect(0, 300, 640, 480);  // the green child alone
+    EXPECT_EQ((std::array{low.left, low.top, low.right, low.bottom}), (std::array<LONG, 4>{200, 420, 250, 470}));
+    for (const auto& [state, value] : after) {
+        DWORD v = 0;
+        g_pDevice->GetRenderState(state, &v);
+        EXPECT_EQ(v, value) << state;
+    }
 }
 
 // White text on a blue textured button: any red in the button shows the caption on top. A
-// caption rectangle spanning the int range is still centred.
+// caption rectangle spanning the int range is still centred. The interface makes its own font
+// current as it draws.
 TEST_F(UIRenderTest, CaptionsAreCentredAndDrawnOverTheirOwnQuad)
 {
+    g_FontManager.pCurrent = nullptr;
     Frame(Box("button", "button", 200, 100, 200, 80, "texture=blue.png\ntext=OK\n") +
           Box("label", "static", 200, 300, 200, 80, "text=Hi\n") +
           Box("gone", "static", 0, 0, 200, 80, "text=Hi\ncolor=00FFFFFF\n"));
@@ -94,7 +104,6 @@ TEST_F(UIRenderTest, CaptionsAreCentredAndDrawnOverTheirOwnQuad)
     EXPECT_NEAR((text.left + text.right) / 2.0, 300.0, 4.0);
     EXPECT_NEAR((text.top + text.bottom) / 2.0, 340.0, 6.0);
     EXPECT_FALSE(Lit(0, 0, 200, 80));
-    EXPECT_EQ(g_FontManager.pCurrent, g_FontManager.FindFont("plain"));
 
     Frame(Box("wide", "static", -2000000000, 200, 2000000000, 80, "text=WWWW\n"));
     Control("wide")->SizeX.Set(4.0e9f);  // right edge at 2e9: the centre is x = 0
@@ -112,17 +121,4 @@ TEST_F(UIRenderTest, AddedControlsTakeTheSettingsButNeverShareBuffers)
     ASSERT_NE(local.pVertexBuffer, nullptr);
     const CUIControl* stored = g_UIManager.AddControl(&local);
     EXPECT_EQ(stored->strText + (stored->pVertexBuffer || stored->pIndexBuffer ? " and its buffers" : ""), "copied");
-}
-
-TEST_F(UIRenderTest, DrawingLeavesLightingCullingAndDepthAsTheSceneWantsThem)
-{
-    const std::pair<D3DRENDERSTATETYPE, DWORD> after[] = {
-        {D3DRS_LIGHTING, TRUE}, {D3DRS_CULLMODE, D3DCULL_CCW}, {D3DRS_ZENABLE, TRUE}};
-    for (const auto& [state, value] : after) g_pDevice->SetRenderState(state, 0);
-    Frame("");
-    for (const auto& [state, value] : after) {
-        DWORD v = 0;
-        g_pDevice->GetRenderState(state, &v);
-        EXPECT_EQ(v, value) << state;
-    }
 }
