@@ -118,6 +118,7 @@ protected:
         Log().clear();
         boxes.Clear();
         g_ConstTable.Clear();
+        g_CounterCalls = 0;
         g_CurrentRunner = nullptr;
         g_CurrentThread = nullptr;
         runner.pLibrary = &library;
@@ -131,17 +132,30 @@ protected:
         return out;
     }
 
-    // Compiles an expression with the given locals and evaluates it with no frame values.
-    float Eval(const std::string& text, const CStringList& locals = CStringList())
+    // Compiles an expression with the given locals and evaluates it with their values (zero for
+    // those not given) and no inputs.
+    float Eval(const std::string& text, const CStringList& locals = CStringList(), std::vector<float> values = {})
     {
         CExpression* e = g_ExpressionPool.AddExpression(text, locals);
-        std::vector<float> zeros(static_cast<std::size_t>(locals.Count()) + 1, 0.0f);
-        return e->Evaluate(zeros.data(), nullptr, 0);
+        values.resize(static_cast<std::size_t>(locals.Count()) + 1, 0.0f);
+        return e->Evaluate(values.data(), nullptr, 0);
     }
 
     TScript* Add(const std::string& name, std::initializer_list<std::string> lines)
     {
         return library.AddScript(Lines(lines), name);
+    }
+
+    // Runs n ticks of the runner as it stands; returns the log of each tick.
+    std::vector<std::string> Step(int ticks = 1)
+    {
+        std::vector<std::string> all;
+        for (int t = 0; t < ticks; ++t) {
+            Log().clear();
+            runner.Update();
+            all.push_back(JoinedLog());
+        }
+        return all;
     }
 
     // Starts "main" on the named script, alone on the runner, and runs n ticks; returns the log of
@@ -151,13 +165,7 @@ protected:
         runner.StopAll();
         runner.Enable();
         runner.StartThread(script, "main");
-        std::vector<std::string> all;
-        for (int t = 0; t < ticks; ++t) {
-            Log().clear();
-            runner.Update();
-            all.push_back(JoinedLog());
-        }
-        return all;
+        return Step(ticks);
     }
 
     testutil::BoxCapture boxes;
