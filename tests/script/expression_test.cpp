@@ -162,15 +162,12 @@ TEST_F(ExpressionTest, VariablesAndFunctionRecords)
     EXPECT_EQ(Texts(), std::vector<std::string>{"Var Func Not Defined:(read-only var):ReadOnly"});
 
     boxes.Clear();
-    TVar undefined;
-    undefined.name = "Ghost";
+    TVar undefined{"Ghost"};
     EXPECT_FLOAT_EQ(undefined.Get(), -9999.0f);
     undefined.Set(1.0f);
-    TVar noGetter;
-    noGetter.type = VT_FUNC;
+    TVar noGetter{"", VT_FUNC};
     EXPECT_FLOAT_EQ(noGetter.Get(), -9999.0f);
-    TFunction empty;
-    empty.name = "Foo";
+    TFunction empty{"Foo"};
     EXPECT_FLOAT_EQ(empty.Calculate(nullptr, 0), 0.0f);
     g_VarTable.AddVar("", undefined);
     g_FunctionTable.AddFunc("", empty);

@@ -64,10 +64,8 @@ TEST_F(ParserTest, LineFormsAndTheirCase)
               "local 2, number -5; local 2, expr");
 
     TScriptInstruction i;
-    for (const char* bad : {"end x", "Log (1)", "wait (3)", "Log(1", "if", "elseif", "while", "goto", "nothing"}) {
-        boxes.Clear();
+    for (const char* bad : {"end x", "Log (1)", "wait (3)", "Log(1", "if", "elseif", "while", "goto", "nothing"})
         EXPECT_FALSE(ParseLine(bad, i)) << bad;
-    }
     boxes.Clear();
     EXPECT_TRUE(ParseLine("if(", i));
     EXPECT_EQ(i.type, SIT_IF);

@@ -6,12 +6,17 @@ using Ticks = std::vector<std::string>;
 namespace {
 
 CScriptRunner* g_OtherRunner = nullptr;
-std::vector<std::pair<CScriptRunner*, CScriptThread*>> g_Seen;
+CScriptRunner* g_TestRunner = nullptr;
 
 void StopNamed(TScriptParam* args, int) { g_CurrentRunner->StopThread(args[0].strText); }
 void StopEverything(TScriptParam*, int) { g_CurrentRunner->StopAll(); }
 void StartElsewhere(TScriptParam* args, int) { g_OtherRunner->StartThread(args[0].strText, args[1].strText); }
-void Where(TScriptParam*, int) { g_Seen.push_back({g_CurrentRunner, g_CurrentThread}); }
+// Which runner is current (the test's own, the other, or neither) and which thread.
+void Where(TScriptParam*, int)
+{
+    const char* which = g_CurrentRunner == g_TestRunner ? "own:" : g_CurrentRunner == g_OtherRunner ? "other:" : "?:";
+    scripttest::Log().push_back(which + g_CurrentThread->strName);
+}
 // The frames of the current thread, bottom first: script name and instruction.
 void Frames(TScriptParam*, int)
 {
@@ -41,8 +46,16 @@ protected:
         g_SystemFuncTable.Register("Where", Where, "");
         g_SystemFuncTable.Register("Frames", Frames, "");
         g_SystemFuncTable.Register("UpdateElsewhere", UpdateElsewhere, "");
-        g_Seen.clear();
+        other.pLibrary = &otherLibrary;
+        g_OtherRunner = &other;
+        g_TestRunner = &runner;
     }
+
+    void TearDown() override { g_OtherRunner = g_TestRunner = nullptr; }
+
+    // A second runner with a library of its own.
+    CScriptLibrary otherLibrary;
+    CScriptRunner other;
 };
 
 // Scripts of one tick, each alone on the runner: what they log and that they end. The common
@@ -153,22 +166,14 @@ TEST_F(RuntimeTest, StoppingFromAHandlerNeverTouchesAnErasedThread)
 
 TEST_F(RuntimeTest, StartingElsewhereKeepsTheCallersRunnerCurrent)
 {
-    CScriptLibrary otherLibrary;
-    otherLibrary.AddScript(scripttest::Lines({"Log(100)"}), "remote");
-    CScriptRunner other;
-    other.pLibrary = &otherLibrary;
-    g_OtherRunner = &other;
+    otherLibrary.AddScript(scripttest::Lines({"Where()"}), "remote");
     Add("local", {"Log(5)"});
     Add("main", {"Where()", "StartElsewhere(\"remote\",\"r\")", "CallFunction(\"local\")", "Where()"});
-    EXPECT_EQ(Run("main", 1), Ticks{"5"});
-    ASSERT_EQ(g_Seen.size(), 2u);
-    EXPECT_EQ(g_Seen[0].first, &runner);
-    EXPECT_EQ(g_Seen[1].first, &runner);
-    EXPECT_EQ(g_Seen[0].second, g_Seen[1].second);
-    EXPECT_NE(other.FindThread("r"), nullptr);
+    EXPECT_EQ(Run("main", 1), Ticks{"own:main,5,own:main"});
+    scripttest::Log().clear();
     other.Update();
+    EXPECT_EQ(scripttest::Log(), std::vector<std::string>{"other:r"});
     EXPECT_EQ(g_CurrentRunner, &other);
-    g_OtherRunner = nullptr;
 }
 
 TEST_F(RuntimeTest, ArgumentBlockKeepsWhatEarlierCallsLeft)
@@ -256,23 +261,19 @@ TEST_F(RuntimeTest, CallsFindScriptsAddedAfterAFailedLookup)
 
 TEST_F(RuntimeTest, CallsFindTheirScriptsInTheLibraryOfTheRunnerThatSteps)
 {
-    CScriptLibrary unitType, scene;
-    for (CScriptLibrary* library : {&unitType, &scene})
-        library->AddScript(scripttest::Lines({"while(1)", "CallFunction(\"Act\")", "wait(1)", "end"}), "main");
-    unitType.AddScript(scripttest::Lines({"Log(1)"}), "act");
-    scene.AddScript(scripttest::Lines({"Log(2)"}), "ACT");
-    CScriptRunner unit, sceneRunner;
-    unit.pLibrary = &unitType;
-    sceneRunner.pLibrary = &scene;
-    unit.StartThread("main", "main");
-    sceneRunner.StartThread("main", "main");
+    for (CScriptLibrary* lib : {&library, &otherLibrary})
+        lib->AddScript(scripttest::Lines({"while(1)", "CallFunction(\"Act\")", "wait(1)", "end"}), "main");
+    Add("act", {"Log(1)"});
+    otherLibrary.AddScript(scripttest::Lines({"Log(2)"}), "ACT");
+    runner.StartThread("main", "main");
+    other.StartThread("main", "main");
     for (int tick = 0; tick < 2; ++tick) {
-        unit.Update();
-        sceneRunner.Update();
+        runner.Update();
+        other.Update();
     }
     // The same call line, stepped by a runner now given the other library.
-    unit.pLibrary = &scene;
-    unit.Update();
+    runner.pLibrary = &otherLibrary;
+    runner.Update();
     EXPECT_EQ(scripttest::JoinedLog(""), "12122");
 }
 
@@ -283,17 +284,11 @@ TEST_F(RuntimeTest, ARunNestedInAStepLeavesTheOuterRunsValuesInPlace)
     for (int i = 0; i < 5000; ++i)
         many.Add("v" + std::to_string(i) + " := " + std::to_string(i));
     many.Add("Log(v4999)");
-    CScriptLibrary otherLibrary;
-    otherLibrary.AddScript(scripttest::Lines({}), "none");
     otherLibrary.AddScript(many, "big");
-    CScriptRunner other;
-    other.pLibrary = &otherLibrary;
     other.StartThread("big", "big");
-    g_OtherRunner = &other;
     Add("main", {"x := 5", "CallFunction(\"sub\")", "Log(x)"});
     Add("sub", {"y := 7", "UpdateElsewhere()", "Log(y)"});
     EXPECT_EQ(Run("main", 1), Ticks{"4999,7,5"});
-    g_OtherRunner = nullptr;
 }
 
 // An endless recursion ends its thread at 10,000 frames with one report, whether its calls run in

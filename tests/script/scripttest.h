@@ -78,14 +78,7 @@ inline float Sum(const float* args, int count)
 inline int g_CounterCalls = 0;
 inline float Counter(const float*, int) { return static_cast<float>(++g_CounterCalls); }
 
-inline expression::TVar MemoryVar(const char* name, float* cell)
-{
-    expression::TVar var;
-    var.name = name;
-    var.type = expression::VT_MEMORY;
-    var.pValue = cell;
-    return var;
-}
+inline expression::TVar MemoryVar(const char* name, float* cell) { return {name, expression::VT_MEMORY, cell}; }
 
 // Registers (once; later registrations are ignored by the tables) what the tests use:
 // "Log" with an open signature, "LogV" ("vv"), "Say" ("ss"), "SayAny" (no signature), the runtime's four functions, the
@@ -101,11 +94,7 @@ inline void RegisterTestNames()
     g_SystemFuncTable.Register("PauseThread", ScriptPauseThread, "s");
     g_SystemFuncTable.Register("ContinueThread", ScriptContinueThread, "s");
     g_VarTable.AddVar("TestCell", MemoryVar("TestCell", &g_TestCell));
-    expression::TVar ro;
-    ro.name = "ReadOnly";
-    ro.type = expression::VT_FUNC;
-    ro.getter = ReadOnlyGetter;
-    g_VarTable.AddVar("ReadOnly", ro);
+    g_VarTable.AddVar("ReadOnly", {"ReadOnly", expression::VT_FUNC, nullptr, ReadOnlyGetter});
     g_FunctionTable.AddFunc("Sum", {"Sum", Sum});
     g_FunctionTable.AddFunc("Counter", {"Counter", Counter});
 }
