@@ -61,8 +61,8 @@ TEST_F(ConstTableTest, UsingConstHoldsForTheRestOfOneScript)
 {
     TScript* s = Add("s", {"a := Max*2", "using const units", "b := Max*2", "c := Low+1", "d := Title+1",
                            "using const Extra", "e := Max+Bonus"});
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"undefined token:max", "表达式词法分析出错:max*2",
-                                                 "undefined token:title", "表达式词法分析出错:title+1"}));
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"undefined token:max", "表达式词法分析出错:max*2",
+                                                       "undefined token:title", "表达式词法分析出错:title+1"}));
     ASSERT_EQ(s->Length(), 7);
     EXPECT_EQ(s->instructions[1].type, script::SIT_NONE);
     CExpression* b = s->instructions[2].params[1].pExpr;
@@ -76,7 +76,7 @@ TEST_F(ConstTableTest, UsingConstHoldsForTheRestOfOneScript)
     // The next script starts with no table; one that names no table is passed over quietly.
     boxes.Clear();
     Add("t", {"using const nowhere", "a := Max*2"});
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"undefined token:max", "表达式词法分析出错:max*2"}));
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"undefined token:max", "表达式词法分析出错:max*2"}));
 }
 
 TEST_F(ConstTableTest, OtherNamesComeBeforeConstants)

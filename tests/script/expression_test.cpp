@@ -22,7 +22,7 @@ protected:
         std::vector<float> ones(static_cast<std::size_t>(locals.Count()) + 1, 1.0f);
         EXPECT_EQ(e->InstructionCount(), 0) << text;
         EXPECT_EQ(e->Evaluate(ones.data(), nullptr, 0), 0.0f) << text;
-        EXPECT_EQ(Texts(), messages) << text;
+        EXPECT_EQ(boxes.Texts(), messages) << text;
     }
 };
 
@@ -57,7 +57,7 @@ TEST_F(ExpressionTest, ValuesOfExpressions)
         EXPECT_EQ(std::signbit(v), std::signbit(value)) << text;
     }
     EXPECT_TRUE(std::isnan(Eval("0/0")));
-    EXPECT_TRUE(Texts().empty());
+    EXPECT_TRUE(boxes.Texts().empty());
 }
 
 // Constants fold, but variables are read and calls are made again at each evaluation.
@@ -98,12 +98,12 @@ TEST_F(ExpressionTest, TokenizerCutsAndClassifies)
     ASSERT_TRUE(t.Tokenize("a<=neg(1.5)", locals));
     EXPECT_EQ(t.At(1).type, TT_OPERATOR);
     EXPECT_EQ(t.At(2).type, TT_OPERATOR);
-    EXPECT_TRUE(Texts().empty());
+    EXPECT_TRUE(boxes.Texts().empty());
 
     for (const char* bad : {"a=b", "input2x", "Count+1", "1e3"})
         EXPECT_FALSE(t.Tokenize(bad, locals)) << bad;
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"undefined token:=b", "undefined token:input2x",
-                                                 "undefined token:Count", "undefined token:1e3"}));
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"undefined token:=b", "undefined token:input2x",
+                                                       "undefined token:Count", "undefined token:1e3"}));
 
     EXPECT_TRUE(IsNumber("-2"));
     EXPECT_TRUE(IsNumber("1.5"));
@@ -123,8 +123,8 @@ TEST_F(ExpressionTest, FailedCompilesReportAndEvaluateToZero)
     boxes.Clear();
     EXPECT_FLOAT_EQ(Eval("1+Sum"), 1.0f);
     EXPECT_FLOAT_EQ(Eval("neg"), 0.0f);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Token 'Sum' (@2) should be Number or Varieble",
-                                                 "Token 'neg' (@0) should be Number or Varieble"}));
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Token 'Sum' (@2) should be Number or Varieble",
+                                                       "Token 'neg' (@0) should be Number or Varieble"}));
 }
 
 TEST_F(ExpressionTest, LongExpressionsStopAtTheSlotLimitsInsteadOfOverflowing)
@@ -159,7 +159,7 @@ TEST_F(ExpressionTest, VariablesAndFunctionRecords)
     EXPECT_FLOAT_EQ(Eval("ReadOnly+1"), 43.0f);
 
     g_VarTable.GetVar("readonly")->Set(1.0f);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Var Func Not Defined:(read-only var):ReadOnly"});
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Var Func Not Defined:(read-only var):ReadOnly"});
 
     boxes.Clear();
     TVar undefined{"Ghost"};
@@ -172,9 +172,9 @@ TEST_F(ExpressionTest, VariablesAndFunctionRecords)
     g_VarTable.AddVar("", undefined);
     g_FunctionTable.AddFunc("", empty);
     g_OperatorTable.Add(TOperatorData());
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Var Not Found", "Var Not Defined:Ghost", "Var Func Not Defined",
-                                                 "Error: function cant calculate:Foo", "VarName不能为空",
-                                                 "FuncName不能为空", "OprName不能为空"}));
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Var Not Found", "Var Not Defined:Ghost", "Var Func Not Defined",
+                                                       "Error: function cant calculate:Foo", "VarName不能为空",
+                                                       "FuncName不能为空", "OprName不能为空"}));
 
     // A local hides a global of the same name.
     CStringList locals = Lines({"testcell"});
@@ -189,7 +189,7 @@ TEST_F(ExpressionTest, VariablesAndFunctionRecords)
         temps.AddTempVar("t");
     boxes.Clear();
     temps.AddTempVar("over");
-    EXPECT_EQ(Texts(), std::vector<std::string>{"临时变量数量上溢"});
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"临时变量数量上溢"});
 }
 
 TEST_F(ExpressionTest, ATemporaryVariableNeverWinsOverARegisteredOne)
@@ -242,13 +242,13 @@ TEST_F(ExpressionTest, BracketsNestedPastTheLimitFailTheCompile)
                std::string(static_cast<std::size_t>(depth), ')');
     };
     EXPECT_FLOAT_EQ(Eval(nested(256, "2") + "*" + nested(200, "1+2")), 6.0f);
-    EXPECT_TRUE(Texts().empty());
+    EXPECT_TRUE(boxes.Texts().empty());
     for (int depth : {257, 100000}) {
         CExpression e;
         EXPECT_FALSE(e.Compile(nested(depth, "1"), CStringList()));
-        EXPECT_EQ(Texts().back(), "表达式编译出错:" + nested(depth, "1"));
+        EXPECT_EQ(boxes.Texts().back(), "表达式编译出错:" + nested(depth, "1"));
     }
-    EXPECT_EQ(Texts().size(), 2u);
+    EXPECT_EQ(boxes.Texts().size(), 2u);
 }
 
 }  // namespace

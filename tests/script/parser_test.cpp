@@ -69,7 +69,7 @@ TEST_F(ParserTest, LineFormsAndTheirCase)
     boxes.Clear();
     EXPECT_TRUE(ParseLine("if(", i));
     EXPECT_EQ(i.type, SIT_IF);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"表达式字符串为空"});
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"表达式字符串为空"});
     EXPECT_TRUE(ParseLine("", i));
     EXPECT_EQ(i.type, SIT_NONE);
 }
@@ -79,19 +79,19 @@ TEST_F(ParserTest, LoadErrorsNameTheLineAmongTheSectionLines)
     TScript* s = Add("bad", {"", "   // note", "  Log (1)  ", "Log(2)"});
     EXPECT_FALSE(s->bRunnable);
     EXPECT_EQ(s->Length(), 0);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Script Load Error At Line 2:   Log (1)  "});
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Script Load Error At Line 2:   Log (1)  "});
 
     boxes.Clear();
     std::string longLine = "Log(1) " + std::string(250, 'x');
     Add("long", {longLine});
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Script Load Error At Line 0: " + longLine});
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Script Load Error At Line 0: " + longLine});
 
     boxes.Clear();
     std::string args = "1";
     for (int k = 1; k < 33; ++k)
         args += ",1";
     Add("many", {"Log(" + args + ")"});
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Script Load Error At Line 0: Log(" + args + ")"});
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Script Load Error At Line 0: Log(" + args + ")"});
     boxes.Clear();
     TScript* ok = Add("enough", {"Log(" + args.substr(2) + ")"});
     EXPECT_TRUE(ok->bRunnable);
@@ -121,7 +121,7 @@ TEST_F(ParserTest, EveryLinkFailureIsReported)
         boxes.Clear();
         TScript* s = library.AddScript(Lines(c.lines));
         EXPECT_FALSE(s->bRunnable);
-        EXPECT_EQ(Texts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(boxes.Texts(), std::vector<std::string>{c.message});
     }
 }
 
@@ -135,69 +135,70 @@ TEST_F(ParserTest, ArgumentsSplitAtTopLevelCommas)
         TScriptInstruction::SplitArguments(text, out);
         EXPECT_EQ(out.Items, items) << text;
     }
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"a,[b,c) : Bracket Mismatch", "a,(b : Bracket Mismatch"}));
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"a,[b,c) : Bracket Mismatch", "a,(b : Bracket Mismatch"}));
 
     boxes.Clear();
     TScript* s = Add("mismatch", {"Log(1,(2)"});
     EXPECT_TRUE(s->bRunnable);
     EXPECT_EQ(s->instructions[0].nParamCount, 1);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"1,(2 : Bracket Mismatch"});
-}
-
-TEST_F(ParserTest, CallArgumentsAreTypedBySignatureAndLowerCased)
-{
-    TScript* s = Add("args", {"Say(\"Hello\", 'World')", "SayAny(\"Mixed Case\",'q', 3, x+1,)", "LogV(-5, 2*3)",
-                              "LogV( 4,input0)", "Say(\",')", "SayAny(')"});
-    ASSERT_TRUE(s->bRunnable);
-    std::vector<std::string> calls;
-    for (const TScriptInstruction& in : s->instructions)
-        calls.push_back(std::to_string(in.nParamCount) + ": " + Params(in, in.nParamCount));
-    // A lone quote is both the first and the last character: it quotes the empty text.
-    EXPECT_EQ(calls, (std::vector<std::string>{"2: string 'hello', string ' 'world''",
-                                               "5: string 'mixed case', string 'q', expr, expr, any",
-                                               "2: number -5, expr", "2: expr, expr", "2: string '', string ''",
-                                               "1: string ''"}));
-}
-
-TEST_F(ParserTest, RegistryKeepsTheFirstOfANameAndReadsSignatures)
-{
-    g_SystemFuncTable.Register("Dup", scripttest::LogHandler, "iVsx");
-    g_SystemFuncTable.Register("DUP", IgnoreCall, "");
-    TSystemFunc* f = g_SystemFuncTable.Get("dup");
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->pfnHandler, &scripttest::LogHandler);
-    EXPECT_EQ(f->strName, "Dup");
-    EXPECT_EQ(std::vector<int>(f->paramTypes, f->paramTypes + f->nParamCount),
-              (std::vector<int>{SPT_INT, SPT_NUMBER, SPT_STRING, SPT_ANY}));
-    EXPECT_TRUE(g_SystemFuncTable.Exists("DuP"));
-    EXPECT_EQ(g_SystemFuncTable.Get("none"), nullptr);
-}
-
-TEST_F(ParserTest, LibraryFindsFailedScriptsAndTheFirstOfAName)
-{
-    testutil::TempDir dir;
-    dir.Write("lib.txt", "[Main]\nLog(1)\n[main]\nLog(2)\n[Broken]\ngoto(x)\n[Empty]\n\n// nothing\n");
-    TScript* last = library.LoadFile(dir.WindowsPath() + "\\lib.txt");
-    ASSERT_NE(last, nullptr);
-    EXPECT_EQ(library.Count(), 4);
-    EXPECT_EQ(last->strName, "empty");
-    EXPECT_EQ(library.FindScript("MAIN"), library.scripts.Get(0));
-    EXPECT_EQ(library.FindScript("main")->instructions[0].params[0].strText, "1");
-    TScript* broken = library.FindScript("broken");
-    ASSERT_NE(broken, nullptr);
-    EXPECT_FALSE(broken->bRunnable);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Goto Label: x is not Defined"});
-    EXPECT_EQ(library.FindScript("Empty")->Length(), 0);
-    EXPECT_EQ(library.FindScript("none"), nullptr);
-
-    TScript* one = library.LoadScript(dir.WindowsPath() + "\\lib.txt", "MAIN");
-    EXPECT_EQ(one->strName, "MAIN");
-    EXPECT_EQ(one->Length(), 1);
-    // A section the file does not have loads as a script of no lines.
-    EXPECT_EQ(library.LoadScript(dir.WindowsPath() + "\\lib.txt", "none")->Length(), 0);
-    CScriptLibrary empty;
-    dir.Write("none.txt", "no sections\n");
-    EXPECT_EQ(empty.LoadFile(dir.WindowsPath() + "\\none.txt"), nullptr);
-}
-
-}  // namespace
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"1,(2 : Bracket Mismatch"});
+      }
+      
+      TEST_F(ParserTest, CallArgumentsAreTypedBySignatureAndLowerCased)
+      {
+          TScript* s = Add("args", {"Say(\"Hello\", 'World')", "SayAny(\"Mixed Case\",'q', 3, x+1,)", "LogV(-5, 2*3)",
+                                    "LogV( 4,input0)", "Say(\",')", "SayAny(')"});
+          ASSERT_TRUE(s->bRunnable);
+          std::vector<std::string> calls;
+          for (const TScriptInstruction& in : s->instructions)
+              calls.push_back(std::to_string(in.nParamCount) + ": " + Params(in, in.nParamCount));
+          // A lone quote is both the first and the last character: it quotes the empty text.
+          EXPECT_EQ(calls, (std::vector<std::string>{"2: string 'hello', string ' 'world''",
+                                                     "5: string 'mixed case', string 'q', expr, expr, any",
+                                                     "2: number -5, expr", "2: expr, expr", "2: string '', string ''",
+                                                     "1: string ''"}));
+      }
+      
+      TEST_F(ParserTest, RegistryKeepsTheFirstOfANameAndReadsSignatures)
+      {
+          g_SystemFuncTable.Register("Dup", scripttest::LogHandler, "iVsx");
+          g_SystemFuncTable.Register("DUP", IgnoreCall, "");
+          TSystemFunc* f = g_SystemFuncTable.Get("dup");
+          ASSERT_NE(f, nullptr);
+          EXPECT_EQ(f->pfnHandler, &scripttest::LogHandler);
+          EXPECT_EQ(f->strName, "Dup");
+          EXPECT_EQ(std::vector<int>(f->paramTypes, f->paramTypes + f->nParamCount),
+                    (std::vector<int>{SPT_INT, SPT_NUMBER, SPT_STRING, SPT_ANY}));
+          EXPECT_TRUE(g_SystemFuncTable.Exists("DuP"));
+          EXPECT_EQ(g_SystemFuncTable.Get("none"), nullptr);
+      }
+      
+      TEST_F(ParserTest, LibraryFindsFailedScriptsAndTheFirstOfAName)
+      {
+          testutil::TempDir dir;
+          dir.Write("lib.txt", "[Main]\nLog(1)\n[main]\nLog(2)\n[Broken]\ngoto(x)\n[Empty]\n\n// nothing\n");
+          TScript* last = library.LoadFile(dir.WindowsPath() + "\\lib.txt");
+          ASSERT_NE(last, nullptr);
+          EXPECT_EQ(library.Count(), 4);
+          EXPECT_EQ(last->strName, "empty");
+          EXPECT_EQ(library.FindScript("MAIN"), library.scripts.Get(0));
+          EXPECT_EQ(library.FindScript("main")->instructions[0].params[0].strText, "1");
+          TScript* broken = library.FindScript("broken");
+          ASSERT_NE(broken, nullptr);
+          EXPECT_FALSE(broken->bRunnable);
+          EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Goto Label: x is not Defined"});
+          EXPECT_EQ(library.FindScript("Empty")->Length(), 0);
+          EXPECT_EQ(library.FindScript("none"), nullptr);
+      
+          TScript* one = library.LoadScript(dir.WindowsPath() + "\\lib.txt", "MAIN");
+          EXPECT_EQ(one->strName, "MAIN");
+          EXPECT_EQ(one->Length(), 1);
+          // A section the file does not have loads as a script of no lines.
+          EXPECT_EQ(library.LoadScript(dir.WindowsPath() + "\\lib.txt", "none")->Length(), 0);
+          CScriptLibrary empty;
+          dir.Write("none.txt", "no sections\n");
+          EXPECT_EQ(empty.LoadFile(dir.WindowsPath() + "\\none.txt"), nullptr);
+      }
+      
+      }  // namespace
+      

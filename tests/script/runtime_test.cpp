@@ -99,8 +99,8 @@ TEST_F(RuntimeTest, OneTickScriptsLogWhatTheirBranchesAndCallsDo)
         EXPECT_EQ(Run(name, 1), Ticks{c.log}) << name;
         EXPECT_TRUE(runner.threads.empty()) << name;
     }
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Goto Label: nowhere is not Defined",
-                                                 "This 'Else' has no Corresponding 'If/elseif',script line:2"}));
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Goto Label: nowhere is not Defined",
+                                                       "This 'Else' has no Corresponding 'If/elseif',script line:2"}));
 }
 
 TEST_F(RuntimeTest, CallFunctionRunsAtOnceAndSuspendsTheWholeThreadAcrossAWait)
@@ -108,7 +108,7 @@ TEST_F(RuntimeTest, CallFunctionRunsAtOnceAndSuspendsTheWholeThreadAcrossAWait)
     Add("main", {"x := 5", "Log(1)", "CallFunction(\"Sub\")", "Log(x)", "CallFunction(\"missing\")", "Log(4)"});
     Add("sub", {"x := x+input0", "Log(x)", "x := 7", "wait(2)", "Log(2)"});
     EXPECT_EQ(Run("main", 4), (Ticks{"1,0", "", "2,5,4", ""}));
-    EXPECT_EQ(Texts(), std::vector<std::string>{"CallScript:找不到指定的TScript"});
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"CallScript:找不到指定的TScript"});
     EXPECT_TRUE(runner.threads.empty());
 }
 
@@ -120,7 +120,7 @@ TEST_F(RuntimeTest, ThreadsStartedDuringAPassRunInThatPassAfterTheOthers)
     runner.StartThread("first", "one");
     runner.StartThread("second", "two");
     EXPECT_EQ(Step(2), (Ticks{"1,2,3,15", "0"}));
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Stack添加失败", "找不到脚本:ghost", "新Stack的最高Runner失败"}));
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Stack添加失败", "找不到脚本:ghost", "新Stack的最高Runner失败"}));
     EXPECT_TRUE(runner.threads.empty());
 }
 
@@ -184,7 +184,7 @@ TEST_F(RuntimeTest, ArgumentBlockKeepsWhatEarlierCallsLeft)
     script::TSystemFunc* say = g_SystemFuncTable.Get("say");
     EXPECT_FLOAT_EQ(say->args[2].fValue, 5.0f);
     EXPECT_EQ(say->args[2].type, SPT_ANY);
-    EXPECT_TRUE(Texts().empty());
+    EXPECT_TRUE(boxes.Texts().empty());
 }
 
 TEST_F(RuntimeTest, FramesAndThreadsReportTheirState)
@@ -253,8 +253,8 @@ TEST_F(RuntimeTest, CallsFindScriptsAddedAfterAFailedLookup)
 {
     Add("main", {"while(1)", "CallFunction(\"late\")", "StartThread(\"late\",\"t\")", "wait(1)", "end"});
     EXPECT_EQ(Run("main", 1), Ticks{""});
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"CallScript:找不到指定的TScript", "找不到脚本:late",
-                                                 "新Stack的最高Runner失败"}));
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"CallScript:找不到指定的TScript", "找不到脚本:late",
+                                                       "新Stack的最高Runner失败"}));
     Add("late", {"Log(7)"});
     EXPECT_EQ(Step(), Ticks{"7,7"});
 }
@@ -305,7 +305,7 @@ TEST_F(RuntimeTest, RecursionPastTheCallDepthEndsOnlyItsThread)
     runner.StartThread("deep", "deep");
     runner.StartThread("slow", "main");
     EXPECT_EQ(Step(10001).back(), "1");
-    EXPECT_EQ(Texts(), (std::vector<std::string>{past + "deep", past + "main"}));
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{past + "deep", past + "main"}));
     ASSERT_EQ(runner.threads.size(), 1u);
     EXPECT_EQ(runner.threads.front().strName, "other");
 
@@ -313,7 +313,7 @@ TEST_F(RuntimeTest, RecursionPastTheCallDepthEndsOnlyItsThread)
     runner.StartThread("count", "count");
     runner.Update();
     EXPECT_FLOAT_EQ(scripttest::g_TestCell, 10000.0f);
-    EXPECT_EQ(Texts().size(), 2u);
+    EXPECT_EQ(boxes.Texts().size(), 2u);
 
     // A call through the function itself counts the thread's frames the same way.
     CScriptThread* full = runner.StartThread("other", "full");
@@ -325,7 +325,7 @@ TEST_F(RuntimeTest, RecursionPastTheCallDepthEndsOnlyItsThread)
     args[0].strText = "other";
     ScriptCallFunction(args, 1);
     EXPECT_TRUE(full->stack.empty());
-    EXPECT_EQ(Texts().back(), past + "full");
+    EXPECT_EQ(boxes.Texts().back(), past + "full");
 }
 
 }  // namespace

@@ -36,8 +36,8 @@ TEST_F(ScriptFilesTest, EveryScriptGivesItsExpectedLog)
         r.pLibrary = &lib;
         r.StartThread("main", "main");
         std::vector<std::string> actual;
-        for (const auto& b : boxes.Boxes())
-            actual.push_back("! " + b.text);
+        for (const std::string& text : boxes.Texts())
+            actual.push_back("! " + text);
         for (int tick = 0; tick < 50 && !r.threads.empty(); ++tick) {
             scripttest::Log().clear();
             r.Update();

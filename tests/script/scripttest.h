@@ -113,14 +113,6 @@ protected:
         runner.pLibrary = &library;
     }
 
-    std::vector<std::string> Texts() const
-    {
-        std::vector<std::string> out;
-        for (const auto& b : boxes.Boxes())
-            out.push_back(b.text);
-        return out;
-    }
-
     // Compiles an expression with the given locals and evaluates it with their values (zero for
     // those not given) and no inputs.
     float Eval(const std::string& text, const CStringList& locals = CStringList(), std::vector<float> values = {})
