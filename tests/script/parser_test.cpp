@@ -142,63 +142,62 @@ TEST_F(ParserTest, ArgumentsSplitAtTopLevelCommas)
     EXPECT_TRUE(s->bRunnable);
     EXPECT_EQ(s->instructions[0].nParamCount, 1);
     EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"1,(2 : Bracket Mismatch"});
-      }
-      
-      TEST_F(ParserTest, CallArgumentsAreTypedBySignatureAndLowerCased)
-      {
-          TScript* s = Add("args", {"Say(\"Hello\", 'World')", "SayAny(\"Mixed Case\",'q', 3, x+1,)", "LogV(-5, 2*3)",
-                                    "LogV( 4,input0)", "Say(\",')", "SayAny(')"});
-          ASSERT_TRUE(s->bRunnable);
-          std::vector<std::string> calls;
-          for (const TScriptInstruction& in : s->instructions)
-              calls.push_back(std::to_string(in.nParamCount) + ": " + Params(in, in.nParamCount));
-          // A lone quote is both the first and the last character: it quotes the empty text.
-          EXPECT_EQ(calls, (std::vector<std::string>{"2: string 'hello', string ' 'world''",
-                                                     "5: string 'mixed case', string 'q', expr, expr, any",
-                                                     "2: number -5, expr", "2: expr, expr", "2: string '', string ''",
-                                                     "1: string ''"}));
-      }
-      
-      TEST_F(ParserTest, RegistryKeepsTheFirstOfANameAndReadsSignatures)
-      {
-          g_SystemFuncTable.Register("Dup", scripttest::LogHandler, "iVsx");
-          g_SystemFuncTable.Register("DUP", IgnoreCall, "");
-          TSystemFunc* f = g_SystemFuncTable.Get("dup");
-          ASSERT_NE(f, nullptr);
-          EXPECT_EQ(f->pfnHandler, &scripttest::LogHandler);
-          EXPECT_EQ(f->strName, "Dup");
-          EXPECT_EQ(std::vector<int>(f->paramTypes, f->paramTypes + f->nParamCount),
-                    (std::vector<int>{SPT_INT, SPT_NUMBER, SPT_STRING, SPT_ANY}));
-          EXPECT_TRUE(g_SystemFuncTable.Exists("DuP"));
-          EXPECT_EQ(g_SystemFuncTable.Get("none"), nullptr);
-      }
-      
-      TEST_F(ParserTest, LibraryFindsFailedScriptsAndTheFirstOfAName)
-      {
-          testutil::TempDir dir;
-          dir.Write("lib.txt", "[Main]\nLog(1)\n[main]\nLog(2)\n[Broken]\ngoto(x)\n[Empty]\n\n// nothing\n");
-          TScript* last = library.LoadFile(dir.WindowsPath() + "\\lib.txt");
-          ASSERT_NE(last, nullptr);
-          EXPECT_EQ(library.Count(), 4);
-          EXPECT_EQ(last->strName, "empty");
-          EXPECT_EQ(library.FindScript("MAIN"), library.scripts.Get(0));
-          EXPECT_EQ(library.FindScript("main")->instructions[0].params[0].strText, "1");
-          TScript* broken = library.FindScript("broken");
-          ASSERT_NE(broken, nullptr);
-          EXPECT_FALSE(broken->bRunnable);
-          EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Goto Label: x is not Defined"});
-          EXPECT_EQ(library.FindScript("Empty")->Length(), 0);
-          EXPECT_EQ(library.FindScript("none"), nullptr);
-      
-          TScript* one = library.LoadScript(dir.WindowsPath() + "\\lib.txt", "MAIN");
-          EXPECT_EQ(one->strName, "MAIN");
-          EXPECT_EQ(one->Length(), 1);
-          // A section the file does not have loads as a script of no lines.
-          EXPECT_EQ(library.LoadScript(dir.WindowsPath() + "\\lib.txt", "none")->Length(), 0);
-          CScriptLibrary empty;
-          dir.Write("none.txt", "no sections\n");
-          EXPECT_EQ(empty.LoadFile(dir.WindowsPath() + "\\none.txt"), nullptr);
-      }
-      
-      }  // namespace
-      
+}
+
+TEST_F(ParserTest, CallArgumentsAreTypedBySignatureAndLowerCased)
+{
+    TScript* s = Add("args", {"Say(\"Hello\", 'World')", "SayAny(\"Mixed Case\",'q', 3, x+1,)", "LogV(-5, 2*3)",
+                              "LogV( 4,input0)", "Say(\",')", "SayAny(')"});
+    ASSERT_TRUE(s->bRunnable);
+    std::vector<std::string> calls;
+    for (const TScriptInstruction& in : s->instructions)
+        calls.push_back(std::to_string(in.nParamCount) + ": " + Params(in, in.nParamCount));
+    // A lone quote is both the first and the last character: it quotes the empty text.
+    EXPECT_EQ(calls, (std::vector<std::string>{"2: string 'hello', string ' 'world''",
+                                               "5: string 'mixed case', string 'q', expr, expr, any",
+                                               "2: number -5, expr", "2: expr, expr", "2: string '', string ''",
+                                               "1: string ''"}));
+}
+
+TEST_F(ParserTest, RegistryKeepsTheFirstOfANameAndReadsSignatures)
+{
+    g_SystemFuncTable.Register("Dup", scripttest::LogHandler, "iVsx");
+    g_SystemFuncTable.Register("DUP", IgnoreCall, "");
+    TSystemFunc* f = g_SystemFuncTable.Get("dup");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->pfnHandler, &scripttest::LogHandler);
+    EXPECT_EQ(f->strName, "Dup");
+    EXPECT_EQ(std::vector<int>(f->paramTypes, f->paramTypes + f->nParamCount),
+              (std::vector<int>{SPT_INT, SPT_NUMBER, SPT_STRING, SPT_ANY}));
+    EXPECT_TRUE(g_SystemFuncTable.Exists("DuP"));
+    EXPECT_EQ(g_SystemFuncTable.Get("none"), nullptr);
+}
+
+TEST_F(ParserTest, LibraryFindsFailedScriptsAndTheFirstOfAName)
+{
+    testutil::TempDir dir;
+    dir.Write("lib.txt", "[Main]\nLog(1)\n[main]\nLog(2)\n[Broken]\ngoto(x)\n[Empty]\n\n// nothing\n");
+    TScript* last = library.LoadFile(dir.WindowsPath() + "\\lib.txt");
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(library.Count(), 4);
+    EXPECT_EQ(last->strName, "empty");
+    EXPECT_EQ(library.FindScript("MAIN"), library.scripts.Get(0));
+    EXPECT_EQ(library.FindScript("main")->instructions[0].params[0].strText, "1");
+    TScript* broken = library.FindScript("broken");
+    ASSERT_NE(broken, nullptr);
+    EXPECT_FALSE(broken->bRunnable);
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Goto Label: x is not Defined"});
+    EXPECT_EQ(library.FindScript("Empty")->Length(), 0);
+    EXPECT_EQ(library.FindScript("none"), nullptr);
+
+    TScript* one = library.LoadScript(dir.WindowsPath() + "\\lib.txt", "MAIN");
+    EXPECT_EQ(one->strName, "MAIN");
+    EXPECT_EQ(one->Length(), 1);
+    // A section the file does not have loads as a script of no lines.
+    EXPECT_EQ(library.LoadScript(dir.WindowsPath() + "\\lib.txt", "none")->Length(), 0);
+    CScriptLibrary empty;
+    dir.Write("none.txt", "no sections\n");
+    EXPECT_EQ(empty.LoadFile(dir.WindowsPath() + "\\none.txt"), nullptr);
+}
+
+}  // namespace
