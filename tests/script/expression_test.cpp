@@ -129,25 +129,21 @@ TEST_F(ExpressionTest, FailedCompilesReportAndEvaluateToZero)
 
 TEST_F(ExpressionTest, LongExpressionsStopAtTheSlotLimitsInsteadOfOverflowing)
 {
+    // The sum of n terms.
+    auto sum = [](const std::string& term, int n) {
+        std::string text = term;
+        for (int i = 1; i < n; ++i)
+            text += "+" + term;
+        return text;
+    };
     CStringList locals = Lines({"x"});
-    std::string fits = "x";
-    for (int i = 1; i < 100; ++i)
-        fits += "+x";
-    CExpression* ok = g_ExpressionPool.AddExpression(fits, locals);
+    CExpression* ok = g_ExpressionPool.AddExpression(sum("x", 100), locals);
     float x = 2.0f;
     EXPECT_EQ(ok->InstructionCount(), 99);
     EXPECT_FLOAT_EQ(ok->Evaluate(&x, nullptr, 0), 200.0f);
-
-    std::string tooMany = "x";
-    for (int i = 1; i < 130; ++i)
-        tooMany += "+x";
-    ExpectFailedCompile(tooMany, {}, locals);
-
+    ExpectFailedCompile(sum("x", 130), {}, locals);
     // Folded constants write no slot but still use compile slots.
-    std::string ones = "1";
-    for (int i = 1; i < 200; ++i)
-        ones += "+1";
-    ExpectFailedCompile(ones);
+    ExpectFailedCompile(sum("1", 200));
 }
 
 TEST_F(ExpressionTest, VariablesAndFunctionRecords)
@@ -177,10 +173,7 @@ TEST_F(ExpressionTest, VariablesAndFunctionRecords)
                                                        "FuncName不能为空", "OprName不能为空"}));
 
     // A local hides a global of the same name.
-    CStringList locals = Lines({"testcell"});
-    CExpression* e = g_ExpressionPool.AddExpression("testcell", locals);
-    float local = 9.0f;
-    EXPECT_FLOAT_EQ(e->Evaluate(&local, nullptr, 0), 9.0f);
+    EXPECT_FLOAT_EQ(Eval("testcell", Lines({"testcell"}), {9.0f}), 9.0f);
 
     CVarTable temps;
     temps.AddTempVar("Tmp");

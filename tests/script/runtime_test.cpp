@@ -191,8 +191,7 @@ TEST_F(RuntimeTest, FramesAndThreadsReportTheirState)
 {
     Add("long", {"i := 0", "while(i<100000)", "i := i+1", "end", "Log(i)", "wait(2)"});
     runner.StartThread("long", "l");
-    runner.Update();
-    EXPECT_EQ(scripttest::Log(), std::vector<std::string>{"100000"});
+    EXPECT_EQ(Step(), Ticks{"100000"});
     CScriptThread* t = runner.FindThread("l");
     ASSERT_NE(t, nullptr);
     CStringList dump;
