@@ -105,11 +105,10 @@ TEST_F(ExpressionTest, TokenizerCutsAndClassifies)
     EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"undefined token:=b", "undefined token:input2x",
                                                        "undefined token:Count", "undefined token:1e3"}));
 
-    EXPECT_TRUE(IsNumber("-2"));
-    EXPECT_TRUE(IsNumber("1.5"));
-    EXPECT_TRUE(IsNumber(""));
-    EXPECT_FALSE(IsNumber("1.2.3"));
-    EXPECT_FALSE(IsNumber("+1"));
+    for (const char* number : {"-2", "1.5", ""})
+        EXPECT_TRUE(IsNumber(number)) << number;
+    for (const char* text : {"1.2.3", "+1"})
+        EXPECT_FALSE(IsNumber(text)) << text;
     EXPECT_EQ(CharClass('\t'), CC_SYMBOL);
     EXPECT_EQ(CharClass(static_cast<char>(0xB0)), CC_SYMBOL);
 }
@@ -193,9 +192,6 @@ TEST_F(ExpressionTest, ATemporaryVariableNeverWinsOverARegisteredOne)
     static float laterCell;
     laterCell = 2.0f;
     g_VarTable.AddVar("Later", scripttest::MemoryVar("Later", &laterCell));
-    EXPECT_EQ(g_VarTable.GetVar("testcell")->pValue, &scripttest::g_TestCell);
-    EXPECT_EQ(g_VarTable.GetVar("LATER")->pValue, &laterCell);
-
     scripttest::g_TestCell = 4.0f;
     EXPECT_FLOAT_EQ(Eval("TestCell*Later"), 8.0f);
     Add("s", {"TestCell := Later+1", "Later := 5"});
