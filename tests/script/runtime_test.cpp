@@ -192,10 +192,8 @@ TEST_F(RuntimeTest, FramesAndThreadsReportTheirState)
     Add("long", {"i := 0", "while(i<100000)", "i := i+1", "end", "Log(i)", "wait(2)"});
     runner.StartThread("long", "l");
     EXPECT_EQ(Step(), Ticks{"100000"});
-    CScriptThread* t = runner.FindThread("l");
-    ASSERT_NE(t, nullptr);
     CStringList dump;
-    t->TopFunction()->Dump(dump);
+    runner.FindThread("l")->TopFunction()->Dump(dump);
     EXPECT_EQ(dump.Items, (std::vector<std::string>{"InstrIndex=5", "ScriptName=long"}));
     CScriptRunner copy = runner;
     EXPECT_EQ(copy.threads.size(), 1u);
