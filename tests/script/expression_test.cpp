@@ -8,62 +8,67 @@ using scripttest::Lines;
 
 namespace {
 
-class ExpressionTest : public scripttest::ScriptTest {};
+class ExpressionTest : public scripttest::ScriptTest {
+protected:
+    // Compiling the text reports the messages given (by default the compile error) and leaves no
+    // instruction: the expression evaluates to zero.
+    void ExpectFailedCompile(const std::string& text, std::vector<std::string> messages = {},
+                             const CStringList& locals = CStringList())
+    {
+        if (messages.empty())
+            messages.push_back("表达式编译出错:" + text);
+        boxes.Clear();
+        CExpression* e = g_ExpressionPool.AddExpression(text, locals);
+        std::vector<float> ones(static_cast<std::size_t>(locals.Count()) + 1, 1.0f);
+        EXPECT_EQ(e->InstructionCount(), 0) << text;
+        EXPECT_EQ(e->Evaluate(ones.data(), nullptr, 0), 0.0f) << text;
+        EXPECT_EQ(boxes.Texts(), messages) << text;
+    }
+};
 
-// The grouping of the common cases is pinned by scripts/arithmetic.txt.
-TEST_F(ExpressionTest, EqualLevelsGroupToTheRight)
+// The grouping of the common cases is pinned by scripts/arithmetic.txt. Equal levels group to the
+// right; division and not a number follow IEEE: its comparisons are false but "<>".
+TEST_F(ExpressionTest, ValuesOfExpressions)
 {
-    EXPECT_FLOAT_EQ(Eval("[2+3]*2"), 10.0f);
-    EXPECT_FLOAT_EQ(Eval("(2+3]*2"), 10.0f);
-    EXPECT_FLOAT_EQ(Eval("(5)neg(3)"), -3.0f);
-    EXPECT_FLOAT_EQ(Eval("1 2+1"), 13.0f);
-
-    CStringList locals = Lines({"w", "x", "y", "z"});
-    CExpression* e = g_ExpressionPool.AddExpression("w*x-y*z", locals);
-    float values[] = {2, 3, 4, 5};
-    EXPECT_FLOAT_EQ(e->Evaluate(values, nullptr, 0), -14.0f);
-    CExpression* mixed = g_ExpressionPool.AddExpression("w-x*y+z", locals);
-    EXPECT_FLOAT_EQ(mixed->Evaluate(values, nullptr, 0), 2.0f - (3.0f * 4.0f + 5.0f));
-    EXPECT_TRUE(Texts().empty());
-}
-
-// Constants fold, variables are read at each evaluation, and calls are never folded: each
-// evaluation calls again.
-TEST_F(ExpressionTest, ConstantsFoldButVariablesAndCallsAreReadEachTime)
-{
-    CStringList locals = Lines({"x"});
-    EXPECT_FLOAT_EQ(Eval("3*4+x", locals), 12.0f);
-    CExpression* two = g_ExpressionPool.AddExpression("TestCell+x*2", locals);
-    scripttest::g_TestCell = 1.0f;
-    float x = 5.0f;
-    EXPECT_FLOAT_EQ(two->Evaluate(&x, nullptr, 0), 11.0f);
-    scripttest::g_TestCell = 2.0f;
-    EXPECT_FLOAT_EQ(two->Evaluate(&x, nullptr, 0), 12.0f);
-
-    CExpression* call = g_ExpressionPool.AddExpression("Counter(1,6)", locals);
-    float first = call->Evaluate(&x, nullptr, 0);
-    EXPECT_FLOAT_EQ(call->Evaluate(&x, nullptr, 0), first + 1.0f);
-    EXPECT_FLOAT_EQ(Eval("sum(1,2,sum(3,4))*2"), 20.0f);
-}
-
-TEST_F(ExpressionTest, DivisionAndNaNFollowIeee)
-{
-    EXPECT_TRUE(std::isinf(Eval("8/0")));
+    const std::pair<const char*, float> cases[] = {
+        {"[2+3]*2", 10.0f},
+        {"(2+3]*2", 10.0f},
+        {"(5)neg(3)", -3.0f},
+        {"1 2+1", 13.0f},
+        {"w*x-y*z", -14.0f},
+        {"w-x*y+z", 2.0f - (3.0f * 4.0f + 5.0f)},
+        {"3*4+x", 15.0f},
+        {"sum(1,2,sum(3,4))*2", 20.0f},
+        {"Sum(1,2,3,4,5,6,7,8)", 36.0f},
+        {"8/0", INFINITY},
+        {"(0/0)==(0/0)", 0.0f},
+        {"(0/0)<>(0/0)", 1.0f},
+        {"(0/0)<1", 0.0f},
+        {"(0/0)>1", 0.0f},
+        {"(0/0)<=1", 0.0f},
+        {"(0/0)>=1", 0.0f},
+        {"neg(0)", -0.0f},
+        {"neg(o)", -0.0f},
+    };
+    CStringList locals = Lines({"w", "x", "y", "z", "o"});
+    for (const auto& [text, value] : cases) {
+        float v = Eval(text, locals, {2, 3, 4, 5, 0});
+        EXPECT_EQ(v, value) << text;
+        EXPECT_EQ(std::signbit(v), std::signbit(value)) << text;
+    }
     EXPECT_TRUE(std::isnan(Eval("0/0")));
-    EXPECT_FLOAT_EQ(Eval("(0/0)==(0/0)"), 0.0f);
-    EXPECT_FLOAT_EQ(Eval("(0/0)<>(0/0)"), 1.0f);
-    EXPECT_FLOAT_EQ(Eval("(0/0)<1"), 0.0f);
-    EXPECT_FLOAT_EQ(Eval("(0/0)>1"), 0.0f);
-    EXPECT_FLOAT_EQ(Eval("(0/0)<=1"), 0.0f);
-    EXPECT_FLOAT_EQ(Eval("(0/0)>=1"), 0.0f);
-    CStringList locals = Lines({"z"});
-    CExpression* neg = g_ExpressionPool.AddExpression("neg(z)", locals);
-    float zero = 0.0f;
-    float r = neg->Evaluate(&zero, nullptr, 0);
-    EXPECT_EQ(r, 0.0f);
-    EXPECT_TRUE(std::signbit(r));
-    EXPECT_TRUE(std::signbit(Eval("neg(0)")));
-    EXPECT_TRUE(Texts().empty());
+    EXPECT_TRUE(boxes.Texts().empty());
+}
+
+// Constants fold, but variables are read and calls are made again at each evaluation.
+TEST_F(ExpressionTest, VariablesAndCallsAreReadAtEachEvaluation)
+{
+    CExpression* e = g_ExpressionPool.AddExpression("TestCell+x*2+Counter(1,6)", Lines({"x"}));
+    float x = 5.0f;
+    scripttest::g_TestCell = 1.0f;
+    EXPECT_FLOAT_EQ(e->Evaluate(&x, nullptr, 0), 12.0f);
+    scripttest::g_TestCell = 2.0f;
+    EXPECT_FLOAT_EQ(e->Evaluate(&x, nullptr, 0), 14.0f);
 }
 
 TEST_F(ExpressionTest, InputsReadTheFrameAndMissingOnesReadZero)
@@ -83,140 +88,89 @@ TEST_F(ExpressionTest, TokenizerCutsAndClassifies)
 {
     CStringList locals = Lines({"a", "b", "ab", "count"});
     CTokenList t;
-    ASSERT_TRUE(t.Tokenize("a + b", locals));
-    EXPECT_EQ(t.ToString(), "a + b ");
-    ASSERT_TRUE(t.Tokenize("a b", locals));
-    EXPECT_EQ(t.Count(), 1);
-    ASSERT_TRUE(t.Tokenize("a< =b", locals));
-    EXPECT_EQ(t.ToString(), "a <= b ");
+    const std::pair<const char*, const char*> cuts[] = {
+        {"a + b", "a + b "}, {"a b", "ab "}, {"a< =b", "a <= b "}, {"a<-b", "a < - b "}, {"a+b!", "a + b "},
+    };
+    for (const auto& [text, tokens] : cuts) {
+        EXPECT_TRUE(t.Tokenize(text, locals));
+        EXPECT_EQ(t.ToString(), tokens);
+    }
+    ASSERT_TRUE(t.Tokenize("a<=neg(1.5)", locals));
     EXPECT_EQ(t.At(1).type, TT_OPERATOR);
-    ASSERT_TRUE(t.Tokenize("a<-b", locals));
-    EXPECT_EQ(t.ToString(), "a < - b ");
-    ASSERT_TRUE(t.Tokenize("a+b!", locals));
-    EXPECT_EQ(t.ToString(), "a + b ");
-    ASSERT_TRUE(t.Tokenize("neg(1.5)", locals));
-    EXPECT_EQ(t.At(0).type, TT_OPERATOR);
-    EXPECT_TRUE(Texts().empty());
+    EXPECT_EQ(t.At(2).type, TT_OPERATOR);
+    EXPECT_TRUE(boxes.Texts().empty());
 
-    EXPECT_FALSE(t.Tokenize("a=b", locals));
-    EXPECT_FALSE(t.Tokenize("input2x", locals));
-    EXPECT_FALSE(t.Tokenize("Count+1", locals));
-    EXPECT_FALSE(t.Tokenize("1e3", locals));
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"undefined token:=b", "undefined token:input2x",
-                                                 "undefined token:Count", "undefined token:1e3"}));
+    for (const char* bad : {"a=b", "input2x", "Count+1", "1e3"})
+        EXPECT_FALSE(t.Tokenize(bad, locals)) << bad;
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"undefined token:=b", "undefined token:input2x",
+                                                       "undefined token:Count", "undefined token:1e3"}));
 
-    EXPECT_TRUE(IsNumber("-2"));
-    EXPECT_TRUE(IsNumber("1.5"));
-    EXPECT_TRUE(IsNumber(""));
-    EXPECT_FALSE(IsNumber("1.2.3"));
-    EXPECT_FALSE(IsNumber("+1"));
+    for (const char* number : {"-2", "1.5", ""})
+        EXPECT_TRUE(IsNumber(number)) << number;
+    for (const char* text : {"1.2.3", "+1"})
+        EXPECT_FALSE(IsNumber(text)) << text;
     EXPECT_EQ(CharClass('\t'), CC_SYMBOL);
     EXPECT_EQ(CharClass(static_cast<char>(0xB0)), CC_SYMBOL);
 }
 
 TEST_F(ExpressionTest, FailedCompilesReportAndEvaluateToZero)
 {
-    struct Case {
-        const char* text;
-        std::vector<std::string> messages;
-    };
-    const Case cases[] = {
-        {"", {"表达式字符串为空"}},
-        {"-5", {"表达式编译出错:-5"}},
-        {"1+", {"表达式编译出错:1+"}},
-        {"()", {"表达式编译出错:()"}},
-        {"Sum()", {"表达式编译出错:Sum()"}},
-        {"Sum(1,)", {"表达式编译出错:Sum(1,)"}},
-        {"(1)(2)", {"表达式编译出错:(1)(2)"}},
-        {"(1+2", {"表达式编译出错:(1+2"}},
-        {"   ", {"表达式编译出错:   "}},
-        {"Sum(1,2,3,4,5,6,7,8,9)", {"表达式编译出错:Sum(1,2,3,4,5,6,7,8,9)"}},
-        {"zz+1", {"undefined token:zz", "表达式词法分析出错:zz+1"}},
-    };
-    for (const Case& c : cases) {
-        boxes.Clear();
-        CExpression* e = g_ExpressionPool.AddExpression(c.text, CStringList());
-        EXPECT_EQ(e->InstructionCount(), 0) << c.text;
-        EXPECT_FLOAT_EQ(e->Evaluate(nullptr, nullptr, 0), 0.0f) << c.text;
-        EXPECT_EQ(Texts(), c.messages) << c.text;
-    }
+    ExpectFailedCompile("", {"表达式字符串为空"});
+    ExpectFailedCompile("zz+1", {"undefined token:zz", "表达式词法分析出错:zz+1"});
+    for (const char* text : {"-5", "1+", "()", "Sum()", "Sum(1,)", "(1)(2)", "(1+2", "   ", "Sum(1,2,3,4,5,6,7,8,9)"})
+        ExpectFailedCompile(text);
     boxes.Clear();
-    EXPECT_FLOAT_EQ(Eval("Sum(1,2,3,4,5,6,7,8)"), 36.0f);
     EXPECT_FLOAT_EQ(Eval("1+Sum"), 1.0f);
     EXPECT_FLOAT_EQ(Eval("neg"), 0.0f);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Token 'Sum' (@2) should be Number or Varieble",
-                                                 "Token 'neg' (@0) should be Number or Varieble"}));
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Token 'Sum' (@2) should be Number or Varieble",
+                                                       "Token 'neg' (@0) should be Number or Varieble"}));
 }
 
 TEST_F(ExpressionTest, LongExpressionsStopAtTheSlotLimitsInsteadOfOverflowing)
 {
+    // The sum of n terms.
+    auto sum = [](const std::string& term, int n) {
+        std::string text = term;
+        for (int i = 1; i < n; ++i)
+            text += "+" + term;
+        return text;
+    };
     CStringList locals = Lines({"x"});
-    std::string fits = "x";
-    for (int i = 1; i < 100; ++i)
-        fits += "+x";
-    CExpression* ok = g_ExpressionPool.AddExpression(fits, locals);
+    CExpression* ok = g_ExpressionPool.AddExpression(sum("x", 100), locals);
     float x = 2.0f;
     EXPECT_EQ(ok->InstructionCount(), 99);
     EXPECT_FLOAT_EQ(ok->Evaluate(&x, nullptr, 0), 200.0f);
-
-    std::string tooMany = "x";
-    for (int i = 1; i < 130; ++i)
-        tooMany += "+x";
-    boxes.Clear();
-    CExpression* bad = g_ExpressionPool.AddExpression(tooMany, locals);
-    EXPECT_EQ(bad->InstructionCount(), 0);
-    EXPECT_FLOAT_EQ(bad->Evaluate(&x, nullptr, 0), 0.0f);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"表达式编译出错:" + tooMany});
-
+    ExpectFailedCompile(sum("x", 130), {}, locals);
     // Folded constants write no slot but still use compile slots.
-    std::string ones = "1";
-    for (int i = 1; i < 200; ++i)
-        ones += "+1";
-    boxes.Clear();
-    EXPECT_FLOAT_EQ(Eval(ones), 0.0f);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"表达式编译出错:" + ones});
+    ExpectFailedCompile(sum("1", 200));
 }
 
 TEST_F(ExpressionTest, VariablesAndFunctionRecords)
 {
-    TVar again;
-    again.name = "testcell";
-    again.type = VT_MEMORY;
     float other = 7.0f;
-    again.pValue = &other;
-    g_VarTable.AddVar("testcell", again);
+    g_VarTable.AddVar("testcell", scripttest::MemoryVar("testcell", &other));
     scripttest::g_TestCell = 3.0f;
     EXPECT_FLOAT_EQ(Eval("TESTCELL*2"), 6.0f);
     EXPECT_FLOAT_EQ(Eval("ReadOnly+1"), 43.0f);
 
-    TVar* ro = g_VarTable.GetVar("readonly");
-    ASSERT_NE(ro, nullptr);
-    ro->Set(1.0f);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Var Func Not Defined:(read-only var):ReadOnly"});
-
-    boxes.Clear();
-    TVar undefined;
-    undefined.name = "Ghost";
+    g_VarTable.GetVar("readonly")->Set(1.0f);
+    TVar undefined{"Ghost"};
     EXPECT_FLOAT_EQ(undefined.Get(), -9999.0f);
     undefined.Set(1.0f);
-    TVar noGetter;
-    noGetter.type = VT_FUNC;
+    TVar noGetter{"", VT_FUNC};
     EXPECT_FLOAT_EQ(noGetter.Get(), -9999.0f);
-    TFunction empty;
-    empty.name = "Foo";
+    TFunction empty{"Foo"};
     EXPECT_FLOAT_EQ(empty.Calculate(nullptr, 0), 0.0f);
     g_VarTable.AddVar("", undefined);
     g_FunctionTable.AddFunc("", empty);
     g_OperatorTable.Add(TOperatorData());
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Var Not Found", "Var Not Defined:Ghost", "Var Func Not Defined",
-                                                 "Error: function cant calculate:Foo", "VarName不能为空",
-                                                 "FuncName不能为空", "OprName不能为空"}));
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Var Func Not Defined:(read-only var):ReadOnly", "Var Not Found",
+                                                       "Var Not Defined:Ghost", "Var Func Not Defined",
+                                                       "Error: function cant calculate:Foo", "VarName不能为空",
+                                                       "FuncName不能为空", "OprName不能为空"}));
 
     // A local hides a global of the same name.
-    CStringList locals = Lines({"testcell"});
-    CExpression* e = g_ExpressionPool.AddExpression("testcell", locals);
-    float local = 9.0f;
-    EXPECT_FLOAT_EQ(e->Evaluate(&local, nullptr, 0), 9.0f);
+    EXPECT_FLOAT_EQ(Eval("testcell", Lines({"testcell"}), {9.0f}), 9.0f);
 
     CVarTable temps;
     temps.AddTempVar("Tmp");
@@ -225,7 +179,7 @@ TEST_F(ExpressionTest, VariablesAndFunctionRecords)
         temps.AddTempVar("t");
     boxes.Clear();
     temps.AddTempVar("over");
-    EXPECT_EQ(Texts(), std::vector<std::string>{"临时变量数量上溢"});
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"临时变量数量上溢"});
 }
 
 TEST_F(ExpressionTest, ATemporaryVariableNeverWinsOverARegisteredOne)
@@ -236,9 +190,6 @@ TEST_F(ExpressionTest, ATemporaryVariableNeverWinsOverARegisteredOne)
     static float laterCell;
     laterCell = 2.0f;
     g_VarTable.AddVar("Later", scripttest::MemoryVar("Later", &laterCell));
-    EXPECT_EQ(g_VarTable.GetVar("testcell")->pValue, &scripttest::g_TestCell);
-    EXPECT_EQ(g_VarTable.GetVar("LATER")->pValue, &laterCell);
-
     scripttest::g_TestCell = 4.0f;
     EXPECT_FLOAT_EQ(Eval("TestCell*Later"), 8.0f);
     Add("s", {"TestCell := Later+1", "Later := 5"});
@@ -278,13 +229,13 @@ TEST_F(ExpressionTest, BracketsNestedPastTheLimitFailTheCompile)
                std::string(static_cast<std::size_t>(depth), ')');
     };
     EXPECT_FLOAT_EQ(Eval(nested(256, "2") + "*" + nested(200, "1+2")), 6.0f);
-    EXPECT_TRUE(Texts().empty());
+    EXPECT_TRUE(boxes.Texts().empty());
     for (int depth : {257, 100000}) {
         CExpression e;
         EXPECT_FALSE(e.Compile(nested(depth, "1"), CStringList()));
-        EXPECT_EQ(Texts().back(), "表达式编译出错:" + nested(depth, "1"));
+        EXPECT_EQ(boxes.Texts().back(), "表达式编译出错:" + nested(depth, "1"));
     }
-    EXPECT_EQ(Texts().size(), 2u);
+    EXPECT_EQ(boxes.Texts().size(), 2u);
 }
 
 }  // namespace

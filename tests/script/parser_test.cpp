@@ -23,6 +23,24 @@ protected:
         return types;
     }
 
+    // The first n parameters of an instruction: each its kind, then what it holds.
+    static std::string Params(const TScriptInstruction& in, int n)
+    {
+        static const char* const kinds[] = {"any", "int", "number", "var", "local", "expr", "string"};
+        std::string out;
+        for (int k = 0; k < n; ++k) {
+            const TScriptParam& p = in.params[k];
+            out += std::string(k ? ", " : "") + kinds[p.type];
+            if (p.type == SPT_STRING)
+                out += " '" + p.strText + "'";
+            if (p.type == SPT_NUMBER)
+                out += " " + scripttest::Num(p.fValue);
+            if (p.type == SPT_INT || p.type == SPT_LOCAL)
+                out += " " + std::to_string(p.nValue);
+        }
+        return out;
+    }
+
     TScript scratch;
 };
 
@@ -40,47 +58,34 @@ TEST_F(ParserTest, LineFormsAndTheirCase)
         SIT_ASSIGN, SIT_IF,   SIT_ELSEIF, SIT_WHILE, SIT_CONTINUE, SIT_BREAK, SIT_NONE, SIT_ASSIGN, SIT_ASSIGN};
     EXPECT_EQ(Types(s), expected);
     EXPECT_FALSE(s->bRunnable);
-    EXPECT_EQ(s->instructions[5].params[0].strText, "Top");
-    EXPECT_EQ(s->instructions[6].params[0].strText, "Top");
-    EXPECT_EQ(s->localNames.Count(), 3);
-    EXPECT_EQ(s->localNames.At(0), "log(\"x");
-    EXPECT_EQ(s->localNames.At(2), "myvar");
-    EXPECT_EQ(s->instructions[16].params[1].type, SPT_NUMBER);
-    EXPECT_FLOAT_EQ(s->instructions[16].params[1].fValue, -5.0f);
-    EXPECT_EQ(s->instructions[17].params[0].nValue, 2);
-    EXPECT_EQ(s->instructions[17].params[1].type, SPT_EXPR);
+    EXPECT_EQ(s->localNames.Items, (std::vector<std::string>{"log(\"x", "iffy", "myvar"}));
+    EXPECT_EQ(Params(s->instructions[5], 1) + "; " + Params(s->instructions[6], 1), "string 'Top'; string 'Top'");
+    EXPECT_EQ(Params(s->instructions[16], 2) + "; " + Params(s->instructions[17], 2),
+              "local 2, number -5; local 2, expr");
 
     TScriptInstruction i;
-    for (const char* bad : {"end x", "Log (1)", "wait (3)", "Log(1", "if", "elseif", "while", "goto", "nothing"}) {
-        boxes.Clear();
+    for (const char* bad : {"end x", "Log (1)", "wait (3)", "Log(1", "if", "elseif", "while", "goto", "nothing"})
         EXPECT_FALSE(ParseLine(bad, i)) << bad;
-    }
     boxes.Clear();
     EXPECT_TRUE(ParseLine("if(", i));
     EXPECT_EQ(i.type, SIT_IF);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"表达式字符串为空"});
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"表达式字符串为空"});
     EXPECT_TRUE(ParseLine("", i));
     EXPECT_EQ(i.type, SIT_NONE);
 }
 
 TEST_F(ParserTest, LoadErrorsNameTheLineAmongTheSectionLines)
 {
-    TScript* s = Add("bad", {"", "   // note", "  Log (1)  ", "Log(2)"});
-    EXPECT_FALSE(s->bRunnable);
-    EXPECT_EQ(s->Length(), 0);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Script Load Error At Line 2:   Log (1)  "});
-
-    boxes.Clear();
-    std::string longLine = "Log(1) " + std::string(250, 'x');
-    Add("long", {longLine});
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Script Load Error At Line 0: " + longLine});
-
-    boxes.Clear();
+    // Blank and comment lines count, and the line is quoted as written: scripts/loaderror.txt.
     std::string args = "1";
     for (int k = 1; k < 33; ++k)
         args += ",1";
-    Add("many", {"Log(" + args + ")"});
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Script Load Error At Line 0: Log(" + args + ")"});
+    // A long line, and a call of more arguments than a line holds.
+    for (const std::string& line : {"Log(1) " + std::string(250, 'x'), "Log(" + args + ")"}) {
+        boxes.Clear();
+        Add("bad", {line});
+        EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Script Load Error At Line 0: " + line});
+    }
     boxes.Clear();
     TScript* ok = Add("enough", {"Log(" + args.substr(2) + ")"});
     EXPECT_TRUE(ok->bRunnable);
@@ -110,30 +115,27 @@ TEST_F(ParserTest, EveryLinkFailureIsReported)
         boxes.Clear();
         TScript* s = library.AddScript(Lines(c.lines));
         EXPECT_FALSE(s->bRunnable);
-        EXPECT_EQ(Texts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(boxes.Texts(), std::vector<std::string>{c.message});
     }
 }
 
 TEST_F(ParserTest, ArgumentsSplitAtTopLevelCommas)
 {
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"a,(b,c),d", {"a", "(b,c)", "d"}}, {"a,[b,c)", {"a"}}, {"a,(b", {"a"}}, {"", {}}, {"\"x,y\"", {"\"x", "y\""}},
+    };
     CStringList out;
-    TScriptInstruction::SplitArguments("a,(b,c),d", out);
-    EXPECT_EQ(out.Items, (std::vector<std::string>{"a", "(b,c)", "d"}));
-    TScriptInstruction::SplitArguments("a,[b,c)", out);
-    EXPECT_EQ(out.Items, std::vector<std::string>{"a"});
-    TScriptInstruction::SplitArguments("a,(b", out);
-    EXPECT_EQ(out.Items, std::vector<std::string>{"a"});
-    TScriptInstruction::SplitArguments("", out);
-    EXPECT_EQ(out.Count(), 0);
-    TScriptInstruction::SplitArguments("\"x,y\"", out);
-    EXPECT_EQ(out.Count(), 2);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"a,[b,c) : Bracket Mismatch", "a,(b : Bracket Mismatch"}));
+    for (const auto& [text, items] : cases) {
+        TScriptInstruction::SplitArguments(text, out);
+        EXPECT_EQ(out.Items, items) << text;
+    }
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"a,[b,c) : Bracket Mismatch", "a,(b : Bracket Mismatch"}));
 
     boxes.Clear();
     TScript* s = Add("mismatch", {"Log(1,(2)"});
     EXPECT_TRUE(s->bRunnable);
     EXPECT_EQ(s->instructions[0].nParamCount, 1);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"1,(2 : Bracket Mismatch"});
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"1,(2 : Bracket Mismatch"});
 }
 
 TEST_F(ParserTest, CallArgumentsAreTypedBySignatureAndLowerCased)
@@ -141,28 +143,14 @@ TEST_F(ParserTest, CallArgumentsAreTypedBySignatureAndLowerCased)
     TScript* s = Add("args", {"Say(\"Hello\", 'World')", "SayAny(\"Mixed Case\",'q', 3, x+1,)", "LogV(-5, 2*3)",
                               "LogV( 4,input0)", "Say(\",')", "SayAny(')"});
     ASSERT_TRUE(s->bRunnable);
-    const TScriptInstruction& say = s->instructions[0];
-    EXPECT_EQ(say.params[0].type, SPT_STRING);
-    EXPECT_EQ(say.params[0].strText, "hello");
-    EXPECT_EQ(say.params[1].strText, " 'world'");
-    const TScriptInstruction& any = s->instructions[1];
-    EXPECT_EQ(any.nParamCount, 5);
-    EXPECT_EQ(any.params[0].type, SPT_STRING);
-    EXPECT_EQ(any.params[0].strText, "mixed case");
-    EXPECT_EQ(any.params[1].type, SPT_STRING);
-    EXPECT_EQ(any.params[2].type, SPT_EXPR);
-    EXPECT_EQ(any.params[3].type, SPT_EXPR);
-    EXPECT_EQ(any.params[4].type, SPT_ANY);
-    const TScriptInstruction& logv = s->instructions[2];
-    EXPECT_EQ(logv.params[0].type, SPT_NUMBER);
-    EXPECT_FLOAT_EQ(logv.params[0].fValue, -5.0f);
-    EXPECT_EQ(logv.params[1].type, SPT_EXPR);
-    EXPECT_EQ(s->instructions[3].params[0].type, SPT_EXPR);
+    std::vector<std::string> calls;
+    for (const TScriptInstruction& in : s->instructions)
+        calls.push_back(std::to_string(in.nParamCount) + ": " + Params(in, in.nParamCount));
     // A lone quote is both the first and the last character: it quotes the empty text.
-    EXPECT_EQ(s->instructions[4].params[0].strText, "");
-    EXPECT_EQ(s->instructions[4].params[1].strText, "");
-    EXPECT_EQ(s->instructions[5].params[0].type, SPT_STRING);
-    EXPECT_EQ(s->instructions[5].params[0].strText, "");
+    EXPECT_EQ(calls, (std::vector<std::string>{"2: string 'hello', string ' 'world''",
+                                               "5: string 'mixed case', string 'q', expr, expr, any",
+                                               "2: number -5, expr", "2: expr, expr", "2: string '', string ''",
+                                               "1: string ''"}));
 }
 
 TEST_F(ParserTest, RegistryKeepsTheFirstOfANameAndReadsSignatures)
@@ -173,11 +161,8 @@ TEST_F(ParserTest, RegistryKeepsTheFirstOfANameAndReadsSignatures)
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->pfnHandler, &scripttest::LogHandler);
     EXPECT_EQ(f->strName, "Dup");
-    EXPECT_EQ(f->nParamCount, 4);
-    EXPECT_EQ(f->paramTypes[0], SPT_INT);
-    EXPECT_EQ(f->paramTypes[1], SPT_NUMBER);
-    EXPECT_EQ(f->paramTypes[2], SPT_STRING);
-    EXPECT_EQ(f->paramTypes[3], SPT_ANY);
+    EXPECT_EQ(std::vector<int>(f->paramTypes, f->paramTypes + f->nParamCount),
+              (std::vector<int>{SPT_INT, SPT_NUMBER, SPT_STRING, SPT_ANY}));
     EXPECT_TRUE(g_SystemFuncTable.Exists("DuP"));
     EXPECT_EQ(g_SystemFuncTable.Get("none"), nullptr);
 }
@@ -187,35 +172,23 @@ TEST_F(ParserTest, LibraryFindsFailedScriptsAndTheFirstOfAName)
     testutil::TempDir dir;
     dir.Write("lib.txt", "[Main]\nLog(1)\n[main]\nLog(2)\n[Broken]\ngoto(x)\n[Empty]\n\n// nothing\n");
     TScript* last = library.LoadFile(dir.WindowsPath() + "\\lib.txt");
-    ASSERT_NE(last, nullptr);
     EXPECT_EQ(library.Count(), 4);
     EXPECT_EQ(last->strName, "empty");
     EXPECT_EQ(library.FindScript("MAIN"), library.scripts.Get(0));
     EXPECT_EQ(library.FindScript("main")->instructions[0].params[0].strText, "1");
-    TScript* broken = library.FindScript("broken");
-    ASSERT_NE(broken, nullptr);
-    EXPECT_FALSE(broken->bRunnable);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Goto Label: x is not Defined"});
+    EXPECT_FALSE(library.FindScript("broken")->bRunnable);
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Goto Label: x is not Defined"});
     EXPECT_EQ(library.FindScript("Empty")->Length(), 0);
     EXPECT_EQ(library.FindScript("none"), nullptr);
 
     TScript* one = library.LoadScript(dir.WindowsPath() + "\\lib.txt", "MAIN");
     EXPECT_EQ(one->strName, "MAIN");
     EXPECT_EQ(one->Length(), 1);
+    // A section the file does not have loads as a script of no lines.
+    EXPECT_EQ(library.LoadScript(dir.WindowsPath() + "\\lib.txt", "none")->Length(), 0);
     CScriptLibrary empty;
     dir.Write("none.txt", "no sections\n");
     EXPECT_EQ(empty.LoadFile(dir.WindowsPath() + "\\none.txt"), nullptr);
-}
-
-// A section the file does not have loads as a script of no lines: no line is read.
-TEST_F(ParserTest, AMissingSectionLoadsAsAnEmptyScript)
-{
-    testutil::TempDir dir;
-    dir.Write("s.txt", "[k]\nLog(1)\n");
-    CScriptLibrary library;
-    TScript* missing = library.LoadScript(dir.WindowsPath() + "\\s.txt", "none");
-    ASSERT_NE(missing, nullptr);
-    EXPECT_EQ(missing->Length(), 0);
 }
 
 }  // namespace

@@ -2,23 +2,12 @@
 // the messages it reported with the file's ".expected" sibling: "T: entries" for the calls of
 // tick T, "! text" for each message in order, "done: T" for the tick whose update left no thread.
 #include <filesystem>
-#include <fstream>
 
 #include "scripttest.h"
 
 namespace {
 
 class ScriptFilesTest : public scripttest::ScriptTest {};
-
-std::vector<std::string> ReadLines(const std::filesystem::path& path)
-{
-    std::vector<std::string> lines;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty())
-            lines.push_back(line);
-    return lines;
-}
 
 TEST_F(ScriptFilesTest, EveryScriptGivesItsExpectedLog)
 {
@@ -36,8 +25,8 @@ TEST_F(ScriptFilesTest, EveryScriptGivesItsExpectedLog)
         r.pLibrary = &lib;
         r.StartThread("main", "main");
         std::vector<std::string> actual;
-        for (const auto& b : boxes.Boxes())
-            actual.push_back("! " + b.text);
+        for (const std::string& text : boxes.Texts())
+            actual.push_back("! " + text);
         for (int tick = 0; tick < 50 && !r.threads.empty(); ++tick) {
             scripttest::Log().clear();
             r.Update();
@@ -49,7 +38,9 @@ TEST_F(ScriptFilesTest, EveryScriptGivesItsExpectedLog)
         }
         std::filesystem::path expected = entry.path();
         expected.replace_extension(".expected");
-        EXPECT_EQ(actual, ReadLines(expected));
+        CStringList lines;
+        lines.LoadFromFile(expected.string());
+        EXPECT_EQ(actual, lines.Items);
     }
     EXPECT_GE(files, 6);
 }

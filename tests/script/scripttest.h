@@ -78,14 +78,7 @@ inline float Sum(const float* args, int count)
 inline int g_CounterCalls = 0;
 inline float Counter(const float*, int) { return static_cast<float>(++g_CounterCalls); }
 
-inline expression::TVar MemoryVar(const char* name, float* cell)
-{
-    expression::TVar var;
-    var.name = name;
-    var.type = expression::VT_MEMORY;
-    var.pValue = cell;
-    return var;
-}
+inline expression::TVar MemoryVar(const char* name, float* cell) { return {name, expression::VT_MEMORY, cell}; }
 
 // Registers (once; later registrations are ignored by the tables) what the tests use:
 // "Log" with an open signature, "LogV" ("vv"), "Say" ("ss"), "SayAny" (no signature), the runtime's four functions, the
@@ -101,11 +94,7 @@ inline void RegisterTestNames()
     g_SystemFuncTable.Register("PauseThread", ScriptPauseThread, "s");
     g_SystemFuncTable.Register("ContinueThread", ScriptContinueThread, "s");
     g_VarTable.AddVar("TestCell", MemoryVar("TestCell", &g_TestCell));
-    expression::TVar ro;
-    ro.name = "ReadOnly";
-    ro.type = expression::VT_FUNC;
-    ro.getter = ReadOnlyGetter;
-    g_VarTable.AddVar("ReadOnly", ro);
+    g_VarTable.AddVar("ReadOnly", {"ReadOnly", expression::VT_FUNC, nullptr, ReadOnlyGetter});
     g_FunctionTable.AddFunc("Sum", {"Sum", Sum});
     g_FunctionTable.AddFunc("Counter", {"Counter", Counter});
 }
@@ -118,30 +107,36 @@ protected:
         Log().clear();
         boxes.Clear();
         g_ConstTable.Clear();
+        g_CounterCalls = 0;
         g_CurrentRunner = nullptr;
         g_CurrentThread = nullptr;
         runner.pLibrary = &library;
     }
 
-    std::vector<std::string> Texts() const
-    {
-        std::vector<std::string> out;
-        for (const auto& b : boxes.Boxes())
-            out.push_back(b.text);
-        return out;
-    }
-
-    // Compiles an expression with the given locals and evaluates it with no frame values.
-    float Eval(const std::string& text, const CStringList& locals = CStringList())
+    // Compiles an expression with the given locals and evaluates it with their values (zero for
+    // those not given) and no inputs.
+    float Eval(const std::string& text, const CStringList& locals = CStringList(), std::vector<float> values = {})
     {
         CExpression* e = g_ExpressionPool.AddExpression(text, locals);
-        std::vector<float> zeros(static_cast<std::size_t>(locals.Count()) + 1, 0.0f);
-        return e->Evaluate(zeros.data(), nullptr, 0);
+        values.resize(static_cast<std::size_t>(locals.Count()) + 1, 0.0f);
+        return e->Evaluate(values.data(), nullptr, 0);
     }
 
     TScript* Add(const std::string& name, std::initializer_list<std::string> lines)
     {
         return library.AddScript(Lines(lines), name);
+    }
+
+    // Runs n ticks of the runner as it stands; returns the log of each tick.
+    std::vector<std::string> Step(int ticks = 1)
+    {
+        std::vector<std::string> all;
+        for (int t = 0; t < ticks; ++t) {
+            Log().clear();
+            runner.Update();
+            all.push_back(JoinedLog());
+        }
+        return all;
     }
 
     // Starts "main" on the named script, alone on the runner, and runs n ticks; returns the log of
@@ -151,13 +146,7 @@ protected:
         runner.StopAll();
         runner.Enable();
         runner.StartThread(script, "main");
-        std::vector<std::string> all;
-        for (int t = 0; t < ticks; ++t) {
-            Log().clear();
-            runner.Update();
-            all.push_back(JoinedLog());
-        }
-        return all;
+        return Step(ticks);
     }
 
     testutil::BoxCapture boxes;
