@@ -31,7 +31,7 @@ std::vector<WORD> Indices(const CHeightBlock& b) { return Read<WORD>(b.pIndexBuf
 // Bitmap row 0 lies at the lowest z and column 0 at the lowest x; a grey value g lifts its
 // vertex to g / 3 / 255 of the height scale; corner normals point up. Levels of detail past 5
 // are taken as 5, below 0 as 0.
-TEST_F(HeightBlockTest, CoarsestMeshTakesTheBitmapCornersAndScaling)
+TEST_F(HeightBlockTest, CoarsestAndFinestMeshesTakeTheBitmapAndScaling)
 {
     UseDevice(64, 64);
     WriteGreys("corners.bmp", 2, 2, {0, 255, 150, 75});
@@ -44,13 +44,10 @@ TEST_F(HeightBlockTest, CoarsestMeshTakesTheBitmapCornersAndScaling)
                                                  "20 25 10 0 1 0 1 1"}));
     EXPECT_EQ(Indices(*block), (std::vector<WORD>{0, 2, 1, 1, 2, 3}));
     EXPECT_EQ(Reports(), "");
-}
 
-TEST_F(HeightBlockTest, FinestMeshOfAWhiteBitmap)
-{
-    UseDevice(64, 64);
+    // The finest mesh, of a white bitmap.
     WriteGreys("white.bmp", 1, 1, {255});
-    CHeightBlock* block = g_HeightBlockManager.LoadBlock("White", "white.bmp", "", {64, 30, 64}, -3);
+    block = g_HeightBlockManager.LoadBlock("White", "white.bmp", "", {64, 30, 64}, -3);
     EXPECT_EQ(std::tie(block->nGrid, block->nTriangleCount), std::make_tuple(64, 7938));
     for (const CHeightVertex& vertex : Vertices(*block)) {
         ASSERT_FLOAT_EQ(vertex.y, 10.0f);

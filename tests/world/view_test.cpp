@@ -77,21 +77,9 @@ TEST_F(ViewTest, FogStatesAreWrittenEveryTickAndChangesAtOnceEvenWhileOff)
                                                FloatState(D3DRS_FOGEND, 600.0f)}));
 }
 
-TEST_F(ViewTest, LightIndexAndTypeEdges)
-{
-    LightManager lights;
-    lights.Create(8, 1);
-    lights.Create(-1, 1);
-    EXPECT_EQ(Reports(), "LightManager:|Light Index out of bound:=8\nLightManager:|Light Index out of bound:=-1\n");
-    EXPECT_TRUE(calls.empty());
-
-    lights.Create(0, 4);  // an unknown type: directional, grey, pointing down, on
-    EXPECT_EQ(calls, (std::vector<std::string>{"LightEnable(0, 1)",
-                                               "SetLight(0, 3, (0.501961,0.501961,0.501961,1), (0.501961,0.501961,"
-                                               "0.501961,1), (0,0,0,1), (0,1,0), (0,-1,0), 0, 0, 0, 0, 0, 0, 0)"}));
-}
-
-TEST_F(ViewTest, AFadeOfALightThatIsOffWaitsUntilItIsOn)
+// A fade of a light that is off waits until it is on; an index out of range is reported and
+// touches nothing; an unknown type makes a directional light, grey, pointing down, on.
+TEST_F(ViewTest, LightFadesWaitForTheLightAndIndexAndTypeEdges)
 {
     LightManager lights;
     lights.ChangeDiffuse(3, 1, D3DXCOLOR(1, 1, 1, 1), 4, 0);
@@ -113,7 +101,15 @@ TEST_F(ViewTest, AFadeOfALightThatIsOffWaitsUntilItIsOn)
     lights.TurnOff(3);
     calls.clear();
     lights.Update();
+    lights.Create(8, 1);
+    lights.Create(-1, 1);
     EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(Reports(), "LightManager:|Light Index out of bound:=8\nLightManager:|Light Index out of bound:=-1\n");
+
+    lights.Create(0, 4);
+    EXPECT_EQ(calls, (std::vector<std::string>{"LightEnable(0, 1)",
+                                               "SetLight(0, 3, (0.501961,0.501961,0.501961,1), (0.501961,0.501961,"
+                                               "0.501961,1), (0,0,0,1), (0,1,0), (0,-1,0), 0, 0, 0, 0, 0, 0, 0)"}));
 }
 
 TEST_F(ViewTest, ScriptsDriveEveryViewFunction)
