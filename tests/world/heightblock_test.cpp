@@ -36,7 +36,6 @@ TEST_F(HeightBlockTest, CoarsestAndFinestMeshesTakeTheBitmapAndScaling)
     UseDevice(64, 64);
     WriteGreys("corners.bmp", 2, 2, {0, 255, 150, 75});
     CHeightBlock* block = g_HeightBlockManager.LoadBlock("Corners", "corners.bmp", "", {40, 255, 20}, 6);  // no cell
-    EXPECT_EQ(std::tie(block->nGrid, block->nVertexCount, block->nTriangleCount), std::make_tuple(2, 4, 2));
     std::vector<std::string> corners;  // position, normal, texture coordinates
     for (const CHeightVertex& v : Vertices(*block))
         corners.push_back(Join({v.x, v.y, v.z, v.nx, v.ny, v.nz, v.u, v.v}));
