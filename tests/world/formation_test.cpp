@@ -24,8 +24,7 @@ TEST_F(FormationTest, CreateTruncatesTheCountAndFindsNamesInAnyCase)
     CUnitFormation* b = list.FindFormation("B");
     StartScene("[main]\nFriend.MoveFormation(\"b\",50,60)\nFriend.TeleportFormation(\"B\",10,20)\n"
              "Friend.TeleportFormation(\"nobody\",0,0)\n", 1);
-    EXPECT_EQ(D3DXVECTOR2(b->x, b->z), D3DXVECTOR2(10, 20));
-    EXPECT_EQ(b->units[4].mover.vCurrent, D3DXVECTOR2(15, 15));
+    EXPECT_EQ(Join({b->x, b->z, b->units[4].mover.vCurrent.x, b->units[4].mover.vCurrent.y}), "10 20 15 15");
     EXPECT_EQ(Reports(), "global|找不到脚本:OnMove\n");
 }
 
@@ -68,8 +67,7 @@ TEST_F(FormationTest, TheSceneReachesTheLastUnitUntilItsFormationGoes)
     EXPECT_EQ(spark->pGroup->nActive, 1);
 
     g_Scene.formations.formations.clear();
-    EXPECT_EQ(g_CurrentUnit, nullptr);
-    EXPECT_EQ(g_CurrentFormation, nullptr);
+    EXPECT_EQ(std::make_pair(g_CurrentUnit, g_CurrentFormation), (std::pair<CUnit*, CUnitFormation*>{}));
     StartScene("[main]\nUnit.MoveXZ(0,1,1,0,0,0,0)\nUnitPosx := 3\nUnit.EmitAnim(1,0,0,0,0,0,0)\n"
                "Formation.MoveUnit(0,0,0)\nFormationPosx := 1\n"
                "Test.Log(UnitPosx,FormationPosx,FormationMaxUnit,FormationUnitOffsetX(0))\n",

@@ -14,11 +14,9 @@ TEST_F(SceneTest, InactiveUntilStartedThenStepsAndSetsUpTheViewEveryTick)
     root.Write("scene/level.txt", "[main]\nwhile(1)\nTest.Log(1)\nwait(1)\nend\n[other]\nwait(1)\n");
     scene.Update();
     scene.Render();
-    EXPECT_FALSE(scene.bActive);
     EXPECT_TRUE(calls.empty());
     const std::string file = ResolvePath("$\\scene\\level.txt");
     scene.Start(file, "main");
-    EXPECT_TRUE(scene.bActive);
     EXPECT_EQ(g_CurrentFolder, root.WindowsPath() + "\\scene");
     for (int frame = 0; frame < 2; ++frame) {
         scene.Update();
@@ -34,8 +32,7 @@ TEST_F(SceneTest, InactiveUntilStartedThenStepsAndSetsUpTheViewEveryTick)
     EXPECT_EQ(g_Log.size(), 2u);
 
     scene.Start(file, "main");
-    EXPECT_EQ(scene.scripts.Count(), 4);
-    EXPECT_EQ(scene.runner.threads.size(), 1u);
+    EXPECT_EQ(std::make_pair(scene.scripts.Count(), scene.runner.threads.size()), std::make_pair(4, std::size_t{1}));
     scene.Update();
     EXPECT_EQ(g_Log.size(), 3u);
 

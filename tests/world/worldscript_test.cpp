@@ -28,8 +28,7 @@ TEST_F(WorldScriptTest, ScriptsReachTheTerrainAndParticlesByName)
                     t.height.Get(), t.offsetx.Get()}),
               "120 3 1.5 5 4 -14 3.5");
     EXPECT_EQ(t.disabledLoops.Items, std::vector<std::string>{"hills"});
-    EXPECT_EQ(g_Scene.particles.MaxParticle, 7);
-    EXPECT_TRUE(g_Scene.particles.bEnabled);
+    EXPECT_EQ(std::make_pair(g_Scene.particles.MaxParticle, g_Scene.particles.bEnabled), std::make_pair(7, true));
     scene.Update();
     EXPECT_FALSE(g_Scene.particles.bEnabled);
 }
