@@ -34,12 +34,10 @@ TEST_F(FormationTest, FormationNamesActOnTheCurrentFormation)
                              "[main]\nTest.Log(FormationMaxUnit,FormationUnitOffsetX(1.9),FormationUnitOffsetZ(1),"
                              "FormationUnitRandomOffsetX(1),FormationUnitRandomOffsetZ(1),FormationUnitOffsetX(5),"
                              "FormationUnitOffsetZ(neg(1)))\nFormation.MoveUnit(3,0,0)\nFormation.MoveUnit(5,0,0)\n"
-                             "Formation.RandomizeUnitPosition(2)\nFormation.RandomizeUnitPosition(3)\n"
-                             "FormationPosx := 7\n",
+                             "Formation.RandomizeUnitPosition(2)\nFormation.RandomizeUnitPosition(3)\n",
                              5, 2);
     Tick();
     EXPECT_EQ(g_Log, std::vector<std::string>{"5 2 -2 0 0 0 0"});
-    EXPECT_EQ(f->x, 7.0f);
     // Unit 2 (from 1) is unit 1 (from 0), sent to its own slot by the default move; the dead
     // units 2 and 3 (from 0) are left alone without a word.
     EXPECT_EQ(f->units[1].mover.vTarget, D3DXVECTOR2(102, 198));
