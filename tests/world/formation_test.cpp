@@ -53,7 +53,6 @@ TEST_F(FormationTest, AnOnMoveThatRestartsItselfIsSafe)
     g_Scene.formations.MoveFormation("f", 0, 0);
     Tick(2);
     EXPECT_EQ(g_Log, (std::vector<std::string>{"0", "1", "2", "3", "103"}));
-    EXPECT_TRUE(g_Scene.formations.formations.front().runner.threads.empty());
 }
 
 TEST_F(FormationTest, TheSceneReachesTheLastUnitUntilItsFormationGoes)

@@ -27,7 +27,6 @@ TEST_F(UnitTest, OrdersRestartTheirScriptOrFallBackToTheDefaultMove)
     f->MoveUnit(0, 3, 4);
     Tick(2);
     EXPECT_EQ(g_Log, (std::vector<std::string>{"1 2", "3 4"}));
-    EXPECT_EQ(f->units[0].runner.threads.size(), 1u);
 
     // No "OnSmallMove": reported, and the unit glides to its slot by itself at its type's speed:
     // mode, target, frames, gain, speed and acceleration.
