@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <cstring>
 #include <tuple>
 
@@ -20,11 +19,8 @@ std::vector<T> Read(Buffer* buffer, std::size_t count)
     }
     return out;
 }
-std::vector<CHeightVertex> Vertices(const CHeightBlock& b)
-{
-    return Read<CHeightVertex>(b.pVertexBuffer, b.nVertexCount);
-}
-std::vector<WORD> Indices(const CHeightBlock& b) { return Read<WORD>(b.pIndexBuffer, b.nTriangleCount * 3); }
+auto Vertices(const CHeightBlock& b) { return Read<CHeightVertex>(b.pVertexBuffer, b.nVertexCount); }
+auto Indices(const CHeightBlock& b) { return Read<WORD>(b.pIndexBuffer, b.nTriangleCount * 3); }
 
 }  // namespace
 
