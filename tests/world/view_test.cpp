@@ -97,14 +97,14 @@ TEST_F(ViewTest, LightFadesWaitForTheLightAndIndexAndTypeEdges)
     EXPECT_EQ(std::count_if(calls.begin(), calls.end(), [](auto& c) { return c.starts_with("SetLight(3,"); }), 5);
 
     // Off, it is applied no more; indices out of range touch nothing.
-    lights.TurnOff(3);
     calls.clear();
+    lights.TurnOff(3);
     lights.Update();
     lights.Create(8, 1);
     lights.Create(-1, 1);
     EXPECT_EQ(Reports(), "LightManager:|Light Index out of bound:=8\nLightManager:|Light Index out of bound:=-1\n");
     lights.Create(0, 4);
-    EXPECT_EQ(calls, (std::vector<std::string>{"LightEnable(0, 1)",
+    EXPECT_EQ(calls, (std::vector<std::string>{"LightEnable(3, 0)", "LightEnable(0, 1)",
                                                "SetLight(0, 3, (0.501961,0.501961,0.501961,1), (0.501961,0.501961,"
                                                "0.501961,1), (0,0,0,1), (0,1,0), (0,-1,0), 0, 0, 0, 0, 0, 0, 0)"}));
 }
@@ -129,4 +129,7 @@ TEST_F(ViewTest, ScriptsDriveEveryViewFunction)
     EXPECT_GE(Count("SetLight(0, 2, (0,1,0,1), (0,0,1,1), (1,0,0,1), (1,2,3), (0,0,1), 1000, 1, 1, 0, 0, 0.785398, "
                     "1.5708)"),
               2);
+    g_Scene.fog.ChangeDistanceNear(25, 2);  // the scene's tick moves the fog
+    g_Scene.Update();
+    EXPECT_EQ(Count(FloatState(D3DRS_FOGSTART, 20.0f)), 1);
 }
