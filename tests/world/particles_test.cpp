@@ -63,6 +63,23 @@ TEST_F(ParticleTest, DisablingFreezesThePool)
     EXPECT_EQ(std::make_pair(particles.pVertices[0].position.x, particles.pParticles[0].nAge), std::make_pair(2.0f, 1));
 }
 
+// The keys that decide birth, death by leaving the box and the fade's end are the file's.
+TEST_F(ParticleTest, ProbabilityBoxAndFadeColourAreRead)
+{
+    Load("GenerateProbability=0\n");
+    particles.Update();
+    EXPECT_EQ(particles.nLiveCount, 0);
+    Load("BoundingBox.MaxX=0\n");  // born at x = 1, outside: dies when first stepped
+    particles.Update();
+    particles.GenerateRate = 0;
+    particles.Update();
+    EXPECT_EQ(particles.nLiveCount, 0);
+    Load("FadeColor=FFFFFFFF\nParticleLife=0\n");
+    for (int tick = 0; tick < 3; ++tick)
+        particles.Update();
+    EXPECT_EQ(particles.pVertices[0].color, 0xFF4040FFu);  // a quarter of the way to white
+}
+
 // At most 1000 particles; a full pool takes no birth; a new file empties the pool; a file
 // asking for none leaves an enabled system doing nothing.
 TEST_F(ParticleTest, PoolLimits)
