@@ -131,9 +131,7 @@ CUnitFormation* FormationManager::CreateFormation(const std::string& name, CForm
 
 CUnitFormation* FormationManager::AddFormation(const std::string& name, CFormationData* data)
 {
-    CUnitFormation& formation = formations.emplace_back();
-    formation.Start(ToLower(name), data, 0.0f, 0.0f);
-    return &formation;
+    return CreateFormation(name, data, 0, 0.0f, 0.0f);
 }
 
 CUnitFormation* FormationManager::FindFormation(const std::string& name)
