@@ -3,9 +3,9 @@
 // it returns. The plain pointers start null and depend on nothing.
 #include <string>
 
-#include "app/winmain.h"
 #include "bindings/gameframe.h"
 #include "foundation/debuglink.h"
+#include "foundation/device.h"
 #include "foundation/stringutil.h"
 #include "media/font.h"
 #include "media/object3d.h"

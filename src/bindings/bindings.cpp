@@ -33,9 +33,7 @@ struct TFunctionBinding {
     expression::FunctionFunc func;
 };
 
-// Every row in its place in the registration order. A row whose handler does not exist yet is
-// not registered: a script calling that name then fails to load the line instead of calling
-// nothing.
+// Every row in its place in the registration order.
 const TSystemFuncBinding kSystemFunctions[] = {
     {"ReportMsg", ScriptReportMsg, "s"},
     {"ReportValue", ScriptReportValue, "v"},
@@ -137,12 +135,9 @@ const TFunctionBinding kFunctions[] = {
 bool RegisterScriptBindings()
 {
     for (const TSystemFuncBinding& f : kSystemFunctions)
-        if (f.handler)
-            g_SystemFuncTable.Register(f.name, f.handler, f.signature);
+        g_SystemFuncTable.Register(f.name, f.handler, f.signature);
 
     for (const TVarBinding& v : kVariables) {
-        if (!v.getter)
-            continue;
         expression::TVar var;
         var.name = v.name;
         var.type = expression::VT_FUNC;
@@ -152,8 +147,6 @@ bool RegisterScriptBindings()
     }
 
     for (const TFunctionBinding& f : kFunctions) {
-        if (!f.func)
-            continue;
         expression::TFunction fn;
         fn.name = f.name;
         fn.func = f.func;

@@ -14,9 +14,6 @@ namespace {
 const std::string kMain = "main";
 const std::string kOnMove = "OnMove";
 
-// The speed limits of a linear height change, which has none.
-constexpr float kUnlimited = 999999.0f;
-
 }  // namespace
 
 CUnitFormation::CUnitFormation() { strClassName = "Formation"; }
@@ -114,14 +111,9 @@ void CUnitFormation::MoveUnitSmall(int index)
 void CUnitFormation::SetUnitsHeight(int mode, float height, int frames, float gain, float maxSpeed, float maxAccel)
 {
     y = height;
-    for (CUnit& unit : units) {
-        if (!unit.bAlive)
-            continue;
-        if (mode == IM_LINEAR)
-            unit.MoveY(IM_LINEAR, height, frames, 0.0f, kUnlimited, kUnlimited);
-        else
+    for (CUnit& unit : units)
+        if (unit.bAlive)
             unit.MoveY(mode, height, frames, gain, maxSpeed, maxAccel);
-    }
 }
 
 CUnitFormation* FormationManager::CreateFormation(const std::string& name, CFormationData* data, int count, float x,
@@ -139,9 +131,7 @@ CUnitFormation* FormationManager::CreateFormation(const std::string& name, CForm
 
 CUnitFormation* FormationManager::AddFormation(const std::string& name, CFormationData* data)
 {
-    CUnitFormation& formation = formations.emplace_back();
-    formation.Start(ToLower(name), data, 0.0f, 0.0f);
-    return &formation;
+    return CreateFormation(name, data, 0, 0.0f, 0.0f);
 }
 
 CUnitFormation* FormationManager::FindFormation(const std::string& name)

@@ -76,7 +76,6 @@ void CFormationData::Load(CIniFile& file, const std::string& section)
     file.SelectSection(section);
     fullname = file.GetString("fullname");
     scripts.LoadFile(file.GetString("script"));
-    nMaxUnit = 0;
     for (int i = 1;; ++i) {
         const std::string number = IntToString(i);
         const std::string unitName = file.GetString("unit" + number);
