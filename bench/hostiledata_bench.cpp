@@ -110,7 +110,7 @@ long PeakResidentKilobytes()
 // A font file of state.range(0) entries naming one face and size; the memory they take.
 void BM_FontFileOfOneFace(benchmark::State& state)
 {
-    g_pDevice = testutil::MakeTestDevice(640, 480);
+    testutil::GlobalTestDevice device(640, 480);
     const std::string path = (std::filesystem::temp_directory_path() / "hostiledata_fonts.txt").string();
     if (FILE* f = std::fopen(path.c_str(), "w")) {
         for (int i = 0; i < state.range(0); ++i)
@@ -126,8 +126,6 @@ void BM_FontFileOfOneFace(benchmark::State& state)
     }
     state.counters["KB_per_font"] = perFont;
     std::filesystem::remove(path);
-    g_pDevice->Release();
-    g_pDevice = nullptr;
 }
 BENCHMARK(BM_FontFileOfOneFace)->Arg(1000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
@@ -135,22 +133,18 @@ BENCHMARK(BM_FontFileOfOneFace)->Arg(1000)->Iterations(1)->Unit(benchmark::kMill
 // characters (0) or as one line (1).
 void BM_LongCaption(benchmark::State& state)
 {
-    g_pDevice = testutil::MakeTestDevice(640, 480);
+    testutil::GlobalTestDevice device(640, 480);
     std::string text;
     while (text.size() < (10u << 20))
         text += state.range(0) ? "Caption text, "
                                : "Caption text of eighty characters, the width of an old screen line....\n";
-    {
-        FontEntry font;
-        font.Create("Arial", "caption", 0, 16, 400, false);
-        for (auto _ : state) {
-            g_pDevice->BeginScene();
-            font.DrawTextAligned(text, RECT{100, 100, 540, 380}, 0xFFFFFFFF, 1, 1);
-            g_pDevice->EndScene();
-        }
+    FontEntry font;
+    font.Create("Arial", "caption", 0, 16, 400, false);
+    for (auto _ : state) {
+        g_pDevice->BeginScene();
+        font.DrawTextAligned(text, RECT{100, 100, 540, 380}, 0xFFFFFFFF, 1, 1);
+        g_pDevice->EndScene();
     }
-    g_pDevice->Release();
-    g_pDevice = nullptr;
 }
 BENCHMARK(BM_LongCaption)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
@@ -208,7 +202,7 @@ BENCHMARK(BM_DeepRecursion)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMilli
 // memory the texture takes.
 void BM_HugeTexture(benchmark::State& state)
 {
-    g_pDevice = testutil::MakeTestDevice(640, 480);
+    testutil::GlobalTestDevice device(640, 480);
     const int side = 16384;
     std::string tga(18, '\0');
     tga[2] = 10;  // run-length true colour
@@ -236,8 +230,6 @@ void BM_HugeTexture(benchmark::State& state)
     state.counters["MB_kept"] = kilobytes / 1024.0;
     state.counters["MB_peak"] = std::max(peak, 0.0) / 1024.0;
     std::filesystem::remove(path);
-    g_pDevice->Release();
-    g_pDevice = nullptr;
 }
 BENCHMARK(BM_HugeTexture)->Iterations(1)->Unit(benchmark::kMillisecond);
 

@@ -15,10 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Prepare();
     static IDirect3DDevice9* const device = testutil::MakeTestDevice(32, 32);
     g_pDevice = device;
-    const std::string path = fuzz::WriteInput(data, size, "group.txt");
+    fuzz::WriteInput(data, size, "group.txt");
     AnimationManager manager;
     CSceneCamera camera;
-    manager.LoadGroups(path.substr(0, path.rfind('/')), "group.txt");
+    manager.LoadGroups(fuzz::InputFolder(), "group.txt");
     for (TArrayListBlock<CAnimationGroup>* block = manager.groups.pFirstBlock; block; block = block->pNext)
         for (int g = 0; g < block->nUsed; ++g) {
             CAnimationGroup& group = block->pItems[g];

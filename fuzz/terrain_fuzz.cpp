@@ -46,8 +46,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     const std::uint8_t a[] = {0, 255, 90, 30}, b[] = {255, 0, 128};
     Write("a.bmp", GreyBmp(2, 2, a));
     Write("b.bmp", GreyBmp(3, 1, b));
-    const std::string path = fuzz::WriteInput(nullptr, 0, "terrain.txt");
-    SetRootFolder(path.substr(0, path.rfind('/')));
+    SetRootFolder(fuzz::InputFolder());
     return 0;
 }
 

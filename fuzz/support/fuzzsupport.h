@@ -20,8 +20,8 @@ void ReturnToStartFolder();
 // Writes the input to `name` in the process's own temporary folder (removed at exit) and returns
 // its path.
 std::string WriteInput(const std::uint8_t* data, std::size_t size, const std::string& name);
-// That folder, for the loaders that list a folder: FolderOf takes only backslashes, so it finds
-// no folder in the path WriteInput returns.
+// That folder, for whatever takes a folder (a loader's folder, the root folder): FolderOf takes
+// only backslashes, so it finds no folder in the path WriteInput returns.
 const std::string& InputFolder();
 
 // The input's first byte, consumed: a cheap choice for the target that leaves the rest as the file.

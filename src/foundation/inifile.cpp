@@ -74,7 +74,7 @@ void CIniFile::IndexLines()
         m_CutLines.push_back(m_nIndexedLines);
         // Only a line that is "[" ... "]" from end to end can equal a header looked up by name;
         // emplace keeps the first line of a name.
-        if (line.front() == '[' && line.back() == ']')
+        if (IsBracketed(line))
             m_HeaderLines.emplace(ToLower(line), m_nIndexedLines);
     }
 }

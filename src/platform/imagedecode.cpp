@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <cstring>
 
-
 namespace platform {
 namespace {
 

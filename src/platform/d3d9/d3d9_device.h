@@ -1,6 +1,6 @@
 // The device's classes inside the layer. The device draws into an OpenGL framebuffer object of
 // the back buffer's size, top row first (row 0 of the object is the top of the picture);
-// Present copies it to the window and keeps a read-back copy.
+// Present copies it to the window, and reads it back only for a test that keeps frames.
 #pragma once
 
 #define GL_GLEXT_PROTOTYPES 1

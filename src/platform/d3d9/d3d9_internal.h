@@ -1,6 +1,6 @@
 // What the D3DX helpers of the layer need from the device beyond Direct3D's own interface:
-// textures made from decoded pixels and a screen-space overlay for text. Every texture handed
-// to SetTexture must come from the functions below.
+// textures made from decoded pixels, and a screen-space overlay for text with the back buffer's
+// bounds. Every texture handed to SetTexture must come from the functions below.
 #pragma once
 
 #include <cstddef>

@@ -329,9 +329,11 @@ GLuint Compile(GLenum type, const std::string& prefix, const char* shared, const
     return Checked(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog, glDeleteShader, "device shader");
 }
 
-GLuint Link(const char* vertex, const std::string& fragmentPrefix, const char* fragment, bool bindAttributes)
+// The fixed-function program gets the fog functions in both stages and its attributes bound;
+// the overlay's only attribute is its corner.
+GLuint Link(const char* vertex, const std::string& fragmentPrefix, const char* fragment, bool fixedFunction)
 {
-    const char* shared = bindAttributes ? kFogSource : "";
+    const char* shared = fixedFunction ? kFogSource : "";
     GLuint vs = Compile(GL_VERTEX_SHADER, "", shared, vertex);
     GLuint fs = Compile(GL_FRAGMENT_SHADER, fragmentPrefix, shared, fragment);
     if (!vs || !fs) {
@@ -342,8 +344,8 @@ GLuint Link(const char* vertex, const std::string& fragmentPrefix, const char* f
     GLuint program = glCreateProgram();
     glAttachShader(program, vs);
     glAttachShader(program, fs);
-    glBindAttribLocation(program, 0, bindAttributes ? "aPosition" : "aCorner");
-    if (bindAttributes) {
+    glBindAttribLocation(program, 0, fixedFunction ? "aPosition" : "aCorner");
+    if (fixedFunction) {
         glBindAttribLocation(program, kAttrNormal, "aNormal");
         glBindAttribLocation(program, kAttrDiffuse, "aDiffuse");
         glBindAttribLocation(program, kAttrSpecular, "aSpecular");

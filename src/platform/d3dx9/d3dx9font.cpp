@@ -91,8 +91,7 @@ private:
         const RECT screen = platform::d3d9::BackBufferRect(m_Device);
         ++m_Clock;
         for (KeptLayout& kept : m_Kept)
-            if (kept.format == format && SameRect(kept.rect, rect) && SameRect(kept.screen, screen) &&
-                kept.text.size() == text.size() && std::memcmp(kept.text.data(), text.data(), text.size()) == 0) {
+            if (kept.format == format && SameRect(kept.rect, rect) && SameRect(kept.screen, screen) && kept.text == text) {
                 kept.lastUse = m_Clock;
                 return kept;
             }
