@@ -275,7 +275,7 @@ void CallSystemFunction(const TScriptInstruction& in, TScriptLookup& lookup)
     func->nArgsStamp = ++g_ArgsStamps;
     TScriptLookup* kept = in.nParamCount >= 1 && in.params[0].type == SPT_STRING ? &lookup : nullptr;
     if (handler == static_cast<SystemFuncHandler>(ScriptCallFunction))
-        RuntimeCallFunction(func->args, in.nParamCount, kept);
+        RuntimeCallFunction(func->args, kept);
     else if (handler == static_cast<SystemFuncHandler>(ScriptStartThread))
         RuntimeStartThread(func->args, in.nParamCount, kept);
     else if (handler)
