@@ -26,7 +26,8 @@ struct TExprParam {
     TVar* pVar = nullptr;
 };
 
-// The two counts side by side: the pool keeps every instruction to the end.
+// type and paramCount side by side, so that no padding falls before the pointers: the pool keeps
+// every instruction to the end.
 struct TExpressionInstruction {
     int type = EI_NONE;
     int paramCount = 0;

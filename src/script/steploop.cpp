@@ -292,6 +292,7 @@ float RunOperator(const expression::TOperatorData* op, float a, float b)
     return 0.0f;
 }
 
+// The arguments are copied out of the registers: the function may run scripts, which can move them.
 float CallExpressionFunction(const expression::TFunction* function, const float* values, int count)
 {
     float args[expression::MAX_FUNCTION_PARAM_COUNT];
