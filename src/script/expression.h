@@ -127,8 +127,6 @@ private:
     bool bFailed = false;
 
     int NextSlot();
-    // The bracket that closes the opening one at `open` in the tokens being compiled, or -1.
-    static int Closing(int open);
     bool CompileRoot(const CTokenList& tokens, const CStringList& localNames, const CLocalIndex* localIndex);
 };
 
