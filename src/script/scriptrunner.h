@@ -14,8 +14,6 @@ class CScriptRunner;
 
 namespace script {
 
-class CScriptThread;
-
 class CScriptFunction {
 public:
     std::vector<float> locals;
