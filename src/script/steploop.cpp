@@ -454,13 +454,13 @@ StepCall: {
 StepEnd: {
     // A script's end: a call returns to its caller, whose registers are still in place; a
     // thread's frame is popped and the frame below taken up.
-    CScriptThread* thread = run.pThread;
-    if (thread && run.cur->pFrame)
-        thread->PopFunction();
-    if (thread || !run.cur->pFrame) {
+    if (CScriptThread* thread = run.pThread) {
+        if (run.cur->pFrame)
+            thread->PopFunction();
         const TStep* caller = run.Return();
         GO_ON_AT(caller ? caller : run.EnterTop());
     }
+    // A frame run on its own: only a thread's run makes calls, so this is its only script.
     run.At(pc->instruction);
     run.SaveLocals(*run.cur);
     return run.Leave(-1);
