@@ -37,6 +37,9 @@ std::vector<int>& ClosingBrackets()
     return closing;
 }
 
+// The bracket that closes the opening one at `open` in the tokens being compiled, or -1.
+int Closing(int open) { return ClosingBrackets()[static_cast<std::size_t>(open)]; }
+
 // Matches the brackets as CTokenList::FindClosingBracket would, once for the whole expression;
 // false when they nest deeper than kMaxNesting.
 bool MatchBrackets(const CTokenList& tokens)
@@ -137,9 +140,6 @@ bool CExpression::CompileRoot(const CTokenList& tokens, const CStringList& local
     RenumberMemSlots();
     return true;
 }
-
-
-int CExpression::Closing(int open) { return ClosingBrackets()[static_cast<std::size_t>(open)]; }
 
 // Hands out the next compile slot; past the renumbering table the compile fails instead.
 int CExpression::NextSlot()

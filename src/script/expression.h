@@ -26,7 +26,8 @@ struct TExprParam {
     TVar* pVar = nullptr;
 };
 
-// The two counts side by side: the pool keeps every instruction to the end.
+// type and paramCount side by side, so that no padding falls before the pointers: the pool keeps
+// every instruction to the end.
 struct TExpressionInstruction {
     int type = EI_NONE;
     int paramCount = 0;
@@ -126,8 +127,6 @@ private:
     bool bFailed = false;
 
     int NextSlot();
-    // The bracket that closes the opening one at `open` in the tokens being compiled, or -1.
-    static int Closing(int open);
     bool CompileRoot(const CTokenList& tokens, const CStringList& localNames, const CLocalIndex* localIndex);
 };
 

@@ -95,17 +95,18 @@ void CCodeBuilder::Instruction(int i)
         // Argument k's value, when it has one to work out, goes to scratch register k.
         const int args = in.nParamCount;
         Use(args);
-        for (int k = 0; k < args; ++k)
-            if (in.params[k].type == SPT_EXPR)
+        bool bConstants = true;
+        for (int k = 0; k < args; ++k) {
+            if (in.params[k].type == SPT_EXPR) {
                 Value(in.params[k], nScratch + k, nScratch + args);
+                bConstants = false;
+            }
+        }
         TStep& call = writer.Add(SO_Call);
         call.a.reg = nScratch;
         call.b.reg = static_cast<std::int32_t>(s.callLines.size());
         call.instruction = i;
-        call.nCount = 1;
-        for (int k = 0; k < args; ++k)
-            if (in.params[k].type == SPT_EXPR)
-                call.nCount = 0;
+        call.nCount = bConstants ? 1 : 0;
         s.callLines.emplace_back();
         break;
     }

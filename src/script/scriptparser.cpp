@@ -13,16 +13,6 @@ using namespace script;
 
 namespace {
 
-bool StartsWith(std::string_view s, std::string_view prefix)
-{
-    if (s.size() < prefix.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (s[i] != prefix[i])
-            return false;
-    return true;
-}
-
 // The text between "keyword(" and the last character. False when the line is the bare keyword.
 bool KeywordArgument(std::string_view line, std::size_t keywordLength, std::string_view& out)
 {
@@ -156,19 +146,19 @@ bool TScriptInstruction::Parse(const std::string& line)
         return true;
     };
 
-    if (StartsWith(lcstr, "using const")) {
+    if (lcstr.starts_with("using const")) {
         std::string CTName = TrimValue(lcstr.substr(11));
         if (CConstTable* table = g_ConstTableSet.FindTable(CTName))
             g_ConstTable.Merge(*table);
         return true;
     }
-    if (StartsWith(line, "->")) {
+    if (line.starts_with("->")) {
         type = SIT_LABEL;
         params[0].type = SPT_STRING;
         params[0].strText = line.substr(2);
         return true;
     }
-    if (StartsWith(lcstr, "wait(")) {
+    if (lcstr.starts_with("wait(")) {
         type = SIT_WAIT;
         SetExpression(params[0], std::string_view(lcstr).substr(4));
         return true;
@@ -194,15 +184,15 @@ bool TScriptInstruction::Parse(const std::string& line)
     if (std::size_t p = lcstr.find('('); p != std::string::npos && p > 0)
         if (TSystemFunc* func = g_SystemFuncTable.Get(std::string_view(lcstr).substr(0, p)))
             return ParseCall(lcstr, p, func);
-    if (StartsWith(lcstr, "if"))
+    if (lcstr.starts_with("if"))
         return condition(2, SIT_IF);
-    if (StartsWith(lcstr, "elseif"))
+    if (lcstr.starts_with("elseif"))
         return condition(6, SIT_ELSEIF);
-    if (StartsWith(lcstr, "else")) {
+    if (lcstr.starts_with("else")) {
         type = SIT_ELSE;
         return true;
     }
-    if (StartsWith(lcstr, "while"))
+    if (lcstr.starts_with("while"))
         return condition(5, SIT_WHILE);
     if (lcstr == "end") {
         type = SIT_END;
@@ -217,7 +207,7 @@ bool TScriptInstruction::Parse(const std::string& line)
         type = SIT_BREAK;
         return true;
     }
-    if (StartsWith(lcstr, "goto")) {
+    if (lcstr.starts_with("goto")) {
         if (!KeywordArgument(line, 4, text))
             return false;
         type = SIT_GOTO;

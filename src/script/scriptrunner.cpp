@@ -214,7 +214,7 @@ void CScriptRunner::Update()
 
 void ScriptStartThread(TScriptParam* args, int count) { RuntimeStartThread(args, count, nullptr); }
 
-void ScriptCallFunction(TScriptParam* args, int count) { RuntimeCallFunction(args, count, nullptr); }
+void ScriptCallFunction(TScriptParam* args, int count) { RuntimeCallFunction(args, nullptr); }
 
 void RuntimeStartThread(TScriptParam* args, int count, TScriptLookup* lookup)
 {
@@ -249,7 +249,7 @@ TScript* CalledScript(TScriptParam* args, TScriptLookup* lookup)
     return script;
 }
 
-void RuntimeCallFunction(TScriptParam* args, int count, TScriptLookup* lookup)
+void RuntimeCallFunction(TScriptParam* args, TScriptLookup* lookup)
 {
     if (TScript* script = CalledScript(args, lookup))
         if (!g_CurrentThread->EndsPastCallDepth(g_CurrentThread->stack.size()))

@@ -14,8 +14,6 @@ class CScriptRunner;
 
 namespace script {
 
-class CScriptThread;
-
 class CScriptFunction {
 public:
     std::vector<float> locals;
@@ -109,7 +107,7 @@ void ScriptStartThread(TScriptParam* args, int count);
 void ScriptCallFunction(TScriptParam* args, int count);
 // The same, keeping what they look up in `lookup` when it is given (a call line's own record).
 void RuntimeStartThread(TScriptParam* args, int count, script::TScriptLookup* lookup);
-void RuntimeCallFunction(TScriptParam* args, int count, script::TScriptLookup* lookup);
+void RuntimeCallFunction(TScriptParam* args, script::TScriptLookup* lookup);
 // The script a "CallFunction" with these arguments pushes on the current thread, or null (with
 // its message when the script is not found).
 TScript* CalledScript(TScriptParam* args, script::TScriptLookup* lookup);

@@ -275,7 +275,7 @@ void CallSystemFunction(const TScriptInstruction& in, TScriptLookup& lookup)
     func->nArgsStamp = ++g_ArgsStamps;
     TScriptLookup* kept = in.nParamCount >= 1 && in.params[0].type == SPT_STRING ? &lookup : nullptr;
     if (handler == static_cast<SystemFuncHandler>(ScriptCallFunction))
-        RuntimeCallFunction(func->args, in.nParamCount, kept);
+        RuntimeCallFunction(func->args, kept);
     else if (handler == static_cast<SystemFuncHandler>(ScriptStartThread))
         RuntimeStartThread(func->args, in.nParamCount, kept);
     else if (handler)
@@ -292,6 +292,7 @@ float RunOperator(const expression::TOperatorData* op, float a, float b)
     return 0.0f;
 }
 
+// The arguments are copied out of the registers: the function may run scripts, which can move them.
 float CallExpressionFunction(const expression::TFunction* function, const float* values, int count)
 {
     float args[expression::MAX_FUNCTION_PARAM_COUNT];
@@ -453,13 +454,13 @@ StepCall: {
 StepEnd: {
     // A script's end: a call returns to its caller, whose registers are still in place; a
     // thread's frame is popped and the frame below taken up.
-    CScriptThread* thread = run.pThread;
-    if (thread && run.cur->pFrame)
-        thread->PopFunction();
-    if (thread || !run.cur->pFrame) {
+    if (CScriptThread* thread = run.pThread) {
+        if (run.cur->pFrame)
+            thread->PopFunction();
         const TStep* caller = run.Return();
         GO_ON_AT(caller ? caller : run.EnterTop());
     }
+    // A frame run on its own: only a thread's run makes calls, so this is its only script.
     run.At(pc->instruction);
     run.SaveLocals(*run.cur);
     return run.Leave(-1);

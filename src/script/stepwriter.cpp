@@ -203,13 +203,14 @@ int CStepWriter::Branch(const CExpression& e, int nScratch, bool bWhenTrue, std:
         return constant(0.0f);
     const TExpressionInstruction& root = e.Instruction(n - 1);
     const EStepUse use = bWhenTrue ? SU_IF : SU_UNLESS;
-    if (root.type == EI_OPERATOR && BuiltinOperator(root.pOperator) != BO_COUNT) {
+    const int builtin = root.type == EI_OPERATOR ? BuiltinOperator(root.pOperator) : BO_COUNT;
+    if (builtin != BO_COUNT) {
         TValue a, b;
         Operands(root, a, b);
         if (a.bConstant && b.bConstant)
             return constant(root.pOperator->func(a.k, b.k));
         jumps.push_back(steps.size());
-        OperatorStep(BuiltinOperator(root.pOperator), use, a, b);
+        OperatorStep(builtin, use, a, b);
         return nUsed + 1;
     }
     std::int32_t tested = valueReg;
