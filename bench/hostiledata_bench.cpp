@@ -5,9 +5,6 @@
 // larger than any texture.
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +12,7 @@
 #include <string>
 
 #include "foundation/device.h"
+#include "hostiledata/memory.h"
 #include "foundation/inifile.h"
 #include "media/font.h"
 #include "platform/d3d9.h"
@@ -27,6 +25,9 @@
 #include "support/testdevice.h"
 
 namespace {
+
+using hostiledata::PeakResidentKilobytes;
+using hostiledata::ResidentKilobytes;
 
 // A data file of state.range(0) sections, each read as a loader reads it.
 void BM_IniFileSections(benchmark::State& state)
@@ -87,25 +88,6 @@ void BM_WildcardPattern(benchmark::State& state)
     std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_WildcardPattern)->Arg(25)->Arg(50)->Arg(100)->Arg(200)->Unit(benchmark::kMillisecond);
-
-long ResidentKilobytes()
-{
-    long pages = 0, resident = 0;
-    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-// The most the process has held so far.
-long PeakResidentKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 // A font file of state.range(0) entries naming one face and size; the memory they take.
 void BM_FontFileOfOneFace(benchmark::State& state)
