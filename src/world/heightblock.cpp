@@ -181,8 +181,14 @@ D3DXVECTOR3 CHeightBlock::InnerNormal(const D3DXVECTOR3& p, const D3DXVECTOR3& x
 
 void CHeightBlock::Render(const D3DXVECTOR3* offset)
 {
+    if (SetRenderStates(offset))
+        g_pDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, nVertexCount, 0, nTriangleCount);
+}
+
+bool CHeightBlock::SetRenderStates(const D3DXVECTOR3* offset)
+{
     if (!pVertexBuffer || !pIndexBuffer || !texture.GetTexture() || !offset || !g_pDevice)
-        return;
+        return false;
     g_pDevice->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
     g_pDevice->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
     g_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
@@ -196,7 +202,7 @@ void CHeightBlock::Render(const D3DXVECTOR3* offset)
     g_pDevice->SetStreamSource(0, pVertexBuffer, 0, sizeof(CHeightVertex));
     g_pDevice->SetIndices(pIndexBuffer);
     g_pDevice->SetFVF(CHeightVertex::FVF);
-    g_pDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, nVertexCount, 0, nTriangleCount);
+    return true;
 }
 
 void HeightBlockManager::LoadBlockList(CIniFile& file, std::string section, std::string folder,

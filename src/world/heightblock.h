@@ -58,6 +58,9 @@ public:
     // Draws the block moved by the offset. Sets its states and leaves them set: alpha blending
     // with source alpha and linear filters stay on for whatever the scene draws next.
     void Render(const D3DXVECTOR3* offset);
+    // What Render sets, without the draw: a block that shows nothing still leaves its states to
+    // whatever the scene draws next. False when the block has nothing to draw.
+    bool SetRenderStates(const D3DXVECTOR3* offset);
 
     D3DXVECTOR3 GetSize() const { return vBlockSize; }
     void SetSize(const D3DXVECTOR3& size) { vBlockSize = size; }

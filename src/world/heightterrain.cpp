@@ -1,8 +1,11 @@
 #include "world/heightterrain.h"
 
+#include <cmath>
+
 #include "foundation/inifile.h"
 #include "foundation/namedlist.h"
 #include "foundation/stringutil.h"
+#include "world/camera.h"
 #include "world/heightblock.h"
 
 namespace {
@@ -16,6 +19,45 @@ int ModeOf(float mode)
 {
     return mode == 0.0f || mode == 1.0f || mode == 2.0f ? static_cast<int>(mode) : -1;
 }
+
+// The view depths the camera shows, near to far plane, and whether a block may reach into them.
+// A view whose depth axis is not a unit vector (the eye on the point looked at), planes out of
+// order or any value that is not finite cull nothing.
+class DepthSlab {
+public:
+    DepthSlab(const D3DXMATRIX& view, float nearPlane, float farPlane)
+        : axis(view._13, view._23, view._33), origin(view._43), nearZ(nearPlane), farZ(farPlane)
+    {
+        const double length = std::sqrt(double(axis.x) * axis.x + double(axis.y) * axis.y + double(axis.z) * axis.z);
+        culls = std::fabs(length - 1.0) < 1e-3 && nearZ > 0.0 && farZ > nearZ;
+    }
+
+    // The block's mesh spans x and z by half its size either side of the offset and y from the
+    // offset to the offset plus its height scale. The margin covers the device's rounding.
+    bool Shows(const D3DXVECTOR3& offset, const D3DXVECTOR3& size) const
+    {
+        if (!culls)
+            return true;
+        const double half[3] = {std::fabs(double(size.x)) / 2, std::fabs(double(size.y)) / 2,
+                                std::fabs(double(size.z)) / 2};
+        const double centre[3] = {offset.x, offset.y + double(size.y) / 2, offset.z};
+        const double a[3] = {axis.x, axis.y, axis.z};
+        double depth = origin, reach = 0.0;
+        for (int i = 0; i < 3; ++i) {
+            depth += a[i] * centre[i];
+            reach += std::fabs(a[i]) * half[i];
+        }
+        const double margin = 1e-4 * (std::fabs(depth) + reach + farZ);
+        return !(depth - reach > farZ + margin || depth + reach < nearZ - margin);
+    }
+
+private:
+    D3DXVECTOR3 axis;
+    double origin;
+    double nearZ;
+    double farZ;
+    bool culls = false;
+};
 
 }  // namespace
 
@@ -189,11 +231,19 @@ void CHeightTerrain::FillAhead(float z)
     }
 }
 
-void CHeightTerrain::Render()
+// A block wholly nearer than the near plane or farther than the far plane shows nothing, so only
+// its states are set: what the scene draws next inherits them as from a drawn block.
+void CHeightTerrain::Render(const CSceneCamera& camera)
 {
+    D3DXMATRIX view;
+    camera.GetViewMatrix(&view);
+    const DepthSlab slab(view, camera.Near, camera.Far);
     for (const TBlockInstance& instance : instances) {
         const D3DXVECTOR3 offset(offsetx.Get(), height.Get(), instance.z);
-        instance.pBlock->Render(&offset);
+        if (slab.Shows(offset, instance.pBlock->GetSize()))
+            instance.pBlock->Render(&offset);
+        else
+            instance.pBlock->SetRenderStates(&offset);
     }
 }
 

@@ -13,6 +13,7 @@
 
 class CHeightBlock;
 class CIniFile;
+class CSceneCamera;
 
 enum EOrderItemType {
     OI_BLOCK = 1,       // a block to place
@@ -67,7 +68,8 @@ public:
     void Start();
     void Update();
     void FillAhead(float z);
-    void Render();
+    // Draws every placed block the camera's depth range can show.
+    void Render(const CSceneCamera& camera);
     // Mode 0 sets at once, 1 moves linearly and 2 smoothly over `frames` ticks; other modes do
     // nothing.
     void ChangeSpeed(float mode, float value, int frames, float gain, float maxSpeed, float maxAccel);

@@ -55,7 +55,7 @@ void CScene::Render()
     if (!bActive)
         return;
     SetupView();
-    terrain.Render();
+    terrain.Render(camera);
     formations.RenderAll();
     animations.Render(camera);
     particles.Render();

@@ -14,11 +14,13 @@ protected:
         if (!device)
             UseDevice(64, 64);
         WriteGreys("blocks/flat.bmp", 1, 1, {0});
+        root.Write("blocks/white.tga", testutil::TgaFile(2, 2, 4, std::vector<std::uint8_t>(16, 255)));
         root.Write("terrain/strip.txt", "[data]\n" + data +
                                             "globalwidthx=40\nglobalwidthz=40\nglobalmaxheight=30\nLOD=5\n"
                                             "viewboardermin=0\nviewboardermax=100\nheight=-5\nspeed=1\n"
                                             "BlockDataDir=$\\blocks\n[blocklist]\nname1=P\nheight1=flat.bmp\n"
-                                            "name2=Q\nheight2=flat.bmp\nname3=R\nheight3=flat.bmp\n[order]\n" +
+                                            "texture1=white.tga\nname2=Q\nheight2=flat.bmp\ntexture2=white.tga\n"
+                                            "name3=R\nheight3=flat.bmp\ntexture3=white.tga\n[order]\n" +
                                             order);
         terrain.Load("$\\terrain\\strip.txt");
     }
@@ -109,4 +111,53 @@ TEST_F(TerrainTest, OrdersWithoutAReachableBlockPlaceNothing)
         terrain.Start();
         EXPECT_EQ(Placed(), row.placed);
     }
+}
+
+// The scene's camera (eye at (0, 50, -50), near 10, far 500) shows the blocks of a long strip up
+// to its far plane: the frame is the one every block drawn gives, and the blocks past the plane
+// set their states without a draw. A strip scrolled by a typo of a speed lies wholly behind the
+// camera: nothing is drawn, and the states left are still the last block's.
+TEST_F(TerrainTest, BlocksOutsideTheCamerasDepthRangeSetTheirStatesWithoutADraw)
+{
+    Load("P\nQ\n", "viewboardermax=2000\n");
+    g_Scene.ResetView();
+    terrain.Start();
+    auto frame = [&](bool culled, std::vector<std::string>& calls) {
+        std::vector<std::string>& recorded = Record();
+        testutil::DrawFrame([&] {
+            g_Scene.SetupView();
+            recorded.clear();
+            if (culled) {
+                terrain.Render(g_Scene.camera);
+            } else {
+                for (const TBlockInstance& b : terrain.instances) {
+                    const D3DXVECTOR3 offset(0.0f, terrain.height.Get(), b.z);
+                    b.pBlock->Render(&offset);
+                }
+            }
+            calls = recorded;
+        });
+        std::vector<D3DCOLOR> pixels;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                pixels.push_back(testutil::PresentedPixel(x, y));
+        return pixels;
+    };
+    auto draws = [](std::vector<std::string>& calls) {
+        return std::erase_if(calls, [](const std::string& c) { return c.starts_with("DrawIndexedPrimitive"); });
+    };
+    std::vector<std::string> shown, every;
+    EXPECT_EQ(frame(true, shown), frame(false, every));
+    EXPECT_EQ(terrain.instances.size(), 50u);
+    EXPECT_EQ(std::make_pair(draws(shown), draws(every)), std::make_pair(std::size_t{16}, std::size_t{50}));
+    EXPECT_EQ(shown, every);
+
+    terrain.ChangeSpeed(0, 100000, 0, 0, 0, 0);
+    terrain.Update();
+    ASSERT_FALSE(terrain.instances.empty());
+    EXPECT_LT(terrain.instances.back().z, -50000.0f);
+    frame(true, shown);
+    frame(false, every);
+    EXPECT_EQ(std::make_pair(draws(shown), draws(every)), std::make_pair(std::size_t{0}, terrain.instances.size()));
+    EXPECT_EQ(shown, every);
 }
