@@ -22,9 +22,6 @@ static_assert(sizeof(TAnimVertex) == 20);
 constexpr DWORD kAnimFVF = D3DFVF_XYZ | D3DFVF_TEX1;
 constexpr UINT kQuadBytes = 4 * sizeof(TAnimVertex);
 
-// A strip longer than any sheet could hold only costs memory.
-constexpr int kMaxFrames = 4096;
-
 // A pixel index as a fraction of the sheet; a sheet of no size gives 0, not a non-finite value.
 float SheetFraction(long long pixel, int size)
 {
@@ -46,16 +43,17 @@ void WriteCorner(TAnimVertex& out, const D3DXVECTOR3& p, float u, float v)
 
 }  // namespace
 
-bool TAnimData::Load(CIniFile& file, const std::string& section, int sheetWidth, int sheetHeight,
-                     CAnimationGroup* group)
+bool TAnimData::Load(CIniFile& file, const std::string& section, int sheetW, int sheetH, CAnimationGroup* group)
 {
     name = section;
     pGroup = group;
+    sheetWidth = sheetW;
+    sheetHeight = sheetH;
     file.SelectSection(section);
-    const int startx = file.GetInt("startx");
-    const int starty = file.GetInt("starty");
-    const int picsizex = file.GetInt("picsizex");
-    const int picsizey = file.GetInt("picsizey");
+    startx = file.GetInt("startx");
+    starty = file.GetInt("starty");
+    picsizex = file.GetInt("picsizex");
+    picsizey = file.GetInt("picsizey");
     RenderSizex = file.GetFloat("RenderSizex");
     RenderSizey = file.GetFloat("RenderSizey");
     framecount = file.GetInt("framecount");
@@ -63,26 +61,18 @@ bool TAnimData::Load(CIniFile& file, const std::string& section, int sheetWidth,
     randomspeed = D3DXVECTOR3(file.GetFloat("randomspeedx"), file.GetFloat("randomspeedy"),
                               file.GetFloat("randomspeedz"));
     randompos = D3DXVECTOR3(file.GetFloat("randomposx"), file.GetFloat("randomposy"), file.GetFloat("randomposz"));
-
     if (framecount < 0) framecount = 0;
-    if (framecount > kMaxFrames) {
-        group->Error("warning:" + section + " framecount cut to " + IntToString(kMaxFrames));
-        framecount = kMaxFrames;
-    }
-    frames.resize(static_cast<std::size_t>(framecount));
-    // In 64 bits: hostile sizes must not overflow. Right and bottom are the frame's last pixel.
-    const long long top = starty;
-    const long long bottom = static_cast<long long>(starty) + picsizey - 1;
-    for (int i = 0; i < framecount; ++i) {
-        const long long left = startx + static_cast<long long>(picsizex) * i;
-        const long long right = startx + static_cast<long long>(picsizex) * (i + 1) - 1;
-        TAnimFrameData& f = frames[static_cast<std::size_t>(i)];
-        f.uLeft = SheetFraction(left, sheetWidth);
-        f.vTop = SheetFraction(top, sheetHeight);
-        f.uRight = SheetFraction(right, sheetWidth);
-        f.vBottom = SheetFraction(bottom, sheetHeight);
-    }
     return true;
+}
+
+// In 64 bits: hostile sizes and frame numbers must not overflow.
+TAnimFrameData TAnimData::Frame(int i) const
+{
+    const long long left = startx + static_cast<long long>(picsizex) * i;
+    const long long right = startx + static_cast<long long>(picsizex) * (i + 1LL) - 1;
+    const long long bottom = static_cast<long long>(starty) + picsizey - 1;
+    return {SheetFraction(left, sheetWidth), SheetFraction(starty, sheetHeight), SheetFraction(right, sheetWidth),
+            SheetFraction(bottom, sheetHeight)};
 }
 
 void TAnim::Start(TAnimData* data, const D3DXVECTOR3& pos, const D3DXVECTOR3& velocity)
@@ -182,7 +172,7 @@ TAnimData* CAnimationGroup::FindAnimData(const std::string& animName) { return F
 void CAnimationGroup::Emit(TAnimData* data, const D3DXVECTOR3& pos, const D3DXVECTOR3& velocity)
 {
     // A definition without frames has nothing to show.
-    if (!data || data->frames.empty() || nActive >= MaxAnimCount) return;
+    if (!data || data->framecount <= 0 || nActive >= MaxAnimCount) return;
     pool[static_cast<std::size_t>(nActive)].Start(data, pos, velocity);
     ++nActive;
 }
@@ -214,7 +204,7 @@ void CAnimationGroup::Render()
     for (int i = 0; i < nActive; ++i, v += 4) {
         const TAnim& anim = pool[static_cast<std::size_t>(i)];
         const TAnimData& data = *anim.pData;
-        const TAnimFrameData& f = data.frames[static_cast<std::size_t>(anim.nFrame)];
+        const TAnimFrameData f = data.Frame(anim.nFrame);
         const D3DXVECTOR3 h = g_vBillboardH * data.RenderSizex;
         const D3DXVECTOR3 up = g_vBillboardV * data.RenderSizey;
         WriteCorner(v[0], anim.vPos - h + up, f.uLeft, f.vTop);

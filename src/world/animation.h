@@ -28,10 +28,11 @@ struct TAnimFrameData {
     float vBottom = 0.0f;
 };
 
-// One animation definition: a section of a group file.
+// One animation definition: a section of a group file. Its frames follow each other to the right
+// on one row of the sheet, so a frame's rectangle is worked out when it is drawn and a definition
+// costs the same whatever its number of frames.
 struct TAnimData {
     std::string name;
-    std::vector<TAnimFrameData> frames;
     float RenderSizex = 0.0f;  // half width of the quad, world units
     float RenderSizey = 0.0f;  // half height
     int framecount = 0;
@@ -39,8 +40,17 @@ struct TAnimData {
     D3DXVECTOR3 randomspeed;
     D3DXVECTOR3 randompos;
     CAnimationGroup* pGroup = nullptr;
+    // Frame 0's left and top pixel, a frame's size in pixels and the sheet's.
+    int startx = 0;
+    int starty = 0;
+    int picsizex = 0;
+    int picsizey = 0;
+    int sheetWidth = 0;
+    int sheetHeight = 0;
 
     bool Load(CIniFile& file, const std::string& section, int sheetWidth, int sheetHeight, CAnimationGroup* group);
+    // Frame i's rectangle on the sheet. Right and bottom are the frame's last pixel.
+    TAnimFrameData Frame(int i) const;
 };
 
 // One running instance.

@@ -45,9 +45,9 @@ TEST_F(AnimationTest, FrameRectanglesLookupsAndAPoolOfThree)
     LoadGroup("fire.txt", kStrip);
     TAnimData* burst = anims.FindAnimData("BURST");
     ASSERT_NE(burst, nullptr);
-    ASSERT_EQ(burst->frames.size(), 8u);
+    ASSERT_EQ(burst->framecount, 8);
     for (int i = 0; i < 8; ++i) {  // in pixels of the sheet: left, right, top, bottom
-        const TAnimFrameData& f = burst->frames[i];
+        const TAnimFrameData f = burst->Frame(i);
         EXPECT_EQ(Join({f.uLeft * 256, f.uRight * 256, f.vTop * 64, f.vBottom * 64}),
                   Join({32.0f * i, 32.0f * i + 31, 16, 47}));
     }
@@ -80,8 +80,9 @@ TEST_F(AnimationTest, FrameRectanglesLookupsAndAPoolOfThree)
     EXPECT_EQ(g.nActive, 3);
 }
 
-// No frames: emissions dropped. No sheet size: texture coordinates 0. No pool: no emissions, no
-// buffers, no report. A pool past 16-bit indices is cut, with a warning.
+// No frames: emissions dropped. No sheet size: texture coordinates 0. A strip of any length
+// plays to its end, its rectangles reckoned in 64 bits. No pool: no emissions, no buffers, no
+// report. A pool past 16-bit indices is cut, with a warning.
 TEST_F(AnimationTest, DegenerateGroupsLoadAndDrawNothingBad)
 {
     LoadGroup("odd.txt", "name=odd\ntexture=sheet.tga\nMaxAnimCount=2\n[nosize]\npicsizex=8\nframecount=2\n"
@@ -90,15 +91,29 @@ TEST_F(AnimationTest, DegenerateGroupsLoadAndDrawNothingBad)
     Emit("negative");
     EXPECT_EQ(Group(0).nActive, 0);
     const TAnimData* nosize = anims.FindAnimData("nosize");
-    EXPECT_EQ(std::make_pair(nosize->frames[1].uLeft, nosize->frames[1].uRight), std::make_pair(0.0f, 0.0f));
+    EXPECT_EQ(std::make_pair(nosize->Frame(1).uLeft, nosize->Frame(1).uRight), std::make_pair(0.0f, 0.0f));
+
+    LoadGroup("long.txt", "texture=sheet.tga\nsizex=1048576\nsizey=64\nMaxAnimCount=1\n[long]\nstartx=8\n"
+                          "picsizex=16\nframecount=60000\n[wide]\nstartx=2147483647\npicsizex=2147483647\n"
+                          "framecount=2147483647\n");
+    const TAnimData* strip = anims.FindAnimData("long");
+    const TAnimFrameData last = strip->Frame(59999);
+    EXPECT_EQ(Join({last.uLeft * 1048576, last.uRight * 1048576}), Join({8 + 16 * 59999.0f, 8 + 16 * 60000.0f - 1}));
+    EXPECT_FLOAT_EQ(anims.FindAnimData("wide")->Frame(2147483646).uRight * 1048576, 2147483647.0f * 2147483648.0f);
+    Emit("long");
+    for (int i = 0; i < 59999; ++i)
+        anims.Update();
+    EXPECT_EQ(std::make_pair(Group(1).nActive, Group(1).pool[0].nFrame), std::make_pair(1, 59999));
+    anims.Update();
+    EXPECT_EQ(Group(1).nActive, 0);
 
     LoadGroup("none.txt", "texture=sheet.tga\nMaxAnimCount=0\n[a]\nframecount=1\n");
     Emit("a");
-    EXPECT_EQ(std::make_pair(Group(1).nActive, Group(1).pVB != nullptr), std::make_pair(0, false));
+    EXPECT_EQ(std::make_pair(Group(2).nActive, Group(2).pVB != nullptr), std::make_pair(0, false));
     EXPECT_EQ(Reports(), "");
 
     LoadGroup("huge.txt", "texture=sheet.tga\nMaxAnimCount=70000\n[b]\nframecount=1\n");
-    EXPECT_EQ(Group(2).MaxAnimCount, CAnimationGroup::kMaxPool);
+    EXPECT_EQ(Group(3).MaxAnimCount, CAnimationGroup::kMaxPool);
     EXPECT_EQ(Reports(), "|warning:MaxAnimCount 70000 cut to 16384\n");
 
     g_Scene.ResetView();

@@ -172,7 +172,6 @@ protected:
         group->pool.resize(4);
         spark = group->anims.AddNew();
         spark->name = "spark";
-        spark->frames.resize(2);
         spark->framecount = 2;
         spark->TimePerFrame = 1000;
         spark->pGroup = group;
