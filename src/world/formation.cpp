@@ -116,11 +116,35 @@ void CUnitFormation::SetUnitsHeight(int mode, float height, int frames, float ga
             unit.MoveY(mode, height, frames, gain, maxSpeed, maxAccel);
 }
 
+// The count is kept as formations are created and taken afresh when the list was changed some
+// other way (emptied, or swapped with another), which also makes the next refusal reported.
+bool FormationManager::HasRoomFor(const CFormationData* data)
+{
+    if (formations.size() != nCountedFormations) {
+        bFullReported = false;
+        nCountedUnits = 0;
+        for (const CUnitFormation& formation : formations)
+            nCountedUnits += formation.units.size();
+        nCountedFormations = formations.size();
+    }
+    const std::size_t units = data && data->nMaxUnit > 0 ? static_cast<std::size_t>(data->nMaxUnit) : 0;
+    return formations.size() < kMostFormations && units <= kMostUnits - nCountedUnits;
+}
+
 CUnitFormation* FormationManager::CreateFormation(const std::string& name, CFormationData* data, int count, float x,
                                                   float z)
 {
+    if (!HasRoomFor(data)) {
+        if (!bFullReported)
+            GlobalError("warning:the scene holds its most formations (" + IntToString(int(kMostFormations)) +
+                        ") or units (" + IntToString(int(kMostUnits)) + ")--cant create Formation:" + ToLower(name));
+        bFullReported = true;
+        return nullptr;
+    }
     CUnitFormation& formation = formations.emplace_back();
     formation.Start(ToLower(name), data, x, z);
+    nCountedUnits += formation.units.size();
+    nCountedFormations = formations.size();
     // Slots past the type's are skipped, so a huge count costs no more than every slot.
     const int slots = static_cast<int>(formation.units.size());
     const int placed = count == -1 ? slots : std::min(count, slots);

@@ -53,12 +53,18 @@ private:
 
 class FormationManager : public CObject {
 public:
+    // Formations are never removed, so a script that creates them without end would take all
+    // memory; past either bound none is created. Units count whether placed or not.
+    static constexpr std::size_t kMostFormations = 10000;
+    static constexpr std::size_t kMostUnits = 100000;
+
     int nFlag;  // read by nothing
     std::list<CUnitFormation> formations;  // in creation order; a formation never moves
 
     explicit FormationManager(int flag) : nFlag(flag) {}
 
-    // Count 0 or more places the slots below it, -1 every slot, any other negative none.
+    // Count 0 or more places the slots below it, -1 every slot, any other negative none. Past
+    // the bounds: null, and the first refusal is reported.
     CUnitFormation* CreateFormation(const std::string& name, CFormationData* data, int count, float x, float z);
     CUnitFormation* AddFormation(const std::string& name, CFormationData* data);
     // The first formation of that name, letter case ignored.
@@ -67,6 +73,14 @@ public:
     void TeleportFormation(const std::string& name, float x, float z);
     void UpdateAll();
     void RenderAll();
+
+private:
+    bool bFullReported = false;
+    // The units of the list's formations, as counted when the list last had nCountedFormations.
+    std::size_t nCountedFormations = 0;
+    std::size_t nCountedUnits = 0;
+
+    bool HasRoomFor(const CFormationData* data);
 };
 
 extern CUnitFormation* g_CurrentFormation;

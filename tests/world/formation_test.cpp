@@ -72,3 +72,42 @@ TEST_F(FormationTest, TheSceneReachesTheLastUnitUntilItsFormationGoes)
     EXPECT_EQ(g_Log, std::vector<std::string>{"0 0 0 0"});
     EXPECT_EQ(spark->pGroup->nActive, 1);
 }
+
+// A formation whose "main" creates one of its own type before any wait: each new one runs in
+// the pass that created it, so the chain stops only at the bound. The refusal is reported once
+// and the scripts go on. A type too large for the units left is refused the same way.
+TEST_F(FormationTest, CreationStopsAtTheScenesBounds)
+{
+    Make("[main]\n", "[main]\nFriend.CreateFormation(\"f\",\"F\",1,0,0)\nTest.Log(1)\n", 1, 0);
+    Tick(2);
+    EXPECT_EQ(g_Scene.formations.formations.size(), FormationManager::kMostFormations);
+    EXPECT_EQ(g_Log.size(), FormationManager::kMostFormations);
+    EXPECT_EQ(Reports(), "global|warning:the scene holds its most formations (10000) or units (100000)--cant create "
+                         "Formation:f\n");
+
+    g_Scene.formations.formations.clear();
+    g_Log.clear();
+    boxes.Clear();
+    CFormationData big;
+    big.nMaxUnit = 30000;
+    big.slots.resize(30000);
+    big.scripts.AddScript(CStringList(), "main");
+    for (int i = 0; i < 4; ++i)
+        g_Log.push_back(g_Scene.formations.CreateFormation("big", &big, -2, 0, 0) ? "made" : "refused");
+    EXPECT_EQ(g_Log, (std::vector<std::string>{"made", "made", "made", "refused"}));
+    EXPECT_EQ(Reports(), "global|warning:the scene holds its most formations (10000) or units (100000)--cant create "
+                         "Formation:big\n");
+    g_Scene.formations.formations.clear();
+}
+
+// What ordinary scripts do stays well inside the bounds: 1,000 formations a tick for ten ticks.
+TEST_F(FormationTest, ThousandsOfFormationsAreMadeWithoutAWord)
+{
+    Make("[main]\nwait(100000)\n", "[main]\nwait(100000)\n", 2);
+    g_Scene.formations.formations.clear();
+    StartScene("[main]\nwhile(1)\ni := 0\nwhile(i < 1000)\nFriend.CreateFormation(\"g\",\"f\",-1,i,0)\ni := i+1\nend\n"
+               "wait(1)\nend\n", 10);
+    EXPECT_EQ(g_Scene.formations.formations.size(), 10000u);
+    EXPECT_EQ(g_Scene.formations.formations.back().units[1].bAlive, true);
+    EXPECT_EQ(Reports(), "");
+}
