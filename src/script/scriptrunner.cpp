@@ -161,30 +161,30 @@ void CScriptRunner::Erase(std::list<CScriptThread>::iterator it)
     threads.erase(it);
 }
 
-// While an update is stepping threads, a stopped thread is only marked; the update erases it
-// once no step is using it.
+// A thread is freed as soon as no step uses it, so a script that stops and restarts threads in a
+// loop without a wait holds no more of them than it has running.
+void CScriptRunner::Stop(std::list<CScriptThread>::iterator it)
+{
+    if (it->nStepping > 0)
+        it->bStopped = true;
+    else
+        Erase(it);
+}
+
 void CScriptRunner::StopThread(const std::string& name)
 {
     for (auto it = threads.begin(); it != threads.end(); ++it) {
-        if (it->bStopped || !SameName(it->strName, name))
-            continue;
-        if (nUpdateDepth > 0)
-            it->bStopped = true;
-        else
-            Erase(it);
-        return;
+        if (!it->bStopped && SameName(it->strName, name)) {
+            Stop(it);
+            return;
+        }
     }
 }
 
 void CScriptRunner::StopAll()
 {
-    if (nUpdateDepth > 0) {
-        for (CScriptThread& t : threads)
-            t.bStopped = true;
-    } else {
-        while (!threads.empty())
-            Erase(threads.begin());
-    }
+    for (auto it = threads.begin(); it != threads.end();)
+        Stop(it++);
     bEnabled = false;
 }
 
@@ -193,22 +193,24 @@ void CScriptRunner::Update()
     if (!bEnabled)
         return;
     g_CurrentRunner = this;
-    ++nUpdateDepth;
-    // Threads started during the pass are appended, so they are stepped in it too.
-    for (auto it = threads.begin(); it != threads.end(); ++it) {
-        if (it->bStopped)
+    // Threads started during the pass are appended, so they are stepped in it too. The step may
+    // erase any other thread, so the next one is found only after it. A pass run from inside a
+    // step does not step that step's thread again.
+    for (auto it = threads.begin(); it != threads.end();) {
+        if (it->bStopped || it->nStepping > 0) {
+            ++it;
             continue;
-        g_CurrentThread = &*it;
-        if (!it->Step())
-            it->bStopped = true;
-    }
-    if (--nUpdateDepth == 0) {
-        for (auto it = threads.begin(); it != threads.end();) {
-            auto next = std::next(it);
-            if (it->bStopped)
-                Erase(it);
-            it = next;
         }
+        g_CurrentThread = &*it;
+        ++it->nStepping;
+        const bool alive = it->Step();
+        --it->nStepping;
+        if (!alive)
+            it->bStopped = true;
+        const auto next = std::next(it);
+        if (it->bStopped && it->nStepping == 0)
+            Erase(it);
+        it = next;
     }
 }
 

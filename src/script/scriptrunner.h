@@ -51,8 +51,11 @@ public:
     std::string strName;
     bool bRunning = false;
     int nWait = 0;
-    // Stopped while its runner was updating: skipped by every lookup and erased by the update.
+    // Stopped while it was being stepped: skipped by every lookup and erased once its step is
+    // over. Any other thread is erased at once when stopped.
     bool bStopped = false;
+    // The steps of this thread under way (a handler may step its runner again inside one).
+    int nStepping = 0;
 
     void Clear();
     CScriptFunction* TopFunction() { return stack.empty() ? nullptr : &stack.back(); }
@@ -94,7 +97,8 @@ public:
     void Disable() { bEnabled = false; }
 
 private:
-    int nUpdateDepth = 0;
+    // Erases the thread, or only marks it while a step is using it.
+    void Stop(std::list<script::CScriptThread>::iterator it);
     void Erase(std::list<script::CScriptThread>::iterator it);
 };
 

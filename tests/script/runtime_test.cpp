@@ -35,6 +35,17 @@ void UpdateElsewhere(TScriptParam*, int)
     g_CurrentThread = thread;
 }
 
+void CountThreads(TScriptParam*, int) { scripttest::Log().push_back(std::to_string(g_CurrentRunner->threads.size())); }
+// Steps the current runner again from inside one of its own steps.
+void UpdateAgain(TScriptParam*, int)
+{
+    CScriptRunner* current = g_CurrentRunner;
+    CScriptThread* thread = g_CurrentThread;
+    current->Update();
+    g_CurrentRunner = current;
+    g_CurrentThread = thread;
+}
+
 class RuntimeTest : public scripttest::ScriptTest {
 protected:
     void SetUp() override
@@ -46,6 +57,8 @@ protected:
         g_SystemFuncTable.Register("Where", Where, "");
         g_SystemFuncTable.Register("Frames", Frames, "");
         g_SystemFuncTable.Register("UpdateElsewhere", UpdateElsewhere, "");
+        g_SystemFuncTable.Register("CountThreads", CountThreads, "");
+        g_SystemFuncTable.Register("UpdateAgain", UpdateAgain, "");
         other.pLibrary = &otherLibrary;
         g_OtherRunner = &other;
         g_TestRunner = &runner;
@@ -162,6 +175,23 @@ TEST_F(RuntimeTest, StoppingFromAHandlerNeverTouchesAnErasedThread)
     EXPECT_EQ(Step(), Ticks{""});
     runner.Enable();
     EXPECT_EQ(Step(), Ticks{"7"});
+}
+
+// A thread that stops and restarts another without a wait holds no more threads than run; one
+// stopped while a step uses it, even a step of an outer pass of the same runner, stays until that
+// step is over. A pass inside a step leaves the thread being stepped alone.
+TEST_F(RuntimeTest, StoppedThreadsAreFreedOnceNoStepUsesThem)
+{
+    Add("waiter", {"wait(1)"});
+    Add("restarter", {"i := 0", "while(i < 1000)", "Stop(\"b\")", "StartThread(\"waiter\",\"b\")", "i := i+1", "end",
+                      "CountThreads()", "Stop(\"main\")", "CountThreads()"});
+    EXPECT_EQ(Run("restarter", 2), (Ticks{"2", ""}));
+    EXPECT_EQ(runner.threads.size(), 0u);
+
+    Add("outer", {"StartThread(\"inner\",\"inner\")", "UpdateAgain()", "Log(1)"});
+    Add("inner", {"Stop(\"main\")", "CountThreads()", "Stop(\"main\")", "wait(1)"});
+    EXPECT_EQ(Run("outer", 2), (Ticks{"2", ""}));
+    EXPECT_EQ(runner.threads.size(), 0u);
 }
 
 TEST_F(RuntimeTest, StartingElsewhereKeepsTheCallersRunnerCurrent)
