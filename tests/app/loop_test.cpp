@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <vector>
+
+#include <unistd.h>
 
 #include "app/winmain.h"
 #include "bindings/gameframe.h"
 #include "platform/seams.h"
+#include "platform/signals.h"
 #include "support/testdevice.h"
 #include "ui/uifixture.h"
 #include "world/scene.h"
@@ -82,6 +86,75 @@ TEST_F(LoopTest, RenderFrameClearsToOpaqueBlackInsideTheSceneAndPresents)
     EXPECT_EQ(platform::seams::RecordedDeviceCalls(),
               (testutil::Strings{"Clear(0, 0x00000003, 0xFF000000, 1, 0)", "BeginScene()", "EndScene()", "Present()"}));
     device->Release();
+}
+
+// What the ticks of a quit-signal case do: signals raised in a tick, a quit posted first, a tick
+// that never ends (raising its signals again and again, as signals from outside would come).
+struct SignalTick {
+    int tick = 1;
+    bool postQuit = false;
+    bool endless = false;
+    std::vector<int> signals;
+} g_SignalTick;
+
+bool SignallingDisplay(float timeDelta)
+{
+    CountingDisplay(timeDelta);
+    if (static_cast<int>(g_Time->ticks.size()) != g_SignalTick.tick)
+        return true;
+    if (g_SignalTick.postQuit)
+        PostQuitMessage(0);
+    for (int round = 0; round < (g_SignalTick.endless ? 1000 : 1); ++round)
+        for (int sig : g_SignalTick.signals)
+            raise(sig);
+    if (g_SignalTick.endless)
+        _exit(99);  // the signals did not end it
+    return true;
+}
+
+LRESULT CALLBACK QuitOnDestroy(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_DESTROY)
+        PostQuitMessage(7);
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// The child's exit code: 10 per tick run plus the loop's result.
+[[noreturn]] void RunLoopWithQuitSignals(bool withWindow)
+{
+    platform::InstallQuitSignals();
+    if (withWindow) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = QuitOnDestroy;
+        wc.lpszClassName = "SignalWindow";
+        RegisterClassA(&wc);
+        CreateWindowExA(0, "SignalWindow", "", 8, 0, 0, 64, 64, nullptr, nullptr, nullptr, nullptr);
+    }
+    const int result = RunMessageLoop(SignallingDisplay);
+    _exit(10 * static_cast<int>(g_Time->ticks.size()) + result);
+}
+
+// SIGTERM or SIGINT closes the window (or, with none, posts the quit) between ticks. A tick that
+// never ends never reads the queue again: a second signal ends the process at once, as does one
+// while a quit is pending.
+TEST_F(LoopTest, QuitSignalsCloseTheWindowThenEndTheProcess)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    time.maxTicks = 100;
+    const struct {
+        SignalTick tick;
+        bool window;
+        int code;
+    } rows[] = {
+        {{.tick = 2, .signals = {SIGTERM}}, true, 27},
+        {{.tick = 3, .signals = {SIGINT}}, false, 30},
+        {{.endless = true, .signals = {SIGTERM}}, true, 128 + SIGTERM},
+        {{.postQuit = true, .signals = {SIGINT}}, false, 128 + SIGINT},
+    };
+    for (const auto& row : rows) {
+        g_SignalTick = row.tick;
+        EXPECT_EXIT(RunLoopWithQuitSignals(row.window), testing::ExitedWithCode(row.code), "") << row.code;
+    }
 }
 
 using GameFrameTest = uitest::UIFixture;

@@ -1,9 +1,13 @@
 // Our message queue: SDL events become window messages, the key-state table follows the key
 // messages as they are taken from the queue, and TranslateMessage makes characters of key-downs.
+#include <csignal>
 #include <cstring>
 #include <deque>
 
+#include <unistd.h>
+
 #include "platform/gbk.h"
+#include "platform/signals.h"
 #include "platform/win32/keymap.h"
 #include "platform/seams_internal.h"
 #include "platform/win32/window_internal.h"
@@ -14,6 +18,18 @@ std::deque<MSG> g_Queue;
 bool g_QuitPosted = false;
 int g_QuitCode = 0;
 bool g_InIdleHook = false;
+
+// Written by the signal handler, so nothing but flags of this type. g_QuitWanted: a quit was
+// posted or a signal asked for one; g_SignalUnread: the queue has not taken the signal's close yet.
+volatile std::sig_atomic_t g_QuitWanted = 0;
+volatile std::sig_atomic_t g_SignalUnread = 0;
+
+void OnQuitSignal(int sig)
+{
+    if (g_QuitWanted) _exit(128 + sig);
+    g_QuitWanted = 1;
+    g_SignalUnread = 1;
+}
 
 // Per virtual key: 0x80 pressed, 0x01 toggled (as GetKeyboardState keeps them).
 BYTE g_Keys[256];
@@ -186,6 +202,13 @@ void TranslateSdlEvent(const SDL_Event& e)
 
 void PumpSdl()
 {
+    if (g_SignalUnread) {
+        g_SignalUnread = 0;
+        if (HWND main = platform::detail::MainWindow())
+            Post(main, WM_CLOSE, 0, 0);
+        else
+            PostQuitMessage(0);
+    }
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) TranslateSdlEvent(e);
@@ -242,6 +265,8 @@ void ResetMessages()
     g_Queue.clear();
     g_QuitPosted = false;
     g_QuitCode = 0;
+    g_QuitWanted = 0;
+    g_SignalUnread = 0;
     std::memset(g_Keys, 0, sizeof g_Keys);
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
@@ -281,6 +306,7 @@ LRESULT DispatchMessageA(const MSG* msg)
 
 void PostQuitMessage(int exitCode)
 {
+    g_QuitWanted = 1;
     g_QuitPosted = true;
     g_QuitCode = exitCode;
 }
@@ -312,3 +338,17 @@ void SetKeyState(int virtKey, bool down, bool toggled)
 }
 
 }  // namespace platform::seams
+
+namespace platform {
+
+// Replaces the handlers SDL installs when it starts (it leaves a handler it did not install).
+void InstallQuitSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = OnQuitSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+}  // namespace platform
