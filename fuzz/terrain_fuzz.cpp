@@ -1,7 +1,7 @@
 // Terrain files on any bytes: the data section, the block list (whose bitmaps may be the two the
 // target writes beside the file, "a.bmp" and "b.bmp", or anything else) and the order, then a
-// start and a bounded number of scrolling ticks with loops ended by name on the way. The walk
-// must never hang and the strip must stay bounded.
+// start and a bounded number of scrolling ticks with loops ended by name on the way, and the strip
+// drawn from a camera. The walk must never hang and the strip must stay bounded.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,6 +11,7 @@
 #include "foundation/stringutil.h"
 #include "support/fuzzsupport.h"
 #include "support/testdevice.h"
+#include "world/camera.h"
 #include "world/heightblock.h"
 #include "world/heightterrain.h"
 
@@ -68,6 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (terrain.instances.size() > 1024)
                 __builtin_trap();
         }
+        terrain.Render(CSceneCamera());
     }
     g_HeightBlockManager.Clear();
     fuzz::ReturnToStartFolder();

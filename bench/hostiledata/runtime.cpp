@@ -67,8 +67,9 @@ void ForgetScene()
     g_CurrentThread = nullptr;
 }
 
-// A formation type "f" of two slots whose "main" waits a tick and then creates a formation of its
-// own type every tick: the formations double each tick. Run for state.range(0) ticks.
+// A formation type "f" of two slots whose "main" creates a formation of its own type every tick:
+// the formations double each tick. Run for state.range(0) ticks. With state.range(1) the first
+// creation comes before the first wait, so each new formation creates the next in the same pass.
 void BM_FormationsCreatingTheirOwnType(benchmark::State& state)
 {
     Scratch scratch;
@@ -76,7 +77,8 @@ void BM_FormationsCreatingTheirOwnType(benchmark::State& state)
     WriteFile(scratch.root / "unit.txt", "[main]\nwait(100000000)\n");
     WriteFile(scratch.root / "units.txt", "[u]\nspeed=1\nobjscale=1\nscript=unit.txt\n");
     WriteFile(scratch.root / "formation.txt",
-              "[main]\nwhile(1)\nwait(1)\nFriend.CreateFormation(\"f\",\"f\",-1,0,0)\nend\n");
+              state.range(1) ? "[main]\nwhile(1)\nFriend.CreateFormation(\"f\",\"f\",-1,0,0)\nwait(1)\nend\n"
+                             : "[main]\nwhile(1)\nwait(1)\nFriend.CreateFormation(\"f\",\"f\",-1,0,0)\nend\n");
     WriteFile(scratch.root / "formations.txt", "[f]\nscript=formation.txt\nunit1=u\nunit2=u\n");
     WriteFile(scratch.root / "scene.txt", "[main]\nFriend.CreateFormation(\"f\",\"f\",-1,0,0)\nwait(100000000)\n");
     const long before = ResidentKilobytes();
@@ -95,10 +97,12 @@ void BM_FormationsCreatingTheirOwnType(benchmark::State& state)
     ForgetScene();
 }
 BENCHMARK(BM_FormationsCreatingTheirOwnType)
-    ->Arg(10)
-    ->Arg(13)
-    ->Arg(16)
-    ->Arg(40)
+    ->Args({10, 0})
+    ->Args({13, 0})
+    ->Args({16, 0})
+    ->Args({40, 0})
+    ->Args({1, 1})
+    ->Args({40, 1})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
