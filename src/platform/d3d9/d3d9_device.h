@@ -67,7 +67,8 @@ private:
     std::array<DWORD, 5> m_AppliedSampler{~0u, ~0u, ~0u, ~0u, ~0u};
 };
 
-// Vertex and index buffers keep a CPU copy (Lock hands it out) and a GL buffer filled at Unlock.
+// Vertex and index buffers keep a CPU copy (Lock hands it out) and a GL buffer of the same bytes,
+// brought up to date at Unlock.
 template <class Interface>
 class Buffer final : public RefCounted<Interface> {
 public:
@@ -86,7 +87,10 @@ private:
     GLuint m_Name = 0;
     std::vector<std::uint8_t> m_Bytes;
     DWORD m_Format;
-    bool m_Locked = false;
+    unsigned m_Locks = 0;  // locks not yet undone
+    // The bytes the outstanding locks may have written, uploaded at the last unlock.
+    std::size_t m_DirtyBegin = SIZE_MAX;
+    std::size_t m_DirtyEnd = 0;
 };
 
 using VertexBuffer = Buffer<IDirect3DVertexBuffer9>;

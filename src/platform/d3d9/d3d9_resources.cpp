@@ -117,6 +117,10 @@ Buffer<Interface>::Buffer(Device* device, UINT length, DWORD formatOrFvf)
     m_Device->AddRef();
     m_Device->MakeCurrent();
     glGenBuffers(1, &m_Name);
+    // The GL buffer gets its whole size once; later unlocks replace only what was locked.
+    glBindBuffer(GL_ARRAY_BUFFER, m_Name);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_Bytes.size()), m_Bytes.data(), GL_DYNAMIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 template <class Interface>
@@ -128,25 +132,36 @@ Buffer<Interface>::~Buffer()
     m_Device->Release();
 }
 
+// A size of 0 locks from the offset to the end, as Direct3D's whole-buffer lock (0, 0) does.
+// Locks may nest; what any of them could write is uploaded when the last is undone. Bytes
+// outside the locked ranges keep their contents, whatever the flags.
 template <class Interface>
 HRESULT Buffer<Interface>::Lock(UINT offset, UINT size, void** data, DWORD flags)
 {
     if (!data || offset > m_Bytes.size()) return D3DERR_INVALIDCALL;
     if (size != 0 && size > m_Bytes.size() - offset) return D3DERR_INVALIDCALL;
+    const std::size_t end = size == 0 ? m_Bytes.size() : static_cast<std::size_t>(offset) + size;
+    if (!(flags & D3DLOCK_READONLY) && end > offset) {
+        m_DirtyBegin = std::min<std::size_t>(m_DirtyBegin, offset);
+        m_DirtyEnd = std::max(m_DirtyEnd, end);
+    }
     *data = m_Bytes.data() + offset;
-    m_Locked = true;
+    ++m_Locks;
     return D3D_OK;
 }
 
 template <class Interface>
 HRESULT Buffer<Interface>::Unlock()
 {
-    if (!m_Locked) return D3DERR_INVALIDCALL;
-    m_Locked = false;
+    if (m_Locks == 0) return D3DERR_INVALIDCALL;
+    if (--m_Locks > 0 || m_DirtyBegin >= m_DirtyEnd) return D3D_OK;
     m_Device->MakeCurrent();
     glBindBuffer(GL_ARRAY_BUFFER, m_Name);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_Bytes.size()), m_Bytes.data(), GL_DYNAMIC_DRAW);
+    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(m_DirtyBegin),
+                    static_cast<GLsizeiptr>(m_DirtyEnd - m_DirtyBegin), m_Bytes.data() + m_DirtyBegin);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+    m_DirtyBegin = SIZE_MAX;
+    m_DirtyEnd = 0;
     return D3D_OK;
 }
 
