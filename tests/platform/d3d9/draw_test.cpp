@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -594,6 +595,33 @@ TEST_F(DrawTest, BufferLocksUploadTheBytesTheyCoverAndKeepTheRest)
     vb->Unlock();
     frame({255, 255, 255}, {255, 255, 255});
     vb->Release();
+}
+
+TEST_F(DrawTest, TexturesSharingAnImageEachDrawWithTheFilterInForce)
+{
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    const std::uint8_t redBlue[] = {255, 0, 0, 255, 0, 0, 255, 255};  // 2 x 1
+    const platform::d3d9::TextureFile file{1, 2, 3, 4, 5}, other{1, 2, 3, 4, 6};
+    IDirect3DTexture9* a = platform::d3d9::CreateTextureFromRgba(device, 2, 1, redBlue, &file);
+    IDirect3DTexture9* b = platform::d3d9::ShareFileTexture(device, file);
+    ASSERT_TRUE(a && b);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(platform::d3d9::ShareFileTexture(device, other), nullptr);
+    const auto quad = Square<TexturedVertex>(0, 0, 2.0f, 4.0f, [](float x, float y, float z) {
+        return TexturedVertex{x, y, z, kWhite, x < 0 ? 0.0f : 1.0f, y > 0 ? 0.0f : 1.0f};
+    });
+    // A pixel a little left of the middle: linear filtering mixes in the blue texel.
+    for (const auto& [texture, filter, blue] : {std::tuple{a, D3DTEXF_LINEAR, 71}, {b, D3DTEXF_POINT, 0},
+                                                {a, D3DTEXF_LINEAR, 71}, {b, D3DTEXF_POINT, 0}}) {
+        device->SetSamplerState(0, D3DSAMP_MAGFILTER, filter);
+        device->SetSamplerState(0, D3DSAMP_MINFILTER, filter);
+        device->SetTexture(0, texture);
+        FrameCentre(quad);
+        ExpectColor(PresentedPixel(28, 32), 255 - blue, 0, blue, 8);
+    }
+    a->Release();
+    b->Release();
+    EXPECT_EQ(platform::d3d9::ShareFileTexture(device, file), nullptr) << "gone with its last texture";
 }
 
 TEST_F(DrawTest, OverlayBlendsOverTheFrameAndLeavesDeviceStateAlone)
