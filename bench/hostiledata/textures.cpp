@@ -1,5 +1,5 @@
-// Hostile data for textures and dynamic buffers: one huge texture file named by many owners, and
-// a sprite pool of many slots of which each draw writes one.
+// Hostile data for textures and dynamic buffers: huge texture files, one named by many owners or
+// many of their own, and a sprite pool of many slots of which each draw writes one.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -17,20 +17,29 @@
 
 namespace {
 
-// One 8192 x 8192 texture file loaded state.range(0) times, every texture kept, as unit types
-// naming one model or height blocks naming one texture do: the memory they keep.
-void BM_OneTextureFileManyLoads(benchmark::State& state)
+// 8192 x 8192 texture files loaded and kept: one file state.range(1) times (as unit types naming
+// one model or height blocks naming one texture do), or state.range(1) files of their own (0 or
+// 1 in state.range(0)). The memory the textures keep and how many loaded.
+void BM_TextureFileLoads(benchmark::State& state)
 {
     testutil::GlobalTestDevice device(640, 480);
-    const std::string path = (std::filesystem::temp_directory_path() / "hostiledata_shared.tga").string();
-    std::ofstream(path, std::ios::binary) << hostiledata::OneColourTga(8192);
-    const auto loads = static_cast<std::size_t>(state.range(0));
+    const bool distinct = state.range(0) != 0;
+    const auto loads = static_cast<int>(state.range(1));
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "hostiledata_textures";
+    std::filesystem::create_directories(dir);
+    const std::string image = hostiledata::OneColourTga(8192);
+    std::vector<std::string> paths;
+    for (int i = 0; i < loads; ++i) {
+        paths.push_back((dir / ("t" + std::to_string(distinct ? i : 0) + ".tga")).string());
+        if (distinct || i == 0)
+            std::ofstream(paths.back(), std::ios::binary) << image;
+    }
     double kilobytes = 0, loaded = 0;
     for (auto _ : state) {
         const long before = hostiledata::ResidentKilobytes();
-        std::vector<IDirect3DTexture9*> textures(loads, nullptr);
-        for (IDirect3DTexture9*& texture : textures)
-            loaded += SUCCEEDED(D3DXCreateTextureFromFileA(g_pDevice, path.c_str(), &texture)) ? 1 : 0;
+        std::vector<IDirect3DTexture9*> textures(paths.size(), nullptr);
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            loaded += SUCCEEDED(D3DXCreateTextureFromFileA(g_pDevice, paths[i].c_str(), &textures[i])) ? 1 : 0;
         kilobytes = static_cast<double>(hostiledata::ResidentKilobytes() - before);
         for (IDirect3DTexture9* texture : textures)
             if (texture)
@@ -38,10 +47,15 @@ void BM_OneTextureFileManyLoads(benchmark::State& state)
     }
     state.counters["loaded"] = loaded / static_cast<double>(state.iterations());
     state.counters["MB_kept"] = kilobytes / 1024.0;
-    state.counters["MB_per_load"] = kilobytes / 1024.0 / static_cast<double>(loads);
-    std::filesystem::remove(path);
+    std::filesystem::remove_all(dir);
 }
-BENCHMARK(BM_OneTextureFileManyLoads)->Arg(1)->Arg(4)->Arg(32)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TextureFileLoads)
+    ->Args({0, 1})
+    ->Args({0, 4})
+    ->Args({0, 32})
+    ->Args({1, 8})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 // One frame of an animation pool of state.range(0) slots drawing one sprite 2,000 times: each
 // draw locks and writes the first quad of the pool's vertex buffer, as a group with one running
