@@ -12,6 +12,7 @@
 #include <string>
 
 #include "foundation/device.h"
+#include "hostiledata/images.h"
 #include "hostiledata/memory.h"
 #include "foundation/inifile.h"
 #include "media/font.h"
@@ -185,19 +186,8 @@ BENCHMARK(BM_DeepRecursion)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMilli
 void BM_HugeTexture(benchmark::State& state)
 {
     testutil::GlobalTestDevice device(640, 480);
-    const int side = 16384;
-    std::string tga(18, '\0');
-    tga[2] = 10;  // run-length true colour
-    tga[12] = tga[14] = static_cast<char>(side & 0xFF);
-    tga[13] = tga[15] = static_cast<char>(side >> 8);
-    tga[16] = 32;
-    const std::string run = "\xFF\x40\x80\xC0\xFF";  // 128 pixels of one colour
-    tga.reserve(tga.size() + static_cast<std::size_t>(side) * side / 128 * run.size());
-    for (long i = 0; i < static_cast<long>(side) * side / 128; ++i)
-        tga += run;
     const std::string path = (std::filesystem::temp_directory_path() / "hostiledata_huge.tga").string();
-    std::ofstream(path, std::ios::binary) << tga;
-    tga = std::string();
+    std::ofstream(path, std::ios::binary) << hostiledata::OneColourTga(16384);
     double kilobytes = 0, peak = 0;
     for (auto _ : state) {
         const long before = ResidentKilobytes(), peakBefore = PeakResidentKilobytes();

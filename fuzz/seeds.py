@@ -129,6 +129,12 @@ def main():
     put(os.path.join(out, 'image_fuzz'), 'palette.bmp', bmp_indexed(5, 3, 8, top_down=False))
     put(os.path.join(out, 'image_fuzz'), 'mono.bmp', bmp_indexed(9, 2, 1, top_down=True))
     put(os.path.join(out, 'image_fuzz'), 'nibbles.bmp', bmp_indexed(3, 3, 4, top_down=False))
+    # A texture: the first byte picks the budget (its low 7 bits, in 8 KB) and the release order.
+    for name, image in (('small.png', png(5, 3)), ('small.bmp', bmp(5, 3)), ('small.tga', tga(4, 3)),
+                        ('rgb32.dds', dds_rgb(2, 3, 32))):
+        put(os.path.join(out, 'texture_fuzz'), name, b'\x81' + image)
+    with open(os.path.join(ROOT, 'data/Models/crate.dds'), 'rb') as f:
+        put(os.path.join(out, 'texture_fuzz'), 'crate.dds', b'\x7f' + f.read())
     copy(os.path.join(out, 'particles_fuzz'), 'data/particles/snow.txt')
     put(os.path.join(out, 'particles_fuzz'), 'small.txt',
         '[Data]\nMaxParticle=3\nParticleLife=2\nGenerateRate=2\nFadeTime=2\nGenerateProbability=1\n'

@@ -27,7 +27,7 @@ run_one() {
   mkdir -p "$out/corpus/$t" "$out/artifacts/$t"
   # Images and meshes need room for their headers and a few blocks; text readers do not.
   local max_len=4096
-  case $t in image_fuzz | xfile_fuzz) max_len=65536 ;; esac
+  case $t in image_fuzz | texture_fuzz | xfile_fuzz) max_len=65536 ;; esac
   local dict=()
   [ -f "fuzz/dict/$t.dict" ] && dict=(-dict="fuzz/dict/$t.dict")
   if "$out/fuzz/$t" "$out/corpus/$t" "fuzz/corpus/$t" "${dict[@]}" \

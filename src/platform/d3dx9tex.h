@@ -4,5 +4,7 @@
 #include "platform/d3d9.h"
 
 // The file name is taken as given, relative to the current folder; the texture has the image's
-// own size, one level, 32-bit ARGB.
+// own size, one level, 32-bit ARGB. Each call gives a texture of its own, but a file loaded again
+// unchanged while a texture of it lives shares that texture's pixels. A texture that would take
+// the device past its texture budget is not made: the call fails as for a missing file.
 HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR fileName, IDirect3DTexture9** texture);

@@ -1,6 +1,7 @@
 // Test seams that are plain switches and read-backs; the clock, input and device seams live
 // beside what they replace.
 #include "platform/seams_internal.h"
+#include "platform/d3d9/d3d9_internal.h"
 #include "platform/win32/window_internal.h"
 
 namespace {
@@ -12,6 +13,7 @@ int g_LastDepthFormat = 0;
 platform::seams::Frame g_Frame;
 bool g_KeepFrames = false;
 std::function<void()> g_IdleHook;
+std::size_t g_TextureBudget = platform::d3d9::kTextureBudget;
 
 }  // namespace
 
@@ -52,6 +54,11 @@ void SetIdleHook(std::function<void()> hook)
     g_IdleHook = std::move(hook);
 }
 
+void SetTextureBudget(std::size_t bytes)
+{
+    g_TextureBudget = bytes;
+}
+
 void ResetAll()
 {
     RemoveMessageBoxRecorder();
@@ -63,6 +70,7 @@ void ResetAll()
     g_LastDepthFormat = 0;
     g_Frame = Frame{};
     g_KeepFrames = false;
+    g_TextureBudget = platform::d3d9::kTextureBudget;
     SetSocketSendBuffer(0);
     SetDisplayBitsPerPixel(32);
     platform::detail::ResetWindows();
@@ -93,6 +101,11 @@ void NoteCreatedDevice(DWORD behaviorFlags, int depthFormat)
 Frame* PresentedFrame()
 {
     return g_KeepFrames ? &g_Frame : nullptr;
+}
+
+std::size_t TextureBudget()
+{
+    return g_TextureBudget;
 }
 
 const std::function<void()>& IdleHook()

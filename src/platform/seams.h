@@ -2,6 +2,7 @@
 // used by the engine itself.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -66,6 +67,10 @@ const Frame& LastPresentedFrame();
 // The display's bits per pixel, which decide the format of loaded bitmaps: 32 (the default)
 // or 16 (5-6-5).
 void SetDisplayBitsPerPixel(int bits);
+
+// The most texture memory a device may hold (its own 1 GB until ResetAll), so that a test
+// reaches the limit with small images.
+void SetTextureBudget(std::size_t bytes);
 
 // Device call recording: while on, every call that changes or uses the device is logged as
 // text with its arguments. Counts, indices, state and type numbers are decimal; flags, colours,

@@ -12,6 +12,8 @@ bool HardwareTransformAndLight();
 void NoteCreatedDevice(DWORD behaviorFlags, int depthFormat);
 // Where Present keeps the frame it read back; null when no test keeps frames.
 Frame* PresentedFrame();
+// The texture budget in force.
+std::size_t TextureBudget();
 // The idle hook, or an empty function.
 const std::function<void()>& IdleHook();
 

@@ -12,10 +12,12 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/d3d9.h"
+#include "platform/d3d9/d3d9_internal.h"
 #include "platform/seams.h"
 
 namespace platform::d3d {
@@ -38,36 +40,55 @@ protected:
     ULONG m_Refs = 1;
 };
 
+// The GL texture behind one or more Texture objects: textures loaded from one unchanged file
+// share it (nothing writes to it while it is shared), and it goes with the last of them. Its
+// bytes count against the device's texture budget while it lives.
+class TextureImage : public std::enable_shared_from_this<TextureImage> {
+public:
+    TextureImage(Device* device, UINT width, UINT height, D3DFORMAT format, std::size_t bytes);
+    ~TextureImage();
+    TextureImage(const TextureImage&) = delete;
+    TextureImage& operator=(const TextureImage&) = delete;
+
+    // Pixels as RGBA8, top row first.
+    void UploadRgba(const std::uint8_t* rgba);
+    // Compressed DXT1/3/5 blocks of the whole image, in the image's format.
+    bool UploadCompressed(const std::uint8_t* blocks, std::size_t size);
+
+    Device* const device;
+    GLuint name = 0;
+    const UINT width;
+    const UINT height;
+    const D3DFORMAT format;
+    const std::size_t bytes;
+    // The file it was loaded from while other loads of that file may share it.
+    std::optional<platform::d3d9::TextureFile> file;
+    // The sampler states last applied to the GL texture, so unchanged ones are not set again.
+    std::array<DWORD, 5> appliedSampler{~0u, ~0u, ~0u, ~0u, ~0u};
+};
+
 class Texture final : public RefCounted<IDirect3DTexture9> {
 public:
-    // A managed texture of one level.
-    Texture(Device* device, UINT width, UINT height, D3DFORMAT format);
+    // A managed texture of one level over the image.
+    Texture(Device* device, std::shared_ptr<TextureImage> image);
     ~Texture() override;
 
     HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
     HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
     HRESULT UnlockRect(UINT level) override;
 
-    // Pixels as RGBA8, top row first.
-    void UploadRgba(const std::uint8_t* rgba);
-    // Compressed DXT1/3/5 blocks of the whole image.
-    bool UploadCompressed(D3DFORMAT format, const std::uint8_t* blocks, std::size_t size);
-
-    GLuint Name() const { return m_Name; }
-    // The sampler states last applied to the GL texture, so unchanged ones are not set again.
-    std::array<DWORD, 5>& AppliedSampler() { return m_AppliedSampler; }
+    GLuint Name() const { return m_Image->name; }
+    std::array<DWORD, 5>& AppliedSampler() { return m_Image->appliedSampler; }
 
 private:
     Device* m_Device;
-    GLuint m_Name = 0;
-    UINT m_Width;
-    UINT m_Height;
-    D3DFORMAT m_Format;
+    std::shared_ptr<TextureImage> m_Image;
     std::vector<std::uint8_t> m_Locked;  // A8R8G8B8 copy of the level while it is locked
-    std::array<DWORD, 5> m_AppliedSampler{~0u, ~0u, ~0u, ~0u, ~0u};
+    bool m_LockWrites = false;
 };
 
-// Vertex and index buffers keep a CPU copy (Lock hands it out) and a GL buffer filled at Unlock.
+// Vertex and index buffers keep a CPU copy (Lock hands it out) and a GL buffer of the same bytes,
+// brought up to date at Unlock.
 template <class Interface>
 class Buffer final : public RefCounted<Interface> {
 public:
@@ -86,7 +107,10 @@ private:
     GLuint m_Name = 0;
     std::vector<std::uint8_t> m_Bytes;
     DWORD m_Format;
-    bool m_Locked = false;
+    unsigned m_Locks = 0;  // locks not yet undone
+    // The bytes the outstanding locks may have written, uploaded at the last unlock.
+    std::size_t m_DirtyBegin = SIZE_MAX;
+    std::size_t m_DirtyEnd = 0;
 };
 
 using VertexBuffer = Buffer<IDirect3DVertexBuffer9>;
@@ -166,6 +190,16 @@ public:
     void DrawOverlay(int x, int y, int width, int height, const std::uint8_t* rgba);
     RECT BackBufferRect() const { return RECT{0, 0, static_cast<LONG>(m_Width), static_cast<LONG>(m_Height)}; }
 
+    // A new image of that size and format (its GL storage made, no pixels yet); null when its
+    // bytes would take the live images past the texture budget, or the size is beyond the caps.
+    std::shared_ptr<TextureImage> NewTextureImage(UINT width, UINT height, D3DFORMAT format);
+    // The live image loaded from that file, or null; and the sharing of an image by its file.
+    std::shared_ptr<TextureImage> FileImage(const platform::d3d9::TextureFile& file) const;
+    void ShareByFile(const std::shared_ptr<TextureImage>& image, const platform::d3d9::TextureFile& file);
+    void StopSharing(TextureImage& image);
+    // Called by an image as it goes.
+    void ForgetImage(TextureImage& image);
+
 private:
     void SetDefaultStates();
     bool CreateFramebuffer();
@@ -194,6 +228,8 @@ private:
     bool m_InScene = false;
     DeviceState m_State;
     std::unique_ptr<ProgramCache> m_Programs;  // made with the GL context
+    std::size_t m_TextureBytes = 0;             // of every live image
+    std::map<platform::d3d9::TextureFile, TextureImage*> m_FileImages;  // images shared by their file
 };
 
 class Direct3D9 final : public RefCounted<IDirect3D9> {

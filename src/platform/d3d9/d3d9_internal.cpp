@@ -5,28 +5,41 @@
 
 namespace platform::d3d9 {
 
-IDirect3DTexture9* CreateTextureFromRgba(IDirect3DDevice9* device, UINT width, UINT height, const std::uint8_t* rgba)
+namespace {
+
+IDirect3DTexture9* Wrap(IDirect3DDevice9* device, std::shared_ptr<d3d::TextureImage> image, const TextureFile* file)
 {
-    if (!device || !rgba || width == 0 || height == 0 || width > kMaxTextureSize || height > kMaxTextureSize)
-        return nullptr;
     auto* d = static_cast<d3d::Device*>(device);
-    auto* texture = new d3d::Texture(d, width, height, D3DFMT_A8R8G8B8);
-    texture->UploadRgba(rgba);
-    return texture;
+    if (file) d->ShareByFile(image, *file);
+    return new d3d::Texture(d, std::move(image));
+}
+
+}  // namespace
+
+IDirect3DTexture9* ShareFileTexture(IDirect3DDevice9* device, const TextureFile& file)
+{
+    if (!device) return nullptr;
+    std::shared_ptr<d3d::TextureImage> image = static_cast<d3d::Device*>(device)->FileImage(file);
+    return image ? Wrap(device, std::move(image), nullptr) : nullptr;
+}
+
+IDirect3DTexture9* CreateTextureFromRgba(IDirect3DDevice9* device, UINT width, UINT height, const std::uint8_t* rgba,
+                                         const TextureFile* file)
+{
+    if (!device || !rgba) return nullptr;
+    auto image = static_cast<d3d::Device*>(device)->NewTextureImage(width, height, D3DFMT_A8R8G8B8);
+    if (!image) return nullptr;
+    image->UploadRgba(rgba);
+    return Wrap(device, std::move(image), file);
 }
 
 IDirect3DTexture9* CreateTextureFromDxt(IDirect3DDevice9* device, UINT width, UINT height, D3DFORMAT format,
-                                        const std::uint8_t* blocks, std::size_t size)
+                                        const std::uint8_t* blocks, std::size_t size, const TextureFile* file)
 {
-    if (!device || !blocks || width == 0 || height == 0 || width > kMaxTextureSize || height > kMaxTextureSize)
-        return nullptr;
-    auto* d = static_cast<d3d::Device*>(device);
-    auto* texture = new d3d::Texture(d, width, height, format);
-    if (!texture->UploadCompressed(format, blocks, size)) {
-        texture->Release();
-        return nullptr;
-    }
-    return texture;
+    if (!device || !blocks) return nullptr;
+    auto image = static_cast<d3d::Device*>(device)->NewTextureImage(width, height, format);
+    if (!image || !image->UploadCompressed(blocks, size)) return nullptr;
+    return Wrap(device, std::move(image), file);
 }
 
 void DrawOverlay(IDirect3DDevice9* device, int x, int y, int width, int height, const std::uint8_t* rgba)

@@ -1,6 +1,11 @@
 // DXT-coded DDS files go to the device as blocks when it takes them; everything else, and DXT
-// the device refuses, is decoded to RGBA here.
+// the device refuses, is decoded to RGBA here. A file is decoded once while any texture made
+// from it lives: loading it again, unchanged, gives a new texture over the same pixels.
 #include "platform/d3dx9tex.h"
+
+#include <sys/stat.h>
+
+#include <optional>
 
 #include "platform/d3d9/d3d9_internal.h"
 #include "platform/files.h"
@@ -21,6 +26,18 @@ D3DFORMAT DxtFormat(platform::DxtKind kind)
     return D3DFMT_UNKNOWN;
 }
 
+// The file as it is on disk now; none when it cannot be found.
+std::optional<platform::d3d9::TextureFile> FileVersion(const char* fileName)
+{
+    struct stat st {};
+    if (::stat(platform::NativePath(fileName).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    constexpr std::int64_t kNano = 1000000000;
+    return platform::d3d9::TextureFile{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                                       static_cast<std::int64_t>(st.st_size), st.st_mtim.tv_sec * kNano + st.st_mtim.tv_nsec,
+                                       st.st_ctim.tv_sec * kNano + st.st_ctim.tv_nsec};
+}
+
 }  // namespace
 
 HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR fileName, IDirect3DTexture9** texture)
@@ -30,6 +47,11 @@ HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR fileName, ID
     *texture = nullptr;
     if (!device || !fileName)
         return D3DERR_INVALIDCALL;
+    // Read after the version is taken: a change made in between makes a later load read again.
+    const std::optional<platform::d3d9::TextureFile> file = FileVersion(fileName);
+    const platform::d3d9::TextureFile* version = file ? &*file : nullptr;
+    if (version && (*texture = platform::d3d9::ShareFileTexture(device, *version)))
+        return D3D_OK;
     std::string bytes;
     if (!platform::ReadFileBytes(fileName, bytes))
         return E_FAIL;
@@ -38,7 +60,7 @@ HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR fileName, ID
     if (platform::FindDxtBlocks(data, bytes.size(), dxt)) {
         *texture = platform::d3d9::CreateTextureFromDxt(device, static_cast<UINT>(dxt.width),
                                                         static_cast<UINT>(dxt.height), DxtFormat(dxt.kind), dxt.blocks,
-                                                        dxt.size);
+                                                        dxt.size, version);
         if (*texture)
             return D3D_OK;
     }
@@ -46,6 +68,6 @@ HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR fileName, ID
     if (!platform::DecodeImage(data, bytes.size(), image, static_cast<int>(platform::d3d9::kMaxTextureSize)))
         return E_FAIL;
     *texture = platform::d3d9::CreateTextureFromRgba(device, static_cast<UINT>(image.width),
-                                                     static_cast<UINT>(image.height), image.rgba.data());
+                                                     static_cast<UINT>(image.height), image.rgba.data(), version);
     return *texture ? D3D_OK : E_FAIL;
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -545,6 +546,82 @@ TEST_F(DrawTest, IndexedDrawsAndBadRanges)
     ib->Release();
     device->SetFVF(ColorVertex::kFvf);
     EXPECT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 0, 1), D3DERR_INVALIDCALL);
+}
+
+TEST_F(DrawTest, BufferLocksUploadTheBytesTheyCoverAndKeepTheRest)
+{
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    // A left square then a right one, six vertices each.
+    std::vector<ColorVertex> squares = ColorSquare(1.0f, 4.0f, 0xFFFFFF00, -2);
+    const std::vector<ColorVertex> right = ColorSquare(1.0f, 4.0f, 0xFFFFFF00, 2);
+    squares.insert(squares.end(), right.begin(), right.end());
+    IDirect3DVertexBuffer9* vb = VertexBuffer(squares);
+    const UINT half = 6 * sizeof(ColorVertex);
+    // Recolours the vertices of a locked range (of `vertices` vertices at `data`).
+    const auto paint = [](void* data, int vertices, D3DCOLOR color) {
+        for (int i = 0; i < vertices; ++i) static_cast<ColorVertex*>(data)[i].color = color;
+    };
+    const auto frame = [&](std::array<int, 3> left, std::array<int, 3> right) {
+        Begin();
+        device->SetStreamSource(0, vb, 0, sizeof(ColorVertex));
+        device->SetFVF(ColorVertex::kFvf);
+        device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 4);
+        End();
+        ExpectColor(PresentedPixel(16, 32), left[0], left[1], left[2]);
+        ExpectColor(PresentedPixel(48, 32), right[0], right[1], right[2]);
+    };
+    void* data = nullptr;
+    ASSERT_EQ(vb->Lock(half, half, &data, 0), D3D_OK);
+    paint(data, 6, 0xFF0000FF);
+    vb->Unlock();
+    frame({255, 255, 0}, {0, 0, 255});
+    // A size of 0 runs to the end.
+    vb->Lock(half, 0, &data, D3DLOCK_DISCARD);
+    paint(data, 6, 0xFFFF0000);
+    vb->Unlock();
+    frame({255, 255, 0}, {255, 0, 0});
+    // Nested locks: both ranges reach the draw, once the last lock is undone.
+    void* second = nullptr;
+    vb->Lock(0, half, &data, 0);
+    vb->Lock(half, half, &second, D3DLOCK_NOOVERWRITE);
+    paint(data, 6, 0xFF00FF00);
+    EXPECT_EQ(vb->Unlock(), D3D_OK);
+    paint(second, 6, 0xFF00FF00);
+    EXPECT_EQ(vb->Unlock(), D3D_OK);
+    EXPECT_EQ(vb->Unlock(), D3DERR_INVALIDCALL);
+    frame({0, 255, 0}, {0, 255, 0});
+    vb->Lock(0, 0, &data, 0);
+    paint(data, 12, kWhite);
+    vb->Unlock();
+    frame({255, 255, 255}, {255, 255, 255});
+    vb->Release();
+}
+
+TEST_F(DrawTest, TexturesSharingAnImageEachDrawWithTheFilterInForce)
+{
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    const std::uint8_t redBlue[] = {255, 0, 0, 255, 0, 0, 255, 255};  // 2 x 1
+    const platform::d3d9::TextureFile file{1, 2, 3, 4, 5}, other{1, 2, 3, 4, 6};
+    IDirect3DTexture9* a = platform::d3d9::CreateTextureFromRgba(device, 2, 1, redBlue, &file);
+    IDirect3DTexture9* b = platform::d3d9::ShareFileTexture(device, file);
+    ASSERT_TRUE(a && b);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(platform::d3d9::ShareFileTexture(device, other), nullptr);
+    const auto quad = Square<TexturedVertex>(0, 0, 2.0f, 4.0f, [](float x, float y, float z) {
+        return TexturedVertex{x, y, z, kWhite, x < 0 ? 0.0f : 1.0f, y > 0 ? 0.0f : 1.0f};
+    });
+    // A pixel a little left of the middle: linear filtering mixes in the blue texel.
+    for (const auto& [texture, filter, blue] : {std::tuple{a, D3DTEXF_LINEAR, 71}, {b, D3DTEXF_POINT, 0},
+                                                {a, D3DTEXF_LINEAR, 71}, {b, D3DTEXF_POINT, 0}}) {
+        device->SetSamplerState(0, D3DSAMP_MAGFILTER, filter);
+        device->SetSamplerState(0, D3DSAMP_MINFILTER, filter);
+        device->SetTexture(0, texture);
+        FrameCentre(quad);
+        ExpectColor(PresentedPixel(28, 32), 255 - blue, 0, blue, 8);
+    }
+    a->Release();
+    b->Release();
+    EXPECT_EQ(platform::d3d9::ShareFileTexture(device, file), nullptr) << "gone with its last texture";
 }
 
 TEST_F(DrawTest, OverlayBlendsOverTheFrameAndLeavesDeviceStateAlone)
