@@ -110,3 +110,43 @@ TEST_F(HeightBlockTest, RampProfileFollowsTheBitmapAndItsNormalsLeanAwayFromTheR
         EXPECT_NEAR(testutil::LitRect(column, 0, column + 1, 128).top, (1 - screen.y) / 2 * 128, 1.5) << "x = " << x;
     }
 }
+
+// The meshes of ordinary bitmaps, pinned bit for bit: every level of detail of bitmaps coarser
+// and finer than the grids, square and not, read on both displays. A change to how heights are
+// read or kept must leave every vertex (position, normal, texture coordinates) as it is.
+TEST_F(HeightBlockTest, OrdinaryBitmapsGiveTheSameMeshesBitForBit)
+{
+    UseDevice(64, 64);
+    struct Case {
+        int width, height, displayBits;
+        std::uint64_t digest;
+    };
+    const Case cases[] = {
+        {1, 1, 32, 10287941966217602383ull},   {3, 5, 32, 8812142246381732825ull},
+        {64, 64, 32, 5218569913983245526ull},  {65, 33, 32, 10553295903848911921ull},
+        {100, 37, 32, 12874151145440911455ull}, {257, 3, 32, 7921665986855278526ull},
+        {130, 130, 16, 7839403541802249858ull}, {4096, 2, 32, 17630279486861242278ull},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::uint32_t> greys;
+        std::uint32_t seed = static_cast<std::uint32_t>(c.width * 977 + c.height);
+        for (int i = 0; i < c.width * c.height; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            greys.push_back(seed >> 24);
+        }
+        WriteGreys("pin.bmp", c.width, c.height, greys);
+        platform::seams::SetDisplayBitsPerPixel(c.displayBits);
+        std::uint64_t digest = 14695981039346656037ull;  // FNV-1a over every level's vertices
+        for (int lod = 0; lod <= kMaxLOD; ++lod) {
+            CHeightBlock block;
+            const D3DXVECTOR3 size(40, 200, 30);
+            block.Create("pin.bmp", "", &size, lod);
+            const auto vertices = Vertices(block);
+            const auto* bytes = reinterpret_cast<const unsigned char*>(vertices.data());
+            for (std::size_t i = 0; i < vertices.size() * sizeof(CHeightVertex); ++i)
+                digest = (digest ^ bytes[i]) * 1099511628211ull;
+        }
+        platform::seams::SetDisplayBitsPerPixel(32);
+        EXPECT_EQ(digest, c.digest) << c.width << " x " << c.height;
+    }
+}
