@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Samples of a file of any claimed size, which must match the whole image where there is one.
         const std::vector<int> columns = Spread(width), rows = Spread(height);
         std::vector<std::uint8_t> samples;
-        if (!platform::SampleBmp(data, size, columns, rows, samples) || samples.size() != columns.size() * rows.size() * 4)
+        if (!platform::SampleBmp(data, size, columns, rows, samples) ||
+            samples.size() != columns.size() * rows.size() * 4)
             __builtin_trap();
         for (std::size_t r = 0; isBmp && r < rows.size(); ++r)
             for (std::size_t c = 0; c < columns.size(); ++c)

@@ -38,10 +38,9 @@ struct BmpLayout {
 };
 
 // The file header, then an info header of 12 bytes (OS/2 1.x) or 40 and more (Windows). Refused:
-// sizes of 0 or past 2^31 - 1, depths and compressions other than those above (JPEG and PNG
-// inside a BMP among them), run-length files that claim to be top-down (Windows refuses them),
-// and a palette, masks or uncompressed rows the file does not hold (the last row may lack its
-// padding).
+// sizes of 0 or past 2^31 - 1, other depths and compressions (JPEG and PNG inside a BMP among
+// them), run-length files that claim to be top-down (the format has no such thing), and a
+// palette, masks or uncompressed rows the file does not hold (the last row may lack its padding).
 bool ReadLayout(const std::uint8_t* data, std::size_t size, BmpLayout& bmp)
 {
     if (size < kFileHeader + 12 || data[0] != 'B' || data[1] != 'M')
@@ -78,21 +77,19 @@ bool ReadLayout(const std::uint8_t* data, std::size_t size, BmpLayout& bmp)
     }
     const std::uint32_t defaults[2][4] = {{0xFF0000, 0xFF00, 0xFF, 0}, {0x7C00, 0x3E0, 0x1F, 0}};
     std::copy_n(defaults[bmp.bits == 16], 4, bmp.masks);
-    std::size_t table = kFileHeader + headerSize;
     if (fields) {
         // An alpha mask follows the colour masks as a fourth field, or inside a header of 56 bytes
-        // or more; the palette, if any, comes after them all.
+        // or more. Only truecolour has fields, so no palette comes after them.
         const int count = bmp.compression == kAlphaBitFields || headerSize >= 56 ? 4 : 3;
-        const std::size_t end = kMasks + 4 * static_cast<std::size_t>(count);
-        if (end > size)
+        if (kMasks + 4 * static_cast<std::size_t>(count) > size)
             return false;
         for (int i = 0; i < count; ++i)
             bmp.masks[i] = ReadU32(data + kMasks + 4 * i);
-        table = std::max(table, end);
     }
+    const std::size_t table = kFileHeader + headerSize;
     bmp.entry = core ? 3 : 4;
     if (bmp.bits == 1 || bmp.bits == 4 || bmp.bits == 8) {
-        if (core || colours == 0 || colours > (1u << bmp.bits))
+        if (colours == 0 || colours > (1u << bmp.bits))  // an OS/2 1.x palette is always full
             colours = 1u << bmp.bits;
         if (table > size || colours * bmp.entry > size - table)
             return false;
@@ -151,9 +148,10 @@ void SampleUncompressed(const BmpLayout& bmp, const std::vector<int>& columns, c
 }
 
 // Walks a run-length stream, bottom row first, calling span(y, x, count, indexOf) for each run of
-// pixels inside the image: y counted from the top, the run cut at the row's end, indexOf(k) the
-// palette index of its k-th pixel. The walk ends at the end-of-image mark, at a row past the top
-// or where the bytes run out (a run cut short keeps the pixels it has).
+// pixels: y counted from the top, indexOf(k) the palette index of its k-th pixel. A run may start
+// or reach past the row's end (it is not carried to the next row: the sink cuts it). The walk
+// ends at the end-of-image mark, at a row past the top or where the bytes run out (a run cut
+// short keeps the pixels it has).
 template <class Span>
 void WalkRunLength(const BmpLayout& bmp, Span&& span)
 {
@@ -162,8 +160,7 @@ void WalkRunLength(const BmpLayout& bmp, Span&& span)
     const std::uint8_t* const end = p + bmp.pixelBytes;
     std::int64_t x = 0, fileRow = 0;
     auto run = [&](std::int64_t count, auto indexOf) {
-        if (x < bmp.width)
-            span(bmp.rows - 1 - fileRow, x, std::min(count, bmp.width - x), indexOf);
+        span(bmp.rows - 1 - fileRow, x, count, indexOf);
         x += count;
     };
     while (end - p >= 2 && fileRow < bmp.rows) {

@@ -241,8 +241,8 @@ struct BITMAP {
     LPVOID bmBits;
 };
 
-// Only IMAGE_BITMAP with LR_LOADFROMFILE; null for a file that is missing or not a BMP that
-// platform::DecodeBmp reads.
+// Only IMAGE_BITMAP with LR_LOADFROMFILE; null for a file that is missing or not a BMP the
+// layer's reader takes (platform/imagedecode.h), of any size.
 HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags);
 // bmWidthBytes is the largest LONG where a row would be longer.
 int GetObjectA(HANDLE object, int size, LPVOID out);

@@ -54,6 +54,8 @@ THeightMap ReadHeightMap(const std::string& file)
 {
     CGrayBitmap bitmap(file);
     THeightMap map{bitmap.nWidth, bitmap.nHeight, {}};
+    if (!bitmap.IsLoaded())
+        return map;
     const std::vector<int> columns = GridPixels(map.nWidth), rows = GridPixels(map.nHeight);
     const std::vector<std::uint32_t> greys = bitmap.GetGreys(columns, rows);
     if (greys.empty())
@@ -68,7 +70,8 @@ THeightMap ReadHeightMap(const std::string& file)
             for (int col = 0; col < n; ++col) {
                 const std::uint32_t v = greys[indexOf(rows, GridPixel(row, n, map.nHeight)) * columns.size() +
                                               indexOf(columns, GridPixel(col, n, map.nWidth))];
-                map.samples.push_back(static_cast<std::uint8_t>(((v & 0xFF) + ((v >> 8) & 0xFF) + ((v >> 16) & 0xFF)) / 3));
+                map.samples.push_back(
+                    static_cast<std::uint8_t>(((v & 0xFF) + ((v >> 8) & 0xFF) + ((v >> 16) & 0xFF)) / 3));
             }
     }
     return map;
@@ -105,15 +108,14 @@ void CHeightBlock::LoadHeights(std::string file, HeightMapCache* bitmaps)
 {
     THeightMap read;
     const THeightMap* map = &read;
-    const auto known = bitmaps ? bitmaps->find(file) : HeightMapCache::iterator();
-    if (bitmaps && known != bitmaps->end()) {
+    if (!bitmaps) {
+        read = ReadHeightMap(file);
+    } else if (const auto known = bitmaps->find(file); known != bitmaps->end()) {
         map = &known->second;
         if (map->samples.empty())
             Error(UnreadableBitmapText(file));  // as when the bitmap was read for the first block
     } else {
-        read = ReadHeightMap(file);
-        if (bitmaps)
-            map = &bitmaps->emplace(file, std::move(read)).first->second;
+        map = &bitmaps->emplace(file, ReadHeightMap(file)).first->second;
     }
     nBmpWidth = map->nWidth;
     nBmpHeight = map->nHeight;

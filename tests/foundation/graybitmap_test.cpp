@@ -33,7 +33,11 @@ TEST_F(GrayBitmapTest, GreyValuesOfThe32And16BitDisplaysAndUnreadableFilesGiveNo
                                         {{0}, {-1}}, {{1, 0}, {0}}, {{0, 0}, {0}}})
         EXPECT_TRUE(wide.GetGreys(columns, rows).empty());
 
-    // A file that is missing, not a bitmap or cut short is reported alike and gives nothing.
+    // A file that is missing, not a bitmap or cut short is reported alike and gives nothing, also
+    // to a bitmap that held one.
+    wide.Load("missing.bmp");
+    EXPECT_FALSE(wide.IsLoaded());
+    EXPECT_EQ((std::pair{wide.nWidth, wide.nHeight}), (std::pair{0, 0}));
     const std::string good = testutil::BmpWithBits(4, 4, 24, std::vector<std::uint32_t>(16, 0x808080));
     dir.Write("short.bmp", good.substr(0, good.size() - 10));
     dir.Write("text.bmp", "not a bitmap");
@@ -44,5 +48,6 @@ TEST_F(GrayBitmapTest, GreyValuesOfThe32And16BitDisplaysAndUnreadableFilesGiveNo
         EXPECT_EQ((std::pair{bitmap.nWidth, bitmap.nHeight}), (std::pair{0, 0})) << name;
     }
     EXPECT_EQ(boxes.Texts(),
-              (testutil::Strings{"bmp文件不存在:missing.bmp", "bmp文件不存在:short.bmp", "bmp文件不存在:text.bmp"}));
+              (testutil::Strings{"bmp文件不存在:missing.bmp", "bmp文件不存在:missing.bmp",
+                                 "bmp文件不存在:short.bmp", "bmp文件不存在:text.bmp"}));
 }

@@ -178,10 +178,22 @@ TEST(Bitmap, RunLengthFilesReadEveryKindOfRun)
         EXPECT_EQ(Pixels(img)[0], R);
         EXPECT_EQ(Pixels(img)[3], K);
         // Cut inside the delta: the rows above it stay black.
-        ASSERT_TRUE(Decode(RawBmp(6, 4, bits, compression, 4, palette, stream.substr(0, stream.find("\x00\x02\x02\x01", 0, 4) + 3)), img));
+        const std::size_t delta = stream.find("\x00\x02\x02\x01", 0, 4);
+        ASSERT_TRUE(Decode(RawBmp(6, 4, bits, compression, 4, palette, stream.substr(0, delta + 3)), img));
         EXPECT_EQ(Pixels(img), (std::vector<std::uint32_t>{K, K, K, K, K, K, K, K, K, K, K, K, G, G, K, K, K, K,
                                                            R, R, R, G, B, R}));
     }
+
+    // A height map's rows and columns of the same file, some of them: the rows between take nothing.
+    std::vector<std::uint8_t> some;
+    const std::string file = RawBmp(6, 4, 8, 1, 4, palette, rle8);
+    ASSERT_TRUE(platform::SampleBmp(Bytes(file), file.size(), {0, 4}, {0, 2}, some));
+    platform::RgbaImage subset{2, 2, some};
+    EXPECT_EQ(Pixels(subset), (std::vector<std::uint32_t>{R, K, G, K}));
+
+    // An RLE4 run alternates its two indices, high nibble first.
+    ASSERT_TRUE(Decode(RawBmp(5, 1, 4, 2, 4, palette, std::string("\x05\x12\x00\x01", 4)), img));
+    EXPECT_EQ(Pixels(img), (std::vector<std::uint32_t>{R, G, R, G, R}));
 
     // A run of 9 in a row of 6, then one more: cut at the row's end, not carried to the next row.
     ASSERT_TRUE(Decode(RawBmp(6, 2, 8, 1, 4, palette, std::string("\x09\x01\x01\x02\x00\x00\x01\x03", 8)), img));

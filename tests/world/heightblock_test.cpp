@@ -184,6 +184,16 @@ TEST_F(HeightBlockTest, BitmapsOfAnySizeAndKindGiveHeights)
     EXPECT_EQ(Join({vertices[0].y, vertices[1].y, vertices[2].y, vertices[63].y, vertices[64 * 63].y}),
               "85 85 0 85 0");
 
+    // 2^25 pixels wide (4 MB): the last column's float position rounds up past the last pixel,
+    // which is read all the same.
+    const int side = 1 << 25;
+    std::string huge = testutil::BmpWithBits(1, 1, 1, {0}, {0x000000, 0xFFFFFF});
+    huge.replace(18, 4, std::string(reinterpret_cast<const char*>(&side), 4));
+    huge = huge.substr(0, 62) + std::string(side / 8 - 1, '\0') + "\x01";
+    root.Write("huge.bmp", huge);
+    block = g_HeightBlockManager.LoadBlock("Huge", "huge.bmp", "", {10, 255, 10}, 5);
+    EXPECT_EQ(Heights(*block), "0 85 0 85");
+
     // 2 x 2, bottom row first: 2 pixels of grey 255, end of line, 1 of 150, end of image.
     const std::string palette = std::string("\xFF\xFF\xFF\0\x96\x96\x96\0", 8);
     const std::string stream = std::string("\x02\x00\x00\x00\x01\x01\x00\x01", 8);
