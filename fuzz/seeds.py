@@ -63,6 +63,49 @@ def bmp_indexed(w, h, bits, top_down):
     return header + info + palette + pixels
 
 
+def bmp_rle(w, h, bits):
+    """A run-length BMP (RLE8 or RLE4) with every kind of item: encoded and absolute runs (one odd
+    length, so padded), a delta, ends of line and the end of the image."""
+    palette = b''.join(bytes((i * 37 % 256, i * 91 % 256, i * 13 % 256, 0)) for i in range(1 << bits))
+    pair = 0x21 if bits == 4 else 1
+    absolute = bytes((0x12, 0x31, 0x20)) if bits == 4 else bytes((1, 2, 3, 1, 2))
+    stream = b''
+    for y in range(h):
+        if y == 1:
+            stream += bytes((0, 2, 1, 1))  # a delta: one right, one up
+            continue
+        stream += bytes((2, pair)) + bytes((0, 5)) + absolute + b'\0' + bytes((w - 7 if w > 7 else 1, pair))
+        stream += b'\0\0'
+    stream += b'\0\1'
+    offset = 54 + len(palette)
+    header = struct.pack('<2sIHHI', b'BM', offset + len(stream), 0, 0, offset)
+    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, bits, 1 if bits == 8 else 2, len(stream), 0, 0, 0, 0)
+    return header + info + palette + stream
+
+
+def bmp_os2(w, h):
+    """An OS/2 1.x BMP: a 12-byte header and 256 three-byte palette entries, every index used."""
+    stride = (w + 3) & ~3
+    pixels = b''.join(bytes((255 - (x + y * w) % 256) for x in range(w)).ljust(stride, b'\0') for y in range(h))
+    palette = b''.join(bytes((i, 255 - i, i // 2)) for i in range(256))
+    offset = 26 + len(palette)
+    return struct.pack('<2sIHHIIHHHH', b'BM', offset + len(pixels), 0, 0, offset, 12, w, h, 1, 8) + palette + pixels
+
+
+def bmp_fields(w, h, bits, alpha):
+    """A BMP of 16 or 32 bits with bit fields, and an alpha mask (BI_ALPHABITFIELDS) if asked; with
+    a two-entry palette before the pixels, which truecolour files may carry."""
+    masks = (0xF800, 0x7E0, 0x1F, 0) if bits == 16 else (0xFF0000, 0xFF00, 0xFF, 0xFF000000)
+    table = struct.pack('<IIII' if alpha else '<III', *(masks if alpha else masks[:3])) + bytes(8)
+    stride = (w * bits // 8 + 3) & ~3
+    pixels = b''.join(b''.join(((x * 977 + y * 131) & 0xFFFFFFFF).to_bytes(4, 'little')[:bits // 8]
+                               for x in range(w)).ljust(stride, b'\0') for y in range(h))
+    offset = 54 + len(table)
+    header = struct.pack('<2sIHHI', b'BM', offset + len(pixels), 0, 0, offset)
+    info = struct.pack('<IiiHHIIiiII', 40, w, -h, 1, bits, 6 if alpha else 3, len(pixels), 0, 0, 2, 0)
+    return header + info + table + pixels
+
+
 def tga(w, h):
     header = struct.pack('<BBBHHBHHHHBB', 0, 0, 2, 0, 0, 0, 0, 0, w, h, 32, 8)
     return header + b''.join(bytes((x * 40 % 256, y * 40 % 256, 30, 255)) for y in range(h) for x in range(w))
@@ -129,6 +172,11 @@ def main():
     put(os.path.join(out, 'image_fuzz'), 'palette.bmp', bmp_indexed(5, 3, 8, top_down=False))
     put(os.path.join(out, 'image_fuzz'), 'mono.bmp', bmp_indexed(9, 2, 1, top_down=True))
     put(os.path.join(out, 'image_fuzz'), 'nibbles.bmp', bmp_indexed(3, 3, 4, top_down=False))
+    put(os.path.join(out, 'image_fuzz'), 'rle8.bmp', bmp_rle(9, 4, 8))
+    put(os.path.join(out, 'image_fuzz'), 'rle4.bmp', bmp_rle(10, 3, 4))
+    put(os.path.join(out, 'image_fuzz'), 'os2.bmp', bmp_os2(5, 3))
+    put(os.path.join(out, 'image_fuzz'), 'fields16.bmp', bmp_fields(3, 2, 16, alpha=False))
+    put(os.path.join(out, 'image_fuzz'), 'alpha32.bmp', bmp_fields(2, 3, 32, alpha=True))
     # A texture: the first byte picks the budget (its low 7 bits, in 8 KB) and the release order.
     for name, image in (('small.png', png(5, 3)), ('small.bmp', bmp(5, 3)), ('small.tga', tga(4, 3)),
                         ('rgb32.dds', dds_rgb(2, 3, 32))):

@@ -1,5 +1,6 @@
 // stb_image covers the common formats; DDS is ours because stb_image does not read it and the
-// models ship their textures as DDS.
+// models ship their textures as DDS, and BMP is ours (bmpdecode.cpp) because stb_image reads too
+// few of the files other tools write.
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_PSD
 #define STBI_NO_GIF
@@ -7,6 +8,7 @@
 #define STBI_NO_PIC
 #define STBI_NO_PNM
 #define STBI_NO_STDIO
+#define STBI_NO_BMP  // ours: bmpdecode.cpp
 // A header may claim any size whatever the data holds, and the pixels are allocated before they
 // are read: refuse what the DDS reader refuses.
 #define STBI_MAX_DIMENSIONS 16384
@@ -17,16 +19,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/imagebytes.h"
+
 namespace platform {
 namespace {
 
-std::uint32_t ReadU32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-std::uint16_t ReadU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+using imagebytes::MaskChannel;
+using imagebytes::ReadU16;
+using imagebytes::ReadU32;
 
 constexpr std::uint32_t FourCC(char a, char b, char c, char d)
 {
@@ -113,27 +113,6 @@ void DecodeDxt5Alpha(const std::uint8_t* block, std::uint8_t out[64])
         out[i * 4 + 3] = static_cast<std::uint8_t>(alpha[(bits >> (3 * i)) & 7]);
 }
 
-int MaskShift(std::uint32_t mask)
-{
-    int shift = 0;
-    while (mask && !(mask & 1)) {
-        mask >>= 1;
-        ++shift;
-    }
-    return shift;
-}
-
-// A channel of any width scaled to 8 bits; an empty mask reads as `fallback`.
-std::uint8_t ExtractChannel(std::uint32_t pixel, std::uint32_t mask, std::uint8_t fallback)
-{
-    if (!mask)
-        return fallback;
-    const int shift = MaskShift(mask);
-    const std::uint32_t max = mask >> shift;
-    const std::uint32_t v = (pixel & mask) >> shift;
-    return static_cast<std::uint8_t>((v * 255 + max / 2) / max);
-}
-
 // stb_image grows its buffer to what a PNG chunk claims before it reads the chunk, so a few bytes
 // claiming a gigabyte cost a gigabyte. A chunk reaching past the end of the data fails the decode
 // anyway: such a file is refused before stb_image sees it.
@@ -200,11 +179,6 @@ bool JpegTablesFit(const std::uint8_t* data, std::size_t size)
     return true;
 }
 
-// No format read through stb_image codes more than about 8,300 pixels a byte (a one-bit PNG at
-// deflate's best ratio). A header claiming more describes pixels the file does not hold, which
-// stb_image would allocate and make up as zeros (a truncated TGA or BMP decodes without error).
-constexpr std::uint64_t kMostPixelsPerByte = 16384;
-
 void DecodeDxtImage(const DxtBlocks& dxt, RgbaImage& out)
 {
     const std::size_t blockBytes = dxt.kind == DxtKind::Dxt1 ? 8 : 16;
@@ -247,9 +221,10 @@ bool DecodeDds(const std::uint8_t* data, std::size_t size, RgbaImage& out, int m
     const std::size_t pitch = bytesPerPixel * w;
     if (pitch * h > available)
         return false;
-    const std::uint32_t rMask = ReadU32(data + kDdsMasks), gMask = ReadU32(data + kDdsMasks + 4),
-                        bMask = ReadU32(data + kDdsMasks + 8);
-    const std::uint32_t aMask = (flags & kPfAlphaPixels) ? ReadU32(data + kDdsMasks + 12) : 0;
+    const MaskChannel channels[4] = {{ReadU32(data + kDdsMasks), 0},
+                                     {ReadU32(data + kDdsMasks + 4), 0},
+                                     {ReadU32(data + kDdsMasks + 8), 0},
+                                     {(flags & kPfAlphaPixels) ? ReadU32(data + kDdsMasks + 12) : 0, 255}};
     out.width = static_cast<int>(w);
     out.height = static_cast<int>(h);
     out.rgba.resize(static_cast<std::size_t>(w) * h * 4);
@@ -260,10 +235,8 @@ bool DecodeDds(const std::uint8_t* data, std::size_t size, RgbaImage& out, int m
             for (std::size_t i = 0; i < bytesPerPixel; ++i)
                 v |= static_cast<std::uint32_t>(p[i]) << (8 * i);
             std::uint8_t* o = &out.rgba[(static_cast<std::size_t>(y) * w + x) * 4];
-            o[0] = ExtractChannel(v, rMask, 0);
-            o[1] = ExtractChannel(v, gMask, 0);
-            o[2] = ExtractChannel(v, bMask, 0);
-            o[3] = ExtractChannel(v, aMask, 255);
+            for (int c = 0; c < 4; ++c)
+                o[c] = channels[c](v);
         }
     return true;
 }
@@ -319,12 +292,14 @@ bool DecodeImage(const std::uint8_t* data, std::size_t size, RgbaImage& out, int
     maxSide = std::min(maxSide, kMaxImageSide);
     if (size >= 4 && ReadU32(data) == FourCC('D', 'D', 'S', ' '))
         return DecodeDds(data, size, out, maxSide);
+    if (size >= 2 && data[0] == 'B' && data[1] == 'M')
+        return DecodeBmp(data, size, out, maxSide);
     if (size > 0x7FFFFFFF || !PngChunksFit(data, size) || !JpegTablesFit(data, size))
         return false;
     int w = 0, h = 0, channels = 0;
     if (stbi_info_from_memory(data, static_cast<int>(size), &w, &h, &channels) &&
         (w > maxSide || h > maxSide ||
-         static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) > size * kMostPixelsPerByte))
+         static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) > size * imagebytes::kMostPixelsPerByte))
         return false;
     stbi_uc* pixels = stbi_load_from_memory(data, static_cast<int>(size), &w, &h, &channels, 4);
     if (!pixels)
@@ -337,99 +312,6 @@ bool DecodeImage(const std::uint8_t* data, std::size_t size, RgbaImage& out, int
     out.height = h;
     out.rgba.assign(pixels, pixels + static_cast<std::size_t>(w) * h * 4);
     stbi_image_free(pixels);
-    return true;
-}
-
-bool DecodeBmp(const std::uint8_t* data, std::size_t size, RgbaImage& out)
-{
-    // The file header, then an info header of 12 bytes (OS/2) or 40 and more (Windows).
-    constexpr std::size_t kFileHeader = 14;
-    constexpr std::size_t kMasks = kFileHeader + 40;  // bit fields: after a 40-byte header, or inside a longer one
-    if (size < kFileHeader + 12 || data[0] != 'B' || data[1] != 'M')
-        return false;
-    const std::size_t pixelOffset = ReadU32(data + 10);
-    const std::size_t headerSize = ReadU32(data + kFileHeader);
-    const bool core = headerSize == 12;
-    if (!core && (headerSize < 40 || headerSize > size - kFileHeader))
-        return false;
-    std::int64_t width, height;
-    unsigned bits;
-    std::uint32_t compression = 0, colours = 0;
-    if (core) {
-        width = ReadU16(data + 18);
-        height = ReadU16(data + 20);
-        bits = ReadU16(data + 24);
-    } else {
-        width = static_cast<std::int32_t>(ReadU32(data + 18));
-        height = static_cast<std::int32_t>(ReadU32(data + 22));
-        bits = ReadU16(data + 28);
-        compression = ReadU32(data + 30);
-        colours = ReadU32(data + 46);
-    }
-    const bool topDown = height < 0;
-    const std::int64_t rows = topDown ? -height : height;
-    if (width <= 0 || rows <= 0 || width > kMaxBitmapSide || rows > kMaxBitmapSide)
-        return false;
-
-    std::uint32_t masks[3] = {0xFF0000, 0xFF00, 0xFF};  // R, G, B
-    if (bits == 16) {
-        masks[0] = 0x7C00;
-        masks[1] = 0x3E0;
-        masks[2] = 0x1F;
-    }
-    std::size_t table = kFileHeader + headerSize;
-    if (compression == 3 || compression == 6) {  // BI_BITFIELDS, BI_ALPHABITFIELDS
-        if ((bits != 16 && bits != 32) || kMasks + 12 > size)
-            return false;
-        for (int i = 0; i < 3; ++i)
-            masks[i] = ReadU32(data + kMasks + 4 * i);
-        if (headerSize == 40)
-            table += compression == 6 ? 16 : 12;
-    } else if (compression != 0) {
-        return false;
-    }
-    const std::size_t entry = core ? 3 : 4;
-    if (bits == 1 || bits == 4 || bits == 8) {
-        if (core || colours == 0 || colours > (1u << bits))
-            colours = 1u << bits;
-        if (table > size || colours * entry > size - table)
-            return false;
-    } else if (bits != 16 && bits != 24 && bits != 32) {
-        return false;
-    }
-    const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4;
-    const std::uint64_t lastRow = (static_cast<std::uint64_t>(width) * bits + 7) / 8;
-    if (pixelOffset > size || (rows - 1) * stride + lastRow > size - pixelOffset)
-        return false;
-
-    out.width = static_cast<int>(width);
-    out.height = static_cast<int>(rows);
-    out.rgba.assign(static_cast<std::size_t>(width * rows * 4), 255);
-    const std::size_t bytesPerPixel = bits / 8;
-    for (std::int64_t y = 0; y < rows; ++y) {
-        const std::uint8_t* row = data + pixelOffset + (topDown ? y : rows - 1 - y) * stride;
-        std::uint8_t* o = &out.rgba[static_cast<std::size_t>(y * width * 4)];
-        for (std::int64_t x = 0; x < width; ++x, o += 4) {
-            if (bits <= 8) {
-                const std::size_t bit = static_cast<std::size_t>(x) * bits;
-                const unsigned index = (row[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
-                if (index < colours) {  // an index past a short palette reads black
-                    const std::uint8_t* c = data + table + index * entry;
-                    o[0] = c[2];
-                    o[1] = c[1];
-                    o[2] = c[0];
-                } else {
-                    o[0] = o[1] = o[2] = 0;
-                }
-                continue;
-            }
-            std::uint32_t v = 0;
-            for (std::size_t i = 0; i < bytesPerPixel; ++i)
-                v |= static_cast<std::uint32_t>(row[x * bytesPerPixel + i]) << (8 * i);
-            for (int i = 0; i < 3; ++i)
-                o[i] = ExtractChannel(v, masks[i], 0);
-        }
-    }
     return true;
 }
 

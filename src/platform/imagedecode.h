@@ -1,5 +1,5 @@
-// Image files decoded to plain pixels for the device: BMP, PNG, JPG and TGA through stb_image,
-// DDS through our own reader (DXT1/3/5 decoded in software, uncompressed 32 and 24 bits).
+// Image files decoded to plain pixels for the device: PNG, JPG and TGA through stb_image, BMP and
+// DDS through our own readers (DDS: DXT1/3/5 decoded in software, uncompressed 32 and 24 bits).
 #pragma once
 
 #include <cstddef>
@@ -18,9 +18,6 @@ struct RgbaImage {
 
 // The largest side any image is decoded at.
 constexpr int kMaxImageSide = 16384;
-// The largest side of a BMP read as a bitmap: a height map, sampled by a grid of at most 65
-// vertices a side, gains nothing from more, and each pixel costs 16 bytes on its way to heights.
-constexpr int kMaxBitmapSide = 4096;
 
 // Any supported format, recognised by its content rather than its extension. An image wider or
 // higher than maxSide is refused before its pixels are decoded.
@@ -41,9 +38,24 @@ struct DxtBlocks {
 };
 bool FindDxtBlocks(const std::uint8_t* data, std::size_t size, DxtBlocks& out);
 
-// A BMP file without compression (1, 4, 8, 16, 24 or 32 bits a pixel, palettes, bit fields,
-// bottom-up or top-down) of at most kMaxBitmapSide a side: false for anything else, and for a
-// file that lacks any of the bytes its header promises. Alpha is 255.
-bool DecodeBmp(const std::uint8_t* data, std::size_t size, RgbaImage& out);
+// BMP files: OS/2 1.x and Windows headers; 1, 4 and 8 bits a pixel through a palette (an index
+// past its end is black), 16 and 32 bits with bit fields (5-5-5 and 8-8-8 without), 24 bits;
+// uncompressed rows bottom-up or top-down, or run-length coded (RLE8, RLE4), the pixels a run
+// does not reach black. Alpha comes from an alpha mask only; without one every pixel is opaque.
+// Refused: other depths and compressions, broken headers, and an uncompressed file that lacks
+// any byte of its rows (the last row's padding aside). A run-length file may end early.
+
+// The size a BMP claims, read from its headers, if the reader takes the file.
+bool ReadBmpSize(const std::uint8_t* data, std::size_t size, int& width, int& height);
+
+// The pixels at the crossings of `columns` and `rows` (each strictly ascending and inside the
+// image, rows counted from the top), row by row, in RGBA: a few pixels of a file of any size
+// without decoding the rest. False for a file the reader refuses, or indices outside the image.
+bool SampleBmp(const std::uint8_t* data, std::size_t size, const std::vector<int>& columns,
+               const std::vector<int>& rows, std::vector<std::uint8_t>& rgba);
+
+// The whole image, top row first, of at most maxSide a side and no more pixels than its bytes
+// can justify.
+bool DecodeBmp(const std::uint8_t* data, std::size_t size, RgbaImage& out, int maxSide = kMaxImageSide);
 
 }  // namespace platform

@@ -223,7 +223,8 @@ void SetLastError(DWORD error);
 
 // Bitmaps: what reading a bitmap file's pixels takes. LoadImageA gives the picture in the
 // display's format, as a device-dependent bitmap: 32 bits (B, G, R, 0 a pixel) unless a test
-// switches the display to 16 bits (5-6-5); rows top first, none padded.
+// switches the display to 16 bits (5-6-5). Its pixels are decoded when they are read, so that a
+// bitmap costs the file's bytes, not 4 bytes a pixel.
 struct HDC__;
 using HDC = HDC__*;
 using HBITMAP = HGDIOBJ;
@@ -240,11 +241,18 @@ struct BITMAP {
     LPVOID bmBits;
 };
 
-// Only IMAGE_BITMAP with LR_LOADFROMFILE; null for a file that is missing or not an uncompressed BMP.
+// Only IMAGE_BITMAP with LR_LOADFROMFILE; null for a file that is missing or not a BMP the
+// layer's reader takes (platform/imagedecode.h), of any size.
 HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags);
+// bmWidthBytes is the largest LONG where a row would be longer.
 int GetObjectA(HANDLE object, int size, LPVOID out);
 HDC CreateCompatibleDC(HDC dc);
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
-LONG GetBitmapBits(HBITMAP bitmap, LONG size, LPVOID bits);
+// Not a Windows call: in place of GetBitmapBits, which copies every pixel, the pixels of a
+// bitmap at the crossings of `columns` and `rows` (each strictly ascending and inside the
+// bitmap, rows counted from the top), row by row, bmBitsPixel / 8 bytes each. The bytes written:
+// 0 for a stale handle or indices outside the bitmap.
+LONG GetBitmapSamples(HBITMAP bitmap, const int* columns, int columnCount, const int* rows, int rowCount,
+                      LPVOID bits);
 BOOL DeleteObject(HGDIOBJ object);
 BOOL DeleteDC(HDC dc);

@@ -19,6 +19,64 @@ namespace {
 D3DXVECTOR3 TurnX(const D3DXVECTOR3& d) { return {-d.y, d.x, 0.0f}; }
 D3DXVECTOR3 TurnZ(const D3DXVECTOR3& d) { return {0.0f, d.z, -d.y}; }
 
+std::string TooManyBlocksText(const std::string& name)
+{
+    return "Too many HeightBlocks, " + IntToString(kMaxHeightBlocks) + " at most:" + name;
+}
+
+// How far along its side vertex i of a grid of n a side lies, 0 to 1: the texture coordinate.
+float GridFraction(int i, int n) { return std::min(i / static_cast<float>(n - 1), 1.0f); }
+
+// The pixel that vertex i of a grid of n reads along a side of `pixels` pixels, truncated; on a
+// side past 2^24 pixels the float product may round up past the last pixel, which it then reads.
+int GridPixel(int i, int n, int pixels)
+{
+    const float at = (pixels - 1) * GridFraction(i, n);
+    return at >= static_cast<float>(pixels - 1) ? pixels - 1 : static_cast<int>(at);
+}
+
+// Every pixel index some grid reads along a side of `pixels`, ascending.
+std::vector<int> GridPixels(int pixels)
+{
+    std::vector<int> out;
+    for (int lod = 0; lod <= kMaxLOD; ++lod)
+        for (int i = 0; i < 64 >> lod; ++i)
+            out.push_back(GridPixel(i, 64 >> lod, pixels));
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+
+// The heights of every grid from the pixels they read, and nothing else of the bitmap. The
+// three low bytes of a grey value summed and divided by 3: a grey value (0 to 255, in the low
+// byte) becomes 0 to 85. Stored height maps are made for this scaling.
+THeightMap ReadHeightMap(const std::string& file)
+{
+    CGrayBitmap bitmap(file);
+    THeightMap map{bitmap.nWidth, bitmap.nHeight, {}};
+    if (!bitmap.IsLoaded())
+        return map;
+    const std::vector<int> columns = GridPixels(map.nWidth), rows = GridPixels(map.nHeight);
+    const std::vector<std::uint32_t> greys = bitmap.GetGreys(columns, rows);
+    if (greys.empty())
+        return map;
+    auto indexOf = [](const std::vector<int>& pixels, int pixel) {
+        return static_cast<std::size_t>(std::lower_bound(pixels.begin(), pixels.end(), pixel) - pixels.begin());
+    };
+    map.samples.reserve(kHeightSamples);
+    for (int lod = 0; lod <= kMaxLOD; ++lod) {
+        const int n = 64 >> lod;
+        for (int row = 0; row < n; ++row)
+            for (int col = 0; col < n; ++col) {
+                const std::uint32_t v = greys[indexOf(rows, GridPixel(row, n, map.nHeight)) * columns.size() +
+                                              indexOf(columns, GridPixel(col, n, map.nWidth))];
+                map.samples.push_back(
+                    static_cast<std::uint8_t>(((v & 0xFF) + ((v >> 8) & 0xFF) + ((v >> 16) & 0xFF)) / 3));
+            }
+    }
+    return map;
+}
+
 }  // namespace
 
 CHeightBlock::~CHeightBlock()
@@ -29,12 +87,13 @@ CHeightBlock::~CHeightBlock()
         pIndexBuffer->Release();
 }
 
-bool CHeightBlock::Create(std::string heightFile, std::string textureFile, const D3DXVECTOR3* size, int LOD)
+bool CHeightBlock::Create(std::string heightFile, std::string textureFile, const D3DXVECTOR3* size, int LOD,
+                          HeightMapCache* bitmaps)
 {
     texture.SetName(textureFile);
     texture.Load();
     nLOD = LOD;
-    LoadHeights(heightFile);
+    LoadHeights(heightFile, bitmaps);
     vBlockSize = *size;
     BuildMesh(nLOD);
     material.Ambient = COLOR_WHITE;
@@ -45,23 +104,26 @@ bool CHeightBlock::Create(std::string heightFile, std::string textureFile, const
     return true;
 }
 
-void CHeightBlock::LoadHeights(std::string file)
+void CHeightBlock::LoadHeights(std::string file, HeightMapCache* bitmaps)
 {
-    CGrayBitmap bitmap(file);
-    nBmpWidth = bitmap.nWidth;
-    nBmpHeight = bitmap.nHeight;
-    pHeights.reset();
-    const std::uint32_t* grey = bitmap.GetData();
-    if (!grey)
-        return;
-    const std::size_t count = static_cast<std::size_t>(nBmpWidth) * nBmpHeight;
-    pHeights = std::make_unique<int[]>(count);
-    // The three low bytes of a grey value summed and divided by 3: a grey value (0 to 255, in the
-    // low byte) becomes 0 to 85. Stored height maps are made for this scaling.
-    for (std::size_t k = 0; k < count; ++k) {
-        const std::uint32_t v = grey[k];
-        pHeights[k] = static_cast<int>(((v & 0xFF) + ((v >> 8) & 0xFF) + ((v >> 16) & 0xFF)) / 3);
+    THeightMap read;
+    const THeightMap* map = &read;
+    if (!bitmaps) {
+        read = ReadHeightMap(file);
+    } else if (const auto known = bitmaps->find(file); known != bitmaps->end()) {
+        map = &known->second;
+        if (map->samples.empty())
+            Error(UnreadableBitmapText(file));  // as when the bitmap was read for the first block
+    } else {
+        map = &bitmaps->emplace(file, ReadHeightMap(file)).first->second;
     }
+    nBmpWidth = map->nWidth;
+    nBmpHeight = map->nHeight;
+    pHeights.reset();
+    if (map->samples.empty())
+        return;
+    pHeights = std::make_unique<std::uint8_t[]>(kHeightSamples);
+    std::copy(map->samples.begin(), map->samples.end(), pHeights.get());
 }
 
 void CHeightBlock::BuildMesh(int LOD)
@@ -116,12 +178,11 @@ void CHeightBlock::BuildMesh(int LOD)
 void CHeightBlock::FillVertices(CHeightVertex* vertices) const
 {
     const int n = nGrid;
-    const float last = static_cast<float>(n - 1);
+    const std::uint8_t* heights = pHeights.get() + HeightSamplesOffset(nLOD);
     for (int row = 0; row < n; ++row)
         for (int col = 0; col < n; ++col) {
-            const float u = std::min(col / last, 1.0f), v = std::min(row / last, 1.0f);
-            const int px = static_cast<int>((nBmpWidth - 1) * u), pz = static_cast<int>((nBmpHeight - 1) * v);
-            const int sample = pHeights[static_cast<std::size_t>(pz) * nBmpWidth + px];
+            const float u = GridFraction(col, n), v = GridFraction(row, n);
+            const int sample = heights[row * n + col];
             CHeightVertex& out = vertices[row * n + col];
             out.x = (u - 0.5f) * vBlockSize.x;
             out.y = sample / 255.0f * vBlockSize.y;
@@ -210,22 +271,33 @@ void HeightBlockManager::LoadBlockList(CIniFile& file, std::string section, std:
 {
     file.SelectSection(section);
     SetCurrentFolder(folder);
+    HeightMapCache bitmaps;
     for (int i = 1;; ++i) {
         const std::string number = IntToString(i);
         const std::string name = file.GetString("name" + number);
         if (name.empty())
             break;
-        LoadBlock(name, file.GetString("height" + number), file.GetString("texture" + number), size, LOD);
+        if (i > kMaxHeightBlocks) {
+            Error(TooManyBlocksText(name));
+            break;
+        }
+        if (!LoadBlock(name, file.GetString("height" + number), file.GetString("texture" + number), size, LOD,
+                       &bitmaps))
+            break;
     }
 }
 
 CHeightBlock* HeightBlockManager::LoadBlock(std::string name, std::string heightFile, std::string textureFile,
-                                            const D3DXVECTOR3& size, int LOD)
+                                            const D3DXVECTOR3& size, int LOD, HeightMapCache* bitmaps)
 {
     if (CHeightBlock* found = Find(name))
         return found;
+    if (blocks.Count() >= kMaxHeightBlocks) {
+        Error(TooManyBlocksText(name));
+        return nullptr;
+    }
     CHeightBlock* block = blocks.AddNew();
-    block->Create(heightFile, textureFile, &size, LOD);
+    block->Create(heightFile, textureFile, &size, LOD, bitmaps);
     block->strName = name;
     return block;
 }

@@ -3,8 +3,11 @@
 // the terrain places the same block many times and draws it at an offset.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "foundation/arraylist.h"
 #include "foundation/objectbase.h"
@@ -27,6 +30,30 @@ static_assert(sizeof(CHeightVertex) == 32);
 constexpr int kMaxLOD = 5;
 inline int ClampLOD(int lod) { return lod < 0 ? 0 : (lod > kMaxLOD ? kMaxLOD : lod); }
 
+// What a block keeps of its bitmap: one height a vertex of the grid of every level of detail,
+// level 0's 64 x 64 first, then 32 x 32 and so on down to 2 x 2, each grid row by row. However
+// large the bitmap, no grid reads more.
+constexpr int kHeightSamples = 64 * 64 + 32 * 32 + 16 * 16 + 8 * 8 + 4 * 4 + 2 * 2;
+// Where a level's grid starts among them.
+constexpr int HeightSamplesOffset(int lod)
+{
+    return lod <= 0 ? 0 : HeightSamplesOffset(lod - 1) + (128 >> lod) * (128 >> lod);
+}
+static_assert(HeightSamplesOffset(kMaxLOD + 1) == kHeightSamples);
+
+// The most blocks the manager holds: a block list that would make more, or has more entries,
+// is reported and ends there.
+constexpr int kMaxHeightBlocks = 4096;
+
+// The heights one bitmap file gives, kept while a block list loads so that every block naming
+// the file reads it once.
+struct THeightMap {
+    int nWidth = 0;
+    int nHeight = 0;
+    std::vector<std::uint8_t> samples;  // kHeightSamples; empty when the file is not a bitmap
+};
+using HeightMapCache = std::map<std::string, THeightMap>;
+
 class CHeightBlock : public CObject {
 public:
     IDirect3DVertexBuffer9* pVertexBuffer = nullptr;
@@ -34,7 +61,8 @@ public:
     CTexture texture;
     D3DXVECTOR3 vBlockSize;  // x extent, height scale, z extent
     int nLOD = 0;
-    std::unique_ptr<int[]> pHeights;  // one sample per bitmap pixel, top row first; null: no mesh
+    // kHeightSamples heights, 0 to 85 (a grey value / 3); null: no mesh.
+    std::unique_ptr<std::uint8_t[]> pHeights;
     int nBmpWidth = 0;
     int nBmpHeight = 0;
     int nGrid = 0;  // vertices a side
@@ -50,9 +78,12 @@ public:
     ~CHeightBlock();
 
     // Loads the texture and the heights and builds the mesh; always true, whatever failed (each
-    // failure has been reported, and a block without mesh or texture draws nothing).
-    bool Create(std::string heightFile, std::string textureFile, const D3DXVECTOR3* size, int LOD);
-    void LoadHeights(std::string file);
+    // failure has been reported, and a block without mesh or texture draws nothing). A bitmap
+    // already in `bitmaps` is not read again (an unreadable one is reported again), and one read
+    // is added to it.
+    bool Create(std::string heightFile, std::string textureFile, const D3DXVECTOR3* size, int LOD,
+                HeightMapCache* bitmaps = nullptr);
+    void LoadHeights(std::string file, HeightMapCache* bitmaps = nullptr);
     // A LOD outside 0 to 5 is taken as the nearest of them.
     void BuildMesh(int LOD);
     // Draws the block moved by the offset. Sets its states and leaves them set: alpha blending
@@ -86,12 +117,14 @@ public:
     HeightBlockManager& operator=(const HeightBlockManager&) = delete;
 
     // Every block the section names ("name<i>", "height<i>", "texture<i>" for i = 1, 2, … up to
-    // the first missing name), with file names relative to `folder`, which becomes current.
-    // Blocks new to the manager are made with the size and LOD of the terrain that loads them.
+    // the first missing name, and no further than kMaxHeightBlocks), with file names relative to
+    // `folder`, which becomes current. Blocks new to the manager are made with the size and LOD of
+    // the terrain that loads them; each bitmap file is read once.
     void LoadBlockList(CIniFile& file, std::string section, std::string folder, const D3DXVECTOR3& size, int LOD);
-    // The block of that name (any ASCII case), made if new; one already made is not remade.
+    // The block of that name (any ASCII case), made if new; one already made is not remade. Null,
+    // reported, for a new name when the manager already holds kMaxHeightBlocks blocks.
     CHeightBlock* LoadBlock(std::string name, std::string heightFile, std::string textureFile,
-                            const D3DXVECTOR3& size, int LOD);
+                            const D3DXVECTOR3& size, int LOD, HeightMapCache* bitmaps = nullptr);
     CHeightBlock* Find(std::string name);
     void Clear() { blocks.Clear(); }
 };

@@ -86,7 +86,8 @@ std::string BmpWithBits(int width, int height, int bits, const std::vector<std::
         for (std::uint32_t c : *entries) table += U32(c);
     const std::size_t offset = 54 + table.size();
     return "BM" + U32(offset + rows.size()) + U32(0) + U32(offset) + U32(40) + U32(width) +
-           U32(topDown ? -height : height) + U16(1) + U16(bits) + U32(masks.empty() ? 0 : 3) + U32(rows.size()) +
+           U32(topDown ? -height : height) + U16(1) + U16(bits) + U32(masks.empty() ? 0 : masks.size() == 4 ? 6 : 3) +
+           U32(rows.size()) +
            U32(2835) + U32(2835) + U32(palette.size()) + U32(0) + table + rows;
 }
 

@@ -23,8 +23,9 @@ std::string JpgFile(int width, int height, int channels, const std::vector<std::
 
 // An uncompressed BMP file of `bits` per pixel (1, 4, 8, 16, 24, 32) with a 40-byte header,
 // rows padded to 4 bytes. `pixels`, top row first, are palette indices up to 8 bits, else the
-// pixel as stored (16 bits: 5-5-5 or, with `masks` R, G, B, the fields they give; 24 and 32 bits:
-// 0xRRGGBB). `palette` entries are 0xRRGGBB. Bottom-up unless `topDown`.
+// pixel as stored (16 bits: 5-5-5 or, with `masks` R, G, B and perhaps A, the fields they give;
+// 24 and 32 bits: 0xRRGGBB, 32 bits with a fourth byte above). `palette` entries are 0xRRGGBB,
+// written at any depth. Bottom-up unless `topDown`.
 std::string BmpWithBits(int width, int height, int bits, const std::vector<std::uint32_t>& pixels,
                         const std::vector<std::uint32_t>& palette = {}, bool topDown = false,
                         const std::vector<std::uint32_t>& masks = {});

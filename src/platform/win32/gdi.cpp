@@ -1,9 +1,13 @@
 // Bitmaps loaded from files as device-dependent bitmaps in the display's format, and the
-// device contexts the engine selects them into. Handles are checked against the live ones, so a
-// stale or foreign handle fails instead of being read.
+// device contexts the engine selects them into. A bitmap keeps its file and decodes the pixels
+// it is asked for. Handles are checked against the live ones, so a stale or foreign handle fails
+// instead of being read.
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <memory>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -18,7 +22,7 @@ struct Bitmap {
     int width = 0;
     int height = 0;
     int bitsPerPixel = 0;
-    std::vector<std::uint8_t> bits;  // rows top first, width * bitsPerPixel / 8 bytes each
+    std::string file;  // the BMP file's bytes
 };
 
 struct DeviceContext {
@@ -26,7 +30,7 @@ struct DeviceContext {
 };
 
 // What a new device context holds selected, as on Windows: a one-pixel bitmap.
-Bitmap g_DefaultBitmap{1, 1, 32, std::vector<std::uint8_t>(4, 0)};
+Bitmap g_DefaultBitmap{1, 1, 32, {}};
 
 std::set<const void*> g_Bitmaps;
 std::set<const void*> g_Contexts;
@@ -39,30 +43,25 @@ Bitmap* LiveBitmap(const void* handle)
     return g_Bitmaps.count(handle) ? static_cast<Bitmap*>(const_cast<void*>(handle)) : nullptr;
 }
 
-// The picture as the display holds it.
-Bitmap ToDisplayFormat(const platform::RgbaImage& image)
+// RGBA pixels as the display holds them: 5-6-5 or B, G, R, 0.
+void ToDisplayFormat(const std::vector<std::uint8_t>& rgba, int bitsPerPixel, std::uint8_t* out)
 {
-    Bitmap b;
-    b.width = image.width;
-    b.height = image.height;
-    b.bitsPerPixel = g_DisplayBits;
-    const std::size_t pixels = static_cast<std::size_t>(image.width) * image.height;
-    b.bits.resize(pixels * (g_DisplayBits / 8));
-    for (std::size_t i = 0; i < pixels; ++i) {
-        const std::uint8_t* p = &image.rgba[i * 4];
-        if (g_DisplayBits == 16) {
+    for (std::size_t i = 0; i < rgba.size() / 4; ++i) {
+        const std::uint8_t* p = &rgba[i * 4];
+        if (bitsPerPixel == 16) {
             const unsigned w = ((p[0] >> 3) << 11) | ((p[1] >> 2) << 5) | (p[2] >> 3);
-            b.bits[i * 2] = static_cast<std::uint8_t>(w & 0xFF);
-            b.bits[i * 2 + 1] = static_cast<std::uint8_t>(w >> 8);
+            out[i * 2] = static_cast<std::uint8_t>(w & 0xFF);
+            out[i * 2 + 1] = static_cast<std::uint8_t>(w >> 8);
         } else {
-            b.bits[i * 4] = p[2];
-            b.bits[i * 4 + 1] = p[1];
-            b.bits[i * 4 + 2] = p[0];
-            b.bits[i * 4 + 3] = 0;
+            out[i * 4] = p[2];
+            out[i * 4 + 1] = p[1];
+            out[i * 4 + 2] = p[0];
+            out[i * 4 + 3] = 0;
         }
     }
-    return b;
 }
+
+const std::uint8_t* Bytes(const std::string& s) { return reinterpret_cast<const std::uint8_t*>(s.data()); }
 
 }  // namespace
 
@@ -79,14 +78,13 @@ HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UI
 {
     if (!name || type != IMAGE_BITMAP || !(flags & LR_LOADFROMFILE))
         return nullptr;
-    std::string bytes;
-    platform::RgbaImage image;
-    if (!platform::ReadFileBytes(name, bytes) ||
-        !platform::DecodeBmp(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), image))
+    auto bitmap = std::make_unique<Bitmap>();
+    if (!platform::ReadFileBytes(name, bitmap->file) ||
+        !platform::ReadBmpSize(Bytes(bitmap->file), bitmap->file.size(), bitmap->width, bitmap->height))
         return nullptr;
-    Bitmap* bitmap = new Bitmap(ToDisplayFormat(image));
-    g_Bitmaps.insert(bitmap);
-    return bitmap;
+    bitmap->bitsPerPixel = g_DisplayBits;
+    g_Bitmaps.insert(bitmap.get());
+    return bitmap.release();
 }
 
 int GetObjectA(HANDLE object, int size, LPVOID out)
@@ -97,7 +95,8 @@ int GetObjectA(HANDLE object, int size, LPVOID out)
     BITMAP desc{};
     desc.bmWidth = b->width;
     desc.bmHeight = b->height;
-    desc.bmWidthBytes = b->width * b->bitsPerPixel / 8;
+    const long long rowBytes = static_cast<long long>(b->width) * (b->bitsPerPixel / 8);
+    desc.bmWidthBytes = static_cast<LONG>(std::min<long long>(rowBytes, LONG_MAX));
     desc.bmPlanes = 1;
     desc.bmBitsPixel = static_cast<WORD>(b->bitsPerPixel);
     std::memcpy(out, &desc, sizeof desc);
@@ -119,14 +118,20 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object)
     return std::exchange(context->selected, object);
 }
 
-LONG GetBitmapBits(HBITMAP bitmap, LONG size, LPVOID bits)
+LONG GetBitmapSamples(HBITMAP bitmap, const int* columns, int columnCount, const int* rows, int rowCount,
+                      LPVOID bits)
 {
     const Bitmap* b = LiveBitmap(bitmap);
-    if (!b || !bits || size <= 0)
+    const long long bytes = static_cast<long long>(columnCount) * rowCount * (b ? b->bitsPerPixel / 8 : 0);
+    if (!b || b->file.empty() || !bits || (!columns && columnCount) || (!rows && rowCount) || columnCount < 0 ||
+        rowCount < 0 || bytes > LONG_MAX)
         return 0;
-    const std::size_t n = std::min(static_cast<std::size_t>(size), b->bits.size());
-    std::memcpy(bits, b->bits.data(), n);
-    return static_cast<LONG>(n);
+    std::vector<std::uint8_t> rgba;
+    if (!platform::SampleBmp(Bytes(b->file), b->file.size(), std::vector<int>(columns, columns + columnCount),
+                             std::vector<int>(rows, rows + rowCount), rgba))
+        return 0;
+    ToDisplayFormat(rgba, b->bitsPerPixel, static_cast<std::uint8_t*>(bits));
+    return static_cast<LONG>(bytes);
 }
 
 BOOL DeleteObject(HGDIOBJ object)
