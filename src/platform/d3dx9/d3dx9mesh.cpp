@@ -127,22 +127,21 @@ void FindAdjacency(const Index* indices, std::size_t faces, DWORD* adjacency)
     const auto edges = static_cast<std::uint32_t>(faces * 3);
     auto from = [&](std::uint32_t e) -> std::uint32_t { return indices[e]; };
     auto to = [&](std::uint32_t e) -> std::uint32_t { return indices[e - e % 3 + (e % 3 + 1) % 3]; };
-    // An edge's place: its lower vertex, its higher one, whether it runs downwards, its number.
-    auto place = [&](std::uint32_t e) {
+    auto ends = [&](std::uint32_t e) {
         const std::uint32_t a = from(e), b = to(e);
-        return std::make_tuple(std::min(a, b), std::max(a, b), a > b, e);
+        return std::pair(std::min(a, b), std::max(a, b));
     };
+    // An edge's place: its two vertices, lower first, whether it runs downwards, its number.
+    auto place = [&](std::uint32_t e) { return std::tuple(ends(e), from(e) > to(e), e); };
     std::vector<std::uint32_t> order(edges);
     std::iota(order.begin(), order.end(), 0u);
     std::sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) { return place(x) < place(y); });
     for (std::uint32_t i = 0; i < edges;) {
         // One edge's group: its upward ways (and those from a vertex to itself), then its
         // downward ways, each in face order.
-        const std::uint32_t lo = std::min(from(order[i]), to(order[i])), hi = std::max(from(order[i]), to(order[i]));
+        const auto edge = ends(order[i]);
         std::uint32_t end = i, firstUp = UINT32_MAX, firstDown = UINT32_MAX;
-        for (; end < edges && std::min(from(order[end]), to(order[end])) == lo &&
-               std::max(from(order[end]), to(order[end])) == hi;
-             ++end) {
+        for (; end < edges && ends(order[end]) == edge; ++end) {
             std::uint32_t& firstOfWay = from(order[end]) > to(order[end]) ? firstDown : firstUp;
             if (firstOfWay == UINT32_MAX)
                 firstOfWay = order[end];
