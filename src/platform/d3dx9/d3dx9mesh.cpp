@@ -120,7 +120,8 @@ private:
 
 // For each edge of each triangle, the first triangle with the same two vertices the other way
 // round, or 0xFFFFFFFF. The edges are sorted by their two vertices, whichever way round, so that
-// both ways of one edge meet: four bytes an edge besides the answer.
+// both ways of one edge meet: four bytes an edge and four a vertex besides the answer. They are
+// first counted out by their lower vertex, which leaves a few edges for each to sort.
 template <typename Index>
 void FindAdjacency(const Index* indices, std::size_t faces, DWORD* adjacency)
 {
@@ -133,9 +134,16 @@ void FindAdjacency(const Index* indices, std::size_t faces, DWORD* adjacency)
     };
     // An edge's place: its two vertices, lower first, whether it runs downwards, its number.
     auto place = [&](std::uint32_t e) { return std::tuple(ends(e), from(e) > to(e), e); };
+    std::vector<std::uint32_t> start(static_cast<std::size_t>(*std::max_element(indices, indices + edges)) + 2, 0);
+    for (std::uint32_t e = 0; e < edges; ++e)
+        ++start[ends(e).first + 1];
+    std::partial_sum(start.begin(), start.end(), start.begin());
     std::vector<std::uint32_t> order(edges);
-    std::iota(order.begin(), order.end(), 0u);
-    std::sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) { return place(x) < place(y); });
+    for (std::uint32_t e = 0; e < edges; ++e)
+        order[start[ends(e).first]++] = e;  // each vertex's run ends where the next one's starts now
+    for (std::size_t v = 0, first = 0; v + 1 < start.size(); first = start[v++])
+        std::sort(order.begin() + static_cast<std::ptrdiff_t>(first), order.begin() + start[v],
+                  [&](std::uint32_t x, std::uint32_t y) { return place(x) < place(y); });
     for (std::uint32_t i = 0; i < edges;) {
         // One edge's group: its upward ways (and those from a vertex to itself), then its
         // downward ways, each in face order.
