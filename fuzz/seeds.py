@@ -146,6 +146,27 @@ def referenced_x():
     return 'xof 0302txt 0032\n' + mesh + 'Frame F {\n' + '{M}' * 8000 + '\n}\n'
 
 
+def compressed_x(plain, block_size):
+    """The compressed form of a whole .x file: blocks of raw deflate, each continuing the output
+    of the ones before it."""
+    body = plain[16:]
+    out = bytearray(plain[:8] + (b'tzip' if plain[8:12] == b'txt ' else b'bzip') + plain[12:16])
+    out.extend(struct.pack('<I', len(plain)))
+    for pos in range(0, len(body), block_size):
+        block = body[pos:pos + block_size]
+        history = body[max(0, pos - 32768):pos]
+        z = zlib.compressobj(9, zlib.DEFLATED, -15, zdict=history) if history else zlib.compressobj(9, zlib.DEFLATED, -15)
+        packed = z.compress(block) + z.flush()
+        out.extend(struct.pack('<HH', len(block), len(packed) + 2) + b'CK' + packed)
+    return bytes(out)
+
+
+def coloured_x():
+    return ('xof 0302txt 0032\nMesh { 4; 0;0;0;, 1;0;0;, 1;1;0;, 0;1;0;; 2; 3;0,1,2;, 3;0,2,3;;\n'
+            ' MeshNormals { 1; 0;0;-1;; 2; 3;0,0,0;, 3;0,0,0;; }\n'
+            ' MeshVertexColors { 3; 0;1;0;0;1;, 1;0;1;0;1;, 3;0;0;1;0.5;; }\n}\n')
+
+
 def script_body(path):
     with open(os.path.join(ROOT, path), encoding='latin-1') as f:
         lines = [l for l in f.read().splitlines() if not l.startswith('[') and not l.startswith('//')]
@@ -198,6 +219,10 @@ def main():
     copy(os.path.join(out, 'xfile_fuzz'), 'data/Models/crate.x', 'data/Models/pyramid.x')
     put(os.path.join(out, 'xfile_fuzz'), 'tri.xb', binary_x())
     put(os.path.join(out, 'xfile_fuzz'), 'references.x', referenced_x())
+    put(os.path.join(out, 'xfile_fuzz'), 'coloured.x', coloured_x())
+    with open(os.path.join(ROOT, 'data/Models/crate.x'), 'rb') as f:
+        put(os.path.join(out, 'xfile_fuzz'), 'crate.tzip.x', compressed_x(f.read(), 512))
+    put(os.path.join(out, 'xfile_fuzz'), 'tri.bzip.xb', compressed_x(binary_x(), 64))
     for name in ('arithmetic', 'calls', 'chains', 'loops', 'waits', 'loaderror'):
         put(os.path.join(out, 'script_fuzz'), name + '.txt', script_body('tests/script/scripts/%s.txt' % name))
     put(os.path.join(out, 'script_fuzz'), 'forward.txt',

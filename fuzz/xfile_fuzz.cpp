@@ -1,4 +1,5 @@
-// The .x mesh reader on any bytes, text and binary: a mesh it accepts must be self-consistent.
+// The .x mesh reader on any bytes, text, binary or compressed: a mesh it accepts must be
+// self-consistent.
 #include <cstddef>
 #include <cstdint>
 #include <string>

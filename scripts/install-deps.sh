@@ -7,7 +7,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libsdl2-dev libsdl2-mixer-dev
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
-  libstb-dev libfreetype-dev libfontconfig-dev
+  libstb-dev libfreetype-dev libfontconfig-dev zlib1g-dev
   fonts-wqy-zenhei fonts-dejavu-core
 )
 

@@ -1,4 +1,5 @@
-// Meshes read from .x files (text and binary), drawn one material subset at a time.
+// Meshes read from .x files (text and binary, plain or compressed), drawn one material subset at
+// a time.
 #pragma once
 
 #include "platform/d3dx9core.h"
@@ -25,9 +26,11 @@ public:
 using LPD3DXMESH = ID3DXMesh*;
 
 // Reads the file (relative to the current folder) into one mesh: every mesh of the file placed
-// by its frames and merged. `materials` receives `*materialCount` D3DXMATERIAL records (zero
-// when the file has no material list); `adjacency` three DWORDs per face. Out-parameters may be
-// null when not wanted.
+// by its frames and merged, with the file's vertex colours as its diffuse colours when it has
+// any. `materials` receives `*materialCount` D3DXMATERIAL records (zero when the file has no
+// material list); `adjacency` three DWORDs per face. Out-parameters may be null when not wanted.
+// Each call makes a mesh of its own, but meshes loaded from one file, unchanged since, for one
+// device with the same index size share its vertex and index buffers.
 HRESULT D3DXLoadMeshFromXA(LPCSTR fileName, DWORD options, IDirect3DDevice9* device, ID3DXBuffer** adjacency,
                            ID3DXBuffer** materials, ID3DXBuffer** effectInstances, DWORD* materialCount,
                            ID3DXMesh** mesh);

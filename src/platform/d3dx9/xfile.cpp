@@ -1,289 +1,23 @@
-// Both encodings of the .x format become one stream of tokens; the data objects are then read
-// into a tree whose numbers and strings are flat lists (separators carry no meaning once the
-// template is known), and the known templates are interpreted from the tree.
+// The known templates of an .x file's tree interpreted: meshes read once, placed by every frame
+// and reference that places them, and merged.
 #include "platform/d3dx9/xfile.h"
 
-#include <cctype>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 #include <map>
+#include <span>
 #include <unordered_map>
 
-#include "platform/ascii.h"
+#include "platform/d3dx9/xfiletree.h"
+#include "platform/d3dx9math.h"
 
 namespace platform {
 namespace {
-
-struct XToken {
-    enum Kind { Name, String, Number, OBrace, CBrace, Guid, Template, End } kind = End;
-    std::string text;
-    double number = 0;
-};
 
 void SetError(std::string* error, const char* text)
 {
     if (error)
         *error = text;
 }
-
-bool IsNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '.'; }
-
-bool TokenizeText(const std::string& s, std::size_t pos, std::vector<XToken>& out)
-{
-    const std::size_t n = s.size();
-    while (pos < n) {
-        const char c = s[pos];
-        if (c == '#' || (c == '/' && pos + 1 < n && s[pos + 1] == '/')) {
-            while (pos < n && s[pos] != '\n')
-                ++pos;
-        } else if (c == '{' || c == '}') {
-            out.push_back({c == '{' ? XToken::OBrace : XToken::CBrace, {}, 0});
-            ++pos;
-        } else if (c == '"') {
-            const std::size_t close = s.find('"', pos + 1);
-            if (close == std::string::npos)
-                return false;
-            out.push_back({XToken::String, s.substr(pos + 1, close - pos - 1), 0});
-            pos = close + 1;
-        } else if (c == '<') {
-            const std::size_t close = s.find('>', pos + 1);
-            if (close == std::string::npos)
-                return false;
-            out.push_back({XToken::Guid, s.substr(pos + 1, close - pos - 1), 0});
-            pos = close + 1;
-        } else if (std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '+' || c == '.') {
-            char* end = nullptr;
-            const double v = std::strtod(s.c_str() + pos, &end);
-            const std::size_t used = static_cast<std::size_t>(end - (s.c_str() + pos));
-            if (used == 0) {
-                ++pos;
-                continue;
-            }
-            out.push_back({XToken::Number, {}, v});
-            pos += used;
-        } else if (IsNameStart(c)) {
-            const std::size_t start = pos;
-            while (pos < n && IsNameChar(s[pos]))
-                ++pos;
-            std::string word = s.substr(start, pos - start);
-            out.push_back({word == "template" ? XToken::Template : XToken::Name, std::move(word), 0});
-        } else {
-            ++pos;  // blanks, separators and the punctuation of template declarations
-        }
-    }
-    out.push_back({});
-    return true;
-}
-
-// Token codes of the binary encoding.
-enum : std::uint16_t {
-    kTokName = 1, kTokString = 2, kTokInteger = 3, kTokGuid = 5, kTokIntegerList = 6, kTokFloatList = 7,
-    kTokOBrace = 10, kTokCBrace = 11, kTokComma = 19, kTokSemicolon = 20, kTokTemplate = 31,
-};
-
-class BinaryReader {
-public:
-    BinaryReader(const std::string& s, std::size_t pos) : m_s(s), m_pos(pos) {}
-    bool Has(std::size_t n) const { return m_s.size() - m_pos >= n; }
-    bool AtEnd() const { return m_pos >= m_s.size(); }
-    template <typename T>
-    T Peek() const
-    {
-        T v;
-        std::memcpy(&v, m_s.data() + m_pos, sizeof v);
-        return v;
-    }
-    template <typename T>
-    T Read()
-    {
-        const T v = Peek<T>();
-        m_pos += sizeof v;
-        return v;
-    }
-    double Float(bool wide) { return wide ? Read<double>() : Read<float>(); }
-    std::string Bytes(std::size_t n)
-    {
-        std::string r = m_s.substr(m_pos, n);
-        m_pos += n;
-        return r;
-    }
-    void Skip(std::size_t n) { m_pos += n; }
-
-private:
-    const std::string& m_s;
-    std::size_t m_pos;
-};
-
-bool TokenizeBinary(const std::string& s, std::size_t pos, bool wideFloats, std::vector<XToken>& out)
-{
-    BinaryReader r(s, pos);
-    const std::size_t floatSize = wideFloats ? 8 : 4;
-    while (!r.AtEnd()) {
-        if (!r.Has(2))
-            return false;
-        const std::uint16_t token = r.Read<std::uint16_t>();
-        switch (token) {
-        case kTokName:
-        case kTokString: {
-            if (!r.Has(4))
-                return false;
-            const std::uint32_t count = r.Read<std::uint32_t>();
-            if (!r.Has(count))
-                return false;
-            out.push_back({token == kTokName ? XToken::Name : XToken::String, r.Bytes(count), 0});
-            // A string carries its terminator token, written as a word or a double word.
-            if (token == kTokString && r.Has(2)) {
-                const std::uint16_t term = r.Peek<std::uint16_t>();
-                if (term == kTokComma || term == kTokSemicolon) {
-                    r.Skip(2);
-                    if (r.Has(2) && r.Peek<std::uint16_t>() == 0)
-                        r.Skip(2);
-                }
-            }
-            break;
-        }
-        case kTokInteger:
-            if (!r.Has(4))
-                return false;
-            out.push_back({XToken::Number, {}, static_cast<double>(r.Read<std::uint32_t>())});
-            break;
-        case kTokGuid:
-            if (!r.Has(16))
-                return false;
-            r.Skip(16);
-            out.push_back({XToken::Guid, {}, 0});
-            break;
-        case kTokIntegerList:
-        case kTokFloatList: {
-            if (!r.Has(4))
-                return false;
-            const std::uint32_t count = r.Read<std::uint32_t>();
-            const std::size_t each = token == kTokIntegerList ? 4 : floatSize;
-            if (count > (s.size() / each) || !r.Has(count * each))
-                return false;
-            for (std::uint32_t i = 0; i < count; ++i) {
-                const double v = token == kTokIntegerList ? r.Read<std::uint32_t>() : r.Float(wideFloats);
-                out.push_back({XToken::Number, {}, v});
-            }
-            break;
-        }
-        case kTokOBrace:
-            out.push_back({XToken::OBrace, {}, 0});
-            break;
-        case kTokCBrace:
-            out.push_back({XToken::CBrace, {}, 0});
-            break;
-        case kTokTemplate:
-            out.push_back({XToken::Template, {}, 0});
-            break;
-        default:
-            if (token == 0 || token > 60)
-                return false;
-            break;  // punctuation and the type keywords of template declarations
-        }
-    }
-    out.push_back({});
-    return true;
-}
-
-struct XObject {
-    std::string type;  // lower-cased template name
-    std::string name;
-    std::vector<double> nums;
-    std::vector<std::string> strings;
-    std::vector<XObject> children;  // data objects and references, in file order
-    bool isReference = false;        // a "{ name }" member: `name` names a top-level object
-};
-
-class TreeBuilder {
-public:
-    explicit TreeBuilder(const std::vector<XToken>& t) : m_t(t) {}
-
-    // Reads members until the closing brace (or the end of the file at the top level).
-    bool ReadBody(XObject& obj, bool topLevel, int depth)
-    {
-        if (depth > 64)
-            return false;
-        for (;;) {
-            const XToken& tok = m_t[m_i];
-            switch (tok.kind) {
-            case XToken::End:
-                return topLevel;
-            case XToken::CBrace:
-                ++m_i;
-                return !topLevel;
-            case XToken::Number:
-                obj.nums.push_back(tok.number);
-                ++m_i;
-                break;
-            case XToken::String:
-                obj.strings.push_back(tok.text);
-                ++m_i;
-                break;
-            case XToken::Guid:
-                ++m_i;
-                break;
-            case XToken::Template:
-                if (!SkipTemplate())
-                    return false;
-                break;
-            case XToken::OBrace: {
-                ++m_i;
-                while (m_t[m_i].kind == XToken::Name || m_t[m_i].kind == XToken::Guid) {
-                    if (m_t[m_i].kind == XToken::Name) {
-                        XObject ref;
-                        ref.name = m_t[m_i].text;
-                        ref.isReference = true;
-                        obj.children.push_back(std::move(ref));
-                    }
-                    ++m_i;
-                }
-                if (m_t[m_i].kind != XToken::CBrace)
-                    return false;
-                ++m_i;
-                break;
-            }
-            case XToken::Name: {
-                XObject child;
-                child.type = AsciiLower(tok.text);
-                ++m_i;
-                if (m_t[m_i].kind == XToken::Name)
-                    child.name = m_t[m_i++].text;
-                if (m_t[m_i].kind == XToken::Guid)
-                    ++m_i;
-                if (m_t[m_i].kind != XToken::OBrace)
-                    break;  // a stray word in the data
-                ++m_i;
-                if (!ReadBody(child, false, depth + 1))
-                    return false;
-                obj.children.push_back(std::move(child));
-                break;
-            }
-            }
-        }
-    }
-
-private:
-    bool SkipTemplate()
-    {
-        ++m_i;
-        int depth = 0;
-        for (; m_t[m_i].kind != XToken::End; ++m_i) {
-            if (m_t[m_i].kind == XToken::OBrace)
-                ++depth;
-            else if (m_t[m_i].kind == XToken::CBrace && --depth == 0) {
-                ++m_i;
-                return true;
-            }
-        }
-        return false;
-    }
-
-    const std::vector<XToken>& m_t;
-    std::size_t m_i = 0;
-};
 
 struct Matrix {
     double m[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
@@ -302,58 +36,90 @@ Matrix Multiply(const Matrix& a, const Matrix& b)
     return r;
 }
 
+// The inverse transpose of a placement's 3 x 3 part, up to a positive factor: what carries
+// normals, so that a frame that scales unevenly keeps them perpendicular to their faces. The
+// cofactors are the inverse transpose times the determinant; only the determinant's sign is
+// kept, since normals are normalized after (a flattening placement keeps its cofactors).
+struct NormalMatrix {
+    double m[3][3];
+};
+
+NormalMatrix NormalsOf(const Matrix& w)
+{
+    NormalMatrix r;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            const int i1 = (i + 1) % 3, i2 = (i + 2) % 3, j1 = (j + 1) % 3, j2 = (j + 2) % 3;
+            r.m[i][j] = w.m[i1][j1] * w.m[i2][j2] - w.m[i1][j2] * w.m[i2][j1];
+        }
+    const double det = w.m[0][0] * r.m[0][0] + w.m[0][1] * r.m[0][1] + w.m[0][2] * r.m[0][2];
+    if (det < 0)
+        for (auto& row : r.m)
+            for (double& v : row)
+                v = -v;
+    return r;
+}
+
 // Sequential reading of an object's numbers with bounds checks.
 class NumberCursor {
 public:
-    explicit NumberCursor(const std::vector<double>& nums) : m_n(nums) {}
+    explicit NumberCursor(const std::vector<double>& nums) : m_N(nums) {}
+    // A count: a number from 0 to `limit` (not a NaN), its fraction dropped.
     bool Count(std::size_t& out, std::size_t limit = 1u << 24)
     {
-        if (m_i >= m_n.size() || m_n[m_i] < 0 || m_n[m_i] > static_cast<double>(limit))
+        if (m_I >= m_N.size() || !(m_N[m_I] >= 0 && m_N[m_I] <= static_cast<double>(limit)))
             return false;
-        out = static_cast<std::size_t>(m_n[m_i++]);
+        out = static_cast<std::size_t>(m_N[m_I++]);
         return true;
     }
     // Whether n more numbers are left, checked before anything is sized by a count.
-    bool Fits(std::size_t n) const { return m_n.size() - m_i >= n; }
+    bool Fits(std::size_t n) const { return m_N.size() - m_I >= n; }
+    // The next n numbers where they are (the caller has checked that they fit).
+    std::span<const double> Take(std::size_t n)
+    {
+        const std::span<const double> r = std::span<const double>(m_N).subspan(m_I, n);
+        m_I += n;
+        return r;
+    }
     bool Values(double* out, std::size_t n)
     {
-        if (m_n.size() - m_i < n)
+        if (!Fits(n))
             return false;
         for (std::size_t k = 0; k < n; ++k)
-            out[k] = m_n[m_i++];
+            out[k] = m_N[m_I++];
         return true;
     }
-    // A face: a corner count, then that many indices, each below `bound`.
-    bool Face(std::vector<std::uint32_t>& corners, std::size_t bound)
+    // A face: a corner count of at least 3, then that many indices, each below `bound`. `at` is
+    // where the count stands.
+    bool Face(std::size_t& at, std::size_t bound)
     {
+        at = m_I;
         std::size_t count;
-        if (!Count(count, 1024) || m_n.size() - m_i < count)
+        if (!Count(count, 1024) || count < 3 || !Fits(count))
             return false;
-        corners.resize(count);
-        for (std::size_t k = 0; k < count; ++k) {
-            const double v = m_n[m_i++];
-            if (v < 0 || v >= static_cast<double>(bound))
+        for (std::size_t k = 0; k < count; ++k, ++m_I)
+            if (!(m_N[m_I] >= 0 && m_N[m_I] < static_cast<double>(bound)))
                 return false;
-            corners[k] = static_cast<std::uint32_t>(v);
-        }
         return true;
     }
 
 private:
-    const std::vector<double>& m_n;
-    std::size_t m_i = 0;
+    const std::vector<double>& m_N;
+    std::size_t m_I = 0;
 };
 
 float F(double v) { return static_cast<float>(v); }
 
 // A mesh object read once: its output vertices as (position, normal) pairs, its triangles over
 // them, and its materials. A file may place one mesh many times (every reference places it
-// again), so each placement only transforms and copies these.
+// again), so each placement only transforms and copies these. The numbers stay where the file's
+// objects hold them.
 struct MeshParts {
-    std::vector<double> positions;  // three per vertex of the file
-    std::vector<double> normals;    // three per normal of the file
-    bool hasNormals = false;        // normals given for the faces (a mesh without faces has none)
-    std::vector<double> uvs;        // two per vertex of the file
+    std::span<const double> positions;  // three per vertex of the file
+    std::span<const double> normals;    // three per normal of the file
+    bool hasNormals = false;            // normals given for the faces (a mesh without faces has none)
+    std::span<const double> uvs;        // two per vertex of the file; empty when none
+    std::vector<std::uint32_t> colors;  // one per vertex of the file, packed ARGB; empty when none
     std::vector<std::pair<std::uint32_t, std::uint32_t>> corners;  // (position, normal), first use first
     std::vector<std::uint32_t> indices;                            // three per triangle, into corners
     bool hasMaterialList = false;
@@ -378,6 +144,10 @@ public:
         if (!Walk(m_root, Matrix(), 0))
             return false;
         m_counting = false;
+        m_out.vertices.reserve(m_vertexTotal);
+        m_out.indices.reserve(m_faceTotal * 3);
+        m_out.attributes.reserve(m_faceTotal);
+        m_out.materials.reserve(m_materialTotal);
         return Walk(m_root, Matrix(), 0);
     }
 
@@ -461,7 +231,7 @@ private:
         faceMaterial.assign(faceCount, materialCount > 0 ? 0 : kNoMaterial);
         for (std::size_t f = 0; f < indexCount; ++f) {
             double v;
-            if (!cur.Values(&v, 1) || v < 0 || v >= static_cast<double>(materialCount))
+            if (!cur.Values(&v, 1) || !(v >= 0 && v < static_cast<double>(materialCount)))
                 return Fail("bad material index");
             if (f < faceCount)
                 faceMaterial[f] = static_cast<std::uint32_t>(v);
@@ -478,6 +248,22 @@ private:
         if (materials.size() != materialCount)
             return Fail("material count mismatch");
         return true;
+    }
+
+    // Colours by vertex; a vertex the list leaves out stays white. Files were read without their
+    // colours before, so the list never makes a mesh unreadable: entries past its numbers or
+    // naming no vertex are passed over.
+    static void ReadColors(const XObject& list, std::size_t vertexCount, std::vector<std::uint32_t>& colors)
+    {
+        NumberCursor cur(list.nums);
+        std::size_t count;
+        if (!cur.Count(count))
+            return;
+        colors.assign(vertexCount, 0xFFFFFFFF);
+        double v[5];  // vertex, red, green, blue, alpha
+        for (std::size_t i = 0; i < count && cur.Values(v, 5); ++i)
+            if (v[0] >= 0 && v[0] < static_cast<double>(vertexCount))
+                colors[static_cast<std::size_t>(v[0])] = D3DXCOLOR(F(v[1]), F(v[2]), F(v[3]), F(v[4]));
     }
 
     // The mesh object read and triangulated, once for all its placements; null when malformed.
@@ -498,38 +284,43 @@ private:
         std::size_t vertexCount, faceCount;
         if (!cur.Count(vertexCount) || !cur.Fits(vertexCount * 3))
             return Fail("bad vertex count");
-        parts.positions.resize(vertexCount * 3);
-        if (!cur.Values(parts.positions.data(), parts.positions.size()) || !cur.Count(faceCount) || !cur.Fits(faceCount))
+        parts.positions = cur.Take(vertexCount * 3);
+        if (!cur.Count(faceCount) || !cur.Fits(faceCount))
             return Fail("short vertex list");
-        std::vector<std::vector<std::uint32_t>> faces(faceCount);
-        for (auto& face : faces)
-            if (!cur.Face(face, vertexCount) || face.size() < 3)
+        std::vector<std::size_t> faces(faceCount);  // where each face stands in the mesh's numbers
+        std::size_t triangles = 0;
+        for (std::size_t& at : faces) {
+            if (!cur.Face(at, vertexCount))
                 return Fail("bad face");
+            triangles += static_cast<std::size_t>(mesh.nums[at]) - 2;
+        }
 
-        std::vector<std::vector<std::uint32_t>> normalFaces;
+        std::vector<std::size_t> normalFaces;
+        const std::vector<double>* normalNums = nullptr;
         if (const XObject* mn = Child(mesh, "meshnormals")) {
             NumberCursor nc(mn->nums);
             std::size_t normalCount, normalFaceCount;
             if (!nc.Count(normalCount) || !nc.Fits(normalCount * 3))
                 return Fail("bad normal count");
-            parts.normals.resize(normalCount * 3);
-            if (!nc.Values(parts.normals.data(), parts.normals.size()) || !nc.Count(normalFaceCount) ||
-                normalFaceCount != faceCount)
+            parts.normals = nc.Take(normalCount * 3);
+            if (!nc.Count(normalFaceCount) || normalFaceCount != faceCount)
                 return Fail("normals do not match the faces");
             normalFaces.resize(faceCount);
             for (std::size_t f = 0; f < faceCount; ++f)
-                if (!nc.Face(normalFaces[f], normalCount) || normalFaces[f].size() != faces[f].size())
+                if (!nc.Face(normalFaces[f], normalCount) ||
+                    static_cast<std::size_t>(mn->nums[normalFaces[f]]) != static_cast<std::size_t>(mesh.nums[faces[f]]))
                     return Fail("bad normal face");
+            normalNums = &mn->nums;
         }
         if (const XObject* tc = Child(mesh, "meshtexturecoords")) {
             NumberCursor tcur(tc->nums);
             std::size_t count;
             if (!tcur.Count(count) || count != vertexCount || !tcur.Fits(count * 2))
                 return Fail("texture coordinates do not match the vertices");
-            parts.uvs.resize(count * 2);
-            if (!tcur.Values(parts.uvs.data(), parts.uvs.size()))
-                return Fail("short texture coordinates");
+            parts.uvs = tcur.Take(count * 2);
         }
+        if (const XObject* vc = Child(mesh, "meshvertexcolors"))
+            ReadColors(*vc, vertexCount, parts.colors);
         parts.hasNormals = !normalFaces.empty();
         std::vector<std::uint32_t> faceMaterial(faceCount, 0);
         if (const XObject* list = Child(mesh, "meshmateriallist")) {
@@ -538,19 +329,37 @@ private:
             parts.hasMaterialList = true;
         }
 
-        // One output vertex per distinct (position, normal) pair of a corner.
-        std::unordered_map<std::uint64_t, std::uint32_t> split;
+        // One output vertex per distinct (position, normal) pair of a corner, numbered by first
+        // use. Most positions come with one normal: a position's first pair is kept beside it,
+        // and only its further normals go through the map.
+        constexpr std::uint32_t kNone = 0xFFFFFFFF;
+        std::vector<std::uint32_t> firstNormal(vertexCount, kNone), firstCorner(vertexCount);
+        std::unordered_map<std::uint64_t, std::uint32_t> moreNormals;
+        auto corner = [&](std::uint32_t p, std::uint32_t n) {
+            const auto next = static_cast<std::uint32_t>(parts.corners.size());
+            if (firstNormal[p] == kNone) {
+                firstNormal[p] = n;
+                firstCorner[p] = next;
+            } else if (firstNormal[p] == n) {
+                return firstCorner[p];
+            } else {
+                auto [it, added] = moreNormals.emplace((static_cast<std::uint64_t>(p) << 32) | n, next);
+                if (!added)
+                    return it->second;
+            }
+            parts.corners.emplace_back(p, n);
+            return next;
+        };
+        parts.indices.reserve(triangles * 3);
+        parts.triangleMaterials.reserve(triangles);
         std::vector<std::uint32_t> corners;
         for (std::size_t f = 0; f < faceCount; ++f) {
             corners.clear();
-            for (std::size_t k = 0; k < faces[f].size(); ++k) {
-                const std::uint32_t p = faces[f][k];
-                const std::uint32_t n = normalFaces.empty() ? 0 : normalFaces[f][k];
-                const std::uint64_t key = (static_cast<std::uint64_t>(p) << 32) | n;
-                auto [it, added] = split.emplace(key, static_cast<std::uint32_t>(parts.corners.size()));
-                if (added)
-                    parts.corners.emplace_back(p, n);
-                corners.push_back(it->second);
+            const std::size_t at = faces[f], count = static_cast<std::size_t>(mesh.nums[at]);
+            for (std::size_t k = 1; k <= count; ++k) {
+                const auto p = static_cast<std::uint32_t>(mesh.nums[at + k]);
+                const auto n = normalNums ? static_cast<std::uint32_t>((*normalNums)[normalFaces[f] + k]) : 0u;
+                corners.push_back(corner(p, n));
             }
             for (std::size_t k = 1; k + 1 < corners.size(); ++k) {
                 parts.indices.insert(parts.indices.end(), {corners[0], corners[k], corners[k + 1]});
@@ -576,12 +385,14 @@ private:
 
         m_out.hasNormals = (m_meshes == 0 || m_out.hasNormals) && parts->hasNormals;
         m_out.hasTexCoords = (m_meshes == 0 || m_out.hasTexCoords) && !parts->uvs.empty();
+        m_out.hasColors = m_out.hasColors || !parts->colors.empty();
         if (parts->hasMaterialList)
             m_anyMaterialList = true;
 
+        const NormalMatrix normals = NormalsOf(world);
         const auto vertexBase = static_cast<std::uint32_t>(m_out.vertices.size());
         for (const auto& [p, n] : parts->corners)
-            m_out.vertices.push_back(MakeVertex(world, *parts, p, n));
+            m_out.vertices.push_back(MakeVertex(world, normals, *parts, p, n));
         for (std::uint32_t index : parts->indices)
             m_out.indices.push_back(vertexBase + index);
         const auto materialBase = static_cast<std::uint32_t>(m_out.materials.size());
@@ -594,7 +405,8 @@ private:
         return true;
     }
 
-    static XVertex MakeVertex(const Matrix& w, const MeshParts& parts, std::uint32_t p, std::uint32_t n)
+    static XVertex MakeVertex(const Matrix& w, const NormalMatrix& nw, const MeshParts& parts, std::uint32_t p,
+                              std::uint32_t n)
     {
         XVertex v;
         const double* in = &parts.positions[p * 3];
@@ -604,7 +416,7 @@ private:
             const double* nn = &parts.normals[n * 3];
             double t[3], len = 0;
             for (int j = 0; j < 3; ++j) {
-                t[j] = nn[0] * w.m[0][j] + nn[1] * w.m[1][j] + nn[2] * w.m[2][j];
+                t[j] = nn[0] * nw.m[0][j] + nn[1] * nw.m[1][j] + nn[2] * nw.m[2][j];
                 len += t[j] * t[j];
             }
             len = std::sqrt(len);
@@ -615,6 +427,8 @@ private:
             v.uv[0] = F(parts.uvs[p * 2]);
             v.uv[1] = F(parts.uvs[p * 2 + 1]);
         }
+        if (!parts.colors.empty())
+            v.diffuse = parts.colors[p];
         return v;
     }
 
@@ -633,7 +447,7 @@ private:
 
 }  // namespace
 
-bool ParseXFile(const std::string& bytes, XMeshData& out, std::string* error)
+bool ParseXFile(std::string bytes, XMeshData& out, std::string* error)
 {
     out = XMeshData();
     // "xof " + version (4) + format (4) + float size (4).
@@ -643,25 +457,27 @@ bool ParseXFile(const std::string& bytes, XMeshData& out, std::string* error)
     }
     const std::string format = bytes.substr(8, 4);
     const bool wideFloats = bytes.compare(12, 4, "0064") == 0;
-    std::vector<XToken> tokens;
-    bool ok;
-    if (format == "txt ")
-        ok = TokenizeText(bytes, 16, tokens);
-    else if (format == "bin ")
-        ok = TokenizeBinary(bytes, 16, wideFloats, tokens);
-    else {
+    const bool binary = format == "bin " || format == "bzip";
+    std::size_t start = 16;
+    if (format == "tzip" || format == "bzip") {
+        std::string unpacked;
+        if (!UnpackXFile(bytes, 16, unpacked)) {
+            SetError(error, "damaged compressed x file");
+            return false;
+        }
+        bytes.swap(unpacked);  // the packed bytes go with `unpacked`
+        start = 0;
+    } else if (format != "txt " && format != "bin ") {
         SetError(error, "unsupported x file encoding");
         return false;
     }
-    if (!ok) {
-        SetError(error, "malformed x file");
-        return false;
-    }
     XObject root;
-    if (!TreeBuilder(tokens).ReadBody(root, true, 0)) {
-        SetError(error, "unbalanced braces");
+    std::string reason;
+    if (!ReadXTree(bytes, start, binary, wideFloats, root, reason)) {
+        SetError(error, reason.c_str());
         return false;
     }
+    bytes = std::string();  // what the mesh needs is in the tree now
     MeshBuilder builder(root, out);
     if (!builder.Build()) {
         SetError(error, builder.Reason());

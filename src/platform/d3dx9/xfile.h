@@ -1,5 +1,5 @@
-// The .x mesh reader, text and binary: every mesh of the file, placed by its frames'
-// transforms, merged into one triangle list with one material index per triangle.
+// The .x mesh reader, text and binary, plain or compressed: every mesh of the file, placed by its
+// frames' transforms, merged into one triangle list with one material index per triangle.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/d3d9types.h"
+#include "platform/files.h"
 
 namespace platform {
 
@@ -22,6 +23,7 @@ struct XVertex {
     float pos[3] = {0, 0, 0};
     float normal[3] = {0, 0, 0};
     float uv[2] = {0, 0};
+    std::uint32_t diffuse = 0xFFFFFFFF;  // packed ARGB; opaque white where the file gives none
 };
 
 // The material index of the faces of a material list that names no material: no subset that
@@ -31,6 +33,7 @@ constexpr std::uint32_t kNoMaterial = 0xFFFFFFFF;
 struct XMeshData {
     bool hasNormals = false;    // every merged mesh carried normals
     bool hasTexCoords = false;  // every merged mesh carried texture coordinates
+    bool hasColors = false;     // some merged mesh carried vertex colours
     std::vector<XVertex> vertices;
     std::vector<std::uint32_t> indices;     // three per triangle
     std::vector<std::uint32_t> attributes;  // one per triangle: its material index, or kNoMaterial
@@ -43,8 +46,16 @@ constexpr std::size_t kMaxXVertices = 4000000;
 constexpr std::size_t kMaxXFaces = 4000000;  // triangles
 constexpr std::size_t kMaxXMaterials = 65536;
 
-// Parses the whole file content. False (with a reason) for a file that is not a readable .x
-// file or holds no mesh.
-bool ParseXFile(const std::string& bytes, XMeshData& out, std::string* error = nullptr);
+// What a compressed file may unpack to: no more than a plain file may hold.
+constexpr auto kMaxXUnpackedBytes = static_cast<std::size_t>(kMaxDataFileBytes);
+
+// Parses the whole file content, which it takes over (and frees as soon as it has been read).
+// False (with a reason) for a file that is not a readable .x file or holds no mesh.
+bool ParseXFile(std::string bytes, XMeshData& out, std::string* error = nullptr);
+
+// The data of a compressed file (the bytes after its 16-byte header) unpacked into `out`: a
+// total size, then blocks of at most 32 KB that each continue the previous one's output. False
+// for damaged data, or data that would unpack past its total or kMaxXUnpackedBytes.
+bool UnpackXFile(const std::string& bytes, std::size_t pos, std::string& out);
 
 }  // namespace platform

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/d3dx9.h"
+#include "platform/seams.h"
 #include "support/mediafiles.h"
 #include "support/testdevice.h"
 #include "support/testutil.h"
@@ -264,4 +267,163 @@ TEST_F(D3dxTest, TextIsDrawnCentredInItsColourAndLeavesTheDeviceStateAlone)
 
     EXPECT_TRUE(FAILED(D3DXCreateFontIndirectA(nullptr, &desc, &font)));
     EXPECT_EQ(font, nullptr);
+}
+
+// Vertex colours become the vertices' diffuse colour, which the device's default colour source
+// lights: a white light straight onto the quad shows each colour, a plain mesh keeps its layout
+// and shows the white material.
+TEST_F(D3dxTest, VertexColoursAreTheDiffuseColourUnderALight)
+{
+    const std::string mesh = R"(xof 0302txt 0032
+Mesh {
+ 4; -1;1;0.5;, 1;1;0.5;, 1;-1;0.5;, -1;-1;0.5;;
+ 2; 3;0,1,2;, 3;0,2,3;;
+ MeshNormals { 1; 0;0;-1;; 2; 3;0,0,0;, 3;0,0,0;; }
+ MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } }
+)";
+    dir.Write("coloured.x", mesh + " MeshVertexColors { 4; 0;1;0.5;0.25;1;, 1;1;0.5;0.25;1;, 2;0;0;1;1;, 3;0;0;1;1;; }\n}\n");
+    dir.Write("plain.x", mesh + "}\n");
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {1, 1, 1, 1};
+    light.Direction = {0, 0, 1};
+    D3DMATERIAL9 white{};
+    white.Diffuse = white.Ambient = {1, 1, 1, 1};
+    struct Case {
+        const char* file;
+        DWORD fvf;
+        D3DCOLOR upperRight, lowerLeft;
+    };
+    const Case cases[] = {
+        {"coloured.x", D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE, 0xFFFF8040, 0xFF0000FF},
+        {"plain.x", D3DFVF_XYZ | D3DFVF_NORMAL, 0xFFFFFFFF, 0xFFFFFFFF},
+    };
+    testutil::ScopedCwd cwd(dir.Path());
+    for (const Case& c : cases) {
+        ID3DXMesh* m = nullptr;
+        ASSERT_EQ(D3DXLoadMeshFromXA(c.file, D3DXMESH_MANAGED, device, nullptr, nullptr, nullptr, nullptr, &m), D3D_OK);
+        EXPECT_EQ(m->GetFVF(), c.fvf) << c.file;
+        D3DMATRIX identity{};
+        identity._11 = identity._22 = identity._33 = identity._44 = 1.0f;
+        for (D3DTRANSFORMSTATETYPE t : {D3DTS_WORLD, D3DTS_VIEW, D3DTS_PROJECTION})
+            device->SetTransform(t, &identity);
+        device->SetLight(0, &light);
+        device->LightEnable(0, TRUE);
+        device->SetMaterial(&white);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        device->BeginScene();
+        m->DrawSubset(0);
+        device->EndScene();
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+        // The corner pixels take their vertex's colour, all but a 64th or so.
+        EXPECT_TRUE(Near(testutil::PresentedPixel(63, 0), c.upperRight, 5)) << c.file;
+        EXPECT_TRUE(Near(testutil::PresentedPixel(0, 63), c.lowerLeft, 5)) << c.file;
+        m->Release();
+    }
+}
+
+namespace {
+
+int CreatedVertexBuffers()
+{
+    int n = 0;
+    for (const std::string& call : platform::seams::RecordedDeviceCalls())
+        n += call.rfind("CreateVertexBuffer(", 0) == 0;
+    return n;
+}
+
+}  // namespace
+
+// Loads of one unchanged file share its buffers until the last of them is released; a changed
+// file (another size, or the same size written again later) and other index sizes are read
+// afresh. Each load is a mesh of its own.
+TEST_F(D3dxTest, LoadsOfOneUnchangedFileShareItsBuffers)
+{
+    platform::seams::SetDeviceRecording(true);
+    platform::seams::RecordedDeviceCalls().clear();
+    ID3DXMesh* first = LoadQuad();
+    testutil::ScopedCwd cwd(dir.Path());
+    auto load = [&](DWORD options, const char* name = "quad.x") {
+        ID3DXMesh* m = nullptr;
+        EXPECT_EQ(D3DXLoadMeshFromXA(name, options, device, nullptr, nullptr, nullptr, nullptr, &m), D3D_OK);
+        return m;
+    };
+    ID3DXMesh* second = load(D3DXMESH_MANAGED);
+    ID3DXMesh* third = load(D3DXMESH_MANAGED, "./QUAD.x");
+    EXPECT_TRUE(first != second && second != third);
+    EXPECT_EQ(CreatedVertexBuffers(), 1);
+    first->Release();
+    third->Release();
+    DrawQuad(second, nullptr, {1});
+    EXPECT_EQ(testutil::PresentedPixel(8, 56) & 0xFFFFFF, 0xFFFFFFu);
+
+    ID3DXMesh* wide = load(D3DXMESH_MANAGED | D3DXMESH_32BIT);
+    EXPECT_EQ(CreatedVertexBuffers(), 2);
+    wide->Release();
+
+    // The same size: the upper-right triangle takes material 1 now.
+    const std::string swapped = std::string(kQuad).replace(std::string(kQuad).find("0,1;;"), 5, "1,0;;");
+    dir.Write("quad.x", swapped);
+    const auto path = std::filesystem::path(dir.Path()) / "quad.x";
+    std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) + std::chrono::seconds(2));
+    ID3DXMesh* changed = load(D3DXMESH_MANAGED);
+    EXPECT_EQ(CreatedVertexBuffers(), 3);
+    DrawQuad(changed, nullptr, {1});
+    EXPECT_EQ(testutil::PresentedPixel(56, 8) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(testutil::PresentedPixel(8, 56) & 0xFFFFFF, 0u);
+    changed->Release();
+    dir.Write("quad.x", swapped + "\n");  // another size
+    changed = load(D3DXMESH_MANAGED);
+    EXPECT_EQ(CreatedVertexBuffers(), 4);
+    changed->Release();
+
+    // Once every mesh of a file is released, its buffers go with them.
+    second->Release();
+    dir.Write("quad.x", kQuad);
+    first = load(D3DXMESH_MANAGED);
+    second = load(D3DXMESH_MANAGED);
+    EXPECT_EQ(CreatedVertexBuffers(), 5);
+    first->Release();
+    second->Release();
+    first = load(D3DXMESH_MANAGED);
+    EXPECT_EQ(CreatedVertexBuffers(), 6);
+    first->Release();
+    platform::seams::SetDeviceRecording(false);
+    platform::seams::RecordedDeviceCalls().clear();
+}
+
+// Adjacency, against its definition on meshes with shared edges both ways round, an edge shared
+// three times, a triangle with a repeated vertex and triangles twice over, in 16- and 32-bit
+// indices; read when asked, even after the mesh is gone.
+TEST_F(D3dxTest, AdjacencyNamesTheFirstTriangleAcrossEachEdge)
+{
+    const std::vector<std::uint32_t> triangles = {0, 1, 4, 1, 5, 4, 1, 2, 5, 2, 6, 5, 4, 5, 8, 5, 9, 8,
+                                                  4, 1, 0, 1, 4, 7, 4, 4, 7, 5, 2, 1, 6, 2, 5, 0, 1, 4};
+    std::string text = "xof 0302txt 0032\nMesh { 10; ";
+    for (int v = 0; v < 10; ++v)
+        text += std::to_string(v % 4) + ";" + std::to_string(v / 4) + ";0;" + (v < 9 ? "," : ";");
+    text += " " + std::to_string(triangles.size() / 3) + ";";
+    for (std::size_t i = 0; i < triangles.size(); i += 3)
+        text += " 3;" + std::to_string(triangles[i]) + "," + std::to_string(triangles[i + 1]) + "," +
+                std::to_string(triangles[i + 2]) + (i + 3 < triangles.size() ? ";," : ";;");
+    dir.Write("edges.x", text + " }\n");
+    const std::size_t faces = triangles.size() / 3;
+    std::vector<DWORD> expected(faces * 3, 0xFFFFFFFF);
+    for (std::size_t e = 0; e < expected.size(); ++e) {
+        const std::uint32_t a = triangles[e], b = triangles[e - e % 3 + (e % 3 + 1) % 3];
+        for (std::size_t o = 0; o < expected.size() && expected[e] == 0xFFFFFFFF; ++o)
+            if (triangles[o] == b && triangles[o - o % 3 + (o % 3 + 1) % 3] == a)
+                expected[e] = static_cast<DWORD>(o / 3);
+    }
+    testutil::ScopedCwd cwd(dir.Path());
+    for (DWORD options : {D3DXMESH_MANAGED, D3DXMESH_MANAGED | D3DXMESH_32BIT}) {
+        ID3DXMesh* mesh = nullptr;
+        ID3DXBuffer* adjacency = nullptr;
+        ASSERT_EQ(D3DXLoadMeshFromXA("edges.x", options, device, &adjacency, nullptr, nullptr, nullptr, &mesh), D3D_OK);
+        mesh->Release();
+        ASSERT_EQ(adjacency->GetBufferSize(), expected.size() * sizeof(DWORD));
+        const auto* got = static_cast<const DWORD*>(adjacency->GetBufferPointer());
+        EXPECT_EQ(std::vector<DWORD>(got, got + expected.size()), expected) << options;
+        adjacency->Release();
+    }
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/d3dx9/xfile.h"
@@ -169,6 +171,11 @@ TEST(XFile, DamagedFilesAreRefused)
         // A count larger than the data is refused before anything is sized by it.
         header + "Mesh { 16000000; 0;0;0;; 1; 3;0,0,0;; }",
         header + triangle + " MeshMaterialList { 1; 1; 3;; } }",  // material index beyond the list
+        // Numbers that are not numbers are no count or index.
+        header + "Mesh { -nan; 0;0;0;; 1; 3;0,0,0;; }",
+        header + "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,-nan;; }",
+        header + triangle + " MeshMaterialList { 1; 1; -nan;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } } }",
+        header + triangle + " MeshNormals { 1; 0;0;1;; 1; 3;0,0,-nan;; } }",
     };
     XMeshData mesh;
     for (const std::string& file : damaged)
@@ -244,4 +251,171 @@ TEST(XFile, WhatAFileProducesIsBounded)
     ASSERT_TRUE(platform::ParseXFile(PlacedMesh(withMaterial, 65535), mesh, &error)) << error;
     EXPECT_EQ(mesh.materials.size(), platform::kMaxXMaterials);
     EXPECT_FALSE(platform::ParseXFile(PlacedMesh(withMaterial, 65536), mesh));
+}
+
+namespace {
+
+// The compressed form of a whole plain file: its header with the format made "tzip" or "bzip",
+// the total size, then blocks of `blockSize` bytes, each deflated with the output before it as
+// its dictionary. `signatureCounted`: whether a block's packed size counts its "CK".
+std::string Compress(const std::string& plain, std::size_t blockSize = 32768, bool signatureCounted = true)
+{
+    std::string out = plain.substr(0, 16);
+    out.replace(8, 4, plain.compare(8, 4, "txt ") == 0 ? "tzip" : "bzip");
+    const std::string body = plain.substr(16);
+    auto append = [&](std::uint32_t v, std::size_t bytes) { out.append(reinterpret_cast<const char*>(&v), bytes); };
+    append(static_cast<std::uint32_t>(plain.size()), 4);
+    for (std::size_t pos = 0; pos < body.size(); pos += blockSize) {
+        const std::string block = body.substr(pos, blockSize);
+        z_stream z{};
+        deflateInit2(&z, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+        const std::size_t history = std::min<std::size_t>(pos, 32768);
+        if (history > 0)
+            deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(body.data() + pos - history), static_cast<uInt>(history));
+        std::string packed(deflateBound(&z, block.size()), '\0');
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(block.data()));
+        z.avail_in = static_cast<uInt>(block.size());
+        z.next_out = reinterpret_cast<Bytef*>(packed.data());
+        z.avail_out = static_cast<uInt>(packed.size());
+        deflate(&z, Z_FINISH);
+        packed.resize(z.total_out);
+        deflateEnd(&z);
+        append(static_cast<std::uint32_t>(block.size()), 2);
+        append(static_cast<std::uint32_t>(packed.size() + (signatureCounted ? 2 : 0)), 2);
+        out += "CK" + packed;
+    }
+    return out;
+}
+
+void ExpectSameMesh(const XMeshData& a, const XMeshData& b)
+{
+    ASSERT_EQ(a.vertices.size(), b.vertices.size());
+    EXPECT_EQ(std::memcmp(a.vertices.data(), b.vertices.data(), a.vertices.size() * sizeof(platform::XVertex)), 0);
+    EXPECT_EQ(a.indices, b.indices);
+    EXPECT_EQ(a.attributes, b.attributes);
+    ASSERT_EQ(a.materials.size(), b.materials.size());
+    for (std::size_t i = 0; i < a.materials.size(); ++i)
+        EXPECT_EQ(a.materials[i].textureFileName, b.materials[i].textureFileName);
+    EXPECT_EQ(a.hasNormals, b.hasNormals);
+    EXPECT_EQ(a.hasTexCoords, b.hasTexCoords);
+}
+
+}  // namespace
+
+// Compressed files read as their plain form. The text one of 40 KB is two blocks, the second
+// repeating the first, which it reaches only through the first block's output.
+TEST(XFile, CompressedFilesReadAsTheirPlainForm)
+{
+    std::string text = R"(xof 0302txt 0032
+Mesh M { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;
+ MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; TextureFilename { "m.dds"; } } }
+}
+Frame F {
+)";
+    while (text.size() < 40000)  // two blocks
+        text += "{M}\n";
+    text += "}\n";
+    BinaryX binary;
+    binary.Name("Mesh").Open().Ints({4}).Floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}).Ints({1, 4, 0, 1, 2, 3});
+    binary.Name("MeshNormals").Open().Ints({1}).Floats({0, 0, -1}).Ints({1, 4, 0, 0, 0, 0}).Close().Close();
+
+    XMeshData plain, packed;
+    std::string error;
+    for (const std::string& file : {text, binary.bytes}) {
+        ASSERT_TRUE(platform::ParseXFile(file, plain, &error)) << error;
+        for (const auto& [blockSize, counted] : {std::pair{32768, true}, {7, false}}) {
+            const std::string zipped = Compress(file, static_cast<std::size_t>(blockSize), counted);
+            ASSERT_TRUE(platform::ParseXFile(zipped, packed, &error)) << error << " block " << blockSize;
+            ExpectSameMesh(plain, packed);
+        }
+    }
+}
+
+// Damaged compressed data, and data that would unpack past its total or past what a plain file
+// may hold, is refused.
+TEST(XFile, DamagedOrOversizedCompressedFilesAreRefused)
+{
+    std::string text = "xof 0302txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n";
+    text += std::string(70000 - text.size(), ' ');  // three blocks, the last of 4,464 bytes
+    const std::string good = Compress(text);
+    XMeshData mesh;
+    ASSERT_TRUE(platform::ParseXFile(good, mesh));
+
+    auto withTotal = [&](std::uint32_t total) {
+        std::string s = good;
+        std::memcpy(s.data() + 16, &total, 4);
+        return s;
+    };
+    const std::size_t lastBlock = good.rfind("CK") - 4;
+    auto patched = [&](std::size_t at, char byte) {
+        std::string s = good;
+        s[at] = byte;
+        return s;
+    };
+    const std::string damaged[] = {
+        good.substr(0, good.size() - 1),           // cut short
+        good + "\x01",                             // a block header cut short
+        withTotal(70000 - 1),                      // unpacks past its total
+        withTotal(70000 + 1),                      // unpacks short of it
+        withTotal(static_cast<std::uint32_t>(platform::kMaxXUnpackedBytes + 17)),  // more than a file may hold
+        patched(lastBlock + 4, 'X'),               // no signature
+        patched(lastBlock, static_cast<char>(good[lastBlock] - 1)),      // unpacks past its block
+        patched(lastBlock, static_cast<char>(good[lastBlock] + 1)),      // unpacks short of its block
+        patched(lastBlock + 2, static_cast<char>(good[lastBlock + 2] + 5)),  // a packed size that is not the data's
+        patched(lastBlock + 7, static_cast<char>(good[lastBlock + 7] ^ 0x55)),  // damaged deflate data
+    };
+    for (const std::string& file : damaged)
+        EXPECT_FALSE(platform::ParseXFile(file, mesh)) << file.size();
+    // A total that leaves the header out is taken as well.
+    EXPECT_TRUE(platform::ParseXFile(withTotal(70000 - 16), mesh));
+}
+
+// Vertex colours are kept by vertex; a vertex the list leaves out, or a merged mesh without a
+// list, is white; a list that names no vertex or runs short never makes the file unreadable.
+TEST(XFile, VertexColoursAreKeptByVertex)
+{
+    const char* text = R"(xof 0302txt 0032
+Mesh A {
+ 4; 0;0;0;, 1;0;0;, 1;1;0;, 0;1;0;;
+ 2; 3;0,1,2;, 3;0,2,3;;
+ MeshVertexColors { 4; 0;1.0;0.0;0.0;1.0;, 2;0.0;0.5;1.0;0.25;, 9;1;1;1;1;, 3;0;0;1;; }
+}
+Mesh B { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }
+)";
+    XMeshData mesh;
+    ASSERT_TRUE(platform::ParseXFile(text, mesh));
+    EXPECT_TRUE(mesh.hasColors);
+    std::vector<std::uint32_t> colours;
+    for (const auto& v : mesh.vertices)
+        colours.push_back(v.diffuse);
+    EXPECT_EQ(colours, (std::vector<std::uint32_t>{0xFFFF0000, 0xFFFFFFFF, 0x400080FF, 0xFFFFFFFF, 0xFFFFFFFF,
+                                                   0xFFFFFFFF, 0xFFFFFFFF}));
+    ASSERT_TRUE(platform::ParseXFile("xof 0302txt 0032\nMesh B { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }", mesh));
+    EXPECT_FALSE(mesh.hasColors);
+}
+
+// Normals are carried by the inverse transpose of their frame's transform: a frame that scales
+// unevenly keeps them perpendicular to their faces, and one that mirrors mirrors them.
+TEST(XFile, NormalsFollowTheInverseTransposeOfTheirFrame)
+{
+    struct Case {
+        const char* matrix;
+        float normal[3];
+        float expected[3];
+    };
+    const Case cases[] = {
+        {"2,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1", {1, 1, 0}, {0.4472136f, 0.8944272f, 0}},
+        {"-1,0,0,0, 0,1,0,0, 0,0,1,0, 5,6,7,1", {1, 0, 0}, {-1, 0, 0}},
+        {"1,0,0,0, 1,1,0,0, 0,0,1,0, 0,0,0,1", {0, 1, 0}, {0, 1, 0}},  // sheared along x
+    };
+    for (const Case& c : cases) {
+        const std::string text = std::string("xof 0302txt 0032\nFrame F { FrameTransformMatrix { ") + c.matrix +
+                                 ";; }\n Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n  MeshNormals { 1; " +
+                                 std::to_string(c.normal[0]) + ";" + std::to_string(c.normal[1]) + ";" +
+                                 std::to_string(c.normal[2]) + ";; 1; 3;0,0,0;; } } }\n";
+        XMeshData mesh;
+        ASSERT_TRUE(platform::ParseXFile(text, mesh)) << c.matrix;
+        for (int j = 0; j < 3; ++j)
+            EXPECT_NEAR(mesh.vertices[0].normal[j], c.expected[j], 1e-6) << c.matrix << " axis " << j;
+    }
 }
