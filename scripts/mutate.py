@@ -12,6 +12,11 @@ aside, not counted; a test that fails or crashes, or a suite that runs past four
 time, kills the fault. The tests run as CTest runs them, each in a process of its own. Results are appended to FILE (JSON lines) as they come, and a run given the same
 FILE skips the faults already there, so an interrupted run goes on where it stopped.
 
+    python3 scripts/mutate.py --retry OLDFILE --out NEWFILE
+
+tries again the faults that survived in OLDFILE (after new tests, say); a fault whose line is no
+longer in the source is marked gone.
+
     python3 scripts/mutate.py --report FILE
 
 prints the figures per folder and per kind, and the faults that survived.
@@ -229,8 +234,13 @@ class Worker:
         target = self.tree / fault["file"]
         original = target.read_text(encoding="utf-8")
         lines = original.split("\n")
-        assert lines[fault["line"] - 1] == fault["old"], "source changed since the faults were listed"
-        lines[fault["line"] - 1] = fault["new"]
+        # The source may have moved since the fault was listed: take the nearest line that still
+        # reads the same.
+        at = [i for i, line in enumerate(lines) if line == fault["old"]]
+        if not at:
+            return {"status": "gone"}
+        index = min(at, key=lambda i: abs(i - (fault["line"] - 1)))
+        lines[index] = fault["new"]
         target.write_text("\n".join(lines), encoding="utf-8")
         try:
             built = run(["ninja", "-C", str(self.build)], self.tree, timeout=900)
@@ -252,6 +262,10 @@ def main_run(args):
     kinds = set(args.kinds.split(","))
     rng = random.Random(args.seed)
     faults = []
+    if args.retry:
+        # The faults that survived an earlier run, tried again against today's tests.
+        faults = [json.loads(line) for line in Path(args.retry).read_text().splitlines()]
+        faults = [{k: f[k] for k in ("file", "line", "kind", "old", "new")} for f in faults if f["status"] == "survived"]
     for path in args.paths:
         found = [f for src in source_files(path) for f in candidates(src, kinds)]
         if args.sample and len(found) > args.sample:
@@ -330,6 +344,7 @@ def main():
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--kinds", default="relational,arithmetic,logical,constant,boolean,delete")
     parser.add_argument("--out", default=str(WORK / "results.jsonl"))
+    parser.add_argument("--retry", help="try again the faults that survived in this results file")
     parser.add_argument("--report")
     parser.add_argument("--survivors", action="store_true", help="with --report: list the faults that survived")
     parser.add_argument("--list", action="store_true", help="only count the candidate faults")
