@@ -7,6 +7,7 @@
 #include <string>
 
 #include "foundation/arraylist.h"
+#include "foundation/nameindex.h"
 #include "foundation/objectbase.h"
 #include "media/texture.h"
 #include "platform/d3d9.h"
@@ -91,6 +92,10 @@ public:
                             const D3DXVECTOR3& size, int LOD);
     CHeightBlock* Find(std::string name);
     void Clear() { blocks.Clear(); }
+
+private:
+    // Every entry of a block list and every line of an order is looked up by name.
+    CNamedListIndex<CHeightBlock> m_Index;
 };
 
 extern HeightBlockManager g_HeightBlockManager;

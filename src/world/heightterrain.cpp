@@ -92,14 +92,15 @@ void CHeightTerrain::ParseOrder(CIniFile& file, std::string section)
 bool CHeightTerrain::CheckPlaceable()
 {
     int lastBlock = -1;
-    for (int i = 0; i < order.Count(); ++i) {
-        const TOrderItem* item = order.Get(i);
-        if (item->type == OI_BLOCK) {
+    int i = 0;
+    for (const TOrderItem& item : order) {
+        if (item.type == OI_BLOCK) {
             lastBlock = i;
-        } else if (item->type == OI_LOOP_END && lastBlock < item->nMatch) {
-            Error("Loop Holds No Block:" + item->name);
+        } else if (item.type == OI_LOOP_END && lastBlock < item.nMatch) {
+            Error("Loop Holds No Block:" + item.name);
             return false;
         }
+        ++i;
     }
     if (lastBlock < 0) {
         Error("Order Holds No Block");
