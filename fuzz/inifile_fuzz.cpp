@@ -14,7 +14,7 @@ int ScanForSection(CIniFile& ini, const std::string& name)
 {
     const std::string header = ToLower("[" + name + "]");
     for (int i = 0; i < ini.Lines.Count(); ++i)
-        if (ToLower(ini.Lines.At(i)) == header)
+        if (ToLower(std::string(ini.Lines.At(i))) == header)
             return i + 1;
     return -1;
 }
@@ -22,8 +22,8 @@ int ScanForSection(CIniFile& ini, const std::string& name)
 int ScanForSectionEnd(CIniFile& ini, int start)
 {
     for (int i = start; i < ini.Lines.Count(); ++i) {
-        const std::string& line = ini.Lines.At(i);
-        if (line.find('[') != std::string::npos && line.find(']') != std::string::npos)
+        const std::string_view line = ini.Lines.At(i);
+        if (line.find('[') != std::string_view::npos && line.find(']') != std::string_view::npos)
             return i - 1;
     }
     return ini.Lines.Count() - 1;
@@ -51,10 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     keys.Add("fontname");
     keys.Add("");
     for (int i = 0; i < ini.Lines.Count() && keys.Count() < 16; ++i) {
-        const std::string& line = ini.Lines.At(i);
+        const std::string_view line = ini.Lines.At(i);
         const std::size_t eq = line.find('=');
-        if (eq != std::string::npos)
-            keys.Add(line.substr(0, eq));
+        if (eq != std::string_view::npos)
+            keys.Add(std::string(line.substr(0, eq)));
     }
 
     CStringList sections;

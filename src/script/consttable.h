@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "foundation/arraylist.h"
 #include "foundation/objectbase.h"
@@ -32,7 +33,7 @@ public:
     void LoadFile(std::string path);
 
 private:
-    void AddLine(const std::string& line);
+    void AddLine(std::string_view line);
 };
 
 class CConstTableSet : public ArrayList<CConstTable> {

@@ -53,13 +53,13 @@ void CHeightTerrain::Load(std::string file)
 void CHeightTerrain::ParseOrder(CIniFile& file, std::string section)
 {
     order.Clear();
-    CStringList lines;
-    file.GetSectionLines(lines, section);
+    // The section's lines read where the file holds them.
+    const CIniFile::TLineRange lines = file.SectionRange(section);
     std::string loopName;
     int loopStart = -1;
     for (int i = 0; i < lines.Count(); ++i) {
         TOrderItem* item = order.AddNew();
-        const std::string& line = lines.At(i);
+        const std::string line(file.Lines.At(lines.first + i));
         if (!line.empty() && line[0] == '[') {
             item->type = OI_LOOP_START;
             item->name = line.substr(1);
