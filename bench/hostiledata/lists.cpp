@@ -1,7 +1,8 @@
 // Hostile data of many entries: numbered keys read until one is missing (block lists, formation
 // slots, a unit type's animations), many unit types, a UI of many controls drawn each frame and
-// under each mouse move, a terrain order of many lines walked by its start, and a data file of
-// nothing but line ends. Each should cost in proportion to its size.
+// under each mouse move, a terrain order of many lines walked by its start, a script naming many
+// constants of a large table, and a data file of nothing but line ends. Each should cost in
+// proportion to its size.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -15,6 +16,9 @@
 #include "hostiledata/memory.h"
 #include "media/object3d.h"
 #include "platform/seams.h"
+#include "script/consttable.h"
+#include "script/expression.h"
+#include "script/scriptbase.h"
 #include "ui/uimanager.h"
 #include "world/animation.h"
 #include "world/heightblock.h"
@@ -236,6 +240,35 @@ void BM_TerrainOrderLines(benchmark::State& state)
     LoadAndStart(state, order);
 }
 BENCHMARK(BM_TerrainOrderLines)->Arg(40000)->Arg(400000)->Unit(benchmark::kMillisecond);
+
+// A script of state.range(0) lines, each naming a constant of a table of as many constants that
+// the script imports, compiled.
+void BM_ConstantLookups(benchmark::State& state)
+{
+    TScratch dir;
+    TQuietReports quiet;
+    const auto count = static_cast<int>(state.range(0));
+    std::string table = "[k]\n";
+    CStringList script;
+    script.Add("using const k");
+    for (int i = 0; i < count; ++i) {
+        table += "c" + std::to_string(i) + " := " + std::to_string(i) + "\n";
+        script.Add("x := c" + std::to_string(count - 1 - i) + "*2");
+    }
+    dir.Write("consts.txt", table);
+    g_ConstTableSet.LoadFile(dir.Engine("consts.txt"));
+    for (auto _ : state) {
+        CScriptLibrary library;
+        if (!library.AddScript(script, "main")->bRunnable)
+            state.SkipWithError("the script did not load");
+        state.PauseTiming();
+        g_ExpressionPool.Clear();
+        state.ResumeTiming();
+    }
+    g_ConstTableSet.Clear();
+    g_ConstTable.Clear();
+}
+BENCHMARK(BM_ConstantLookups)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 // A file of `header` and then state.range(0) MB of empty lines, handed to `read`: the most memory
 // the read takes above what the process held before. Run it alone (--benchmark_filter).

@@ -4,7 +4,6 @@
 #include "foundation/stringlist.h"
 #include "foundation/stringutil.h"
 #include "script/expressionbase.h"
-#include "foundation/namedlist.h"
 
 void CConstTable::Add(const TConst& item)
 {
@@ -15,7 +14,7 @@ void CConstTable::Add(const TConst& item)
     consts.Add(item);
 }
 
-TConst* CConstTable::Find(const std::string& constName) { return FindNamed(consts, constName, &TConst::name); }
+TConst* CConstTable::Find(const std::string& constName) { return m_Index.Find(consts, constName); }
 
 bool CConstTable::Merge(CConstTable& other)
 {
@@ -96,5 +95,5 @@ void CConstTableSet::LoadFile(std::string fileName)
 
 CConstTable* CConstTableSet::FindTable(const std::string& tableName)
 {
-    return FindNamed<CConstTable>(*this, tableName, &CConstTable::name);
+    return m_Index.Find(*this, tableName);
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "foundation/arraylist.h"
+#include "foundation/nameindex.h"
 #include "foundation/objectbase.h"
 
 class CIniFile;
@@ -33,6 +34,9 @@ public:
     void LoadFile(std::string path);
 
 private:
+    // The compiler looks up every word of a script among the constants it imports.
+    CNamedListIndex<TConst> m_Index{&TConst::name};
+
     void AddLine(std::string_view line);
 };
 
@@ -41,6 +45,9 @@ public:
     void LoadDirectory(std::string folder);
     void LoadFile(std::string fileName);
     CConstTable* FindTable(const std::string& tableName);
+
+private:
+    CNamedListIndex<CConstTable> m_Index{&CConstTable::name};
 };
 
 extern CConstTable g_ConstTable;
