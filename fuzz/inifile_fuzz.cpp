@@ -1,6 +1,6 @@
 // The data-file reader on any bytes: sections, key lookups in each, raw section lines, the
-// global keys above the first section, and appending a section to another file. Section lookups
-// go through an index; a plain scan of the lines must agree with it.
+// global keys above the first section, and appending a section to another file. Section and key
+// lookups go through indexes; a plain scan of the lines must agree with them.
 #include <cstddef>
 #include <cstdint>
 
@@ -14,7 +14,7 @@ int ScanForSection(CIniFile& ini, const std::string& name)
 {
     const std::string header = ToLower("[" + name + "]");
     for (int i = 0; i < ini.Lines.Count(); ++i)
-        if (ToLower(ini.Lines.At(i)) == header)
+        if (ToLower(std::string(ini.Lines.At(i))) == header)
             return i + 1;
     return -1;
 }
@@ -22,11 +22,25 @@ int ScanForSection(CIniFile& ini, const std::string& name)
 int ScanForSectionEnd(CIniFile& ini, int start)
 {
     for (int i = start; i < ini.Lines.Count(); ++i) {
-        const std::string& line = ini.Lines.At(i);
-        if (line.find('[') != std::string::npos && line.find(']') != std::string::npos)
+        const std::string_view line = ini.Lines.At(i);
+        if (line.find('[') != std::string_view::npos && line.find(']') != std::string_view::npos)
             return i - 1;
     }
     return ini.Lines.Count() - 1;
+}
+
+// The value of the first line of the selected lines whose key matches, read line by line.
+std::string ScanForKey(CIniFile& ini, const std::string& key)
+{
+    if (ini.nSectionStart < 0)
+        return "";
+    for (int i = ini.nSectionStart; i <= ini.nSectionEnd && i < ini.Lines.Count(); ++i) {
+        const std::string line = Trim(std::string(ini.Lines.At(i)));
+        const std::size_t eq = line.find('=');
+        if (eq != std::string::npos && ToLower(Trim(line.substr(0, eq))) == ToLower(key))
+            return Trim(line.substr(eq + 1));
+    }
+    return "";
 }
 
 void CheckSection(CIniFile& ini, const std::string& name)
@@ -51,10 +65,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     keys.Add("fontname");
     keys.Add("");
     for (int i = 0; i < ini.Lines.Count() && keys.Count() < 16; ++i) {
-        const std::string& line = ini.Lines.At(i);
+        const std::string_view line = ini.Lines.At(i);
         const std::size_t eq = line.find('=');
-        if (eq != std::string::npos)
-            keys.Add(line.substr(0, eq));
+        if (eq != std::string_view::npos)
+            keys.Add(std::string(line.substr(0, eq)));
     }
 
     CStringList sections;
@@ -67,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckSection(ini, section);
         ini.SelectSection(section);
         for (int k = 0; k < keys.Count(); ++k) {
-            ini.GetString(keys.At(k));
+            if (ini.GetString(keys.At(k)) != ScanForKey(ini, keys.At(k)))
+                __builtin_trap();
             ini.GetInt(keys.At(k));
             ini.GetFloat(keys.At(k));
             ini.GetValue(keys.At(k), section);

@@ -181,6 +181,9 @@ def main():
     put(os.path.join(out, 'inifile_fuzz'), 'headers.txt',
         '[A]\nname=1\n[a]\nname=2\n [b]\nname=3\n[c] // x\nname=4\n[c];\n[]\nname=5\n'
         '[d]\nlist=[1,2]\nname=6\n]e[\n[D]\nname=7\n[d]\n')
+    put(os.path.join(out, 'inifile_fuzz'), 'numbered.txt',
+        '[list]\nname1=a\nheight1 = h.bmp ;\nNAME1=again\n\n// name2=x\nname2=b // c\n  name3\t=\tc\n'
+        'name=\n=v\n[other]\nname1=o\n')
     copy(os.path.join(out, 'consttable_fuzz'), 'data/Global/game.txt', 'data/Global/Control.txt')
     put(os.path.join(out, 'consttable_fuzz'), 'numbers.txt', '[n]\nA := 1.5\nB = -2e3\nC := text here\n=\n')
     copy(os.path.join(out, 'fonts_fuzz'), 'data/GlobalFonts.txt')

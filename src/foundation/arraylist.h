@@ -2,6 +2,13 @@
 // plain pointers into it for as long as the list is not cleared.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <type_traits>
+#include <vector>
+
 #include "foundation/objectbase.h"
 
 template <typename T>
@@ -27,9 +34,49 @@ struct TArrayListBlock {
     }
 };
 
+// A walk over a list in order, block by block. Elements never move, so a walk stays valid while
+// the list grows: it goes on to what was added behind it, as a loop up to Count would.
+template <typename T, typename Element = T>
+class TArrayListWalk {
+public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = std::remove_const_t<Element>;
+    using difference_type = std::ptrdiff_t;
+    using pointer = Element*;
+    using reference = Element&;
+
+    TArrayListWalk() = default;
+    explicit TArrayListWalk(TArrayListBlock<T>* block) : pBlock(block) {}
+
+    Element& operator*() const { return pBlock->pItems[nPlace]; }
+    Element* operator->() const { return &pBlock->pItems[nPlace]; }
+    TArrayListWalk& operator++()
+    {
+        if (++nPlace >= pBlock->nUsed) {
+            pBlock = pBlock->pNext;
+            nPlace = 0;
+        }
+        return *this;
+    }
+    TArrayListWalk operator++(int)
+    {
+        TArrayListWalk before = *this;
+        ++*this;
+        return before;
+    }
+    bool operator==(const TArrayListWalk& other) const { return pBlock == other.pBlock && nPlace == other.nPlace; }
+
+private:
+    TArrayListBlock<T>* pBlock = nullptr;  // null at the end
+    int nPlace = 0;
+};
+
 template <typename T>
 class ArrayList : public CNamedObject {
 public:
+    using iterator = TArrayListWalk<T>;
+    using const_iterator = TArrayListWalk<T, const T>;
+
     TArrayListBlock<T>* pFirstBlock = nullptr;
     TArrayListBlock<T>* pLastBlock = nullptr;
     int nCount = 0;
@@ -62,17 +109,13 @@ public:
     T* AddNew() { return Grow()->Take(); }
 
     // An index at or past Count reports and answers with the first element; an empty list or a
-    // negative index reports and answers null, since there is nothing safe to hand out.
+    // negative index reports and answers null, since there is nothing safe to hand out. The
+    // blocks are also kept in a table, so that any element is one step away: lists are walked
+    // backwards and jumped about in by index.
     T* Get(int i)
     {
-        if (i >= 0 && i < nCount) {
-            TArrayListBlock<T>* block = pFirstBlock;
-            while (i >= nBlockSize) {
-                block = block->pNext;
-                i -= nBlockSize;
-            }
-            return block->At(i);
-        }
+        if (i >= 0 && i < nCount)
+            return m_Blocks[static_cast<std::size_t>(i / nBlockSize)]->At(i % nBlockSize);
         Error("ArrayList Index Out Of Bounds");
         if (i < 0 || nCount == 0)
             return nullptr;
@@ -80,6 +123,15 @@ public:
     }
 
     int Count() const { return nCount; }
+
+    iterator begin() { return iterator(pFirstBlock); }
+    iterator end() { return iterator(); }
+    const_iterator begin() const { return const_iterator(pFirstBlock); }
+    const_iterator end() const { return const_iterator(); }
+
+    // Differs for every list made and after every Clear: what indexes a list by its elements
+    // tells from it that the elements it saw are gone.
+    std::uint64_t Stamp() const { return m_nStamp; }
 
     void Clear()
     {
@@ -94,9 +146,20 @@ public:
         nCount = 0;
         nLastBlockUsed = 0;
         nBlockCount = 0;
+        m_Blocks.clear();
+        m_nStamp = NewStamp();
     }
 
 private:
+    std::vector<TArrayListBlock<T>*> m_Blocks;
+    std::uint64_t m_nStamp = NewStamp();
+
+    static std::uint64_t NewStamp()
+    {
+        static std::atomic<std::uint64_t> stamps{0};
+        return ++stamps;
+    }
+
     // Counts one more element and returns the block it goes into, adding a block when the last
     // one is full.
     TArrayListBlock<T>* Grow()
@@ -109,6 +172,7 @@ private:
                 pFirstBlock = block;
             block->pNext = nullptr;
             pLastBlock = block;
+            m_Blocks.push_back(block);
             ++nBlockCount;
         }
         ++nCount;
@@ -118,8 +182,7 @@ private:
 
     void CopyItemsFrom(const ArrayList& other)
     {
-        for (const TArrayListBlock<T>* block = other.pFirstBlock; block; block = block->pNext)
-            for (int i = 0; i < block->nUsed; ++i)
-                Add(block->pItems[i]);
+        for (const T& item : other)
+            Add(item);
     }
 };

@@ -23,9 +23,8 @@ inline bool SameName(std::string_view a, std::string_view b)
 template <typename T>
 T* FindNamed(ArrayList<T>& list, const std::string& name, std::string T::*field = &T::strName)
 {
-    for (TArrayListBlock<T>* block = list.pFirstBlock; block; block = block->pNext)
-        for (int i = 0; i < block->nUsed; ++i)
-            if (SameName(block->pItems[i].*field, name))
-                return &block->pItems[i];
+    for (T& item : list)
+        if (SameName(item.*field, name))
+            return &item;
     return nullptr;
 }

@@ -4,7 +4,6 @@
 #include "foundation/stringlist.h"
 #include "foundation/stringutil.h"
 #include "script/expressionbase.h"
-#include "foundation/namedlist.h"
 
 void CConstTable::Add(const TConst& item)
 {
@@ -15,7 +14,7 @@ void CConstTable::Add(const TConst& item)
     consts.Add(item);
 }
 
-TConst* CConstTable::Find(const std::string& constName) { return FindNamed(consts, constName, &TConst::name); }
+TConst* CConstTable::Find(const std::string& constName) { return m_Index.Find(consts, constName); }
 
 bool CConstTable::Merge(CConstTable& other)
 {
@@ -28,19 +27,19 @@ bool CConstTable::Merge(CConstTable& other)
 
 // A line is "name := value" or "name = value" (":=" is looked for first); anything else, and
 // a line whose name or value is empty, is not a constant.
-void CConstTable::AddLine(const std::string& line)
+void CConstTable::AddLine(std::string_view line)
 {
     std::size_t p = line.find(":=");
     std::size_t skip = 2;
-    if (p == std::string::npos) {
+    if (p == std::string_view::npos) {
         p = line.find('=');
         skip = 1;
-        if (p == std::string::npos)
+        if (p == std::string_view::npos)
             return;
     }
     TConst c;
-    c.name = TrimValue(line.substr(0, p));
-    c.text = Trim(line.substr(p + skip));
+    c.name = TrimValueView(line.substr(0, p));
+    c.text = TrimView(line.substr(p + skip));
     if (c.name.empty() || c.text.empty())
         return;
     if (IsNumber(c.text)) {
@@ -55,10 +54,9 @@ void CConstTable::AddLine(const std::string& line)
 bool CConstTable::LoadSection(CIniFile& file, std::string sectionName)
 {
     name = sectionName;
-    CStringList lines;
-    file.GetSectionLines(lines, sectionName);
-    for (const std::string& line : lines.Items)
-        AddLine(line);
+    const CIniFile::TLineRange lines = file.SectionRange(sectionName);
+    for (int i = lines.first; i <= lines.last; ++i)
+        AddLine(file.Lines.At(i));
     return true;
 }
 
@@ -66,16 +64,16 @@ void CConstTable::LoadFile(std::string path)
 {
     std::string resolved = ResolvePath(path);
     SetCurrentFolder(FolderOf(resolved));
-    CStringList lines;
+    CTextLines lines;
     lines.LoadFromFile(FileNameOf(resolved));
     name.clear();
     if (lines.Count() > 0) {
-        std::string first = TrimValue(lines.At(0));
+        std::string_view first = TrimValueView(lines.At(0));
         if (first.size() >= 2 && first.front() == '[' && first.back() == ']')
             name = first.substr(1, first.size() - 2);
     }
-    for (const std::string& line : lines.Items)
-        AddLine(line);
+    for (int i = 0; i < lines.Count(); ++i)
+        AddLine(lines.At(i));
 }
 
 void CConstTableSet::LoadDirectory(std::string folder)
@@ -97,5 +95,5 @@ void CConstTableSet::LoadFile(std::string fileName)
 
 CConstTable* CConstTableSet::FindTable(const std::string& tableName)
 {
-    return FindNamed<CConstTable>(*this, tableName, &CConstTable::name);
+    return m_Index.Find(*this, tableName);
 }

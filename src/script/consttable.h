@@ -3,8 +3,10 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "foundation/arraylist.h"
+#include "foundation/nameindex.h"
 #include "foundation/objectbase.h"
 
 class CIniFile;
@@ -32,7 +34,10 @@ public:
     void LoadFile(std::string path);
 
 private:
-    void AddLine(const std::string& line);
+    // The compiler looks up every word of a script among the constants it imports.
+    CNamedListIndex<TConst> m_Index{&TConst::name};
+
+    void AddLine(std::string_view line);
 };
 
 class CConstTableSet : public ArrayList<CConstTable> {
@@ -40,6 +45,9 @@ public:
     void LoadDirectory(std::string folder);
     void LoadFile(std::string fileName);
     CConstTable* FindTable(const std::string& tableName);
+
+private:
+    CNamedListIndex<CConstTable> m_Index{&CConstTable::name};
 };
 
 extern CConstTable g_ConstTable;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "foundation/stringlist.h"
-#include "script/nameindex.h"
+#include "foundation/nameindex.h"
 
 namespace expression {
 

@@ -37,32 +37,45 @@ int TScript::AddLocal(const std::string& name)
     return localNames.Count() - 1;
 }
 
-bool TScript::Load(const CStringList& lines) { return Load(lines.Items.data(), lines.Count()); }
+namespace {
 
-bool TScript::Load(const std::string* lines, int count)
+// Parses and links the lines that `lineAt` gives; blank lines are skipped but keep their number.
+template <typename LineAt>
+bool LoadLines(TScript& script, LineAt lineAt, int count)
 {
-    bRunnable = false;
-    code.clear();
-    localIndex.Update(localNames);
-    instructions.reserve(instructions.size() + static_cast<std::size_t>(count));
+    script.bRunnable = false;
+    script.code.clear();
+    script.localIndex.Update(script.localNames);
     g_ConstTable.Clear();
     static std::string line;
     for (int i = 0; i < count; ++i) {
-        line.assign(TrimView(lines[i]));
+        line.assign(TrimView(lineAt(i)));
         if (line.empty())
             continue;
         TScriptInstruction instr;
-        instr.pOwner = this;
+        instr.pOwner = &script;
         if (!instr.Parse(line)) {
-            GlobalError("Script Load Error At Line " + IntToString(i) + ": " + lines[i]);
+            GlobalError("Script Load Error At Line " + IntToString(i) + ": " + std::string(lineAt(i)));
             return false;
         }
-        instructions.push_back(std::move(instr));
+        script.instructions.push_back(std::move(instr));
     }
-    bRunnable = Link();
-    if (bRunnable)
-        BuildCode();
-    return bRunnable;
+    script.bRunnable = script.Link();
+    if (script.bRunnable)
+        script.BuildCode();
+    return script.bRunnable;
+}
+
+}  // namespace
+
+bool TScript::Load(const CStringList& lines)
+{
+    return LoadLines(*this, [&lines](int i) -> const std::string& { return lines.At(i); }, lines.Count());
+}
+
+bool TScript::Load(const CTextLines& lines, int first, int count)
+{
+    return LoadLines(*this, [&lines, first](int i) { return lines.At(first + i); }, count);
 }
 
 namespace {
@@ -227,29 +240,25 @@ void CScriptLibrary::Clear()
     nStamp = ++g_LibraryStamps;
 }
 
-TScript* CScriptLibrary::AddScript(const std::string* lines, int count, const std::string& name)
+TScript* CScriptLibrary::AddScript(const CStringList& lines) { return AddScript(lines, ""); }
+
+TScript* CScriptLibrary::AddScript(const CStringList& lines, const std::string& name)
 {
     TScript* script = scripts.AddNew();
-    script->Load(lines, count);
+    script->Load(lines);
     script->strName = name;
     return script;
 }
 
-TScript* CScriptLibrary::AddScript(const CStringList& lines) { return AddScript(lines.Items.data(), lines.Count(), ""); }
-
-TScript* CScriptLibrary::AddScript(const CStringList& lines, const std::string& name)
-{
-    return AddScript(lines.Items.data(), lines.Count(), name);
-}
-
-// The lines GetSectionLines would copy out.
+// The lines GetSectionLines would copy out; a section that cannot be found is a script of no
+// lines.
 TScript* CScriptLibrary::AddSection(CIniFile& ini, const std::string& section, const std::string& name)
 {
-    int start = ini.FindSection(section);
-    if (start < 0)
-        return AddScript(nullptr, 0, name);
-    int end = ini.FindSectionEnd(start);
-    return AddScript(ini.Lines.Items.data() + start, std::max(end - start + 1, 0), name);
+    const CIniFile::TLineRange range = ini.SectionRange(section);
+    TScript* script = scripts.AddNew();
+    script->Load(ini.Lines, range.first, range.Count());
+    script->strName = name;
+    return script;
 }
 
 TScript* CScriptLibrary::LoadScript(CIniFile& ini, const std::string& section) { return AddSection(ini, section, section); }

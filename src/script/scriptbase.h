@@ -130,7 +130,8 @@ struct TScript {
     int nRegisters = 0;
 
     bool Load(const CStringList& lines);
-    bool Load(const std::string* lines, int count);
+    // Lines first to first + count - 1 of a data file's.
+    bool Load(const CTextLines& lines, int first, int count);
     bool Link();
     int Length() const { return static_cast<int>(instructions.size()); }
     // The index of a new local name, appended lower-cased.
@@ -160,7 +161,6 @@ public:
     TScript* FindScript(const std::string& name, script::TScriptLookup& lookup);
 
 private:
-    TScript* AddScript(const std::string* lines, int count, const std::string& name);
     // A section's lines straight from the file's.
     TScript* AddSection(CIniFile& ini, const std::string& section, const std::string& name);
 

@@ -22,14 +22,11 @@ void CKeyTable::Load(std::string file)
     std::string path = ResolvePath(file);
     SetCurrentFolder(FolderOf(path));
     CIniFile IniFile(FileNameOf(path));
-    CStringList lines;
-    IniFile.GetSectionLines(lines, "keys");
-    for (int i = 0; i < lines.Count(); ++i) {
-        const std::string& line = lines.At(i);
+    const CIniFile::TLineRange lines = IniFile.SectionRange("keys");
+    for (int i = lines.first; i <= lines.last; ++i) {
+        const std::string_view line = IniFile.Lines.At(i);
         std::size_t eq = line.find('=');
-        std::string num = eq == std::string::npos ? line : line.substr(eq + 1);
-        int key = StringToInt(num);
-        keys.Add(key);
+        keys.Add(StringToInt(std::string(eq == std::string_view::npos ? line : line.substr(eq + 1))));
     }
 }
 

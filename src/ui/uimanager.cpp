@@ -2,7 +2,6 @@
 
 #include "foundation/device.h"
 #include "foundation/inifile.h"
-#include "foundation/namedlist.h"
 #include "foundation/stringlist.h"
 #include "foundation/stringutil.h"
 #include "media/font.h"
@@ -153,7 +152,7 @@ CUIControl* UIManager::AddControl(CUIControl* control)
     return stored;
 }
 
-CUIControl* UIManager::FindControl(const std::string& name) { return FindNamed(Controls, name); }
+CUIControl* UIManager::FindControl(const std::string& name) { return m_ControlIndex.Find(Controls, name); }
 
 void UIManager::RunCommand(int n)
 {
@@ -165,14 +164,14 @@ void UIManager::RunCommand(int n)
 
 void UIManager::Update()
 {
-    for (int i = 0; i < Controls.Count(); ++i) Controls.Get(i)->Update();
+    for (CUIControl& control : Controls) control.Update();
     Runner.Update();
 }
 
 void UIManager::Render()
 {
     BeginRender();
-    for (int i = 0; i < Controls.Count(); ++i) Controls.Get(i)->Render();
+    for (CUIControl& control : Controls) control.Render();
     EndRender();
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "foundation/arraylist.h"
+#include "foundation/nameindex.h"
 #include "foundation/objectbase.h"
 #include "media/sound.h"
 #include "platform/d3d9.h"
@@ -57,6 +58,9 @@ public:
     CUIControl* GetControlAt(float x, float y);
 
 private:
+    // Panels are looked up as controls load, and scripts find controls by name on every call.
+    CNamedListIndex<CUIControl> m_ControlIndex;
+
     void SetUpCamera();
     void OnButtonDown(int x, int y, int CUIControl::*command, TSound* CUIControl::*sound);
 };

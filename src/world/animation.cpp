@@ -237,9 +237,8 @@ bool AnimationManager::LoadGroups(const std::string& folder, const std::string& 
 
 TAnimData* AnimationManager::FindAnimData(const std::string& name)
 {
-    for (TArrayListBlock<CAnimationGroup>* block = groups.pFirstBlock; block; block = block->pNext)
-        for (int i = 0; i < block->nUsed; ++i)
-            if (TAnimData* data = block->pItems[i].FindAnimData(name)) return data;
+    for (CAnimationGroup& group : groups)
+        if (TAnimData* data = group.FindAnimData(name)) return data;
     return nullptr;
 }
 
@@ -251,16 +250,14 @@ void AnimationManager::Emit(TAnimData* data, const D3DXVECTOR3& pos, const D3DXV
 
 void AnimationManager::Update()
 {
-    for (TArrayListBlock<CAnimationGroup>* block = groups.pFirstBlock; block; block = block->pNext)
-        for (int i = 0; i < block->nUsed; ++i) block->pItems[i].Update();
+    for (CAnimationGroup& group : groups) group.Update();
 }
 
 void AnimationManager::Render(const CSceneCamera& camera)
 {
     if (!g_pDevice) return;
     BeginRender(camera);
-    for (TArrayListBlock<CAnimationGroup>* block = groups.pFirstBlock; block; block = block->pNext)
-        for (int i = 0; i < block->nUsed; ++i) block->pItems[i].Render();
+    for (CAnimationGroup& group : groups) group.Render();
     EndRender();
 }
 

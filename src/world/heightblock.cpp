@@ -302,4 +302,4 @@ CHeightBlock* HeightBlockManager::LoadBlock(std::string name, std::string height
     return block;
 }
 
-CHeightBlock* HeightBlockManager::Find(std::string name) { return FindNamed(blocks, name); }
+CHeightBlock* HeightBlockManager::Find(std::string name) { return m_Index.Find(blocks, name); }

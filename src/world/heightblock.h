@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "foundation/arraylist.h"
+#include "foundation/nameindex.h"
 #include "foundation/objectbase.h"
 #include "media/texture.h"
 #include "platform/d3d9.h"
@@ -127,6 +128,10 @@ public:
                             const D3DXVECTOR3& size, int LOD, HeightMapCache* bitmaps = nullptr);
     CHeightBlock* Find(std::string name);
     void Clear() { blocks.Clear(); }
+
+private:
+    // Every entry of a block list and every line of an order is looked up by name.
+    CNamedListIndex<CHeightBlock> m_Index;
 };
 
 extern HeightBlockManager g_HeightBlockManager;

@@ -95,13 +95,13 @@ void CHeightTerrain::Load(std::string file)
 void CHeightTerrain::ParseOrder(CIniFile& file, std::string section)
 {
     order.Clear();
-    CStringList lines;
-    file.GetSectionLines(lines, section);
+    // The section's lines read where the file holds them.
+    const CIniFile::TLineRange lines = file.SectionRange(section);
     std::string loopName;
     int loopStart = -1;
     for (int i = 0; i < lines.Count(); ++i) {
         TOrderItem* item = order.AddNew();
-        const std::string& line = lines.At(i);
+        const std::string line(file.Lines.At(lines.first + i));
         if (!line.empty() && line[0] == '[') {
             item->type = OI_LOOP_START;
             item->name = line.substr(1);
@@ -134,14 +134,15 @@ void CHeightTerrain::ParseOrder(CIniFile& file, std::string section)
 bool CHeightTerrain::CheckPlaceable()
 {
     int lastBlock = -1;
-    for (int i = 0; i < order.Count(); ++i) {
-        const TOrderItem* item = order.Get(i);
-        if (item->type == OI_BLOCK) {
+    int i = 0;
+    for (const TOrderItem& item : order) {
+        if (item.type == OI_BLOCK) {
             lastBlock = i;
-        } else if (item->type == OI_LOOP_END && lastBlock < item->nMatch) {
-            Error("Loop Holds No Block:" + item->name);
+        } else if (item.type == OI_LOOP_END && lastBlock < item.nMatch) {
+            Error("Loop Holds No Block:" + item.name);
             return false;
         }
+        ++i;
     }
     if (lastBlock < 0) {
         Error("Order Holds No Block");

@@ -16,11 +16,9 @@ void CScene::Start(std::string file, std::string name)
     CIniFile ini = OpenDataFile(file);
     CStringList sections;
     ini.GetSectionNames(sections);
-    for (int i = 0; i < sections.Count(); ++i) {
-        CStringList lines;
-        ini.GetSectionLines(lines, sections.At(i));
-        scripts.AddScript(lines, sections.At(i));
-    }
+    // Each section's lines compiled where the file holds them, as GetSectionLines gives them.
+    for (int i = 0; i < sections.Count(); ++i)
+        scripts.LoadScript(ini, sections.At(i));
     runner.Enable();
     runner.StartThread(name, name);
     Activate();

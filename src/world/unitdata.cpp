@@ -1,7 +1,6 @@
 #include "world/unitdata.h"
 
 #include "foundation/inifile.h"
-#include "foundation/namedlist.h"
 #include "foundation/stringlist.h"
 #include "foundation/stringutil.h"
 #include "media/object3d.h"
@@ -28,9 +27,9 @@ void LoadTypes(UnitDataManager& manager, T* (UnitDataManager::*add)(CIniFile&, c
 
 // The first definition of a name wins, across files and across calls.
 template <typename T>
-T* AddType(ArrayList<T>& list, CIniFile& file, const std::string& section)
+T* AddType(ArrayList<T>& list, CNamedListIndex<T>& index, CIniFile& file, const std::string& section)
 {
-    if (T* existing = FindNamed(list, section, &T::name))
+    if (T* existing = index.Find(list, section))
         return existing;
     T* type = list.AddNew();
     type->Load(file, section);
@@ -110,19 +109,19 @@ bool UnitDataManager::LoadFormations(const std::string& path, const std::string&
 
 CUnitData* UnitDataManager::AddUnitData(CIniFile& file, const std::string& section)
 {
-    return AddType(units, file, section);
+    return AddType(units, m_UnitIndex, file, section);
 }
 
 CFormationData* UnitDataManager::AddFormationData(CIniFile& file, const std::string& section)
 {
-    return AddType(formations, file, section);
+    return AddType(formations, m_FormationIndex, file, section);
 }
 
-CUnitData* UnitDataManager::FindUnitData(const std::string& name) { return FindNamed(units, name, &CUnitData::name); }
+CUnitData* UnitDataManager::FindUnitData(const std::string& name) { return m_UnitIndex.Find(units, name); }
 
 CFormationData* UnitDataManager::FindFormationData(const std::string& name)
 {
-    return FindNamed(formations, name, &CFormationData::name);
+    return m_FormationIndex.Find(formations, name);
 }
 
 void Scene_LoadUnits(TScriptParam* args, int count) { g_UnitDataManager.LoadUnits(args[0].strText, args[1].strText); }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/arraylist.h"
+#include "foundation/nameindex.h"
 #include "foundation/objectbase.h"
 #include "script/scriptbase.h"
 
@@ -66,6 +67,12 @@ public:
     CFormationData* AddFormationData(CIniFile& file, const std::string& section);
     CUnitData* FindUnitData(const std::string& name);
     CFormationData* FindFormationData(const std::string& name);
+
+private:
+    // Every add looks its name up first, so a file of many types would otherwise load in
+    // quadratic time.
+    CNamedListIndex<CUnitData> m_UnitIndex{&CUnitData::name};
+    CNamedListIndex<CFormationData> m_FormationIndex{&CFormationData::name};
 };
 
 extern UnitDataManager g_UnitDataManager;

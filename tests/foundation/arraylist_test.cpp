@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "foundation/arraylist.h"
 #include "support/testutil.h"
 
@@ -61,4 +63,36 @@ TEST(ArrayList, AddNewHandsOutTheBlocksOwnElementsWithoutACopy)
         EXPECT_EQ(list.Get(0)->value, 3);
     }
     EXPECT_EQ(Counted::constructed, Counted::destroyed);
+}
+
+// A walk gives every element in order across blocks, the elements themselves, and goes on to what
+// is added behind it while it runs, as a loop up to Count does. Get answers every index at once
+// from its table of blocks, also after a Clear.
+TEST(ArrayList, WalksGoOnToWhatIsAddedBehindThemAndGetFollowsClears)
+{
+    testutil::BoxCapture boxes;
+    ArrayList<int> list(3), empty(3);
+    EXPECT_TRUE(empty.begin() == empty.end());
+    list.Add(0);
+    std::vector<int> seen;
+    std::vector<int*> places;
+    for (int& x : list) {
+        seen.push_back(x);
+        places.push_back(&x);
+        if (x < 7) list.Add(x + 1);  // at the end of a full block, too
+    }
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    for (int i = 0; i < list.Count(); ++i) EXPECT_EQ(list.Get(i), places[static_cast<std::size_t>(i)]) << i;
+    const ArrayList<int>& constant = list;
+    EXPECT_EQ(std::vector<int>(constant.begin(), constant.end()), seen);
+
+    const auto stamp = list.Stamp();
+    EXPECT_NE(stamp, empty.Stamp());
+    list.Clear();
+    EXPECT_NE(list.Stamp(), stamp);
+    EXPECT_EQ(list.Get(0), nullptr);
+    list.Add(5);
+    EXPECT_EQ(*list.Get(0), 5);
+    EXPECT_EQ(list.Get(1), list.Get(0));
+    EXPECT_EQ(boxes.Captioned(), testutil::Strings(2, ":|ArrayList Index Out Of Bounds"));
 }

@@ -16,6 +16,13 @@ protected:
     }
 };
 
+Strings LinesOf(const CTextLines& lines)
+{
+    Strings out;
+    for (int i = 0; i < lines.Count(); ++i) out.emplace_back(lines.At(i));
+    return out;
+}
+
 Strings Values(CIniFile& ini, std::initializer_list<const char*> keys, bool global = false)
 {
     Strings out;
@@ -92,7 +99,7 @@ TEST_F(IniFileTest, LookupsFollowAppendedAndReloadedLines)
     EXPECT_TRUE(target.AppendSectionFrom(source, "keep"));
     target.AppendSectionFrom(source, "x");
     target.AppendSectionFrom(source, "none");  // a header alone
-    EXPECT_EQ(target.Lines.Items, (Strings{"[x]", "k=1", "[keep]", "k=v", "[x]", "[none]"}));
+    EXPECT_EQ(LinesOf(target.Lines), (Strings{"[x]", "k=1", "[keep]", "k=v", "[x]", "[none]"}));
     EXPECT_EQ((Strings{target.GetValue("k", "KEEP"), target.GetValue("k", "x")}), (Strings{"v", "1"}));
 
     // Same number of lines, other headers.
@@ -100,4 +107,56 @@ TEST_F(IniFileTest, LookupsFollowAppendedAndReloadedLines)
     target.Open("again.txt");
     EXPECT_EQ((Strings{target.GetValue("k", "keep"), target.GetValue("k", "z")}), (Strings{"", "3"}));
     EXPECT_EQ(target.FindSectionEnd(target.Lines.Count()), target.Lines.Count() - 1);
+}
+
+// Keys are indexed a section at a time: the first line of a key wins in any case, as written
+// after trimming; going back to a section, setting the range by hand or opening another file in
+// the same reader reads the lines as they now stand.
+TEST_F(IniFileTest, IndexedKeysKeepTheRulesOfTheLines)
+{
+    CIniFile ini = Load("a=top\n[one]\nKey = first ;\n  key=second\n k e y = spaced\n=empty key\nother=1\n"
+                        "\tx\t=\t// all comment\n[two]\nkey=two\nOTHER=2\nkey=again\n");
+    EXPECT_EQ(ini.GetString("A"), "top");  // before any selection: the first line alone
+    EXPECT_EQ(ini.GetString("key"), "");
+    ini.SelectSection("one");
+    EXPECT_EQ(Values(ini, {"KEY", "k e y", " key", "", "x", "Other"}), (Strings{"first", "spaced", "", "empty key", "", "1"}));
+    ini.SelectSection("two");
+    EXPECT_EQ(Values(ini, {"key", "other"}), (Strings{"two", "2"}));
+    ini.SelectSection("ONE");
+    EXPECT_EQ(ini.GetString("key"), "first");
+    ini.nSectionStart = 3;  // from the second key line of "one" on
+    EXPECT_EQ(Values(ini, {"key", "other", "a"}), (Strings{"second", "1", ""}));
+    ini.nSectionEnd = 100;  // past the end of the file
+    EXPECT_EQ(ini.GetString("OTHER"), "1");
+    EXPECT_FALSE(ini.SelectSection("none"));
+    EXPECT_EQ(ini.GetString("key"), "");
+    ini.SelectSection("one");
+    EXPECT_EQ(ini.GetString("key"), "first");
+
+    // Lines 2 to 7 again, in another file.
+    dir.Write("same.txt", "a=top\n[one]\nother=x\n\nkey=new\n\n\n\n[two]\n");
+    ini.Open("same.txt");
+    ini.SelectSection("one");
+    EXPECT_EQ(Values(ini, {"key", "other", "k e y"}), (Strings{"new", "x", ""}));
+}
+
+// A file is held as its bytes and one offset a line, whatever its lines hold (a string a line
+// would take some 45 times the size of a file of empty lines); a section can be appended to the
+// reader that holds it.
+TEST_F(IniFileTest, AFileOfEmptyLinesTakesASmallMultipleOfItsSizeAndSectionsAppendToTheirOwnReader)
+{
+    constexpr std::size_t kBytes = 4u << 20;
+    dir.Write("empty.txt", std::string(kBytes, '\n'));
+    const long before = testutil::ResidentBytes();
+    CIniFile empty("empty.txt");
+    EXPECT_EQ(empty.Lines.Count(), static_cast<int>(kBytes));
+    EXPECT_EQ(empty.GetString("key"), "");
+    EXPECT_LT(testutil::ResidentBytes() - before, static_cast<long>(8 * kBytes));
+
+    CIniFile ini = Load("[keep]\nk=v\n\n[other]\nk=w");
+    for (int i = 0; i < 3; ++i) ini.AppendSectionFrom(ini, i == 1 ? "other" : "keep");
+    EXPECT_EQ(LinesOf(ini.Lines), (Strings{"[keep]", "k=v", "", "[other]", "k=w", "[keep]", "k=v", "", "[other]",
+                                           "k=w", "[keep]", "k=v", ""}));
+    ini.SelectSection("other");
+    EXPECT_EQ(ini.GetString("k"), "w");
 }

@@ -11,11 +11,21 @@ class StringListTest : public testutil::ScratchFolderTest {
 protected:
     CStringList list;
 
+    // The lines as the line list reads them, which the data-file reader's lines must match.
     std::vector<std::string> Loaded(const std::string& bytes)
     {
         dir.Write("a.txt", bytes);
         EXPECT_TRUE(list.LoadFromFile("a.txt"));
+        CTextLines lines;
+        EXPECT_TRUE(lines.LoadFromFile("a.txt"));
+        EXPECT_EQ(Texts(lines), list.Items);
         return list.Items;
+    }
+    static std::vector<std::string> Texts(const CTextLines& lines)
+    {
+        std::vector<std::string> out;
+        for (int i = 0; i < lines.Count(); ++i) out.emplace_back(lines.At(i));
+        return out;
     }
 };
 
@@ -41,6 +51,10 @@ TEST_F(StringListTest, LinesAreReadWholeWithTheirBlanksAndSavedListsReadBack)
     dir.Write("empty.txt", "");
     EXPECT_FALSE(list.LoadFromFile("empty.txt"));
     EXPECT_EQ(list.Count(), 0);
+    CTextLines lines;
+    lines.Add("old");
+    EXPECT_FALSE(lines.LoadFromFile("empty.txt"));
+    EXPECT_EQ(lines.Count(), 0);
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
@@ -52,5 +66,10 @@ TEST_F(StringListTest, FailedOpenReportsAndKeepsItems)
     ASSERT_EQ(::mkfifo("pipe.txt", 0600), 0);
     EXPECT_FALSE(list.LoadFromFile("pipe.txt"));
     EXPECT_EQ(list.Items, std::vector<std::string>{"kept"});
-    EXPECT_EQ(boxes.Captioned(), (testutil::Strings{"|文件读取失败:missing.txt", "|文件读取失败:pipe.txt"}));
+    CTextLines lines;
+    lines.Add("kept");
+    EXPECT_FALSE(lines.LoadFromFile("missing.txt"));
+    EXPECT_EQ(Texts(lines), std::vector<std::string>{"kept"});
+    EXPECT_EQ(boxes.Captioned(), (testutil::Strings{"|文件读取失败:missing.txt", "|文件读取失败:pipe.txt",
+                                                    "|文件读取失败:missing.txt"}));
 }

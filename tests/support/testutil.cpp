@@ -168,4 +168,11 @@ void WriteMinimalDataTree(const TempDir& root)
     root.MakeDir("sound");
 }
 
+long ResidentBytes()
+{
+    long pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
 }  // namespace testutil

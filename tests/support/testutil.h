@@ -118,6 +118,9 @@ protected:
     void SetUp() override { ASSERT_LISTENING_OR_SKIP(listener); }
 };
 
+// What the process holds in memory now (resident), in bytes.
+long ResidentBytes();
+
 // A test in a scratch folder made the process's current folder, with message boxes recorded.
 class ScratchFolderTest : public testing::Test {
 protected:

@@ -1,4 +1,6 @@
 #include "world/heightterrain.h"
+
+#include "foundation/inifile.h"
 #include "world/worldfixture.h"
 
 namespace {
@@ -93,7 +95,7 @@ TEST_F(TerrainTest, OrdersWithoutAReachableBlockPlaceNothing)
         const char *order, *data = "", *reports, *placed;
     } rows[] = {
         {.order = "", .reports = "CHeightTerrain:|Order Holds No Block\n", .placed = ""},
-        {.order = "P\n[Empty\n]\nQ\n", .reports = "CHeightTerrain:|Loop Holds No Block:Empty\n", .placed = ""},
+        {.order = "P\nQ\n[Empty\n]\nR\n", .reports = "CHeightTerrain:|Loop Holds No Block:Empty\n", .placed = ""},
         {.order = "P\nQ\nR\n]\nQ\n", .reports = "CHeightTerrain:|No corresponding Loop Start Found at3\n",
          .placed = "P@20 Q@60 R@100 P@140 "},
         {.order = "P\n\nQ\n", .reports = "CHeightTerrain:|HeightBlock Not Found\n", .placed = "P@20 P@60 P@100 P@140 "},
@@ -160,4 +162,25 @@ TEST_F(TerrainTest, BlocksOutsideTheCamerasDepthRangeSetTheirStatesWithoutADraw)
     frame(false, every);
     EXPECT_EQ(std::make_pair(draws(shown), draws(every)), std::make_pair(std::size_t{0}, terrain.instances.size()));
     EXPECT_EQ(shown, every);
+}
+
+// Order lines name blocks in any case and find the first block of the name, also one added after
+// earlier lookups, and the blocks of the present list after the blocks were cleared.
+TEST_F(TerrainTest, OrderLinesFindTheFirstBlockOfTheirName)
+{
+    ArrayList<CHeightBlock>& blocks = g_HeightBlockManager.blocks;
+    CHeightBlock* extra = blocks.AddNew();
+    extra->strName = "s";
+    Load("p\nQ\ns\n");
+    blocks.AddNew()->strName = "S";
+    CIniFile file = OpenDataFile("$\\terrain\\strip.txt");
+    terrain.ParseOrder(file, "order");
+    std::vector<CHeightBlock*> named;
+    for (const TOrderItem& item : terrain.order) named.push_back(item.pBlock);
+    EXPECT_EQ(named, (std::vector{blocks.Get(1), blocks.Get(2), extra}));
+
+    g_HeightBlockManager.Clear();
+    Load("R\n");
+    EXPECT_EQ(terrain.order.Get(0)->pBlock, blocks.Get(2));
+    EXPECT_EQ(Reports(), "");
 }

@@ -1,5 +1,7 @@
 #include <tuple>
 
+#include "foundation/inifile.h"
+
 #include "world/worldfixture.h"
 
 using UnitDataTest = unittest::UnitFixture;
@@ -30,4 +32,27 @@ TEST_F(UnitDataTest, TypesKeepTheirFirstDefinitionAndReportWhatTheyCannotFind)
               std::make_tuple(tank, 3.0f, 4.0f, 1.0f, 2.0f));
     EXPECT_EQ(g_UnitDataManager.FindFormationData("Broken")->nMaxUnit, 1);
     EXPECT_EQ(Reports(), "|Tank:Cant Find AnimationData:ghost\n|Formation Data:Cant Find Unit:ghost\n");
+}
+
+// Type names are found in any case past the first block of the list, the first type of a name
+// kept, and a list emptied and filled again is searched as it now stands.
+TEST_F(UnitDataTest, TypesAreFoundByNameAsTheListGrowsAndIsEmptied)
+{
+    std::string types = "[Tank]\nspeed=1\n";
+    for (int i = 0; i < 30; ++i) types += "[t" + std::to_string(i) + "]\n";
+    root.Write("units/a.txt", types + "[TANK]\nspeed=2\n");
+    root.Write("units/b.txt", "[t29]\nspeed=3\n[tank]\nspeed=4\n");
+    g_UnitDataManager.LoadUnits("$\\units", "a.txt");
+    CUnitData* tank = g_UnitDataManager.FindUnitData("tAnK");
+    EXPECT_EQ(tank, g_UnitDataManager.units.Get(0));
+    EXPECT_EQ(g_UnitDataManager.FindUnitData("T29"), g_UnitDataManager.units.Get(30));
+    CIniFile none("");
+    EXPECT_EQ(g_UnitDataManager.AddUnitData(none, "TANK"), tank);
+    EXPECT_EQ(g_UnitDataManager.units.Count(), 31);
+
+    g_UnitDataManager.units.Clear();
+    g_UnitDataManager.LoadUnits("$\\units", "b.txt");
+    ASSERT_NE(g_UnitDataManager.FindUnitData("TANK"), nullptr);
+    EXPECT_EQ(g_UnitDataManager.FindUnitData("TANK")->speed, 4.0f);
+    EXPECT_EQ(g_UnitDataManager.FindUnitData("t0"), nullptr);
 }

@@ -191,6 +191,14 @@ bool ReadFileBytes(const std::string& enginePath, std::string& out)
     if (!f)
         return false;
     out.clear();
+    // Room for the whole file at once (OpenFile opened a regular file within the limit), so that
+    // reading it takes no more than its size.
+    if (std::fseek(f, 0, SEEK_END) == 0) {
+        const long size = std::ftell(f);
+        if (size > 0 && size <= kMaxDataFileBytes)
+            out.reserve(static_cast<std::size_t>(size));
+        std::rewind(f);
+    }
     // A file that grows past the limit while it is read is refused all the same.
     const auto limit = static_cast<std::size_t>(kMaxDataFileBytes);
     char buffer[65536];
@@ -207,14 +215,15 @@ bool ReadFileBytes(const std::string& enginePath, std::string& out)
 
 bool ReadTextFile(const std::string& enginePath, std::string& out)
 {
-    std::string bytes;
-    if (!ReadFileBytes(enginePath, bytes))
+    if (!ReadFileBytes(enginePath, out))
         return false;
-    const std::size_t end = std::min(bytes.find('\x1A'), bytes.size());
-    out.clear();
+    // In place: the text is never longer than the bytes, and a file is read in its own size.
+    const std::size_t end = std::min(out.find('\x1A'), out.size());
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < end; ++i)
-        if (bytes[i] != '\r' || i + 1 == end || bytes[i + 1] != '\n')
-            out += bytes[i];
+        if (out[i] != '\r' || i + 1 == end || out[i + 1] != '\n')
+            out[kept++] = out[i];
+    out.resize(kept);
     return true;
 }
 

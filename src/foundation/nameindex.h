@@ -1,7 +1,8 @@
 // Lookup by name for the script engine's tables and the local names of scripts, which compilers
-// ask about every word they read. Open addressing over a power-of-two table: a lookup builds no
-// string, hashes the word once and compares it with the names it probes, and a word whose first
-// character starts no name is turned away before any hashing.
+// ask about every word they read, and for the block lists that grow with the data (types, blocks,
+// controls). Open addressing over a power-of-two table: a lookup builds no string, hashes the word
+// once and compares it with the names it probes, and a word whose first character starts no name
+// is turned away before any hashing.
 #pragma once
 
 #include <cstdint>
@@ -116,4 +117,41 @@ public:
 
 private:
     CNameTable<T*, true> table;
+};
+
+// FindNamed through an index: the first element of a block list whose `field` matches the name
+// in any ASCII case, found without walking the list. The index follows the list by itself: what
+// was added since the last lookup is indexed at the next, and a list cleared since is indexed
+// afresh. An element is indexed under the name it has then, so names must be set before the next
+// lookup and not change afterwards, as loaders name what they add.
+template <typename T>
+class CNamedListIndex {
+public:
+    explicit CNamedListIndex(std::string T::*field = &T::strName) : m_Field(field) {}
+
+    T* Find(ArrayList<T>& list, std::string_view name)
+    {
+        if (list.Stamp() != m_nStamp) {
+            m_Index.Clear();
+            m_pFirstUnnamed = nullptr;
+            m_nIndexed = 0;
+            m_nStamp = list.Stamp();
+        }
+        for (; m_nIndexed < list.Count(); ++m_nIndexed) {
+            T* item = list.Get(m_nIndexed);
+            const std::string& itemName = item->*m_Field;
+            if (!itemName.empty())
+                m_Index.Add(itemName, item);
+            else if (!m_pFirstUnnamed)
+                m_pFirstUnnamed = item;
+        }
+        return name.empty() ? m_pFirstUnnamed : m_Index.Find(name);
+    }
+
+private:
+    std::string T::*m_Field;
+    CNameIndex<T> m_Index;
+    T* m_pFirstUnnamed = nullptr;  // the table takes no empty name
+    std::uint64_t m_nStamp = 0;
+    int m_nIndexed = 0;
 };
