@@ -167,7 +167,7 @@ void CAnimationGroup::CreateBuffers()
     pIB->Unlock();
 }
 
-TAnimData* CAnimationGroup::FindAnimData(const std::string& animName) { return FindNamed(anims, animName, &TAnimData::name); }
+TAnimData* CAnimationGroup::FindAnimData(const std::string& animName) { return m_AnimIndex.Find(anims, animName); }
 
 void CAnimationGroup::Emit(TAnimData* data, const D3DXVECTOR3& pos, const D3DXVECTOR3& velocity)
 {

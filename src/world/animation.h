@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/arraylist.h"
+#include "foundation/nameindex.h"
 #include "foundation/objectbase.h"
 #include "media/texture.h"
 #include "platform/d3d9.h"
@@ -94,6 +95,11 @@ public:
     void Emit(TAnimData* data, const D3DXVECTOR3& pos, const D3DXVECTOR3& velocity);
     void Update();
     void Render();
+
+private:
+    // A unit type looks up each of its animations by name: a group of many definitions is not
+    // scanned for each.
+    CNamedListIndex<TAnimData> m_AnimIndex{&TAnimData::name};
 };
 
 class AnimationManager : public CNamedObject {
