@@ -91,6 +91,8 @@ void TAnim::Start(TAnimData* data, const D3DXVECTOR3& pos, const D3DXVECTOR3& ve
 
 bool TAnim::Update()
 {
+    // A definition without frames has nothing to show: its instance ends at once.
+    if (pData->framecount <= 0) return false;
     ++nTick;
     if (nTick >= pData->TimePerFrame) {
         nTick = 0;
@@ -132,7 +134,7 @@ bool CAnimationGroup::Load(const std::string& file)
 
 void CAnimationGroup::CreateBuffers()
 {
-    // A pool of none takes no emissions and needs no buffers.
+    // A negative pool is a pool of none: it takes no emissions, and the device refuses its buffer.
     if (MaxAnimCount < 0) MaxAnimCount = 0;
     if (MaxAnimCount > kMaxPool) {
         Error("warning:MaxAnimCount " + IntToString(MaxAnimCount) + " cut to " + IntToString(kMaxPool));
@@ -141,7 +143,6 @@ void CAnimationGroup::CreateBuffers()
     pool.resize(static_cast<std::size_t>(MaxAnimCount));
     nActive = 0;
     ReleaseBuffers(pVB, pIB);
-    if (MaxAnimCount == 0) return;
 
     const UINT count = static_cast<UINT>(MaxAnimCount);
     if (g_pDevice)
@@ -171,8 +172,7 @@ TAnimData* CAnimationGroup::FindAnimData(const std::string& animName) { return m
 
 void CAnimationGroup::Emit(TAnimData* data, const D3DXVECTOR3& pos, const D3DXVECTOR3& velocity)
 {
-    // A definition without frames has nothing to show.
-    if (!data || data->framecount <= 0 || nActive >= MaxAnimCount) return;
+    if (!data || nActive >= MaxAnimCount) return;
     pool[static_cast<std::size_t>(nActive)].Start(data, pos, velocity);
     ++nActive;
 }
@@ -201,9 +201,13 @@ void CAnimationGroup::Render()
     void* locked = nullptr;
     if (FAILED(pVB->Lock(0, static_cast<UINT>(nActive) * kQuadBytes, &locked, 0)) || !locked) return;
     TAnimVertex* v = static_cast<TAnimVertex*>(locked);
-    for (int i = 0; i < nActive; ++i, v += 4) {
+    UINT drawn = 0;
+    for (int i = 0; i < nActive; ++i) {
         const TAnim& anim = pool[static_cast<std::size_t>(i)];
         const TAnimData& data = *anim.pData;
+        // An instance of a definition without frames is started, to draw its random numbers, but
+        // has no frame to show.
+        if (data.framecount <= 0) continue;
         const TAnimFrameData f = data.Frame(anim.nFrame);
         const D3DXVECTOR3 h = g_vBillboardH * data.RenderSizex;
         const D3DXVECTOR3 up = g_vBillboardV * data.RenderSizey;
@@ -211,15 +215,17 @@ void CAnimationGroup::Render()
         WriteCorner(v[1], anim.vPos + h + up, f.uRight, f.vTop);
         WriteCorner(v[2], anim.vPos - h - up, f.uLeft, f.vBottom);
         WriteCorner(v[3], anim.vPos + h - up, f.uRight, f.vBottom);
+        v += 4;
+        ++drawn;
     }
     pVB->Unlock();
+    if (drawn == 0) return;
 
     g_pDevice->SetTexture(0, sheet.GetTexture());
     g_pDevice->SetStreamSource(0, pVB, 0, sizeof(TAnimVertex));
     g_pDevice->SetIndices(pIB);
     g_pDevice->SetFVF(kAnimFVF);
-    g_pDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, static_cast<UINT>(nActive) * 4, 0,
-                                    static_cast<UINT>(nActive) * 2);
+    g_pDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, drawn * 4, 0, drawn * 2);
 }
 
 bool AnimationManager::LoadGroups(const std::string& folder, const std::string& pattern)

@@ -63,7 +63,8 @@ struct TAnim {
     D3DXVECTOR3 vVelocity;  // world units per tick
 
     void Start(TAnimData* data, const D3DXVECTOR3& pos, const D3DXVECTOR3& velocity);
-    // False once the last frame has been shown for its time.
+    // False once the last frame has been shown for its time, and at the first update of an
+    // instance whose definition has no frames.
     bool Update();
 };
 

@@ -1,6 +1,8 @@
 #include <algorithm>
+#include <tuple>
 
 #include "bindings/gameframe.h"
+#include "foundation/random.h"
 #include "world/worldfixture.h"
 
 namespace {
@@ -80,16 +82,32 @@ TEST_F(AnimationTest, FrameRectanglesLookupsAndAPoolOfThree)
     EXPECT_EQ(g.nActive, 3);
 }
 
-// No frames: emissions dropped. No sheet size: texture coordinates 0. A strip of any length
-// plays to its end, its rectangles reckoned in 64 bits. No pool: no emissions, no buffers, no
-// report. A pool past 16-bit indices is cut, with a warning.
+// No frames: an emission takes its slot and its six random numbers, is never drawn and ends at
+// its first update. No sheet size: texture coordinates 0. A strip of any length plays to its
+// end, its rectangles reckoned in 64 bits. No pool, or a negative one: no emissions, and the
+// device refuses a buffer of no bytes. A pool past 16-bit indices is cut, with a warning.
 TEST_F(AnimationTest, DegenerateGroupsLoadAndDrawNothingBad)
 {
     LoadGroup("odd.txt", "name=odd\ntexture=sheet.tga\nMaxAnimCount=2\n[nosize]\npicsizex=8\nframecount=2\n"
-                         "[noframes]\nframecount=0\n[negative]\nframecount=-5\n");
+                         "[noframes]\nframecount=0\nTimePerFrame=5\n[negative]\nframecount=-5\n");
+    RandomRestart();
+    for (int i = 0; i < 12; ++i)
+        RandomDraw();
+    const int thirteenth = RandomDraw();
+    RandomRestart();
     Emit("noframes");
     Emit("negative");
+    EXPECT_EQ(std::make_pair(Group(0).nActive, RandomDraw()), std::make_pair(2, thirteenth));
+    anims.Update();
     EXPECT_EQ(Group(0).nActive, 0);
+    Emit("noframes");
+    Emit("nosize");
+    const auto& calls = Record();
+    Group(0).Render();
+    EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                            [](const std::string& c) { return c.rfind("DrawIndexedPrimitive", 0) == 0; }),
+              1);
+    EXPECT_EQ(calls.back(), "DrawIndexedPrimitive(4, 0, 0, 4, 0, 2)");
     const TAnimData* nosize = anims.FindAnimData("nosize");
     EXPECT_EQ(std::make_pair(nosize->Frame(1).uLeft, nosize->Frame(1).uRight), std::make_pair(0.0f, 0.0f));
 
@@ -107,14 +125,20 @@ TEST_F(AnimationTest, DegenerateGroupsLoadAndDrawNothingBad)
     anims.Update();
     EXPECT_EQ(Group(1).nActive, 0);
 
-    LoadGroup("none.txt", "texture=sheet.tga\nMaxAnimCount=0\n[a]\nframecount=1\n");
-    Emit("a");
-    EXPECT_EQ(std::make_pair(Group(2).nActive, Group(2).pVB != nullptr), std::make_pair(0, false));
     EXPECT_EQ(Reports(), "");
+    LoadGroup("none.txt", "texture=sheet.tga\nMaxAnimCount=0\n[a]\nframecount=1\n");
+    LoadGroup("negative.txt", "texture=sheet.tga\nMaxAnimCount=-3\n[c]\nframecount=1\n");
+    Emit("a");
+    Emit("c");
+    for (int i : {2, 3})
+        EXPECT_EQ(std::make_tuple(Group(i).MaxAnimCount, Group(i).nActive, Group(i).pVB != nullptr),
+                  std::make_tuple(0, 0, false));
+    EXPECT_EQ(Reports(), "|Vertex buffer Fail to be Created\n|Vertex buffer Fail to be Created\n");
 
     LoadGroup("huge.txt", "texture=sheet.tga\nMaxAnimCount=70000\n[b]\nframecount=1\n");
-    EXPECT_EQ(Group(3).MaxAnimCount, CAnimationGroup::kMaxPool);
-    EXPECT_EQ(Reports(), "|warning:MaxAnimCount 70000 cut to 16384\n");
+    EXPECT_EQ(Group(4).MaxAnimCount, CAnimationGroup::kMaxPool);
+    EXPECT_EQ(Reports(), "|Vertex buffer Fail to be Created\n|Vertex buffer Fail to be Created\n"
+                         "|warning:MaxAnimCount 70000 cut to 16384\n");
 
     g_Scene.ResetView();
     g_Scene.Activate();
