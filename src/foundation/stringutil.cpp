@@ -122,7 +122,8 @@ bool ListFiles(CStringList& out, std::string pattern)
 
 bool ListFolder(CStringList& out, std::string folder, std::string pattern)
 {
-    if (!EnterFolder(folder)) {
+    // An empty folder names no folder to move to: the pattern is read where the process is.
+    if (!EnterFolder(folder) && !folder.empty()) {
         ReportNoListing();
         return false;
     }

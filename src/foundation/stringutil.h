@@ -20,8 +20,9 @@ std::string FileNameOf(std::string path);
 std::string StripExtension(std::string name);
 bool ListFiles(CStringList& out, std::string pattern);
 // What every loader of a whole folder does: SetCurrentFolder, then ListFiles of the pattern there.
-// A folder the process cannot enter lists nothing (ListFiles' printed line, with the code of the
-// failed move), rather than the folder the process was left in.
+// A named folder the process cannot enter lists nothing (ListFiles' printed line, with the code
+// of the failed move), rather than the folder the process was left in; an empty folder text
+// lists the current folder.
 bool ListFolder(CStringList& out, std::string folder, std::string pattern);
 
 std::string ToLower(const std::string& s);

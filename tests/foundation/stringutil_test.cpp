@@ -51,7 +51,8 @@ TEST_F(PathsTest, DollarIsTheRootAndSetCurrentFolderMovesWhereItCan)
 }
 
 // Folders are listed too, never "." or ".."; the order is of the names upper-cased, so "_"
-// comes after every letter and case does not put "Zeta" first; a listing appends.
+// comes after every letter and case does not put "Zeta" first; a listing appends. A loader's
+// listing of a folder it cannot enter is empty; of no folder, the current one.
 TEST_F(PathsTest, ListFilesInWindowsOrderAndListFolderNothingWhereItCannotEnter)
 {
     for (const char* name : {"b.TXT", "a_b.txt", "Zeta.txt", "ab.txt", "c.wav", "Global/game.txt"}) dir.Write(name, "");
@@ -76,6 +77,10 @@ TEST_F(PathsTest, ListFilesInWindowsOrderAndListFolderNothingWhereItCannotEnter)
     EXPECT_EQ(g_CurrentFolder, dir.WindowsPath() + "\\nowhere");
     EXPECT_TRUE(ListFolder(none, "$\\global", "*.txt"));
     EXPECT_EQ(none.Items, Strings{"game.txt"});
+    // An empty folder text: the process stays where the last loader left it, and lists there.
+    EXPECT_TRUE(ListFolder(none, "", "*.txt"));
+    EXPECT_EQ(std::make_pair(none.Items, g_CurrentFolder),
+              std::make_pair(Strings{"game.txt", "game.txt"}, std::string()));
 }
 
 // Trim cuts comments and a trailing ";", TrimValue keeps the ";"; lower case is bytewise: 0x80
