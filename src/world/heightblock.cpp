@@ -277,10 +277,8 @@ void HeightBlockManager::LoadBlockList(CIniFile& file, std::string section, std:
         const std::string name = file.GetString("name" + number);
         if (name.empty())
             break;
-        if (i > kMaxHeightBlocks) {
-            Error(TooManyBlocksText(name));
-            break;
-        }
+        // Only a new block past the most the manager holds ends the list: an entry naming a block
+        // already made is a lookup.
         if (!LoadBlock(name, file.GetString("height" + number), file.GetString("texture" + number), size, LOD,
                        &bitmaps))
             break;

@@ -42,8 +42,8 @@ constexpr int HeightSamplesOffset(int lod)
 }
 static_assert(HeightSamplesOffset(kMaxLOD + 1) == kHeightSamples);
 
-// The most blocks the manager holds: a block list that would make more, or has more entries,
-// is reported and ends there.
+// The most blocks the manager holds: a block list that would make more is reported and ends
+// there.
 constexpr int kMaxHeightBlocks = 4096;
 
 // The heights one bitmap file gives, kept while a block list loads so that every block naming
@@ -118,9 +118,9 @@ public:
     HeightBlockManager& operator=(const HeightBlockManager&) = delete;
 
     // Every block the section names ("name<i>", "height<i>", "texture<i>" for i = 1, 2, … up to
-    // the first missing name, and no further than kMaxHeightBlocks), with file names relative to
-    // `folder`, which becomes current. Blocks new to the manager are made with the size and LOD of
-    // the terrain that loads them; each bitmap file is read once.
+    // the first missing name, or the first that would make more than kMaxHeightBlocks blocks),
+    // with file names relative to `folder`, which becomes current. Blocks new to the manager are
+    // made with the size and LOD of the terrain that loads them; each bitmap file is read once.
     void LoadBlockList(CIniFile& file, std::string section, std::string folder, const D3DXVECTOR3& size, int LOD);
     // The block of that name (any ASCII case), made if new; one already made is not remade. Null,
     // reported, for a new name when the manager already holds kMaxHeightBlocks blocks.
