@@ -255,6 +255,28 @@ TEST(XFile, WhatAFileProducesIsBounded)
 
 namespace {
 
+// One block: its sizes, "CK" and `block` deflated with the `historySize` bytes before `history`'s
+// end as its dictionary.
+std::string PackBlock(const std::string& block, const char* history = nullptr, std::size_t historySize = 0,
+                      bool signatureCounted = true)
+{
+    z_stream z{};
+    deflateInit2(&z, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    if (historySize > 0)
+        deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(history - historySize), static_cast<uInt>(historySize));
+    std::string packed(deflateBound(&z, block.size()), '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(block.data()));
+    z.avail_in = static_cast<uInt>(block.size());
+    z.next_out = reinterpret_cast<Bytef*>(packed.data());
+    z.avail_out = static_cast<uInt>(packed.size());
+    deflate(&z, Z_FINISH);
+    packed.resize(z.total_out);
+    deflateEnd(&z);
+    const std::uint16_t sizes[2] = {static_cast<std::uint16_t>(block.size()),
+                                    static_cast<std::uint16_t>(packed.size() + (signatureCounted ? 2 : 0))};
+    return std::string(reinterpret_cast<const char*>(sizes), 4) + "CK" + packed;
+}
+
 // The compressed form of a whole plain file: its header with the format made "tzip" or "bzip",
 // the total size, then blocks of `blockSize` bytes, each deflated with the output before it as
 // its dictionary. `signatureCounted`: whether a block's packed size counts its "CK".
@@ -263,27 +285,11 @@ std::string Compress(const std::string& plain, std::size_t blockSize = 32768, bo
     std::string out = plain.substr(0, 16);
     out.replace(8, 4, plain.compare(8, 4, "txt ") == 0 ? "tzip" : "bzip");
     const std::string body = plain.substr(16);
-    auto append = [&](std::uint32_t v, std::size_t bytes) { out.append(reinterpret_cast<const char*>(&v), bytes); };
-    append(static_cast<std::uint32_t>(plain.size()), 4);
-    for (std::size_t pos = 0; pos < body.size(); pos += blockSize) {
-        const std::string block = body.substr(pos, blockSize);
-        z_stream z{};
-        deflateInit2(&z, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-        const std::size_t history = std::min<std::size_t>(pos, 32768);
-        if (history > 0)
-            deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(body.data() + pos - history), static_cast<uInt>(history));
-        std::string packed(deflateBound(&z, block.size()), '\0');
-        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(block.data()));
-        z.avail_in = static_cast<uInt>(block.size());
-        z.next_out = reinterpret_cast<Bytef*>(packed.data());
-        z.avail_out = static_cast<uInt>(packed.size());
-        deflate(&z, Z_FINISH);
-        packed.resize(z.total_out);
-        deflateEnd(&z);
-        append(static_cast<std::uint32_t>(block.size()), 2);
-        append(static_cast<std::uint32_t>(packed.size() + (signatureCounted ? 2 : 0)), 2);
-        out += "CK" + packed;
-    }
+    const auto total = static_cast<std::uint32_t>(plain.size());
+    out.append(reinterpret_cast<const char*>(&total), 4);
+    for (std::size_t pos = 0; pos < body.size(); pos += blockSize)
+        out += PackBlock(body.substr(pos, blockSize), body.data() + pos, std::min<std::size_t>(pos, 32768),
+                         signatureCounted);
     return out;
 }
 
@@ -368,6 +374,19 @@ TEST(XFile, DamagedOrOversizedCompressedFilesAreRefused)
         EXPECT_FALSE(platform::ParseXFile(file, mesh)) << file.size();
     // A total that leaves the header out is taken as well.
     EXPECT_TRUE(platform::ParseXFile(withTotal(70000 - 16), mesh));
+
+    // A mesh followed by spaces, one byte more than a plain file may hold, in blocks of a few
+    // bytes each: refused, not unpacked.
+    const std::size_t block = 32768, body = platform::kMaxXUnpackedBytes + 1;
+    std::string first = "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n";
+    first.resize(block, ' ');
+    const std::string spaces = PackBlock(std::string(block, ' '));
+    const auto total = static_cast<std::uint32_t>(16 + body);
+    std::string huge = "xof 0302tzip0032" + std::string(reinterpret_cast<const char*>(&total), 4) + PackBlock(first);
+    for (std::size_t unpacked = block; body - unpacked >= block; unpacked += block)
+        huge += spaces;
+    huge += PackBlock(std::string(body % block, ' '));
+    EXPECT_FALSE(platform::ParseXFile(huge, mesh));
 }
 
 // Vertex colours are kept by vertex; a vertex the list leaves out, or a merged mesh without a
