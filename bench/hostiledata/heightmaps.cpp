@@ -15,10 +15,11 @@
 #include "platform/seams.h"
 #include "support/testdevice.h"
 #include "world/heightblock.h"
+#include "worldfiles.h"
 
 namespace {
 
-std::string U32(std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
+using benchfiles::U32;
 
 // A 1-bit BMP of side x side pixels, black and white stripes, written to `path`.
 void WriteStripes(const std::filesystem::path& path, int side)

@@ -20,6 +20,7 @@
 #include "world/heightblock.h"
 #include "world/scene.h"
 #include "world/unitdata.h"
+#include "worldfiles.h"
 
 namespace {
 
@@ -133,33 +134,6 @@ BENCHMARK(BM_AnimationDefinitions)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
-// A 64 x 64 24-bit height bitmap: rolling hills.
-std::string HillsBmp()
-{
-    auto u32 = [](std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
-    std::string rows;
-    for (int y = 63; y >= 0; --y)
-        for (int x = 0; x < 64; ++x)
-            rows.append(3, static_cast<char>((x * 5 + y * 3) % 200));
-    return "BM" + u32(54 + static_cast<std::uint32_t>(rows.size())) + u32(0) + u32(54) + u32(40) + u32(64) + u32(64) +
-           u32(1 | (24 << 16)) + u32(0) + u32(static_cast<std::uint32_t>(rows.size())) + u32(0) + u32(0) + u32(0) +
-           u32(0) + rows;
-}
-
-// A 4 x 4 32-bit TGA of one colour.
-std::string GroundTga()
-{
-    std::string s(18, '\0');
-    s[2] = 2;
-    s[12] = 4;
-    s[14] = 4;
-    s[16] = 32;
-    s[17] = 0x28;
-    for (int i = 0; i < 16; ++i)
-        s += {char(60), char(140), char(90), char(255)};
-    return s;
-}
-
 // The scene started on a terrain of blocks 40 deep at the finest detail in the window -40 … 600,
 // scrolled by state.range(0) a tick (1: an ordinary strip of 16 blocks; 100,000: a typo that
 // drops every block each tick and places 1,024 new ones, all far behind the camera).
@@ -168,8 +142,8 @@ struct Terrain {
 
     explicit Terrain(float speed)
     {
-        WriteFile(scratch.root / "hills.bmp", HillsBmp());
-        WriteFile(scratch.root / "ground.tga", GroundTga());
+        WriteFile(scratch.root / "hills.bmp", benchfiles::HillsBmp());
+        WriteFile(scratch.root / "ground.tga", benchfiles::Tga(90, 140, 60, 255));
         WriteFile(scratch.root / "terrain.txt",
                   "[data]\nglobalwidthx=200\nglobalwidthz=40\nglobalmaxheight=90\nLOD=0\nviewboardermin=-40\n"
                   "viewboardermax=600\nheight=-30\nspeed=" + FloatToString(speed) + "\nBlockDataDir=" +

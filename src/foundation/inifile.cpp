@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
-#include "foundation/namedlist.h"
+#include "foundation/nameindex.h"
 #include "foundation/stringutil.h"
-#include "platform/ascii.h"
 
 namespace {
 
@@ -45,13 +44,10 @@ void CLineNameTable::Clear()
     m_nUsed = 0;
 }
 
-// FNV-1a over the lower-cased characters.
+// The top half of the name's hash, whose low bits pick the slot.
 std::uint32_t CLineNameTable::Hash(std::string_view name)
 {
-    std::uint32_t h = 2166136261u;
-    for (char c : name)
-        h = (h ^ static_cast<unsigned char>(platform::AsciiLower(c))) * 16777619u;
-    return h;
+    return static_cast<std::uint32_t>(HashName<true>(name) >> 32);
 }
 
 template <typename NameOf>

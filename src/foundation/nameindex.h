@@ -13,6 +13,18 @@
 #include "foundation/namedlist.h"
 #include "platform/ascii.h"
 
+// FNV-1a over a name's characters, ASCII letters lowered with kNoCase (so that names SameName
+// matches hash alike), then multiplied so that its top bits mix every character: names that
+// differ only in their last characters (a1, a2, ...) land apart wherever the top bits are taken.
+template <bool kNoCase>
+std::uint64_t HashName(std::string_view name)
+{
+    std::uint64_t h = 1469598103934665603ull;
+    for (char c : name)
+        h = (h ^ static_cast<unsigned char>(kNoCase ? platform::AsciiLower(c) : c)) * 1099511628211ull;
+    return h * 0x9E3779B97F4A7C15ull;
+}
+
 // With kNoCase names match as ToLower of both sides would make them; otherwise exactly.
 template <typename Value, bool kNoCase>
 class CNameTable {
@@ -73,14 +85,10 @@ private:
         return static_cast<unsigned char>(kNoCase ? platform::AsciiLower(name[0]) : name[0]);
     }
 
-    // FNV-1a over the characters, spread over the table by its top bits: names that differ only
-    // in their last characters (a1, a2, ...) land apart.
+    // The table's slot is the hash's top bits.
     std::size_t Slot(std::string_view name) const
     {
-        std::uint64_t h = 1469598103934665603ull;
-        for (char c : name)
-            h = (h ^ static_cast<unsigned char>(kNoCase ? platform::AsciiLower(c) : c)) * 1099511628211ull;
-        return static_cast<std::size_t>((h * 0x9E3779B97F4A7C15ull) >> nShift);
+        return static_cast<std::size_t>(HashName<kNoCase>(name) >> nShift);
     }
 
     void Place(std::int32_t at)

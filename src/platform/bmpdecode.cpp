@@ -12,7 +12,7 @@
 namespace platform {
 namespace {
 
-using imagebytes::MaskChannel;
+using imagebytes::MaskedPixels;
 using imagebytes::ReadU16;
 using imagebytes::ReadU32;
 
@@ -126,7 +126,7 @@ void PaletteColour(const BmpLayout& bmp, unsigned index, std::uint8_t* out)
 void SampleUncompressed(const BmpLayout& bmp, const std::vector<int>& columns, const std::vector<int>& rows,
                         std::uint8_t* out)
 {
-    const MaskChannel channels[4] = {{bmp.masks[0], 0}, {bmp.masks[1], 0}, {bmp.masks[2], 0}, {bmp.masks[3], 255}};
+    const MaskedPixels packed(bmp.masks[0], bmp.masks[1], bmp.masks[2], bmp.masks[3]);
     const std::size_t bytesPerPixel = bmp.bits / 8;
     for (const int y : rows) {
         const std::int64_t fileRow = bmp.topDown ? y : bmp.rows - 1 - y;
@@ -136,11 +136,7 @@ void SampleUncompressed(const BmpLayout& bmp, const std::vector<int>& columns, c
                 const std::uint64_t bit = static_cast<std::uint64_t>(x) * bmp.bits;
                 PaletteColour(bmp, (row[bit / 8] >> (8 - bmp.bits - bit % 8)) & ((1u << bmp.bits) - 1), out);
             } else {
-                std::uint32_t v = 0;
-                for (std::size_t i = 0; i < bytesPerPixel; ++i)
-                    v |= static_cast<std::uint32_t>(row[x * bytesPerPixel + i]) << (8 * i);
-                for (int c = 0; c < 4; ++c)
-                    out[c] = channels[c](v);
+                packed(row + x * bytesPerPixel, bytesPerPixel, out);
             }
             out += 4;
         }

@@ -3,7 +3,10 @@
 // everything). The file system speaks UTF-8 with "/" and exact case.
 #pragma once
 
+#include <compare>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -25,6 +28,20 @@ std::FILE* OpenFile(const std::string& enginePath, const char* mode);
 
 // Reads a whole file opened by OpenFile; false when it cannot be opened.
 bool ReadFileBytes(const std::string& enginePath, std::string& out);
+
+// A file as it is on disk now: which file (device and inode) and which version of it (size,
+// times of the last change in nanoseconds). Loads of one unchanged file share what was made of it.
+struct FileVersion {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modified = 0;
+    std::int64_t changed = 0;
+    auto operator<=>(const FileVersion&) const = default;
+};
+
+// The version of the regular file a path names; none when there is no such file.
+std::optional<FileVersion> CurrentFileVersion(const std::string& enginePath);
 
 // Reads a whole file as Windows' text mode does: a carriage return before a line feed is
 // dropped, and a Ctrl-Z (0x1A) ends the text, so an old editor's trailer is no line of its own.

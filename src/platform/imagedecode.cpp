@@ -24,7 +24,7 @@
 namespace platform {
 namespace {
 
-using imagebytes::MaskChannel;
+using imagebytes::MaskedPixels;
 using imagebytes::ReadU16;
 using imagebytes::ReadU32;
 
@@ -221,23 +221,15 @@ bool DecodeDds(const std::uint8_t* data, std::size_t size, RgbaImage& out, int m
     const std::size_t pitch = bytesPerPixel * w;
     if (pitch * h > available)
         return false;
-    const MaskChannel channels[4] = {{ReadU32(data + kDdsMasks), 0},
-                                     {ReadU32(data + kDdsMasks + 4), 0},
-                                     {ReadU32(data + kDdsMasks + 8), 0},
-                                     {(flags & kPfAlphaPixels) ? ReadU32(data + kDdsMasks + 12) : 0, 255}};
+    const MaskedPixels packed(ReadU32(data + kDdsMasks), ReadU32(data + kDdsMasks + 4), ReadU32(data + kDdsMasks + 8),
+                              (flags & kPfAlphaPixels) ? ReadU32(data + kDdsMasks + 12) : 0);
     out.width = static_cast<int>(w);
     out.height = static_cast<int>(h);
     out.rgba.resize(static_cast<std::size_t>(w) * h * 4);
     for (std::uint32_t y = 0; y < h; ++y)
-        for (std::uint32_t x = 0; x < w; ++x) {
-            const std::uint8_t* p = pixels + y * pitch + x * bytesPerPixel;
-            std::uint32_t v = 0;
-            for (std::size_t i = 0; i < bytesPerPixel; ++i)
-                v |= static_cast<std::uint32_t>(p[i]) << (8 * i);
-            std::uint8_t* o = &out.rgba[(static_cast<std::size_t>(y) * w + x) * 4];
-            for (int c = 0; c < 4; ++c)
-                o[c] = channels[c](v);
-        }
+        for (std::uint32_t x = 0; x < w; ++x)
+            packed(pixels + y * pitch + x * bytesPerPixel, bytesPerPixel,
+                   &out.rgba[(static_cast<std::size_t>(y) * w + x) * 4]);
     return true;
 }
 

@@ -19,11 +19,6 @@ namespace {
 D3DXVECTOR3 TurnX(const D3DXVECTOR3& d) { return {-d.y, d.x, 0.0f}; }
 D3DXVECTOR3 TurnZ(const D3DXVECTOR3& d) { return {0.0f, d.z, -d.y}; }
 
-std::string TooManyBlocksText(const std::string& name)
-{
-    return "Too many HeightBlocks, " + IntToString(kMaxHeightBlocks) + " at most:" + name;
-}
-
 // How far along its side vertex i of a grid of n a side lies, 0 to 1: the texture coordinate.
 float GridFraction(int i, int n) { return std::min(i / static_cast<float>(n - 1), 1.0f); }
 
@@ -106,24 +101,20 @@ bool CHeightBlock::Create(std::string heightFile, std::string textureFile, const
 
 void CHeightBlock::LoadHeights(std::string file, HeightMapCache* bitmaps)
 {
-    THeightMap read;
-    const THeightMap* map = &read;
-    if (!bitmaps) {
-        read = ReadHeightMap(file);
-    } else if (const auto known = bitmaps->find(file); known != bitmaps->end()) {
-        map = &known->second;
-        if (map->samples.empty())
-            Error(UnreadableBitmapText(file));  // as when the bitmap was read for the first block
-    } else {
-        map = &bitmaps->emplace(file, ReadHeightMap(file)).first->second;
-    }
-    nBmpWidth = map->nWidth;
-    nBmpHeight = map->nHeight;
+    HeightMapCache own;
+    const auto [known, added] = (bitmaps ? bitmaps : &own)->try_emplace(file);
+    const THeightMap& map = known->second;
+    if (added)
+        known->second = ReadHeightMap(file);
+    else if (map.samples.empty())
+        Error(UnreadableBitmapText(file));  // as when the bitmap was read for the first block
+    nBmpWidth = map.nWidth;
+    nBmpHeight = map.nHeight;
     pHeights.reset();
-    if (map->samples.empty())
+    if (map.samples.empty())
         return;
     pHeights = std::make_unique<std::uint8_t[]>(kHeightSamples);
-    std::copy(map->samples.begin(), map->samples.end(), pHeights.get());
+    std::copy(map.samples.begin(), map.samples.end(), pHeights.get());
 }
 
 void CHeightBlock::BuildMesh(int LOD)
@@ -291,7 +282,7 @@ CHeightBlock* HeightBlockManager::LoadBlock(std::string name, std::string height
     if (CHeightBlock* found = Find(name))
         return found;
     if (blocks.Count() >= kMaxHeightBlocks) {
-        Error(TooManyBlocksText(name));
+        Error("Too many HeightBlocks, " + IntToString(kMaxHeightBlocks) + " at most:" + name);
         return nullptr;
     }
     CHeightBlock* block = blocks.AddNew();

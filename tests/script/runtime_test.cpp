@@ -25,26 +25,22 @@ void Frames(TScriptParam*, int)
         line += f.pScript->strName + "@" + std::to_string(f.nInstrIndex) + " ";
     scripttest::Log().push_back(line);
 }
-// Steps the other runner from inside a step of this one, as a handler may.
-void UpdateElsewhere(TScriptParam*, int)
+// Steps a runner from inside a step, as a handler may, and puts back the runner and thread that
+// were current.
+void UpdateFromAHandler(CScriptRunner* runner)
 {
     CScriptRunner* current = g_CurrentRunner;
     CScriptThread* thread = g_CurrentThread;
-    g_OtherRunner->Update();
+    runner->Update();
     g_CurrentRunner = current;
     g_CurrentThread = thread;
 }
+// Steps the other runner from inside a step of this one.
+void UpdateElsewhere(TScriptParam*, int) { UpdateFromAHandler(g_OtherRunner); }
+// Steps the current runner again from inside one of its own steps.
+void UpdateAgain(TScriptParam*, int) { UpdateFromAHandler(g_CurrentRunner); }
 
 void CountThreads(TScriptParam*, int) { scripttest::Log().push_back(std::to_string(g_CurrentRunner->threads.size())); }
-// Steps the current runner again from inside one of its own steps.
-void UpdateAgain(TScriptParam*, int)
-{
-    CScriptRunner* current = g_CurrentRunner;
-    CScriptThread* thread = g_CurrentThread;
-    current->Update();
-    g_CurrentRunner = current;
-    g_CurrentThread = thread;
-}
 
 class RuntimeTest : public scripttest::ScriptTest {
 protected:

@@ -8,9 +8,6 @@ namespace {
 
 using HeightBlockTest = WorldTest;
 
-// The heights of a block's vertices, row by row.
-std::string Heights(const CHeightBlock& b);
-
 template <class T, class Buffer>
 std::vector<T> Read(Buffer* buffer, std::size_t count)
 {
@@ -25,6 +22,7 @@ std::vector<T> Read(Buffer* buffer, std::size_t count)
 auto Vertices(const CHeightBlock& b) { return Read<CHeightVertex>(b.pVertexBuffer, b.nVertexCount); }
 auto Indices(const CHeightBlock& b) { return Read<WORD>(b.pIndexBuffer, b.nTriangleCount * 3); }
 
+// The heights of a block's vertices, row by row.
 std::string Heights(const CHeightBlock& b)
 {
     std::vector<float> ys;

@@ -4,11 +4,11 @@
 // SetTexture must come from the functions below.
 #pragma once
 
-#include <compare>
 #include <cstddef>
 #include <cstdint>
 
 #include "platform/d3d9.h"
+#include "platform/files.h"
 
 namespace platform::d3d9 {
 
@@ -21,16 +21,8 @@ constexpr UINT kMaxTextureSize = 8192;
 // it fails to load as a missing one does. Tests may set less (seams::SetTextureBudget).
 constexpr std::size_t kTextureBudget = std::size_t{1} << 30;
 
-// A file as it is on disk now: which file (device and inode) and which version of it (size,
-// times of the last change in nanoseconds). Loads of one unchanged file share one image.
-struct TextureFile {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::int64_t size = 0;
-    std::int64_t modified = 0;
-    std::int64_t changed = 0;
-    auto operator<=>(const TextureFile&) const = default;
-};
+// The file an image was decoded from: loads of one unchanged file share one image.
+using TextureFile = platform::FileVersion;
 
 // A new texture over the image of a texture made from that file, while one lives: a texture of
 // its own (the caller holds one reference to it) sharing the pixels. Null when none lives.

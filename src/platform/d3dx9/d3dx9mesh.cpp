@@ -3,14 +3,12 @@
 // types is held once.
 #include "platform/d3dx9mesh.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <tuple>
 
 #include "platform/d3d9/d3d9_device.h"
@@ -38,12 +36,9 @@ struct Subset {
     UINT triangles;
 };
 
-// One file as read for one device with one index size: the same file, unchanged (its size and
-// times), found by its resolved path.
+// One file as read for one device with one index size: the same file, unchanged.
 struct FileKey {
-    std::string path;
-    std::uint64_t fileSystem = 0, inode = 0, size = 0;
-    std::int64_t modified = 0, changed = 0;  // nanoseconds
+    FileVersion file;
     IDirect3DDevice9* device = nullptr;
     bool wide = false;
 
@@ -70,7 +65,7 @@ struct MeshData {
     bool wide = false;
     std::vector<Subset> subsets;
     std::vector<XMaterial> materials;
-    std::unique_ptr<FileKey> key;  // null when not shared
+    std::optional<FileKey> key;  // none when not shared
 };
 
 // The files loaded and not yet released by every mesh made from them. Left to the end of the
@@ -219,28 +214,6 @@ ID3DXBuffer* MakeMaterialBuffer(const std::vector<XMaterial>& materials)
     return buffer;
 }
 
-// The key of the file a name resolves to; false when it cannot be told (it is then not shared).
-bool Identify(LPCSTR fileName, IDirect3DDevice9* device, bool wide, FileKey& key)
-{
-    const std::string native = NativePath(fileName);
-    struct stat st{};
-    char* resolved = ::realpath(native.c_str(), nullptr);
-    if (!resolved)
-        return false;
-    key.path = resolved;
-    std::free(resolved);
-    if (::stat(key.path.c_str(), &st) != 0)
-        return false;
-    key.fileSystem = st.st_dev;
-    key.inode = st.st_ino;
-    key.size = static_cast<std::uint64_t>(st.st_size);
-    key.modified = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
-    key.changed = st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec;
-    key.device = device;
-    key.wide = wide;
-    return true;
-}
-
 // The parsed file in buffers of the device: vertices as the file gives them, triangles in
 // material order, each material one contiguous run. What has been copied is freed as it goes,
 // so that a large file is not held twice over.
@@ -337,10 +310,12 @@ std::shared_ptr<MeshData> MakeMeshData(XMeshData& parsed, IDirect3DDevice9* devi
 // read afresh otherwise.
 std::shared_ptr<const MeshData> LoadMeshData(LPCSTR fileName, IDirect3DDevice9* device, bool wide)
 {
-    FileKey key;
-    const bool shared = Identify(fileName, device, wide, key);
-    if (shared)
-        if (auto it = Loaded().find(key); it != Loaded().end())
+    // A file whose version cannot be told is not shared.
+    std::optional<FileKey> key;
+    if (const std::optional<FileVersion> file = CurrentFileVersion(fileName))
+        key = FileKey{*file, device, wide};
+    if (key)
+        if (auto it = Loaded().find(*key); it != Loaded().end())
             if (std::shared_ptr<MeshData> data = it->second.lock())
                 return data;
     std::string bytes;
@@ -348,9 +323,9 @@ std::shared_ptr<const MeshData> LoadMeshData(LPCSTR fileName, IDirect3DDevice9* 
     if (!ReadFileBytes(fileName, bytes) || !ParseXFile(std::move(bytes), parsed))
         return nullptr;
     std::shared_ptr<MeshData> data = MakeMeshData(parsed, device, wide);
-    if (data && shared) {
-        Loaded()[key] = data;
-        data->key = std::make_unique<FileKey>(std::move(key));
+    if (data && key) {
+        Loaded()[*key] = data;
+        data->key = std::move(key);
     }
     return data;
 }

@@ -3,8 +3,6 @@
 // from it lives: loading it again, unchanged, gives a new texture over the same pixels.
 #include "platform/d3dx9tex.h"
 
-#include <sys/stat.h>
-
 #include <optional>
 
 #include "platform/d3d9/d3d9_internal.h"
@@ -26,18 +24,6 @@ D3DFORMAT DxtFormat(platform::DxtKind kind)
     return D3DFMT_UNKNOWN;
 }
 
-// The file as it is on disk now; none when it cannot be found.
-std::optional<platform::d3d9::TextureFile> FileVersion(const char* fileName)
-{
-    struct stat st {};
-    if (::stat(platform::NativePath(fileName).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    constexpr std::int64_t kNano = 1000000000;
-    return platform::d3d9::TextureFile{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-                                       static_cast<std::int64_t>(st.st_size), st.st_mtim.tv_sec * kNano + st.st_mtim.tv_nsec,
-                                       st.st_ctim.tv_sec * kNano + st.st_ctim.tv_nsec};
-}
-
 }  // namespace
 
 HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR fileName, IDirect3DTexture9** texture)
@@ -48,7 +34,7 @@ HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR fileName, ID
     if (!device || !fileName)
         return D3DERR_INVALIDCALL;
     // Read after the version is taken: a change made in between makes a later load read again.
-    const std::optional<platform::d3d9::TextureFile> file = FileVersion(fileName);
+    const std::optional<platform::FileVersion> file = platform::CurrentFileVersion(fileName);
     const platform::d3d9::TextureFile* version = file ? &*file : nullptr;
     if (version && (*texture = platform::d3d9::ShareFileTexture(device, *version)))
         return D3D_OK;

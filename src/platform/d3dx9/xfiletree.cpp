@@ -223,8 +223,7 @@ public:
             case XToken::End:
                 return topLevel;
             case XToken::Damaged:
-                m_Damaged = true;
-                return false;
+                return Stop();
             case XToken::CBrace:
                 m_T.Advance();
                 return !topLevel;

@@ -5,20 +5,15 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/d3dx9/xfile.h"
+#include "platform/imagebytes.h"
 
 namespace platform {
 namespace {
 
 constexpr std::size_t kHeaderBytes = 16;
 constexpr std::size_t kMaxBlockBytes = 32768;  // a deflate window: what a block may refer back to
-
-std::uint16_t Word(const std::string& s, std::size_t pos)
-{
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(s[pos]) | static_cast<unsigned char>(s[pos + 1]) << 8);
-}
 
 class Inflater {
 public:
@@ -63,8 +58,8 @@ bool UnpackXFile(const std::string& bytes, std::size_t pos, std::string& out)
     out.clear();
     if (bytes.size() < pos || bytes.size() - pos < 4)
         return false;
-    std::uint32_t total;
-    std::memcpy(&total, bytes.data() + pos, 4);
+    const auto* b = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const std::uint32_t total = imagebytes::ReadU32(b + pos);
     pos += 4;
     // The total is read as the whole file's size; one that leaves the header out is taken too.
     const std::size_t expected = total >= kHeaderBytes ? total - kHeaderBytes : total;
@@ -74,7 +69,7 @@ bool UnpackXFile(const std::string& bytes, std::size_t pos, std::string& out)
     while (pos < bytes.size()) {
         if (bytes.size() - pos < 6 || bytes.compare(pos + 4, 2, "CK") != 0)
             return false;
-        const std::size_t unpacked = Word(bytes, pos), packed = Word(bytes, pos + 2);
+        const std::size_t unpacked = imagebytes::ReadU16(b + pos), packed = imagebytes::ReadU16(b + pos + 2);
         const std::size_t data = pos + 6;
         if (unpacked == 0 || unpacked > kMaxBlockBytes || out.size() + unpacked > total)
             return false;

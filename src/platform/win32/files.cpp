@@ -213,6 +213,17 @@ bool ReadFileBytes(const std::string& enginePath, std::string& out)
     return true;
 }
 
+std::optional<FileVersion> CurrentFileVersion(const std::string& enginePath)
+{
+    struct stat st {};
+    if (::stat(NativePath(enginePath).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    constexpr std::int64_t kNano = 1000000000;
+    return FileVersion{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                       static_cast<std::int64_t>(st.st_size), st.st_mtim.tv_sec * kNano + st.st_mtim.tv_nsec,
+                       st.st_ctim.tv_sec * kNano + st.st_ctim.tv_nsec};
+}
+
 bool ReadTextFile(const std::string& enginePath, std::string& out)
 {
     if (!ReadFileBytes(enginePath, out))

@@ -123,7 +123,7 @@ LONG GetBitmapSamples(HBITMAP bitmap, const int* columns, int columnCount, const
 {
     const Bitmap* b = LiveBitmap(bitmap);
     const long long bytes = static_cast<long long>(columnCount) * rowCount * (b ? b->bitsPerPixel / 8 : 0);
-    if (!b || b->file.empty() || !bits || (!columns && columnCount) || (!rows && rowCount) || columnCount < 0 ||
+    if (!b || !bits || (!columns && columnCount) || (!rows && rowCount) || columnCount < 0 ||
         rowCount < 0 || bytes > LONG_MAX)
         return 0;
     std::vector<std::uint8_t> rgba;
